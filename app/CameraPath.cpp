@@ -1,0 +1,65 @@
+#include "app/CameraPath.h"
+
+#include "math/Camera.h"
+
+namespace Quessel {
+
+const vec3 CameraPath::points[6] = {
+    {8.865234f, 9.347880f, 19.188326f},  {1.167896f, 4.862509f, 7.776461f},
+    {-2.077967f, 2.140573f, 14.752897f}, {-4.114920f, 6.584050f, 8.871492f},
+    {-2.732610f, 5.016881f, 0.116311f},  {-3.752654f, 6.259526f, 14.664780f},
+};
+
+// V8 is P0 - P5 and not normalised: turn() normalises whatever it interpolates.
+const vec3 CameraPath::directions[9] = {
+    {-0.535610f, -0.309817f, -0.785580f}, {-0.391355f, -0.361615f, 0.846212f},
+    {-0.421221f, -0.333487f, 0.843421f},  {-0.775205f, -0.276356f, -0.568053f},
+    {-0.266355f, 0.581035f, -0.769060f},  {0.153433f, -0.179030f, -0.971806f},
+    {0.153571f, -0.174108f, -0.972678f},  {-0.069689f, 0.084897f, 0.993950f},
+    {12.617888f, 3.088354f, 4.523546f},
+};
+
+namespace {
+using K = CameraPath::Kind;
+const vec3& P(int i) { return CameraPath::points[i]; }
+const vec3& V(int i) { return CameraPath::directions[i]; }
+const vec3 none(0.0f);
+}  // namespace
+
+const CameraPath::Step CameraPath::steps[StepCount] = {
+    {K::Move, 5.0f, P(0), P(1), 1},  {K::Hold, 12.0f, none, none, 2}, {K::Turn, 1.0f, V(0), V(1), 3},
+    {K::Move, 2.0f, P(1), P(2), 4},  {K::Hold, 4.0f, none, none, 5},  {K::Turn, 1.0f, V(2), V(3), 6},
+    {K::Hold, 8.0f, none, none, 7},  {K::Turn, 1.0f, V(3), V(4), 8},  {K::Move, 1.0f, P(2), P(3), 9},
+    {K::Turn, 1.0f, V(4), V(5), 10}, {K::Move, 1.0f, P(3), P(4), 11}, {K::Hold, 8.0f, none, none, 12},
+    {K::Turn, 1.0f, V(6), V(7), 13}, {K::Move, 1.0f, P(4), P(5), 14}, {K::Turn, 1.0f, V(7), V(8), 15},
+    {K::Move, 1.0f, P(5), P(0), 16}, {K::Turn, 1.0f, V(8), V(0), 0},
+};
+
+CameraPath::CameraPath(Camera& camera) : camera(camera) {}
+
+void CameraPath::start() {
+    camera.init(points[0], points[1]);
+    step = 0;
+}
+
+bool CameraPath::run(const Step& row, float dt) {
+    switch (row.kind) {
+    case Kind::Move: return camera.move(row.duration, dt, row.from, row.to);
+    case Kind::Turn: return camera.turn(row.duration, dt, row.from, row.to);
+    case Kind::Hold: return camera.hold(row.duration, dt);
+    }
+    return false;
+}
+
+void CameraPath::advance(float dt) {
+    const Step& row = steps[step];
+    if (!run(row, dt)) return;
+    step = row.next;
+    // A hold right after a move or turn already counts the finishing frame's time.
+    const Step& following = steps[step];
+    if (row.kind != Kind::Hold && following.kind == Kind::Hold) {
+        if (run(following, dt)) step = following.next;
+    }
+}
+
+}  // namespace Quessel

@@ -1,0 +1,73 @@
+#pragma once
+#include "app/CameraPath.h"
+#include "math/MathTypes.h"
+
+#include <GL/glew.h>
+
+#include <memory>
+#include <vector>
+
+struct GLFWwindow;
+struct aiNode;
+
+namespace Quessel {
+
+class Camera;
+class IEnvironmentMapRenderer;
+class Importer;
+class OffscreenFramebuffer;
+class ParticleSystem;
+class SceneryObject;
+class ScreenQuad;
+class TextureBoxSaver;
+
+// The demo's object graph, its set-up and one frame's passes. main() drives it; tests
+// and the benchmark drive the same code with chosen time steps.
+class Demo {
+public:
+    explicit Demo(GLFWwindow* window);
+
+    // Builds everything, renders and saves the initial cube maps and starts the camera
+    // path. False when the scene could not be imported (the reasons are printed).
+    bool setup();
+    // Seconds since the previous call (or since the end of set-up).
+    double timeStep();
+    // The passes of one frame, from the camera path to the composite.
+    void renderFrame(double dt);
+    // Swap, poll, end test and error check; true when the run is to stop.
+    bool present();
+
+    // Single passes, in frame order.
+    void refreshEnvironmentMap(double dt);
+    void mainPass();
+    void reflectPass();
+    void refractPass();
+    void particlePass();
+    void depthPass();
+    void motionBlurPass(double dt);
+
+    GLFWwindow* window;
+    Camera& camera;
+    Importer* importer = nullptr;
+    ScreenQuad* quad = nullptr;
+    OffscreenFramebuffer* depthTarget = nullptr;
+    OffscreenFramebuffer* colorTarget = nullptr;
+    ParticleSystem* particles = nullptr;
+    TextureBoxSaver* saver = nullptr;
+    std::vector<IEnvironmentMapRenderer*> renderers;
+    GLuint loadedCubeMap = 0;
+    std::vector<aiNode*> otherNodes;
+    std::vector<SceneryObject*> reflectiveObjects;
+    std::vector<SceneryObject*> refractiveObjects;
+    CameraPath path;
+    int rotationIndex = 0;
+    double previousTime = 0.0;
+    int errorCount = 0;
+
+private:
+    void createUniformBuffers();
+    void writeMatrix(GLuint buffer, GLintptr offset, const mat4& matrix);
+    void renderInitialEnvironmentMaps();
+};
+
+}  // namespace Quessel

@@ -1,0 +1,23 @@
+#pragma once
+#include <cstdint>
+
+namespace Quessel {
+
+// Mirror of the "PointLight" uniform block: fourteen 4-byte words. The position is in the
+// demo's Y-up world: a node translation (x, y, z) in the scene's Z-up frame goes in as
+// (x, z, -y).
+struct LightRecord {
+    float position[3] = {0.0f, 0.0f, 0.0f};
+    float ones[4] = {0.0f, 0.0f, 0.0f, 0.0f};       // words 3-6
+    float factors[6] = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};  // words 7-12
+    uint32_t buffer = 0;                            // word 13: the buffer holding the record
+
+    // The record a new light object starts with.
+    static LightRecord forLightObject();
+    // Writes words 0-12 from a node translation.
+    void setFromTranslation(float x, float y, float z);
+};
+
+static_assert(sizeof(LightRecord) == 56, "LightRecord must match the 56-byte block");
+
+}  // namespace Quessel

@@ -1,0 +1,271 @@
+#include "scene/Importer.h"
+
+#include "app/Console.h"
+#include "envmap/NodeQuery.h"
+#include "scene/MaterialBlock.h"
+#include "scene/ShaderRegistry.h"
+#include "scene/TextureLoader.h"
+
+#include <assimp/Importer.hpp>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+#include <IL/il.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+
+namespace Quessel {
+
+Importer::Importer()
+    : registry(&ShaderRegistry::instance()), assimpImporter(std::make_unique<Assimp::Importer>()) {
+    registry->buildStandardPrograms();
+}
+
+Importer::~Importer() = default;
+
+aiNode* Importer::root() const { return scene ? scene->mRootNode : nullptr; }
+
+std::vector<SceneryObject*> Importer::getObjects(ObjectKind kind) { return objects.get(root(), kind); }
+
+std::vector<aiNode*> Importer::getNodes(ObjectKind kind) { return NodeQuery::nodes(root(), kind); }
+
+IRender* Importer::getRender() { return this; }
+
+bool Importer::loadScene(const std::string& path) {
+    std::ifstream file(path);
+    if (!file.is_open()) {
+        printConsole("Can't open file %s\n", path.c_str());
+        printConsole("%s\n", assimpImporter->GetErrorString());
+    }
+    file.close();
+    scene = assimpImporter->ReadFile(path, aiProcessPreset_TargetRealtime_Quality);
+    if (!scene) {
+        printConsole("%s\n", assimpImporter->GetErrorString());
+        return false;
+    }
+    printConsole("Import of scene %s succeeded.", path.c_str());
+    return true;
+}
+
+void Importer::loadTextures() {
+    ilInit();
+    if (scene) {
+        for (unsigned m = 0; m < scene->mNumMaterials; ++m) {
+            aiString path;
+            for (unsigned i = 0;
+                 aiGetMaterialTexture(scene->mMaterials[m], aiTextureType_DIFFUSE, i, &path) == AI_SUCCESS; ++i)
+                textures.emplace(path.C_Str(), 0);
+        }
+    }
+    for (const char* name : {"whitetilesnormalmap.jpg", "wall06x04normalmap.jpg", "ducknormalmap.png",
+                             "duck.png.001normalmap.png", "brick03normalmap.jpg",
+                             "Dragon_Fruit_LR_colornormalmap.jpg"})
+        normalMaps.emplace(name, 0);
+    loadTextureMap(textures, "tex", 0);
+    loadTextureMap(normalMaps, "nmTex", 1);
+}
+
+void Importer::buildMeshes(const aiScene* source) {
+    if (!source) return;
+    meshes.reserve(source->mNumMeshes);
+    for (unsigned i = 0; i < source->mNumMeshes; ++i) meshes.push_back(buildMesh(source, i));
+}
+
+namespace {
+
+GLuint uploadAttribute(const void* data, size_t bytes, GLint location, GLint components) {
+    GLuint buffer = 0;
+    glGenBuffers(1, &buffer);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), data, GL_STATIC_DRAW);
+    glEnableVertexAttribArray(location);
+    glVertexAttribPointer(location, components, GL_FLOAT, GL_FALSE, 0, nullptr);
+    return buffer;
+}
+
+bool isTriangleMesh(const aiMesh* mesh) {
+    for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
+        if (mesh->mFaces[f].mNumIndices != 3) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+MeshRecord Importer::buildMesh(const aiScene* source, unsigned index) {
+    const aiMesh* mesh = source->mMeshes[index];
+    MeshRecord record;
+    // Points and lines left after primitive sorting are not drawn; the record keeps the
+    // mesh indices aligned and draws nothing.
+    if (!isTriangleMesh(mesh)) return record;
+
+    std::vector<GLuint> indices;
+    indices.reserve(static_cast<size_t>(mesh->mNumFaces) * 3);
+    for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
+        const aiFace& face = mesh->mFaces[f];
+        indices.insert(indices.end(), face.mIndices, face.mIndices + 3);
+    }
+    record.faceCount = mesh->mNumFaces;
+
+    glGenVertexArrays(1, &record.vertexArray);
+    glBindVertexArray(record.vertexArray);
+    GLuint elements = 0;
+    glGenBuffers(1, &elements);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, elements);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(GLuint)),
+                 indices.data(), GL_STATIC_DRAW);
+
+    const ShaderProgram* program = registry->current;
+    const size_t vertices = mesh->mNumVertices;
+    const size_t vec3Bytes = vertices * sizeof(aiVector3D);
+    if (program && vertices > 0) {
+        if (mesh->HasPositions())
+            uploadAttribute(mesh->mVertices, vec3Bytes, program->positionLocation, 3);
+        if (mesh->HasNormals()) uploadAttribute(mesh->mNormals, vec3Bytes, program->normalLocation, 3);
+        if (mesh->mTangents && mesh->mBitangents) {
+            uploadAttribute(mesh->mTangents, vec3Bytes, program->tangentLocation, 3);
+            uploadAttribute(mesh->mBitangents, vec3Bytes, program->bitangentLocation, 3);
+        }
+        if (mesh->HasTextureCoords(0)) {
+            std::vector<float> uv(vertices * 2);
+            for (size_t v = 0; v < vertices; ++v) {
+                uv[2 * v] = mesh->mTextureCoords[0][v].x;
+                uv[2 * v + 1] = mesh->mTextureCoords[0][v].y;
+            }
+            uploadAttribute(uv.data(), uv.size() * sizeof(float), program->texCoordLocation, 2);
+        }
+    }
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+
+    assignMaterial(source, mesh->mMaterialIndex, record);
+    return record;
+}
+
+void Importer::assignMaterial(const aiScene* source, unsigned materialIndex, MeshRecord& record) {
+    const aiMaterial* material =
+        materialIndex < source->mNumMaterials ? source->mMaterials[materialIndex] : nullptr;
+    aiString path;
+    const bool hasTexture =
+        material && aiGetMaterialTexture(material, aiTextureType_DIFFUSE, 0, &path) == AI_SUCCESS;
+    if (hasTexture) {
+        record.texture = textures[path.C_Str()];
+        auto normal = normalMaps.find(normalMapName(path.C_Str()));
+        record.normalTexture = normal != normalMaps.end() ? normal->second : 0;
+    }
+    const MaterialBlock block = MaterialBlock::fromMaterial(material, hasTexture);
+    glGenBuffers(1, &record.materialBuffer);
+    glBindBuffer(GL_UNIFORM_BUFFER, record.materialBuffer);
+    glBufferData(GL_UNIFORM_BUFFER, sizeof(block), &block, GL_STATIC_DRAW);
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+}
+
+// --- drawing ---------------------------------------------------------------------
+
+namespace {
+// Assimp stores rows one after another, a mat4 columns: transposing the sixteen values
+// gives the same mathematical matrix.
+mat4 toMat4(const aiMatrix4x4& m) { return glm::transpose(glm::make_mat4(&m.a1)); }
+
+constexpr GLintptr ModelOffset = 128;
+// Texture names from here on are not ours to bind.
+constexpr GLuint TextureNameLimit = 1000;
+}  // namespace
+
+void Importer::draw(const std::vector<aiNode*>& nodes) { drawListedNodes(scene, root(), nodes); }
+
+void Importer::pushModel() { modelStack.push_back(model); }
+
+void Importer::popModel() {
+    model = modelStack.back();
+    modelStack.pop_back();
+}
+
+void Importer::uploadModel() {
+    for (GLuint buffer : {matricesBuffer, previousMatricesBuffer}) {
+        glBindBuffer(GL_UNIFORM_BUFFER, buffer);
+        glBufferSubData(GL_UNIFORM_BUFFER, ModelOffset, sizeof(mat4), glm::value_ptr(model));
+    }
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+}
+
+void Importer::drawMeshes(const aiNode* node) {
+    const ShaderProgram* program = registry->current;
+    if (!program) return;
+    for (unsigned i = 0; i < node->mNumMeshes; ++i) {
+        const unsigned index = node->mMeshes[i];
+        if (index >= meshes.size()) continue;
+        const MeshRecord& mesh = meshes[index];
+        if (mesh.faceCount == 0) continue;
+        glBindBufferRange(GL_UNIFORM_BUFFER, program->materialBinding, mesh.materialBuffer, 0,
+                          sizeof(MaterialBlock));
+        if (mesh.texture < TextureNameLimit) {
+            glUniform1i(program->texLocation, 0);
+            glActiveTexture(GL_TEXTURE0);
+            glBindTexture(GL_TEXTURE_2D, mesh.texture);
+            glUniform1i(program->nmTexLocation, 1);
+            glActiveTexture(GL_TEXTURE1);
+            glBindTexture(GL_TEXTURE_2D, mesh.normalTexture);
+        }
+        glBindVertexArray(mesh.vertexArray);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.faceCount * 3), GL_UNSIGNED_INT, nullptr);
+    }
+}
+
+void Importer::drawNode(const aiScene* source, aiNode* node) {
+    if (!node) return;
+    pushModel();
+    model = model * toMat4(node->mTransformation);
+    uploadModel();
+    drawMeshes(node);
+    for (unsigned i = 0; i < node->mNumChildren; ++i) drawNode(source, node->mChildren[i]);
+    popModel();
+}
+
+void Importer::drawListedNodes(const aiScene* source, aiNode* node, const std::vector<aiNode*>& list) {
+    if (!node) return;
+    pushModel();
+    model = model * toMat4(node->mTransformation);
+    uploadModel();
+    if (std::find(list.begin(), list.end(), node) != list.end()) drawMeshes(node);
+    for (unsigned i = 0; i < node->mNumChildren; ++i) drawListedNodes(source, node->mChildren[i], list);
+    popModel();
+}
+
+// --- the point light ----------------------------------------------------------------
+
+void Importer::setupLight(aiNode* rootNode) {
+    if (rootNode) {
+        for (unsigned i = 0; i < rootNode->mNumChildren; ++i)
+            printConsole("%s\n", rootNode->mChildren[i]->mName.C_Str());
+    }
+    lightRecord = std::make_unique<LightRecord>();
+    GLuint buffer = 0;
+    glGenBuffers(1, &buffer);
+    lightRecord->buffer = buffer;
+    glBindBuffer(GL_UNIFORM_BUFFER, buffer);
+    glBufferData(GL_UNIFORM_BUFFER, sizeof(LightRecord), lightRecord.get(), GL_STATIC_DRAW);
+    if (registry->current)
+        glBindBufferRange(GL_UNIFORM_BUFFER, registry->current->pointLightBinding, buffer, 0, sizeof(LightRecord));
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+}
+
+void Importer::animateLight(double dt) {
+    aiNode* light = NodeQuery::find(root(), "PointLight1");
+    if (!light || !lightRecord) return;
+    const float theta = static_cast<float>(0.5 * dt);
+    const float c = static_cast<float>(std::cos(static_cast<double>(theta)));
+    const float s = static_cast<float>(std::sin(static_cast<double>(theta)));
+    // Rotation about +Z, applied on the left: the light turns about its parent's Z axis.
+    aiMatrix4x4 rotation(c, -s, 0, 0, s, c, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
+    rotation *= light->mTransformation;
+    light->mTransformation = rotation;
+    lightRecord->setFromTranslation(rotation.a4, rotation.b4, rotation.c4);
+    glBindBuffer(GL_UNIFORM_BUFFER, lightRecord->buffer);
+    glBufferData(GL_UNIFORM_BUFFER, sizeof(LightRecord), lightRecord.get(), GL_STATIC_DRAW);
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+}
+
+}  // namespace Quessel

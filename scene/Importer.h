@@ -1,0 +1,75 @@
+#pragma once
+#include "envmap/LightRecord.h"
+#include "envmap/ObjectCache.h"
+#include "math/MathTypes.h"
+#include "scene/IRender.h"
+#include "scene/IScene.h"
+#include "scene/MeshRecord.h"
+
+#include <GL/glew.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct aiNode;
+struct aiScene;
+namespace Assimp {
+class Importer;
+}
+
+namespace Quessel {
+
+class ShaderRegistry;
+
+// The scene-and-renderer object: builds the shader programs, imports the scene, holds
+// its GL buffers, textures and materials, draws node trees and animates the light.
+class Importer : public IScene, public IRender {
+public:
+    // Builds the nine programs into the process-wide registry.
+    Importer();
+    ~Importer() override;
+
+    // IScene
+    std::vector<SceneryObject*> getObjects(ObjectKind kind) override;
+    std::vector<aiNode*> getNodes(ObjectKind kind) override;
+    IRender* getRender() override;
+    // IRender: the listed nodes of the whole scene.
+    void draw(const std::vector<aiNode*>& nodes) override;
+
+    bool loadScene(const std::string& path);
+    void loadTextures();
+    void buildMeshes(const aiScene* scene);
+
+    void drawNode(const aiScene* scene, aiNode* node);
+    void drawListedNodes(const aiScene* scene, aiNode* node, const std::vector<aiNode*>& list);
+    void pushModel();
+    void popModel();
+    void uploadModel();
+
+    void setupLight(aiNode* root);
+    void animateLight(double dt);
+
+    ShaderRegistry* registry = nullptr;
+    std::unique_ptr<Assimp::Importer> assimpImporter;
+    const aiScene* scene = nullptr;
+    std::map<std::string, GLuint> textures;
+    std::map<std::string, GLuint> normalMaps;
+    std::vector<MeshRecord> meshes;
+    std::vector<mat4> modelStack;
+    mat4 model{1.0f};
+    GLuint matricesBuffer = 0;
+    GLuint previousMatricesBuffer = 0;
+    std::unique_ptr<LightRecord> lightRecord;
+    GLuint sphereBuffer = 0;
+    ObjectCache objects;
+
+private:
+    aiNode* root() const;
+    void drawMeshes(const aiNode* node);
+    MeshRecord buildMesh(const aiScene* scene, unsigned index);
+    void assignMaterial(const aiScene* scene, unsigned materialIndex, MeshRecord& record);
+};
+
+}  // namespace Quessel

@@ -1,0 +1,122 @@
+#include "scene/ShaderProgram.h"
+
+#include "app/Console.h"
+#include "scene/GlConstants.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace Quessel {
+
+char* readShaderFile(const char* path) {
+    if (!path) return nullptr;
+    FILE* file = std::fopen(path, "rt");
+    if (!file) return nullptr;
+    // A directory opens on Linux but cannot be read or sized; treat it like a missing file.
+    long length = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
+    std::rewind(file);
+    if (length < 1) {
+        std::fclose(file);
+        return nullptr;
+    }
+    char* text = new char[static_cast<size_t>(length) + 1];
+    // Text mode may deliver fewer bytes than the length; the text ends where reading did.
+    const size_t count = std::fread(text, 1, static_cast<size_t>(length), file);
+    text[count] = '\0';
+    std::fclose(file);
+    return text;
+}
+
+void printShaderLog(GLuint shader) {
+    GLint length = 0;
+    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    if (length < 1) return;
+    std::unique_ptr<char[]> log(new char[length]);
+    glGetShaderInfoLog(shader, length, nullptr, log.get());
+    printConsole("%s\n", log.get());
+}
+
+void printProgramLog(GLuint program) {
+    GLint length = 0;
+    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+    if (length < 1) return;
+    std::unique_ptr<char[]> log(new char[length]);
+    glGetProgramInfoLog(program, length, nullptr, log.get());
+    printConsole("%s\n", log.get());
+}
+
+ShaderProgram::ShaderProgram(const char* vertexPath, const char* fragmentPath, const char* name)
+    : name(name),
+      vertexPath(vertexPath),
+      fragmentPath(fragmentPath),
+      positionLocation(AttributeLocation::Position),
+      normalLocation(AttributeLocation::Normal),
+      tangentLocation(AttributeLocation::Tangent),
+      bitangentLocation(AttributeLocation::Bitangent),
+      texCoordLocation(AttributeLocation::TexCoord),
+      matricesBinding(BlockBinding::Matrices),
+      previousMatricesBinding(BlockBinding::PreviousMatrices),
+      materialBinding(BlockBinding::Material),
+      pointLightBinding(BlockBinding::PointLight),
+      sphereBinding(BlockBinding::Sphere) {
+    build();
+}
+
+void ShaderProgram::build() {
+    const GLuint vertex = glCreateShader(GL_VERTEX_SHADER);
+    const GLuint fragment = glCreateShader(GL_FRAGMENT_SHADER);
+    char* vertexText = readShaderFile(vertexPath);
+    char* fragmentText = readShaderFile(fragmentPath);
+    // A missing or empty file compiles as an empty source; the compile log then says so.
+    const char* vertexSource = vertexText ? vertexText : "";
+    const char* fragmentSource = fragmentText ? fragmentText : "";
+    glShaderSource(vertex, 1, &vertexSource, nullptr);
+    glShaderSource(fragment, 1, &fragmentSource, nullptr);
+    delete[] vertexText;
+    delete[] fragmentText;
+
+    glCompileShader(vertex);
+    glCompileShader(fragment);
+    printShaderLog(vertex);
+    printShaderLog(fragment);
+
+    const GLuint linked = glCreateProgram();
+    glAttachShader(linked, vertex);
+    glAttachShader(linked, fragment);
+    glBindFragDataLocation(linked, 0, "output");
+    glBindAttribLocation(linked, positionLocation, "position");
+    glBindAttribLocation(linked, normalLocation, "normal");
+    glBindAttribLocation(linked, texCoordLocation, "texCoord");
+    glBindAttribLocation(linked, tangentLocation, "tangent");
+    glBindAttribLocation(linked, bitangentLocation, "bitangent");
+    if (std::strcmp(name, "particle") == 0) {
+        static const char* const varyings[] = {"Position", "Velocity", "StartTime"};
+        glTransformFeedbackVaryings(linked, 3, varyings, GL_SEPARATE_ATTRIBS);
+    }
+    glLinkProgram(linked);
+    glValidateProgram(linked);
+    printProgramLog(linked);
+
+    vertexShader = vertex;
+    fragmentShader = fragment;
+    program = linked;
+    glUseProgram(program);
+    texLocation = glGetUniformLocation(program, "tex");
+    nmTexLocation = glGetUniformLocation(program, "nmTex");
+    bindBlocks();
+}
+
+void ShaderProgram::bindBlocks() {
+    // Blocks a program does not declare give GL_INVALID_INDEX; the call is still made and
+    // only leaves an error flag behind, which the frame loop's check reads.
+    glUniformBlockBinding(program, glGetUniformBlockIndex(program, "Matrices"), matricesBinding);
+    glUniformBlockBinding(program, glGetUniformBlockIndex(program, "PreviousMatrices"),
+                          previousMatricesBinding);
+    glUniformBlockBinding(program, glGetUniformBlockIndex(program, "Material"), materialBinding);
+    glUniformBlockBinding(program, glGetUniformBlockIndex(program, "PointLight"), pointLightBinding);
+    glUniformBlockBinding(program, glGetUniformBlockIndex(program, "Sphere"), sphereBinding);
+}
+
+}  // namespace Quessel

@@ -1,0 +1,15 @@
+#pragma once
+#include <GL/glew.h>
+
+#include <map>
+#include <string>
+
+namespace Quessel {
+
+// Loads every named image of a texture map through DevIL (origin at the lower left) into
+// the GL texture stored as the entry's value. Names are given GL textures in key order,
+// whether or not their image loads; a failed image is named on the console and stays an
+// empty texture.
+void loadTextureMap(std::map<std::string, GLuint>& textures, const char* sampler, GLint samplerUnit);
+
+}  // namespace Quessel
