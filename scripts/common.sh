@@ -1,0 +1,76 @@
+# Shared set-up for the project's scripts: packages, build, virtual display.
+# Sourced, not run.
+
+QUESSEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+QUESSEL_BUILD="${QUESSEL_BUILD:-$QUESSEL_ROOT/build}"
+
+QUESSEL_PACKAGES=(
+  build-essential cmake pkg-config
+  libglfw3-dev libglew-dev libassimp-dev libdevil-dev libsoil-dev libglm-dev
+  libgl1-mesa-dri libgl1-mesa-dev
+  googletest libgtest-dev
+  xvfb xdotool x11-utils imagemagick glslang-tools
+)
+
+log() { echo "[quessel] $*" >&2; }
+
+# Installs whatever of the package list is missing; a second run finds nothing to do.
+install_packages() {
+  local missing=()
+  for package in "${QUESSEL_PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$package")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  log "installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Configures and builds into $QUESSEL_BUILD (extra arguments go to cmake's configure).
+build_project() {
+  cmake -S "$QUESSEL_ROOT" -B "$QUESSEL_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$QUESSEL_BUILD" -j"$(nproc)"
+}
+
+# Starts Xvfb at 1280x768x24 on a free display number and exports DISPLAY.
+# Sets XVFB_PID; stop it with stop_display.
+start_display() {
+  local number
+  for number in $(seq 90 140); do
+    [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ] && continue
+    Xvfb ":$number" -screen 0 1280x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$number"
+    for _ in $(seq 1 50); do
+      if xdpyinfo >/dev/null 2>&1; then
+        return 0
+      fi
+      kill -0 "$XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$XVFB_PID" 2>/dev/null
+  done
+  log "could not start Xvfb"
+  return 1
+}
+
+stop_display() {
+  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
+  XVFB_PID=""
+}
+
+# Presses Escape in the demo's window (a real key event through the X server).
+press_escape() {
+  local window
+  window=$(xdotool search --name '^Quessel$' 2>/dev/null | head -n 1)
+  if [ -n "$window" ]; then
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    xdotool key --window "$window" Escape
+  else
+    xdotool key Escape
+  fi
+}
