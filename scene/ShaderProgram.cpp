@@ -13,9 +13,11 @@ char* readShaderFile(const char* path) {
     if (!path) return nullptr;
     FILE* file = std::fopen(path, "rt");
     if (!file) return nullptr;
-    // A directory opens on Linux but cannot be read or sized; treat it like a missing file.
+    // A directory opens on Linux and may even report a huge size at its end (ext4 says
+    // LONG_MAX); only a read fails. Treat it like a missing file.
+    const bool unreadable = std::fgetc(file) == EOF && std::ferror(file);
     long length = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
+    if (!unreadable && std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
     std::rewind(file);
     if (length < 1) {
         std::fclose(file);
