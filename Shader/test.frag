@@ -1,0 +1,103 @@
+#version 430 core
+// Scene surfaces: Blinn-Phong from the circling point light, tangent-space
+// normal maps, and a Fresnel-weighted reflection of the cube map on unit 26.
+
+in vec3 worldPosition;
+in vec3 worldNormal;
+in vec3 worldTangent;
+in vec3 worldBitangent;
+in vec2 uv;
+
+layout(std140, binding = 2) uniform Material {
+    vec4 diffuse;
+    vec4 ambient;
+    vec4 specular;
+    vec4 emissive;
+    float shininess;
+    int hasTexture;
+} material;
+
+// The host fills words 3-12 with fixed numbers (1.0 and 0.01); this is what they mean.
+layout(std140, binding = 3) uniform PointLight {
+    vec3 position;          // words 0-2: world position
+    float intensity;        // word 3 (1.0): overall strength
+    vec3 color;             // words 4-6 (1, 1, 1): light colour
+    float linearFalloff;    // word 7 (0.01 per metre)
+    vec3 quadraticFalloff;  // words 8-10 (0.01 per square metre, per colour channel)
+    float ambientShare;     // word 11 (0.01): part of the light that reaches every surface
+    float radius;           // word 12 (0.01 m): bulb radius, the nearest distance the falloff sees
+    uint bufferName;        // word 13: host bookkeeping, meaningless here
+} light;
+
+uniform vec3 cameraPosition;
+uniform vec3 cameraDirection;
+
+layout(binding = 0) uniform sampler2D tex;
+layout(binding = 1) uniform sampler2D nmTex;
+layout(binding = 26) uniform samplerCube environment;
+
+layout(location = 0) out vec4 fragColor;
+
+// Sky light that the single point light cannot give; keeps shadowed sides readable.
+const vec3 skyFill = vec3(0.08);
+// Dielectric reflectance at normal incidence.
+const float baseReflectance = 0.04;
+// Weakest highlight colour, so materials exported without a specular colour still shine.
+const vec3 minimumSpecular = vec3(0.08);
+
+vec3 surfaceNormal(vec3 n) {
+    // A missing normal map samples as black; a real one always points out of the
+    // surface, so its blue channel is at least one half.
+    vec3 mapped = texture(nmTex, uv).rgb;
+    vec3 t = worldTangent - n * dot(n, worldTangent);
+    // Meshes without tangents read zero attributes; a tangent along the normal is no better.
+    if (mapped.b < 0.25 || dot(t, t) <= 1e-6 * dot(worldTangent, worldTangent)) {
+        return n;
+    }
+    t = normalize(t);
+    vec3 b = cross(n, t);
+    // Mirrored texture coordinates flip the bitangent; keep the mesh's handedness.
+    if (dot(b, worldBitangent) < 0.0) {
+        b = -b;
+    }
+    return normalize(mat3(t, b, n) * (mapped * 2.0 - 1.0));
+}
+
+void main() {
+    vec3 albedo = material.hasTexture == 1 ? texture(tex, uv).rgb : material.diffuse.rgb;
+    vec3 n = surfaceNormal(normalize(worldNormal));
+
+    vec3 toEye = cameraPosition - worldPosition;
+    // Only a fragment at the eye itself has no view vector; look back along the camera then.
+    vec3 v = dot(toEye, toEye) > 1e-12 ? normalize(toEye) : -cameraDirection;
+
+    vec3 toLight = light.position - worldPosition;
+    float lightDistance = length(toLight);
+    vec3 l = lightDistance > 1e-6 ? toLight / lightDistance : n;
+    float d = max(lightDistance, max(light.radius, 1e-3));
+    vec3 radiance = light.color * light.intensity
+        / (1.0 + light.linearFalloff * d + light.quadraticFalloff * (d * d));
+
+    float nDotL = max(dot(n, l), 0.0);
+    vec3 halfway = l + v;
+    vec3 h = dot(halfway, halfway) > 1e-12 ? normalize(halfway) : n;
+    float exponent = material.shininess > 0.0 ? clamp(material.shininess, 2.0, 512.0) : 32.0;
+    float highlight = nDotL > 0.0 ? pow(max(dot(n, h), 0.0), exponent) : 0.0;
+    vec3 specularColor = max(material.specular.rgb, minimumSpecular);
+
+    vec3 ambient = (material.ambient.rgb + skyFill
+        + light.ambientShare * light.intensity * light.color) * albedo;
+    vec3 base = ambient + albedo * radiance * nDotL;
+
+    // Glossier materials (stronger specular colour) mirror more of the surroundings.
+    float nDotV = max(dot(n, v), 0.0);
+    float fresnel = baseReflectance + (1.0 - baseReflectance) * pow(1.0 - nDotV, 5.0);
+    float gloss = clamp(max(max(material.specular.r, material.specular.g), material.specular.b), 0.0, 1.0);
+    float envWeight = fresnel * mix(0.35, 1.0, gloss);
+    vec3 env = texture(environment, reflect(-v, n)).rgb;
+
+    vec3 color = mix(base, env, envWeight) + specularColor * radiance * highlight
+        + material.emissive.rgb;
+    // Blending stays on for the whole run: the scene must be opaque.
+    fragColor = vec4(color, 1.0);
+}
