@@ -10,10 +10,8 @@ GLFWwindow* QuesselTest::glWindow() { return window; }
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    // Test discovery only lists names; it needs no context.
-    for (int i = 1; i < argc; ++i) {
-        if (std::string(argv[i]).rfind("--gtest_list_tests", 0) == 0) return RUN_ALL_TESTS();
-    }
+    // Test discovery only lists names; it needs no context (and no display).
+    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
     if (!glfwInit()) {
         std::fprintf(stderr, "GL tests need a display (run them under Xvfb)\n");
         return 1;
