@@ -229,19 +229,28 @@ void Demo::motionBlurPass(double dt) {
     glBindVertexArray(0);
 }
 
+template <typename Step>
+void Demo::timed(Pass pass, Step step) {
+    if (observer) observer->beginPass(pass);
+    step();
+    if (observer) observer->endPass(pass);
+}
+
 void Demo::renderFrame(double dt) {
-    path.advance(static_cast<float>(dt));
-    importer->animateLight(dt);
+    timed(Pass::Camera, [&] {
+        path.advance(static_cast<float>(dt));
+        importer->animateLight(dt);
+    });
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    refreshEnvironmentMap(dt);
+    timed(Pass::EnvironmentMap, [&] { refreshEnvironmentMap(dt); });
     glViewport(0, 0, ScreenWidth, ScreenHeight);
-    mainPass();
-    reflectPass();
-    refractPass();
-    particlePass();
+    timed(Pass::Main, [&] { mainPass(); });
+    timed(Pass::Reflect, [&] { reflectPass(); });
+    timed(Pass::Refract, [&] { refractPass(); });
+    timed(Pass::Particles, [&] { particlePass(); });
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    depthPass();
-    motionBlurPass(dt);
+    timed(Pass::Depth, [&] { depthPass(); });
+    timed(Pass::Composite, [&] { motionBlurPass(dt); });
 }
 
 bool Demo::present() {

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/CameraPath.h"
+#include "app/IPassObserver.h"
 #include "math/MathTypes.h"
 
 #include <GL/glew.h>
@@ -63,8 +64,12 @@ public:
     int rotationIndex = 0;
     double previousTime = 0.0;
     int errorCount = 0;
+    // Optional: told around every pass of renderFrame.
+    IPassObserver* observer = nullptr;
 
 private:
+    template <typename Step>
+    void timed(Pass pass, Step step);
     void createUniformBuffers();
     void writeMatrix(GLuint buffer, GLintptr offset, const mat4& matrix);
     void renderInitialEnvironmentMaps();
