@@ -1,0 +1,275 @@
+#include "CourtyardLayout.h"
+
+#include <cmath>
+
+namespace Quessel::SceneGen {
+
+const Vec3 CourtyardLayout::chimneyTop{-4.06, 7.54, -5.16};
+const Vec3 CourtyardLayout::spherePositions[4] = {
+    {0.169, 1.502, 2.406}, {-3.632, 1.502, 4.997}, {-1.930, 1.502, 3.232}, {-1.6, 1.502, 21.2}};
+const Vec3 CourtyardLayout::staticLight{12.3, 6.6, 8.1};
+const Vec3 CourtyardLayout::circlingLight{3.2, 7.5, 3.2};
+
+namespace {
+
+constexpr double pi = 3.14159265358979323846;
+
+// Texture repeats in metres: tiles keep half a metre, bricks about 0.3 m.
+constexpr double tileRepeat = 2.0;
+constexpr double plasterRepeat = 3.0;
+constexpr double brickRepeat = 1.2;
+constexpr double stoneRepeat = 1.0;
+
+Colour grey(double v) { return {v, v, v, 1}; }
+Colour rgb(double r, double g, double b) { return {r, g, b, 1}; }
+
+struct Materials {
+    int tiles, plaster, brick, duckBody, duckHead, dragonFruit;
+    int chrome, glass, skyBall, stone, windowGlass, wood, slate, soot, beak, eye, bulb, leaf, soil;
+};
+
+Materials addMaterials(SceneDescription& scene)
+{
+    auto textured = [&](const char* id, const char* file, double specular, double shininess) {
+        return scene.addMaterial({id, file, grey(0), grey(0.25), grey(0.8), grey(specular), shininess});
+    };
+    auto plain = [&](const char* id, Colour diffuse, double specular, double shininess) {
+        Colour ambient{diffuse.r * 0.3, diffuse.g * 0.3, diffuse.b * 0.3, 1};
+        return scene.addMaterial({id, "", grey(0), ambient, diffuse, grey(specular), shininess});
+    };
+    Materials m{};
+    m.tiles = textured("Tiles", "whitetiles.jpg", 0.5, 64);
+    m.plaster = textured("Plaster", "wall06x04.jpg", 0.08, 8);
+    m.brick = textured("Brick", "brick03.jpg", 0.12, 12);
+    m.duckBody = textured("DuckBody", "duck.png", 0.6, 80);
+    m.duckHead = textured("DuckHead", "duck.png.001.png", 0.6, 80);
+    m.dragonFruit = textured("DragonFruit", "Dragon_Fruit_LR_color.jpg", 0.35, 40);
+    m.chrome = plain("Chrome", rgb(0.78, 0.79, 0.82), 1.0, 128);
+    m.glass = plain("Glass", rgb(0.86, 0.93, 0.96), 1.0, 160);
+    m.skyBall = plain("SkyBall", rgb(0.80, 0.86, 0.92), 0.9, 96);
+    m.stone = plain("Stone", rgb(0.74, 0.71, 0.66), 0.1, 8);
+    m.windowGlass = plain("WindowGlass", rgb(0.13, 0.17, 0.22), 0.8, 90);
+    m.wood = plain("Wood", rgb(0.42, 0.25, 0.13), 0.15, 12);
+    m.slate = plain("Slate", rgb(0.27, 0.28, 0.31), 0.2, 16);
+    m.soot = plain("Soot", rgb(0.05, 0.045, 0.04), 0.0, 1);
+    m.beak = plain("Beak", rgb(1.0, 0.45, 0.05), 0.5, 60);
+    m.eye = plain("Eye", rgb(0.02, 0.02, 0.02), 1.0, 100);
+    m.leaf = plain("Leaf", rgb(0.30, 0.52, 0.17), 0.1, 10);
+    m.soil = plain("Soil", rgb(0.26, 0.18, 0.11), 0.0, 1);
+    m.bulb = scene.addMaterial({"Bulb", "", rgb(1.0, 0.93, 0.75), grey(1.0), rgb(1.0, 0.96, 0.85), grey(1.0), 32});
+    return m;
+}
+
+SceneNode makeNode(const std::string& id, const Mat4& transform = Mat4())
+{
+    SceneNode node;
+    node.id = id;
+    node.transform = transform;
+    return node;
+}
+
+void addMesh(SceneDescription& scene, SceneNode& node, const std::string& id, Mesh mesh, int material)
+{
+    if (mesh.positions.empty())
+        return;
+    node.meshes.push_back(scene.addMesh(id, std::move(mesh), material));
+}
+
+// One courtyard side, described in its own terms: `along` runs with the wall, `depth` from
+// the wall plane into the courtyard, heights are world y.
+struct Side {
+    const char* name;
+    bool alongX;     // wall runs along x (north/south) or along z (west/east)
+    double plane;    // z or x of the inner wall plane
+    double inward;   // +1 or -1: direction of the courtyard from the plane
+    double from, to; // extent along the wall
+
+    Mesh box(double a0, double a1, double y0, double y1, double d0, double d1, double tile) const
+    {
+        double p0 = plane + inward * d0, p1 = plane + inward * d1;
+        if (p0 > p1)
+            std::swap(p0, p1);
+        if (alongX)
+            return makeBox({a0, y0, p0}, {a1, y1, p1}, tile);
+        return makeBox({p0, y0, a0}, {p1, y1, a1}, tile);
+    }
+};
+
+SceneNode buildFacade(SceneDescription& scene, const Materials& m, const Side& side)
+{
+    SceneNode node = makeNode(std::string("Facade_") + side.name);
+    const double a0 = side.from - 0.5, a1 = side.to + 0.5;
+    Mesh stone, glass, wood;
+    stone.append(side.box(a0, a1, 3.98, 4.22, -0.5, 0.22, stoneRepeat)); // storey ledge
+    stone.append(side.box(a0, a1, 11.6, 12.0, -0.5, 0.32, stoneRepeat)); // cornice
+
+    const double spacing = 3.2;
+    int count = static_cast<int>((side.to - side.from - 4.0) / spacing) + 1;
+    double first = 0.5 * (side.from + side.to) - 0.5 * spacing * (count - 1);
+    for (int i = 0; i < count; ++i) {
+        double c = first + spacing * i;
+        for (double y0 : {5.3, 8.5}) {
+            double y1 = y0 + 2.0;
+            glass.append(side.box(c - 0.6, c + 0.6, y0, y1, 0.0, 0.04, stoneRepeat));
+            stone.append(side.box(c - 0.75, c + 0.75, y0 - 0.14, y0, 0.0, 0.16, stoneRepeat));
+            stone.append(side.box(c - 0.75, c + 0.75, y1, y1 + 0.18, 0.0, 0.07, stoneRepeat));
+            wood.append(side.box(c - 1.3, c - 0.65, y0, y1, 0.0, 0.05, stoneRepeat));
+            wood.append(side.box(c + 0.65, c + 1.3, y0, y1, 0.0, 0.05, stoneRepeat));
+        }
+        // Ground storey: a door every third bay, shop windows between.
+        if (i % 3 == 1) {
+            wood.append(side.box(c - 0.65, c + 0.65, 0.0, 2.6, 0.1, 0.15, stoneRepeat));
+            stone.append(side.box(c - 0.8, c + 0.8, 2.6, 2.8, 0.1, 0.18, stoneRepeat));
+        } else {
+            glass.append(side.box(c - 0.9, c + 0.9, 1.0, 2.8, 0.1, 0.13, stoneRepeat));
+            stone.append(side.box(c - 1.0, c + 1.0, 0.86, 1.0, 0.1, 0.24, stoneRepeat));
+        }
+    }
+    std::string id = node.id;
+    addMesh(scene, node, id + "_Brick", side.box(a0, a1, 0.0, 4.0, -0.5, 0.1, brickRepeat), m.brick);
+    addMesh(scene, node, id + "_Plaster", side.box(a0, a1, 4.0, 11.6, -0.5, 0.0, plasterRepeat), m.plaster);
+    addMesh(scene, node, id + "_Stone", stone, m.stone);
+    addMesh(scene, node, id + "_Windows", glass, m.windowGlass);
+    addMesh(scene, node, id + "_Timber", wood, m.wood);
+    return node;
+}
+
+SceneNode buildBakehouse(SceneDescription& scene, const Materials& m)
+{
+    SceneNode node = makeNode("Bakehouse");
+    addMesh(scene, node, "Bakehouse_Walls", makeBox({-6.8, 0.0, -9.8}, {-1.3, 3.6, -4.2}, brickRepeat), m.brick);
+    addMesh(scene, node, "Bakehouse_Roof", makeBox({-7.0, 3.6, -10.0}, {-1.1, 3.85, -4.0}, stoneRepeat), m.slate);
+    Mesh wood, glass, stone;
+    wood.append(makeBox({-2.6, 0.0, -4.2}, {-1.7, 2.2, -4.14}, stoneRepeat));
+    glass.append(makeBox({-6.1, 1.2, -4.2}, {-5.0, 2.4, -4.16}, stoneRepeat));
+    stone.append(makeBox({-6.2, 1.08, -4.2}, {-4.9, 1.2, -4.06}, stoneRepeat));
+    glass.append(makeBox({-1.3, 1.2, -8.2}, {-1.26, 2.4, -7.0}, stoneRepeat));
+    stone.append(makeBox({-1.3, 1.08, -8.3}, {-1.16, 1.2, -6.9}, stoneRepeat));
+    addMesh(scene, node, "Bakehouse_Door", wood, m.wood);
+    addMesh(scene, node, "Bakehouse_Windows", glass, m.windowGlass);
+    addMesh(scene, node, "Bakehouse_Sills", stone, m.stone);
+
+    // The chimney: a brick shaft, a crown round the flue, soot inside; the flue mouth is
+    // the emitter's height so the smoke leaves from the opening.
+    SceneNode chimney = makeNode("Chimney");
+    const Vec3 top = CourtyardLayout::chimneyTop;
+    const double crown = 7.30;
+    Mesh shaft = makeBox({top.x - 0.5, 3.85, top.z - 0.5}, {top.x + 0.5, crown, top.z + 0.5}, brickRepeat);
+    Mesh rim;
+    const double outer = 0.6, inner = 0.4;
+    rim.append(makeBox({top.x - outer, crown, top.z - outer}, {top.x + outer, top.y, top.z - inner}, brickRepeat));
+    rim.append(makeBox({top.x - outer, crown, top.z + inner}, {top.x + outer, top.y, top.z + outer}, brickRepeat));
+    rim.append(makeBox({top.x - outer, crown, top.z - inner}, {top.x - inner, top.y, top.z + inner}, brickRepeat));
+    rim.append(makeBox({top.x + inner, crown, top.z - inner}, {top.x + outer, top.y, top.z + inner}, brickRepeat));
+    shaft.append(rim);
+    addMesh(scene, chimney, "Chimney_Shaft", shaft, m.brick);
+    addMesh(scene, chimney, "Chimney_Flue",
+            makeBox({top.x - inner, crown, top.z - inner}, {top.x + inner, crown + 0.04, top.z + inner}, stoneRepeat),
+            m.soot);
+    node.children.push_back(chimney);
+    return node;
+}
+
+// A display sphere: unit radius around its node origin, translation only.
+SceneNode buildSphere(SceneDescription& scene, const std::string& id, const Vec3& position, int material)
+{
+    SceneNode node = makeNode(id, Mat4::translation(position));
+    addMesh(scene, node, id, makeEllipsoid({0, 0, 0}, {1, 1, 1}, 32, 16), material);
+    return node;
+}
+
+SceneNode buildPlinth(SceneDescription& scene, const Materials& m, const std::string& id, const Vec3& sphere)
+{
+    SceneNode node = makeNode(id, Mat4::translation({sphere.x, 0, sphere.z}));
+    double top = sphere.y - 1.0 - 0.002; // the sphere rests just clear of the plinth
+    addMesh(scene, node, id, makeBox({-0.7, 0, -0.7}, {0.7, top, 0.7}, stoneRepeat), m.stone);
+    return node;
+}
+
+// Rubber duck facing its local +x; bottom on the floor.
+SceneNode buildDuck(SceneDescription& scene, const Materials& m)
+{
+    SceneNode duck = makeNode("RubberDuck", Mat4::translation({-5.0, 0.0, 20.0}) * Mat4::yaw(35.0 * pi / 180.0));
+    Mesh body = makeEllipsoid({0, 0.72, 0}, {1.15, 0.72, 0.85}, 32, 16, 2.0, 1.0);
+    body.append(makeEllipsoid({-0.98, 1.02, 0}, {0.36, 0.30, 0.32}, 16, 8));
+    Mesh eyes = makeEllipsoid({0.98, 1.93, 0.23}, {0.075, 0.075, 0.075}, 12, 6);
+    eyes.append(makeEllipsoid({0.98, 1.93, -0.23}, {0.075, 0.075, 0.075}, 12, 6));
+    addMesh(scene, duck, "RubberDuck_Body", body, m.duckBody);
+    addMesh(scene, duck, "RubberDuck_Head", makeEllipsoid({0.62, 1.76, 0}, {0.56, 0.53, 0.53}, 32, 16, 2.0, 1.0),
+            m.duckHead);
+    addMesh(scene, duck, "RubberDuck_Beak", makeEllipsoid({1.17, 1.66, 0}, {0.33, 0.10, 0.25}, 24, 12), m.beak);
+    addMesh(scene, duck, "RubberDuck_Eyes", eyes, m.eye);
+    return duck;
+}
+
+SceneNode buildDragonFruit(SceneDescription& scene, const Materials& m)
+{
+    SceneNode node = makeNode("DragonFruit", Mat4::translation({-8.0, 0.0, 10.0}) * Mat4::yaw(0.4));
+    addMesh(scene, node, "DragonFruit_Plinth", makeBox({-0.65, 0, -0.65}, {0.65, 0.6, 0.65}, stoneRepeat), m.stone);
+    addMesh(scene, node, "DragonFruit_Skin", makeEllipsoid({0, 1.5, 0}, {0.62, 0.92, 0.62}, 32, 16, 2.0, 1.5),
+            m.dragonFruit);
+    addMesh(scene, node, "DragonFruit_Stem", makeEllipsoid({0, 2.42, 0}, {0.12, 0.09, 0.12}, 12, 6), m.leaf);
+    return node;
+}
+
+// Brick planter under a west shop window, with a row of clipped bushes.
+SceneNode buildPlanter(SceneDescription& scene, const Materials& m, const std::string& id, double zCentre)
+{
+    SceneNode node = makeNode(id, Mat4::translation({-11.15, 0.0, zCentre}));
+    addMesh(scene, node, id + "_Box", makeBox({-0.5, 0, -1.6}, {0.5, 0.7, 1.6}, brickRepeat), m.brick);
+    addMesh(scene, node, id + "_Soil", makeBox({-0.42, 0.7, -1.52}, {0.42, 0.72, 1.52}, stoneRepeat), m.soil);
+    Mesh bushes;
+    for (double z : {-1.0, 0.0, 1.0})
+        bushes.append(makeEllipsoid({0, 1.15, z}, {0.45, 0.5, 0.48}, 16, 8));
+    addMesh(scene, node, id + "_Bushes", bushes, m.leaf);
+    return node;
+}
+
+SceneNode buildLight(SceneDescription& scene, const Materials& m, const std::string& id, const Vec3& position)
+{
+    SceneNode node = makeNode(id, Mat4::translation(position));
+    addMesh(scene, node, id + "_Bulb", makeEllipsoid({0, 0, 0}, {0.15, 0.15, 0.15}, 16, 8), m.bulb);
+    return node;
+}
+
+} // namespace
+
+SceneDescription CourtyardLayout::build()
+{
+    SceneDescription scene;
+    const Materials m = addMaterials(scene);
+
+    SceneNode floor = makeNode("Floor");
+    addMesh(scene, floor, "Floor", makeBox({minX, -0.2, minZ}, {maxX, 0.0, maxZ}, tileRepeat), m.tiles);
+    scene.nodes.push_back(floor);
+
+    const Side sides[4] = {
+        {"North", true, minZ, 1, minX, maxX},
+        {"South", true, maxZ, -1, minX, maxX},
+        {"West", false, minX, 1, minZ, maxZ},
+        {"East", false, maxX, -1, minZ, maxZ},
+    };
+    for (const Side& side : sides)
+        scene.nodes.push_back(buildFacade(scene, m, side));
+
+    scene.nodes.push_back(buildBakehouse(scene, m));
+
+    const char* sphereIds[4] = {"Sphere", "Sphere_001", "Sphere_002", "Sphere_003"};
+    const char* plinthIds[4] = {"Plinth_A", "Plinth_B", "Plinth_C", "Plinth_D"};
+    const int sphereMaterials[4] = {m.chrome, m.chrome, m.glass, m.skyBall};
+    for (int i = 0; i < 4; ++i) {
+        scene.nodes.push_back(buildPlinth(scene, m, plinthIds[i], spherePositions[i]));
+        scene.nodes.push_back(buildSphere(scene, sphereIds[i], spherePositions[i], sphereMaterials[i]));
+    }
+
+    scene.nodes.push_back(buildDuck(scene, m));
+    scene.nodes.push_back(buildDragonFruit(scene, m));
+    scene.nodes.push_back(buildPlanter(scene, m, "Planter_North", 0.1));
+    scene.nodes.push_back(buildPlanter(scene, m, "Planter_South", 16.1));
+
+    scene.nodes.push_back(buildLight(scene, m, "PointLight", staticLight));
+    scene.nodes.push_back(buildLight(scene, m, "PointLight1", circlingLight));
+    return scene;
+}
+
+} // namespace Quessel::SceneGen

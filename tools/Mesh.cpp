@@ -1,0 +1,103 @@
+#include "Mesh.h"
+
+namespace Quessel::SceneGen {
+
+uint32_t Mesh::addVertex(const Vec3& position, const Vec3& normal, const Vec2& uv)
+{
+    positions.push_back(position);
+    normals.push_back(normal);
+    uvs.push_back(uv);
+    return static_cast<uint32_t>(positions.size() - 1);
+}
+
+void Mesh::addTriangle(uint32_t a, uint32_t b, uint32_t c)
+{
+    indices.insert(indices.end(), {a, b, c});
+}
+
+void Mesh::append(const Mesh& other)
+{
+    auto base = static_cast<uint32_t>(positions.size());
+    positions.insert(positions.end(), other.positions.begin(), other.positions.end());
+    normals.insert(normals.end(), other.normals.begin(), other.normals.end());
+    uvs.insert(uvs.end(), other.uvs.begin(), other.uvs.end());
+    for (uint32_t i : other.indices)
+        indices.push_back(base + i);
+}
+
+namespace {
+
+struct BoxFace {
+    Vec3 normal;
+    Vec3 vAxis; // texture "up" on this face
+};
+
+void addBoxFace(Mesh& mesh, const Vec3& min, const Vec3& max, const BoxFace& face, double tileSize)
+{
+    // u axis so that (u, v, normal) is right-handed: no mirrored textures.
+    Vec3 uAxis = cross(face.vAxis, face.normal);
+    Vec3 centre = (min + max) * 0.5;
+    Vec3 half = (max - min) * 0.5;
+    Vec3 faceCentre = centre + face.normal * half;
+    Vec3 uHalf = uAxis * half, vHalf = face.vAxis * half;
+    const double corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    uint32_t idx[4];
+    for (int i = 0; i < 4; ++i) {
+        Vec3 p = faceCentre + uHalf * corners[i][0] + vHalf * corners[i][1];
+        Vec2 uv{dot(p, uAxis) / tileSize, dot(p, face.vAxis) / tileSize};
+        idx[i] = mesh.addVertex(p, face.normal, uv);
+    }
+    mesh.addTriangle(idx[0], idx[1], idx[2]);
+    mesh.addTriangle(idx[0], idx[2], idx[3]);
+}
+
+} // namespace
+
+Mesh makeBox(const Vec3& min, const Vec3& max, double tileSize)
+{
+    static const BoxFace faces[6] = {
+        {{1, 0, 0}, {0, 1, 0}},  {{-1, 0, 0}, {0, 1, 0}}, {{0, 0, 1}, {0, 1, 0}},
+        {{0, 0, -1}, {0, 1, 0}}, {{0, 1, 0}, {0, 0, -1}}, {{0, -1, 0}, {0, 0, 1}},
+    };
+    Mesh mesh;
+    for (const BoxFace& face : faces)
+        addBoxFace(mesh, min, max, face, tileSize);
+    return mesh;
+}
+
+Mesh makeEllipsoid(const Vec3& centre, const Vec3& radii, int segments, int rings, double uRepeat,
+                   double vRepeat)
+{
+    const double pi = 3.14159265358979323846;
+    Mesh mesh;
+    auto vertex = [&](int ring, int seg, double uShift) {
+        double theta = pi * ring / rings; // 0 at the top pole
+        double phi = 2 * pi * (seg + uShift) / segments;
+        // Longitude runs clockwise seen from above so that du, dv and the normal form a right-handed frame.
+        Vec3 unit{std::sin(theta) * std::cos(phi), std::cos(theta), -std::sin(theta) * std::sin(phi)};
+        Vec3 normal = normalize({unit.x / radii.x, unit.y / radii.y, unit.z / radii.z});
+        Vec2 uv{(seg + uShift) / segments * uRepeat, (1.0 - double(ring) / rings) * vRepeat};
+        return mesh.addVertex(centre + unit * radii, normal, uv);
+    };
+    std::vector<std::vector<uint32_t>> grid(rings + 1);
+    for (int ring = 1; ring < rings; ++ring)
+        for (int seg = 0; seg <= segments; ++seg)
+            grid[ring].push_back(vertex(ring, seg, 0.0));
+    for (int seg = 0; seg < segments; ++seg) {
+        // One pole vertex per segment keeps each pole triangle's UVs undistorted.
+        uint32_t top = vertex(0, seg, 0.5);
+        mesh.addTriangle(top, grid[1][seg], grid[1][seg + 1]);
+        uint32_t bottom = vertex(rings, seg, 0.5);
+        mesh.addTriangle(bottom, grid[rings - 1][seg + 1], grid[rings - 1][seg]);
+    }
+    for (int ring = 1; ring + 1 < rings; ++ring)
+        for (int seg = 0; seg < segments; ++seg) {
+            uint32_t a = grid[ring][seg], b = grid[ring][seg + 1];
+            uint32_t c = grid[ring + 1][seg], d = grid[ring + 1][seg + 1];
+            mesh.addTriangle(a, c, d);
+            mesh.addTriangle(a, d, b);
+        }
+    return mesh;
+}
+
+} // namespace Quessel::SceneGen

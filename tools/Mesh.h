@@ -1,0 +1,33 @@
+#pragma once
+
+#include "SceneMath.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace Quessel::SceneGen {
+
+// Triangle mesh in the scene's Y-up frame; every vertex carries its own normal and UV.
+class Mesh {
+public:
+    std::vector<Vec3> positions;
+    std::vector<Vec3> normals;
+    std::vector<Vec2> uvs;
+    std::vector<uint32_t> indices;
+
+    uint32_t addVertex(const Vec3& position, const Vec3& normal, const Vec2& uv);
+    void addTriangle(uint32_t a, uint32_t b, uint32_t c);
+    void append(const Mesh& other);
+    size_t triangleCount() const { return indices.size() / 3; }
+};
+
+// Axis-aligned box; each face is mapped planar with tileSize metres per texture repeat,
+// upright on the walls (v grows upwards) and seen unmirrored from outside.
+Mesh makeBox(const Vec3& min, const Vec3& max, double tileSize);
+
+// Ellipsoid around centre with the given semi-axes; u runs once round the equator
+// uRepeat times, v from the bottom pole (0) to the top pole (vRepeat).
+Mesh makeEllipsoid(const Vec3& centre, const Vec3& radii, int segments, int rings,
+                   double uRepeat = 1.0, double vRepeat = 1.0);
+
+} // namespace Quessel::SceneGen

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "Mesh.h"
+#include "SceneMath.h"
+
+#include <string>
+#include <vector>
+
+namespace Quessel::SceneGen {
+
+struct Colour {
+    double r = 0, g = 0, b = 0, a = 1;
+};
+
+struct Material {
+    std::string id;
+    std::string texture; // bare image file name, empty for colours only
+    Colour emission;
+    Colour ambient;
+    Colour diffuse;
+    Colour specular;
+    double shininess = 0;
+};
+
+struct MeshEntry {
+    std::string id;
+    Mesh mesh;
+    int material = 0;
+};
+
+// A node's transform and mesh data are expressed in the Y-up world frame; the writer
+// turns them into the file's Z-up frame.
+struct SceneNode {
+    std::string id;
+    Mat4 transform;
+    std::vector<int> meshes;
+    std::vector<SceneNode> children;
+};
+
+struct SceneDescription {
+    std::vector<Material> materials;
+    std::vector<MeshEntry> meshes;
+    std::vector<SceneNode> nodes; // the top-level nodes become the root's children
+
+    int addMaterial(const Material& material)
+    {
+        materials.push_back(material);
+        return static_cast<int>(materials.size() - 1);
+    }
+    int addMesh(const std::string& id, Mesh mesh, int material)
+    {
+        meshes.push_back({id, std::move(mesh), material});
+        return static_cast<int>(meshes.size() - 1);
+    }
+};
+
+} // namespace Quessel::SceneGen

@@ -1,0 +1,77 @@
+#include "SkyCubeMap.h"
+
+#include "Noise.h"
+
+#include <cmath>
+
+namespace Quessel::SceneGen {
+
+const char* const SkyCubeMap::faceNames[6] = {"posx", "negx", "posy", "negy", "posz", "negz"};
+
+namespace {
+
+constexpr double pi = 3.14159265358979323846;
+
+Vec3 rgb(int r, int g, int b) { return {r / 255.0, g / 255.0, b / 255.0}; }
+
+// Elevation of the distant hill line; integer frequencies keep it continuous all the way round.
+double hillLine(double azimuth)
+{
+    return 0.035 + 0.025 * std::sin(3 * azimuth + 0.7) + 0.015 * std::sin(7 * azimuth + 2.1) +
+           0.008 * std::sin(13 * azimuth + 4.0);
+}
+
+} // namespace
+
+Vec3 SkyCubeMap::direction(int face, double s, double t)
+{
+    double sc = 2 * s - 1, tc = 2 * t - 1;
+    switch (face) {
+    case 0: return {1, -tc, -sc};
+    case 1: return {-1, -tc, sc};
+    case 2: return {sc, 1, tc};
+    case 3: return {sc, -1, -tc};
+    case 4: return {sc, -tc, 1};
+    default: return {-sc, -tc, -1};
+    }
+}
+
+Vec3 SkyCubeMap::colour(const Vec3& dir)
+{
+    const Vec3 d = normalize(dir);
+    const Vec3 sun = normalize({0.55, 0.42, -0.72});
+    double elevation = std::asin(std::max(-1.0, std::min(1.0, d.y)));
+    double azimuth = std::atan2(d.z, d.x);
+
+    // Sky: pale at the horizon, deep blue overhead, warm around the sun, soft clouds.
+    double up = clamp01(elevation / (0.5 * pi));
+    Vec3 sky = mix(rgb(200, 222, 236), rgb(58, 112, 192), std::pow(up, 0.6));
+    double clouds = smoothstep(0.5, 0.75, Noise::fbm3(d * 3.0, 5, 81)) * smoothstep(0.02, 0.25, d.y);
+    sky = mix(sky, rgb(246, 246, 242), 0.75 * clouds);
+    double toSun = std::max(0.0, dot(d, sun));
+    Vec3 glow = rgb(255, 236, 196) * (0.45 * std::pow(toSun, 12.0) + 0.9 * std::pow(toSun, 300.0));
+    sky = sky + glow;
+
+    // Below: bluish hills in the haze, then darker fields fading into the distance.
+    double hill = hillLine(azimuth);
+    Vec3 hills = mix(rgb(128, 150, 150), rgb(104, 128, 112), smoothstep(0.0, 0.08, hill - elevation));
+    double field = Noise::fbm3(d * 8.0, 3, 82);
+    Vec3 ground = mix(rgb(108, 122, 80), rgb(84, 92, 58), field);
+    ground = mix(hills, ground, smoothstep(-0.02, -0.25, elevation));
+    double belowHill = smoothstep(hill + 0.012, hill - 0.012, elevation);
+    Vec3 c = mix(sky, ground, belowHill);
+    return {clamp01(c.x), clamp01(c.y), clamp01(c.z)};
+}
+
+Image SkyCubeMap::face(int index)
+{
+    Image image(size, size, 3);
+    for (int row = 0; row < size; ++row)
+        for (int col = 0; col < size; ++col) {
+            Vec3 d = direction(index, (col + 0.5) / size, (row + 0.5) / size);
+            image.set(col, row, colour(d));
+        }
+    return image;
+}
+
+} // namespace Quessel::SceneGen

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "Image.h"
+
+#include <string>
+
+namespace Quessel::SceneGen {
+
+// Procedural sky: gradient, sun glow, soft clouds, distant hills and ground. Each texel's
+// colour depends only on its direction, so shared face edges agree.
+class SkyCubeMap {
+public:
+    static constexpr int size = 512;
+    static const char* const faceNames[6]; // posx, negx, posy, negy, posz, negz
+
+    // Face in OpenGL cube-map order; row 0 is the first row handed to glTexImage2D.
+    static Image face(int index);
+    static Vec3 direction(int face, double s, double t);
+    static Vec3 colour(const Vec3& direction);
+};
+
+} // namespace Quessel::SceneGen
