@@ -30,10 +30,12 @@ install_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# Configures and builds into $QUESSEL_BUILD (extra arguments go to cmake's configure).
+# Configures and builds into $QUESSEL_BUILD: everything, or only the targets given.
 build_project() {
-  cmake -S "$QUESSEL_ROOT" -B "$QUESSEL_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-  cmake --build "$QUESSEL_BUILD" -j"$(nproc)"
+  cmake -S "$QUESSEL_ROOT" -B "$QUESSEL_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  local targets=()
+  for target in "$@"; do targets+=(--target "$target"); done
+  cmake --build "$QUESSEL_BUILD" -j"$(nproc)" "${targets[@]}"
 }
 
 # Starts Xvfb at 1280x768x24 on a free display number and exports DISPLAY.
