@@ -25,7 +25,7 @@ Colour rgb(double r, double g, double b) { return {r, g, b, 1}; }
 
 struct Materials {
     int tiles, plaster, brick, duckBody, duckHead, dragonFruit;
-    int chrome, glass, skyBall, stone, windowGlass, wood, slate, soot, beak, eye, bulb, leaf, soil;
+    int chrome, glass, skyBall, stone, windowGlass, wood, slate, soot, beak, eye, bulb, leaf, soil, water;
 };
 
 Materials addMaterials(SceneDescription& scene)
@@ -56,6 +56,7 @@ Materials addMaterials(SceneDescription& scene)
     m.eye = plain("Eye", rgb(0.02, 0.02, 0.02), 1.0, 100);
     m.leaf = plain("Leaf", rgb(0.30, 0.52, 0.17), 0.1, 10);
     m.soil = plain("Soil", rgb(0.26, 0.18, 0.11), 0.0, 1);
+    m.water = plain("Water", rgb(0.18, 0.32, 0.40), 1.0, 120);
     m.bulb = scene.addMaterial({"Bulb", "", rgb(1.0, 0.93, 0.75), grey(1.0), rgb(1.0, 0.96, 0.85), grey(1.0), 32});
     return m;
 }
@@ -225,6 +226,48 @@ SceneNode buildPlanter(SceneDescription& scene, const Materials& m, const std::s
     return node;
 }
 
+// Square stone basin with a bowl on a column; the water surface sits below the rim.
+SceneNode buildFountain(SceneDescription& scene, const Materials& m)
+{
+    SceneNode node = makeNode("Fountain", Mat4::translation({6.5, 0.0, 10.0}));
+    const double outer = 1.8, inner = 1.55, rim = 0.55;
+    Mesh stone;
+    stone.append(makeBox({-outer, 0, -outer}, {outer, rim, -inner}, stoneRepeat));
+    stone.append(makeBox({-outer, 0, inner}, {outer, rim, outer}, stoneRepeat));
+    stone.append(makeBox({-outer, 0, -inner}, {-inner, rim, inner}, stoneRepeat));
+    stone.append(makeBox({inner, 0, -inner}, {outer, rim, inner}, stoneRepeat));
+    stone.append(makeBox({-0.2, 0, -0.2}, {0.2, 1.3, 0.2}, stoneRepeat));
+    stone.append(makeEllipsoid({0, 1.4, 0}, {0.75, 0.22, 0.75}, 16, 8));
+    Mesh water = makeBox({-inner, 0, -inner}, {inner, 0.42, inner}, stoneRepeat);
+    water.append(makeEllipsoid({0, 1.58, 0}, {0.55, 0.06, 0.55}, 12, 6));
+    addMesh(scene, node, "Fountain_Stone", stone, m.stone);
+    addMesh(scene, node, "Fountain_Water", water, m.water);
+    return node;
+}
+
+// A clipped tree in a stone tub.
+SceneNode buildTree(SceneDescription& scene, const Materials& m, const std::string& id, const Vec3& base)
+{
+    SceneNode node = makeNode(id, Mat4::translation(base));
+    addMesh(scene, node, id + "_Tub", makeBox({-0.6, 0, -0.6}, {0.6, 0.8, 0.6}, stoneRepeat), m.stone);
+    addMesh(scene, node, id + "_Trunk", makeBox({-0.14, 0.8, -0.14}, {0.14, 3.0, 0.14}, stoneRepeat), m.wood);
+    Mesh crown = makeEllipsoid({0, 3.6, 0}, {1.2, 1.0, 1.2}, 16, 8);
+    crown.append(makeEllipsoid({0.45, 4.3, 0.2}, {0.8, 0.7, 0.8}, 16, 8));
+    crown.append(makeEllipsoid({-0.4, 4.2, -0.3}, {0.75, 0.65, 0.75}, 16, 8));
+    addMesh(scene, node, id + "_Crown", crown, m.leaf);
+    return node;
+}
+
+SceneNode buildBench(SceneDescription& scene, const Materials& m, const std::string& id, double z)
+{
+    SceneNode node = makeNode(id, Mat4::translation({12.2, 0.0, z}));
+    Mesh legs = makeBox({-0.2, 0, -0.9}, {0.2, 0.42, -0.7}, stoneRepeat);
+    legs.append(makeBox({-0.2, 0, 0.7}, {0.2, 0.42, 0.9}, stoneRepeat));
+    addMesh(scene, node, id + "_Legs", legs, m.stone);
+    addMesh(scene, node, id + "_Seat", makeBox({-0.28, 0.42, -1.1}, {0.28, 0.5, 1.1}, stoneRepeat), m.wood);
+    return node;
+}
+
 SceneNode buildLight(SceneDescription& scene, const Materials& m, const std::string& id, const Vec3& position)
 {
     SceneNode node = makeNode(id, Mat4::translation(position));
@@ -266,6 +309,11 @@ SceneDescription CourtyardLayout::build()
     scene.nodes.push_back(buildDragonFruit(scene, m));
     scene.nodes.push_back(buildPlanter(scene, m, "Planter_North", 0.1));
     scene.nodes.push_back(buildPlanter(scene, m, "Planter_South", 16.1));
+    scene.nodes.push_back(buildFountain(scene, m));
+    scene.nodes.push_back(buildTree(scene, m, "Tree_North", {10.4, 0.0, -1.5}));
+    scene.nodes.push_back(buildTree(scene, m, "Tree_South", {10.4, 0.0, 15.5}));
+    scene.nodes.push_back(buildBench(scene, m, "Bench_North", 3.3));
+    scene.nodes.push_back(buildBench(scene, m, "Bench_South", 9.7));
 
     scene.nodes.push_back(buildLight(scene, m, "PointLight", staticLight));
     scene.nodes.push_back(buildLight(scene, m, "PointLight1", circlingLight));

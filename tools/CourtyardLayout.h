@@ -6,7 +6,8 @@ namespace Quessel::SceneGen {
 
 // The demo's scene: an open-roofed courtyard of tiled floor and three-storey facades, a
 // brick bakehouse whose chimney top holds the smoke emitter, the four display spheres on
-// plinths, a rubber-duck statue, a dragon-fruit sculpture and the two point lights.
+// plinths, a rubber-duck statue, a dragon-fruit sculpture, a fountain, trees, benches and
+// the two point lights.
 class CourtyardLayout {
 public:
     // World frame, Y up, metres.

@@ -10,7 +10,6 @@ namespace Quessel::SceneGen {
 namespace {
 
 constexpr int N = SurfaceTextures::size;
-constexpr double pi = 3.14159265358979323846;
 
 // Texture coordinates of a pixel centre; v grows up the picture.
 double texU(int x) { return (x + 0.5) / N; }
