@@ -43,7 +43,7 @@ Materials addMaterials(SceneDescription& scene)
     m.brick = textured("Brick", "brick03.jpg", 0.12, 12);
     m.duckBody = textured("DuckBody", "duck.png", 0.6, 80);
     m.duckHead = textured("DuckHead", "duck.png.001.png", 0.6, 80);
-    m.dragonFruit = textured("DragonFruit", "Dragon_Fruit_LR_color.jpg", 0.35, 40);
+    m.dragonFruit = textured("DragonFruitSkin", "Dragon_Fruit_LR_color.jpg", 0.35, 40);
     m.chrome = plain("Chrome", rgb(0.78, 0.79, 0.82), 1.0, 128);
     m.glass = plain("Glass", rgb(0.86, 0.93, 0.96), 1.0, 160);
     m.skyBall = plain("SkyBall", rgb(0.80, 0.86, 0.92), 0.9, 96);

@@ -3,7 +3,9 @@
 #include <assimp/material.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
+#include <regex>
 #include <set>
 
 using namespace ContentTest;
@@ -177,4 +179,19 @@ TEST_F(SceneImport, TexturedMeshesAreMappedUnmirroredWithTangents)
             mirrored += ((mesh->mTangents[v] ^ mesh->mBitangents[v]) * mesh->mNormals[v]) < 0;
         EXPECT_LE(mirrored, mesh->mNumVertices / 50) << mesh->mName.C_Str();
     }
+}
+
+TEST(SceneDocument, ElementIdsAreUniqueAcrossTheFile)
+{
+    // COLLADA ids share one namespace: a material and a node with the same id break stricter readers.
+    std::ifstream in(scenePath);
+    ASSERT_TRUE(in) << scenePath;
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::map<std::string, int> ids;
+    const std::regex idAttribute(" id=\"([^\"]+)\"");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), idAttribute); it != std::sregex_iterator(); ++it)
+        ids[(*it)[1]]++;
+    EXPECT_GT(ids.size(), 50u);
+    for (const auto& [id, count] : ids)
+        EXPECT_EQ(count, 1) << id;
 }
