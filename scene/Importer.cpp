@@ -84,9 +84,10 @@ GLuint uploadAttribute(const void* data, size_t bytes, GLint location, GLint com
     return buffer;
 }
 
-bool isTriangleMesh(const aiMesh* mesh) {
+// Every face has at least three indices; a polygon contributes its first three.
+bool hasOnlyPolygons(const aiMesh* mesh) {
     for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
-        if (mesh->mFaces[f].mNumIndices != 3) return false;
+        if (mesh->mFaces[f].mNumIndices < 3) return false;
     }
     return true;
 }
@@ -98,7 +99,7 @@ MeshRecord Importer::buildMesh(const aiScene* source, unsigned index) {
     MeshRecord record;
     // Points and lines left after primitive sorting are not drawn; the record keeps the
     // mesh indices aligned and draws nothing.
-    if (!isTriangleMesh(mesh)) return record;
+    if (!hasOnlyPolygons(mesh)) return record;
 
     std::vector<GLuint> indices;
     indices.reserve(static_cast<size_t>(mesh->mNumFaces) * 3);
