@@ -1,0 +1,157 @@
+// The importer's point light: set-up output and binding, turning PointLight1, uploads.
+#include "GlTestContext.h"
+#include "TestScene.h"
+
+#include "scene/Importer.h"
+#include "scene/ShaderRegistry.h"
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+using namespace Quessel;
+using namespace QuesselTest;
+
+namespace {
+
+std::array<uint32_t, 14> readWords(GLuint buffer) {
+    std::array<uint32_t, 14> words{};
+    glBindBuffer(GL_COPY_READ_BUFFER, buffer);
+    glGetBufferSubData(GL_COPY_READ_BUFFER, 0, sizeof(words), words.data());
+    glBindBuffer(GL_COPY_READ_BUFFER, 0);
+    return words;
+}
+
+float asFloat(uint32_t word) {
+    float value;
+    std::memcpy(&value, &word, 4);
+    return value;
+}
+
+struct Light : GlTest {
+    Importer importer;
+    std::unique_ptr<aiScene> scene;
+    aiNode *light, *nested, *other;
+
+    void SetUp() override {
+        GlTest::SetUp();
+        importer.registry->use("test");
+        // The light sits at (2, 0, 1) in the file's Z-up frame; a second PointLight1 further
+        // down the pre-order must stay where it is.
+        aiNode* root = makeNode("Root", {makeNode("Camera"), light = makeNode("PointLight1"),
+                                         makeNode("Group", {nested = makeNode("PointLight1")}),
+                                         other = makeNode("PointLight")});
+        light->mTransformation = translation(2, 0, 1);
+        nested->mTransformation = translation(5, 0, 0);
+        scene.reset(makeScene({}, {}, root));
+    }
+    void TearDown() override {
+        importer.scene = nullptr;
+        GlTest::TearDown();
+    }
+    void setup() {
+        importer.scene = scene.get();
+        testing::internal::CaptureStdout();
+        importer.setupLight(scene->mRootNode);
+        testing::internal::GetCapturedStdout();
+    }
+};
+
+}  // namespace
+
+TEST_F(Light, SetupListsTheRootsChildrenAndBindsAZeroRecord) {
+    testing::internal::CaptureStdout();
+    importer.setupLight(scene->mRootNode);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Camera\nPointLight1\nGroup\nPointLight\n");
+
+    ASSERT_NE(importer.lightRecord, nullptr);
+    const LightRecord& record = *importer.lightRecord;
+    for (float word : record.position) EXPECT_EQ(word, 0.0f);
+    for (float word : record.ones) EXPECT_EQ(word, 0.0f);
+    for (float word : record.factors) EXPECT_EQ(word, 0.0f);
+    const GLuint buffer = record.buffer;
+    EXPECT_TRUE(glIsBuffer(buffer));
+
+    GLint value = -1;
+    glGetIntegeri_v(GL_UNIFORM_BUFFER_BINDING, 3, &value);
+    EXPECT_EQ(static_cast<GLuint>(value), buffer);
+    glGetIntegeri_v(GL_UNIFORM_BUFFER_SIZE, 3, &value);
+    EXPECT_EQ(value, 56);
+    glGetIntegeri_v(GL_UNIFORM_BUFFER_START, 3, &value);
+    EXPECT_EQ(value, 0);
+    glGetIntegerv(GL_UNIFORM_BUFFER_BINDING, &value);
+    EXPECT_EQ(value, 0);
+
+    glBindBuffer(GL_COPY_READ_BUFFER, buffer);
+    glGetBufferParameteriv(GL_COPY_READ_BUFFER, GL_BUFFER_SIZE, &value);
+    EXPECT_EQ(value, 56);
+    glGetBufferParameteriv(GL_COPY_READ_BUFFER, GL_BUFFER_USAGE, &value);
+    EXPECT_EQ(value, GL_STATIC_DRAW);
+    glBindBuffer(GL_COPY_READ_BUFFER, 0);
+    const auto words = readWords(buffer);
+    for (int i = 0; i < 13; ++i) EXPECT_EQ(words[i], 0u) << i;
+    EXPECT_EQ(words[13], buffer);
+}
+
+TEST_F(Light, AnimateTurnsPointLight1AboutZAndUploads) {
+    setup();
+    const GLuint buffer = importer.lightRecord->buffer;
+    const aiMatrix4x4 start = light->mTransformation;
+
+    importer.animateLight(0.0);
+    EXPECT_EQ(light->mTransformation, start);
+    auto words = readWords(buffer);
+    EXPECT_EQ(asFloat(words[0]), 2.0f);
+    EXPECT_EQ(asFloat(words[1]), 1.0f);
+    EXPECT_EQ(asFloat(words[2]), 0.0f);
+    for (int i = 3; i <= 6; ++i) EXPECT_EQ(asFloat(words[i]), 1.0f) << i;
+    for (int i = 7; i <= 12; ++i) EXPECT_EQ(asFloat(words[i]), 0.01f) << i;
+    EXPECT_EQ(words[13], buffer);
+
+    // Two steps of pi/2 seconds at half a radian per second: a quarter turn in all.
+    importer.animateLight(M_PI / 2);
+    importer.animateLight(M_PI / 2);
+    const aiMatrix4x4& turned = light->mTransformation;
+    EXPECT_NEAR(turned.a4, 0.0f, 1e-5f);
+    EXPECT_NEAR(turned.b4, 2.0f, 1e-5f);
+    EXPECT_NEAR(turned.c4, 1.0f, 1e-5f);
+    EXPECT_NEAR(turned.a1, 0.0f, 1e-5f);
+    EXPECT_NEAR(turned.a2, -1.0f, 1e-5f);
+    EXPECT_NEAR(turned.b1, 1.0f, 1e-5f);
+    EXPECT_NEAR(turned.c3, 1.0f, 1e-5f);
+    EXPECT_EQ(nested->mTransformation, translation(5, 0, 0));
+
+    const LightRecord& record = *importer.lightRecord;
+    EXPECT_NEAR(record.position[0], 0.0f, 1e-5f);
+    EXPECT_NEAR(record.position[1], 1.0f, 1e-5f);
+    EXPECT_NEAR(record.position[2], -2.0f, 1e-5f);
+    EXPECT_EQ(record.buffer, buffer);
+    words = readWords(buffer);
+    EXPECT_EQ(std::memcmp(words.data(), &record, sizeof(LightRecord)), 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(Light, WithoutPointLight1NothingChangesOrUploads) {
+    light->mName.Set("Lamp");
+    nested->mName.Set("Lamp2");
+    setup();
+    const GLuint buffer = importer.lightRecord->buffer;
+    uint32_t sentinel[14];
+    for (uint32_t i = 0; i < 14; ++i) sentinel[i] = 0xA5A50000u + i;
+    glBindBuffer(GL_UNIFORM_BUFFER, buffer);
+    glBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof(sentinel), sentinel);
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+
+    importer.animateLight(1.0);
+    const auto words = readWords(buffer);
+    EXPECT_EQ(std::memcmp(words.data(), sentinel, sizeof(sentinel)), 0);
+    EXPECT_EQ(light->mTransformation, translation(2, 0, 1));
+    EXPECT_EQ(other->mTransformation, aiMatrix4x4());
+    EXPECT_EQ(importer.lightRecord->position[0], 0.0f);
+    EXPECT_EQ(importer.lightRecord->ones[0], 0.0f);
+
+    // No scene at all is no light either.
+    importer.scene = nullptr;
+    importer.animateLight(1.0);
+    EXPECT_EQ(std::memcmp(readWords(buffer).data(), sentinel, sizeof(sentinel)), 0);
+}

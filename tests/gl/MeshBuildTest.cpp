@@ -1,0 +1,249 @@
+// Scene import and per-mesh buffers, read back from GL rather than trusted.
+#include "GlTestContext.h"
+#include "TestScene.h"
+
+#include "scene/Importer.h"
+#include "scene/MaterialBlock.h"
+#include "scene/ShaderRegistry.h"
+
+#include <assimp/Importer.hpp>
+
+#include <cstring>
+#include <fstream>
+#include <memory>
+
+using namespace Quessel;
+using namespace QuesselTest;
+
+namespace {
+
+template <typename T>
+std::vector<T> readBuffer(GLuint buffer) {
+    glBindBuffer(GL_COPY_READ_BUFFER, buffer);
+    GLint bytes = 0;
+    glGetBufferParameteriv(GL_COPY_READ_BUFFER, GL_BUFFER_SIZE, &bytes);
+    std::vector<T> data(static_cast<size_t>(bytes) / sizeof(T));
+    glGetBufferSubData(GL_COPY_READ_BUFFER, 0, static_cast<GLsizeiptr>(data.size() * sizeof(T)), data.data());
+    glBindBuffer(GL_COPY_READ_BUFFER, 0);
+    return data;
+}
+
+GLint attribute(GLuint vertexArray, GLuint location, GLenum what) {
+    glBindVertexArray(vertexArray);
+    GLint value = -1;
+    glGetVertexAttribiv(location, what, &value);
+    glBindVertexArray(0);
+    return value;
+}
+
+bool enabled(GLuint vertexArray, GLuint location) {
+    return attribute(vertexArray, location, GL_VERTEX_ATTRIB_ARRAY_ENABLED) == GL_TRUE;
+}
+
+std::vector<float> attributeData(GLuint vertexArray, GLuint location) {
+    return readBuffer<float>(
+        static_cast<GLuint>(attribute(vertexArray, location, GL_VERTEX_ATTRIB_ARRAY_BUFFER_BINDING)));
+}
+
+std::vector<GLuint> elements(GLuint vertexArray) {
+    glBindVertexArray(vertexArray);
+    GLint buffer = 0;
+    glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &buffer);
+    glBindVertexArray(0);
+    return readBuffer<GLuint>(static_cast<GLuint>(buffer));
+}
+
+std::vector<float> flatten(const aiVector3D* vectors, unsigned count) {
+    std::vector<float> out;
+    for (unsigned i = 0; i < count; ++i) out.insert(out.end(), {vectors[i].x, vectors[i].y, vectors[i].z});
+    return out;
+}
+
+aiVector3D* vectors(unsigned count, float base) {
+    aiVector3D* out = new aiVector3D[count];
+    for (unsigned i = 0; i < count; ++i) out[i] = aiVector3D(base + i, base + 10 * i, base - i);
+    return out;
+}
+
+int32_t hasTextureWord(const std::vector<float>& block) {
+    int32_t word = -1;
+    if (block.size() == 18) std::memcpy(&word, &block[17], 4);
+    return word;
+}
+
+struct MeshBuild : GlTest {
+    Importer importer;
+    std::unique_ptr<aiScene> scene;
+    void SetUp() override {
+        GlTest::SetUp();
+        importer.registry->use("test");
+    }
+    void build(aiScene* made) {
+        scene.reset(made);
+        importer.buildMeshes(scene.get());
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+};
+
+}  // namespace
+
+TEST_F(MeshBuild, AttributesFollowWhatTheMeshHas) {
+    // Tangents without bitangents, and three-component texture coordinates.
+    aiMesh* half = makeTriangles(2);
+    half->mNormals = vectors(6, 100.0f);
+    half->mTangents = vectors(6, 200.0f);
+    half->mNumUVComponents[0] = 3;
+    half->mTextureCoords[0] = vectors(6, 300.0f);
+    // Both tangent sets, no normals, no texture coordinates.
+    aiMesh* full = makeTriangles(1);
+    full->mTangents = vectors(3, 400.0f);
+    full->mBitangents = vectors(3, 500.0f);
+    build(makeScene({half, full}, {}, makeNode("Root", {}, {0, 1})));
+    ASSERT_EQ(importer.meshes.size(), 2u);
+
+    const GLuint first = importer.meshes[0].vertexArray;
+    EXPECT_TRUE(enabled(first, 0));
+    EXPECT_TRUE(enabled(first, 1));
+    EXPECT_TRUE(enabled(first, 2));
+    EXPECT_FALSE(enabled(first, 5));
+    EXPECT_FALSE(enabled(first, 6));
+    EXPECT_EQ(attributeData(first, 0), flatten(half->mVertices, 6));
+    EXPECT_EQ(attributeData(first, 1), flatten(half->mNormals, 6));
+    EXPECT_EQ(attribute(first, 2, GL_VERTEX_ATTRIB_ARRAY_SIZE), 2);
+    EXPECT_EQ(attribute(first, 2, GL_VERTEX_ATTRIB_ARRAY_TYPE), GL_FLOAT);
+    EXPECT_EQ(attribute(first, 2, GL_VERTEX_ATTRIB_ARRAY_STRIDE), 0);
+    EXPECT_EQ(attribute(first, 2, GL_VERTEX_ATTRIB_ARRAY_NORMALIZED), GL_FALSE);
+    std::vector<float> uv;
+    for (unsigned v = 0; v < 6; ++v) {
+        const aiVector3D& coordinate = half->mTextureCoords[0][v];
+        uv.insert(uv.end(), {coordinate.x, coordinate.y});
+    }
+    EXPECT_EQ(attributeData(first, 2), uv);
+
+    const GLuint second = importer.meshes[1].vertexArray;
+    EXPECT_TRUE(enabled(second, 0));
+    EXPECT_FALSE(enabled(second, 1));
+    EXPECT_FALSE(enabled(second, 2));
+    EXPECT_TRUE(enabled(second, 5));
+    EXPECT_TRUE(enabled(second, 6));
+    EXPECT_EQ(attribute(second, 5, GL_VERTEX_ATTRIB_ARRAY_SIZE), 3);
+    EXPECT_EQ(attributeData(second, 5), flatten(full->mTangents, 3));
+    EXPECT_EQ(attributeData(second, 6), flatten(full->mBitangents, 3));
+
+    // Building leaves no vertex array or buffer bound.
+    GLint bound = -1;
+    glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &bound);
+    EXPECT_EQ(bound, 0);
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &bound);
+    EXPECT_EQ(bound, 0);
+}
+
+TEST_F(MeshBuild, OneRecordPerMeshInSceneOrderWithTheirIndices) {
+    aiMesh* lines = new aiMesh();
+    lines->mPrimitiveTypes = aiPrimitiveType_LINE;
+    lines->mNumVertices = 2;
+    lines->mVertices = vectors(2, 0.0f);
+    lines->mNumFaces = 1;
+    lines->mFaces = new aiFace[1];
+    lines->mFaces[0].mNumIndices = 2;
+    lines->mFaces[0].mIndices = new unsigned[2]{0, 1};
+    // A polygon face contributes its first three indices.
+    aiMesh* quad = makeTriangles(2);
+    delete[] quad->mFaces[1].mIndices;
+    quad->mFaces[1].mNumIndices = 4;
+    quad->mFaces[1].mIndices = new unsigned[4]{5, 4, 3, 0};
+    // Mesh 2 is used by two nodes; mesh 0 by none.
+    build(makeScene({makeTriangles(1), lines, makeTriangles(3), makeTriangles(2), quad}, {},
+                    makeNode("Root", {makeNode("A", {}, {2, 3}), makeNode("B", {}, {2, 4})}, {2})));
+
+    ASSERT_EQ(importer.meshes.size(), 5u);
+    const unsigned faceCounts[] = {1, 0, 3, 2, 2};
+    for (unsigned i = 0; i < 5; ++i) EXPECT_EQ(importer.meshes[i].faceCount, faceCounts[i]) << i;
+    for (unsigned i : {0u, 2u, 3u, 4u}) {
+        const GLuint vertexArray = importer.meshes[i].vertexArray;
+        EXPECT_TRUE(glIsVertexArray(vertexArray)) << i;
+        const std::vector<GLuint> indices = elements(vertexArray);
+        ASSERT_EQ(indices.size(), faceCounts[i] * 3) << i;
+        const aiMesh* mesh = scene->mMeshes[i];
+        for (unsigned f = 0; f < mesh->mNumFaces; ++f)
+            for (unsigned k = 0; k < 3; ++k) EXPECT_EQ(indices[3 * f + k], mesh->mFaces[f].mIndices[k]);
+    }
+    EXPECT_NE(importer.meshes[0].vertexArray, importer.meshes[2].vertexArray);
+    EXPECT_NE(importer.meshes[2].vertexArray, importer.meshes[3].vertexArray);
+}
+
+TEST_F(MeshBuild, MaterialBlockAndTexturesComeFromTheMeshMaterial) {
+    aiMaterial* plain = new aiMaterial();
+    aiMaterial* duck = makeTexturedMaterial({"duck.png"});
+    const aiColor4D diffuse(0.1f, 0.2f, 0.3f, 0.4f), ambient(0.5f, 0.6f, 0.7f, 0.8f);
+    const aiColor4D specular(0.9f, 0.25f, 0.75f, 1.0f), emissive(0.05f, 0.15f, 0.35f, 0.45f);
+    const float shininess = 24.5f;
+    duck->AddProperty(&diffuse, 1, "$clr.diffuse", 0, 0);
+    duck->AddProperty(&ambient, 1, "$clr.ambient", 0, 0);
+    duck->AddProperty(&specular, 1, "$clr.specular", 0, 0);
+    duck->AddProperty(&emissive, 1, "$clr.emissive", 0, 0);
+    duck->AddProperty(&shininess, 1, "$mat.shininess", 0, 0);
+    aiMaterial* wall = makeTexturedMaterial({"wall.png"});
+    aiMaterial* brick = makeTexturedMaterial({"brick03.jpg"});
+    importer.textures = {{"duck.png", 11}, {"wall.png", 12}, {"brick03.jpg", 13}};
+    importer.normalMaps = {{"ducknormalmap.png", 21}, {"brick03normalmap.jpg", 25}};
+    build(makeScene({makeTriangles(1, 0), makeTriangles(1, 1), makeTriangles(1, 2), makeTriangles(1, 3)},
+                    {plain, duck, wall, brick}, makeNode("Root")));
+    ASSERT_EQ(importer.meshes.size(), 4u);
+
+    const MeshRecord& none = importer.meshes[0];
+    EXPECT_EQ(none.texture, 0u);
+    EXPECT_EQ(none.normalTexture, 0u);
+    const std::vector<float> defaults = readBuffer<float>(none.materialBuffer);
+    ASSERT_EQ(defaults.size() * sizeof(float), 72u);
+    const std::vector<float> expectedDefaults = {0.8f, 0.8f, 0.8f, 1.0f, 0.2f, 0.2f, 0.2f, 1.0f, 0.0f,
+                                                 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f};
+    EXPECT_EQ(std::vector<float>(defaults.begin(), defaults.begin() + 17), expectedDefaults);
+    EXPECT_EQ(hasTextureWord(defaults), 0);
+
+    const MeshRecord& textured = importer.meshes[1];
+    EXPECT_EQ(textured.texture, 11u);
+    EXPECT_EQ(textured.normalTexture, 21u);
+    const std::vector<float> colours = readBuffer<float>(textured.materialBuffer);
+    ASSERT_EQ(colours.size(), 18u);
+    const std::vector<float> expectedColours = {0.1f, 0.2f,  0.3f,  0.4f, 0.5f,  0.6f,  0.7f,  0.8f, 0.9f,
+                                                0.25f, 0.75f, 1.0f, 0.05f, 0.15f, 0.35f, 0.45f, 24.5f};
+    EXPECT_EQ(std::vector<float>(colours.begin(), colours.begin() + 17), expectedColours);
+    EXPECT_EQ(hasTextureWord(colours), 1);
+
+    // A normal-map name outside the list finds no normal map, but the mesh is still textured.
+    EXPECT_EQ(importer.meshes[2].texture, 12u);
+    EXPECT_EQ(importer.meshes[2].normalTexture, 0u);
+    EXPECT_EQ(hasTextureWord(readBuffer<float>(importer.meshes[2].materialBuffer)), 1);
+    EXPECT_EQ(importer.meshes[3].texture, 13u);
+    EXPECT_EQ(importer.meshes[3].normalTexture, 25u);
+    EXPECT_NE(importer.meshes[0].materialBuffer, importer.meshes[1].materialBuffer);
+}
+
+TEST_F(MeshBuild, LoadSceneReportsMissingFilesAndImportsSmallOnes) {
+    ScratchDir dir;
+    const std::string missing = dir.file("absent.dae");
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(importer.loadScene(missing));
+    const std::string failure = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(importer.scene, nullptr);
+    // The importer was still asked: its error follows the line of the error text before.
+    const std::string error = importer.assimpImporter->GetErrorString();
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(failure, "Can't open file " + missing + "\n\n" + error + "\n");
+
+    const std::string obj = dir.file("triangle.obj");
+    std::ofstream(obj) << "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 0 1\nf 1/1 2/2 3/3\n";
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(importer.loadScene(obj));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Import of scene " + obj + " succeeded.");
+    ASSERT_NE(importer.scene, nullptr);
+    ASSERT_EQ(importer.scene->mNumMeshes, 1u);
+
+    // The imported mesh builds with its generated normals and tangent space.
+    importer.buildMeshes(importer.scene);
+    ASSERT_EQ(importer.meshes.size(), 1u);
+    EXPECT_EQ(importer.meshes[0].faceCount, 1u);
+    for (GLuint location : {0u, 1u, 2u, 5u, 6u})
+        EXPECT_TRUE(enabled(importer.meshes[0].vertexArray, location)) << location;
+}
