@@ -1,0 +1,26 @@
+#pragma once
+#include "bench/BenchFigures.h"
+
+#include <cstdio>
+#include <string>
+
+namespace QuesselBench {
+
+// The run's figures as a table for people and as one JSON line for comparing runs.
+class BenchReport {
+public:
+    explicit BenchReport(const BenchFigures& figures);
+
+    void printTable(std::FILE* out) const;
+    // One line starting with {"bench": and holding every figure; no newline.
+    std::string jsonLine() const;
+
+private:
+    void printFrames(std::FILE* out) const;
+    void printPasses(std::FILE* out) const;
+    void printMemoryAndGoals(std::FILE* out) const;
+
+    const BenchFigures& figures;
+};
+
+}  // namespace QuesselBench

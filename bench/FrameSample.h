@@ -1,0 +1,47 @@
+#pragma once
+#include "app/IPassObserver.h"
+
+#include <array>
+
+namespace QuesselBench {
+
+constexpr int PassCount = static_cast<int>(Quessel::Pass::Count);
+
+// What one measured frame cost. Times are milliseconds.
+struct FrameSample {
+    // Wall clock around the frame's work, present and glFinish: what a viewer waits.
+    double frameMs = 0.0;
+    // Wall clock of issuing the frame's work alone (renderFrame, or the floor's draw).
+    double issueMs = 0.0;
+    // GL_TIME_ELAPSED of each pass; zero where a pass has no GPU time (see hasGpuTime).
+    std::array<double, PassCount> gpuMs{};
+    // Wall clock between the begin and end of each pass, on the issuing thread.
+    std::array<double, PassCount> cpuMs{};
+    // VmRSS after the frame, in KiB.
+    long residentKb = 0;
+    // The camera path row the frame ran (CameraPath::steps); -1 for floor frames.
+    int pathStep = -1;
+};
+
+inline Quessel::Pass passAt(int index) { return static_cast<Quessel::Pass>(index); }
+
+// Names as they appear in the table, the JSON line and the plot.
+inline const char* passName(Quessel::Pass pass) {
+    switch (pass) {
+    case Quessel::Pass::Camera: return "camera";
+    case Quessel::Pass::EnvironmentMap: return "environment_map";
+    case Quessel::Pass::Main: return "main";
+    case Quessel::Pass::Reflect: return "reflect";
+    case Quessel::Pass::Refract: return "refract";
+    case Quessel::Pass::Particles: return "particles";
+    case Quessel::Pass::Depth: return "depth";
+    case Quessel::Pass::Composite: return "composite";
+    case Quessel::Pass::Count: break;
+    }
+    return "?";
+}
+
+// The camera pass only moves the path and the light on the CPU: no draw to time.
+inline bool hasGpuTime(Quessel::Pass pass) { return pass != Quessel::Pass::Camera; }
+
+}  // namespace QuesselBench

@@ -1,0 +1,38 @@
+#pragma once
+#include "app/IPassObserver.h"
+#include "bench/FrameSample.h"
+
+#include <GL/glew.h>
+
+#include <array>
+#include <chrono>
+
+namespace QuesselBench {
+
+// Times each pass of a frame two ways: a GL_TIME_ELAPSED query around its GL work and
+// the wall clock of issuing it. Passes follow each other, never nest, so one query per
+// pass per frame serves; results are read after the frame, outside the frame's clock.
+class PassTimer : public Quessel::IPassObserver {
+public:
+    // Needs the current context. `synchronous`: finish the GL work at every pass end.
+    explicit PassTimer(bool synchronous);
+
+    void beginPass(Quessel::Pass pass) override;
+    void endPass(Quessel::Pass pass) override;
+
+    // Waits for this frame's query results and moves them and the issue times into
+    // `sample`; the next frame starts from nothing.
+    void collect(FrameSample& sample);
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    std::array<GLuint, PassCount> queries{};
+    std::array<bool, PassCount> issued{};
+    std::array<Clock::time_point, PassCount> begun{};
+    std::array<double, PassCount> cpuMs{};
+    bool queryOpen = false;
+    bool synchronous = false;
+};
+
+}  // namespace QuesselBench

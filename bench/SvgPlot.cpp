@@ -1,0 +1,236 @@
+#include "bench/SvgPlot.h"
+
+#include "app/CameraPath.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+
+namespace QuesselBench {
+
+namespace {
+constexpr double Width = 1060.0;
+constexpr double Height = 540.0;
+constexpr double Left = 70.0;
+constexpr double Right = 800.0;
+constexpr double Top = 50.0;
+constexpr double Bottom = 480.0;
+
+const char* const PassColours[PassCount] = {"#999999", "#4e79a7", "#f28e2b", "#e15759",
+                                            "#76b7b2", "#59a14f", "#edc948", "#b07aa1"};
+const char* const PathColours[3] = {"#e3ecfa", "#fbecd5", "#f1f1f1"};
+
+std::string format(const char* pattern, ...) {
+    char buffer[512];
+    va_list arguments;
+    va_start(arguments, pattern);
+    std::vsnprintf(buffer, sizeof(buffer), pattern, arguments);
+    va_end(arguments);
+    return buffer;
+}
+
+std::string escape(const std::string& text) {
+    std::string escaped;
+    for (const char c : text) {
+        if (c == '&') escaped += "&amp;";
+        else if (c == '<') escaped += "&lt;";
+        else if (c == '>') escaped += "&gt;";
+        else if (c == '"') escaped += "&quot;";
+        else escaped += c;
+    }
+    return escaped;
+}
+
+// 1, 2 or 5 times a power of ten, giving four to ten ticks up to `range`.
+double niceTick(double range) {
+    const double rough = range / 6.0;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    for (const double factor : {1.0, 2.0, 5.0, 10.0})
+        if (factor * power >= rough) return factor * power;
+    return 10.0 * power;
+}
+
+double stackedGpu(const FrameSample& sample) {
+    double sum = 0.0;
+    for (int index = 0; index < PassCount; ++index) sum += sample.gpuMs[index];
+    return sum;
+}
+
+int pathKind(int step) {
+    if (step < 0 || step >= Quessel::CameraPath::StepCount) return -1;
+    return static_cast<int>(Quessel::CameraPath::steps[step].kind);
+}
+}  // namespace
+
+SvgPlot::SvgPlot(const std::vector<FrameSample>& samples, const BenchFigures& figures)
+    : samples(samples), figures(figures) {
+    double highest = BenchFigures::RatioGoal * figures.floorFrame.median;
+    for (const FrameSample& sample : samples)
+        highest = std::max({highest, sample.frameMs, sample.issueMs, stackedGpu(sample)});
+    if (!(highest > 0.0)) highest = 1.0;
+    tick = niceTick(highest * 1.05);
+    top = tick * std::ceil(highest * 1.05 / tick);
+}
+
+double SvgPlot::x(double frame) const {
+    const double count = static_cast<double>(std::max<std::size_t>(samples.size(), 1));
+    return Left + (frame + 0.5) * (Right - Left) / count;
+}
+
+double SvgPlot::y(double milliseconds) const { return Bottom - milliseconds / top * (Bottom - Top); }
+
+std::string SvgPlot::pathBands() const {
+    std::string svg = "<g id=\"path-rows\">\n";
+    const double slot = (Right - Left) / static_cast<double>(std::max<std::size_t>(samples.size(), 1));
+    std::size_t begin = 0;
+    while (begin < samples.size()) {
+        std::size_t end = begin;
+        while (end < samples.size() && samples[end].pathStep == samples[begin].pathStep) ++end;
+        const int kind = pathKind(samples[begin].pathStep);
+        if (kind >= 0) {
+            const double left = Left + static_cast<double>(begin) * slot;
+            const double width = static_cast<double>(end - begin) * slot;
+            svg += format("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\"/>\n", left, Top,
+                          width, Bottom - Top, PathColours[kind]);
+            if (width > 24.0)
+                svg += format("<text x=\"%.1f\" y=\"%.1f\" font-size=\"11\" text-anchor=\"middle\" "
+                              "fill=\"#555\">%s</text>\n",
+                              left + width / 2.0, Top - 4.0, BenchFigures::pathKindName(kind));
+        }
+        begin = end;
+    }
+    return svg + "</g>\n";
+}
+
+std::string SvgPlot::axes() const {
+    std::string svg = "<g id=\"axes\" font-size=\"11\" fill=\"#333\">\n";
+    for (double value = 0.0; value <= top + 1e-9; value += tick) {
+        svg += format("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#ccc\" stroke-width=\"0.5\"/>\n",
+                      Left, y(value), Right, y(value));
+        svg += format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\">%g</text>\n", Left - 6.0, y(value) + 4.0,
+                      value);
+    }
+    const std::size_t count = samples.size();
+    const std::size_t every = std::max<std::size_t>(1, static_cast<std::size_t>(niceTick(static_cast<double>(count))));
+    for (std::size_t frame = 0; frame < count; frame += every)
+        svg += format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">%zu</text>\n",
+                      x(static_cast<double>(frame)), Bottom + 16.0, frame);
+    svg += format("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#333\"/>\n", Left, Bottom, Right,
+                  Bottom);
+    svg += format("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#333\"/>\n", Left, Top, Left, Bottom);
+    svg += format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">frame (simulated t = %.1f s + frame x %.3f s)"
+                  "</text>\n",
+                  (Left + Right) / 2.0, Bottom + 36.0, figures.info.startSeconds, figures.options.step);
+    svg += format("<text transform=\"translate(%.1f %.1f) rotate(-90)\" text-anchor=\"middle\">milliseconds</text>\n",
+                  Left - 48.0, (Top + Bottom) / 2.0);
+    return svg + "</g>\n";
+}
+
+std::string SvgPlot::stackedPasses() const {
+    std::string svg = "<g id=\"passes\" fill-opacity=\"0.85\">\n";
+    std::vector<double> below(samples.size(), 0.0);
+    for (int index = 0; index < PassCount; ++index) {
+        if (!hasGpuTime(passAt(index)) || samples.empty()) continue;
+        std::vector<double> above(below);
+        for (std::size_t i = 0; i < samples.size(); ++i) above[i] += samples[i].gpuMs[index];
+        std::string points;
+        for (std::size_t i = 0; i < samples.size(); ++i)
+            points += format("%.1f,%.2f ", x(static_cast<double>(i)), y(above[i]));
+        for (std::size_t i = samples.size(); i-- > 0;)
+            points += format("%.1f,%.2f ", x(static_cast<double>(i)), y(below[i]));
+        svg += format("<polygon id=\"pass-%s\" fill=\"%s\" points=\"", passName(passAt(index)), PassColours[index]) +
+               points + "\"/>\n";
+        below = above;
+    }
+    return svg + "</g>\n";
+}
+
+std::string SvgPlot::lines() const {
+    std::string frame;
+    std::string issue;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        frame += format("%.1f,%.2f ", x(static_cast<double>(i)), y(samples[i].frameMs));
+        issue += format("%.1f,%.2f ", x(static_cast<double>(i)), y(samples[i].issueMs));
+    }
+    std::string svg = "<g id=\"lines\" fill=\"none\">\n";
+    svg += "<polyline id=\"frame-time\" stroke=\"#000\" stroke-width=\"1.4\" points=\"" + frame + "\"/>\n";
+    svg += "<polyline id=\"cpu-issue\" stroke=\"#555\" stroke-width=\"1\" stroke-dasharray=\"4 2\" points=\"" +
+           issue + "\"/>\n";
+    const double floor = figures.floorFrame.median;
+    svg += format("<line id=\"floor\" x1=\"%.1f\" y1=\"%.2f\" x2=\"%.1f\" y2=\"%.2f\" stroke=\"#c00\" "
+                  "stroke-dasharray=\"6 3\"/>\n",
+                  Left, y(floor), Right, y(floor));
+    const double goal = BenchFigures::RatioGoal * floor;
+    svg += format("<line id=\"goal\" x1=\"%.1f\" y1=\"%.2f\" x2=\"%.1f\" y2=\"%.2f\" stroke=\"#c00\" "
+                  "stroke-dasharray=\"2 3\"/>\n",
+                  Left, y(goal), Right, y(goal));
+    return svg + "</g>\n";
+}
+
+std::string SvgPlot::legend() const {
+    std::string svg = "<g id=\"legend\" font-size=\"12\" fill=\"#222\">\n";
+    double row = Top + 6.0;
+    const double left = Right + 20.0;
+    const auto entry = [&](const std::string& swatch, const std::string& label) {
+        svg += swatch + format("<text x=\"%.1f\" y=\"%.1f\">", left + 26.0, row + 4.0) + escape(label) + "</text>\n";
+        row += 20.0;
+    };
+    const auto line = [&](const char* colour, const char* dash) {
+        return format("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" stroke-width=\"1.4\" "
+                      "stroke-dasharray=\"%s\"/>",
+                      left, row, left + 20.0, row, colour, dash);
+    };
+    entry(line("#000", "none"), format("frame, median %.1f ms", figures.frame.median));
+    entry(line("#555", "4 2"), format("CPU issue, median %.1f ms", figures.issue.median));
+    entry(line("#c00", "6 3"), format("floor, median %.1f ms", figures.floorFrame.median));
+    entry(line("#c00", "2 3"), format("goal, %.0f x floor", BenchFigures::RatioGoal));
+    row += 8.0;
+    svg += format("<text x=\"%.1f\" y=\"%.1f\">GPU time per pass (stacked):</text>\n", left, row);
+    row += 18.0;
+    for (int index = PassCount - 1; index >= 0; --index) {
+        if (!hasGpuTime(passAt(index))) continue;
+        entry(format("<rect x=\"%.1f\" y=\"%.1f\" width=\"20\" height=\"10\" fill=\"%s\"/>", left, row - 5.0,
+                     PassColours[index]),
+              format("%s %.1f ms", passName(passAt(index)), figures.gpu[index].median));
+    }
+    row += 8.0;
+    for (int kind = 0; kind < 3; ++kind)
+        entry(format("<rect x=\"%.1f\" y=\"%.1f\" width=\"20\" height=\"10\" fill=\"%s\" stroke=\"#bbb\"/>", left,
+                     row - 5.0, PathColours[kind]),
+              std::string("camera path: ") + BenchFigures::pathKindName(kind));
+    return svg + "</g>\n";
+}
+
+std::string SvgPlot::document() const {
+    std::string svg = format("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                             "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
+                             "viewBox=\"0 0 %.0f %.0f\" font-family=\"sans-serif\">\n",
+                             Width, Height, Width, Height);
+    svg += "<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n";
+    svg += format("<text x=\"%.1f\" y=\"22\" font-size=\"15\">", Left) +
+           escape(format("quessel-bench: %d frames, median %.1f ms, p95 %.1f ms, max %.1f ms, %.2f fps; "
+                         "floor %.1f ms, ratio %.2f",
+                         figures.frame.count, figures.frame.median, figures.frame.p95, figures.frame.max, figures.fps,
+                         figures.floorFrame.median, figures.ratio)) +
+           "</text>\n";
+    svg += format("<text x=\"%.1f\" y=\"%.1f\" font-size=\"11\" fill=\"#555\">", Left, Height - 10.0) +
+           escape(figures.info.renderer + ", " + format("%d x %d, %d samples", figures.info.width,
+                                                        figures.info.height, figures.info.samples)) +
+           "</text>\n";
+    svg += pathBands() + axes() + stackedPasses() + lines() + legend();
+    return svg + "</svg>\n";
+}
+
+bool SvgPlot::write(const std::string& path) const {
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (!file) {
+        std::fprintf(stderr, "quessel-bench: cannot write %s\n", path.c_str());
+        return false;
+    }
+    const std::string text = document();
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    return std::fclose(file) == 0 && written;
+}
+
+}  // namespace QuesselBench
