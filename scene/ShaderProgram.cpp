@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace Quessel {
 
@@ -40,13 +41,22 @@ void printShaderLog(GLuint shader) {
     printConsole("%s\n", log.get());
 }
 
+namespace {
+std::string programLogText(GLuint program) {
+    GLint length = 0;
+    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+    if (length < 1) return std::string();
+    std::unique_ptr<char[]> log(new char[length]);
+    glGetProgramInfoLog(program, length, nullptr, log.get());
+    return log.get();
+}
+}  // namespace
+
 void printProgramLog(GLuint program) {
     GLint length = 0;
     glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
     if (length < 1) return;
-    std::unique_ptr<char[]> log(new char[length]);
-    glGetProgramInfoLog(program, length, nullptr, log.get());
-    printConsole("%s\n", log.get());
+    printConsole("%s\n", programLogText(program).c_str());
 }
 
 ShaderProgram::ShaderProgram(const char* vertexPath, const char* fragmentPath, const char* name)
@@ -98,7 +108,12 @@ void ShaderProgram::build() {
         glTransformFeedbackVaryings(linked, 3, varyings, GL_SEPARATE_ATTRIBS);
     }
     glLinkProgram(linked);
+    // Mesa replaces the log of a program that failed to link with the (empty) text of
+    // the validation, which would hide every link error: keep the link messages.
+    const std::string linkLog = programLogText(linked);
     glValidateProgram(linked);
+    if (!linkLog.empty() && programLogText(linked).find(linkLog) == std::string::npos)
+        printConsole("%s\n", linkLog.c_str());
     printProgramLog(linked);
 
     vertexShader = vertex;
