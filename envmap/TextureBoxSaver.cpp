@@ -12,6 +12,7 @@ namespace Quessel {
 namespace {
 const char* const ModelPrefix = "../Model/TextureBox_";
 const char* const FaceParts[6] = {"/posx.", "/negx.", "/posy.", "/negy.", "/posz.", "/negz."};
+constexpr off_t TgaHeaderBytes = 18;
 
 // A node name is data from the scene file: one holding a path separator or ".." could
 // point the folder outside ../Model/, so such folders are refused.
@@ -70,8 +71,18 @@ bool TextureBoxSaver::saveFace(ReflectionObject* object, const std::string& dire
     // The writer reads width * height * channels bytes: never more than were read back.
     if (read.width != d.width || read.height != d.height) return false;
     const std::string path = faceFilePath(directory, face, "tga");
-    return SOIL_save_image(path.c_str(), SOIL_SAVE_TYPE_TGA, d.width, d.height, read.channels,
-                           read.pixels.get()) != 0;
+    if (!SOIL_save_image(path.c_str(), SOIL_SAVE_TYPE_TGA, d.width, d.height, read.channels,
+                         read.pixels.get()))
+        return false;
+    // SOIL's writer only reports whether the file opened; a full disk leaves a short file
+    // behind. Such a face is not written: remove it rather than leave a broken image.
+    const off_t pixelBytes = static_cast<off_t>(d.width) * d.height * read.channels;
+    struct stat written;
+    if (stat(path.c_str(), &written) != 0 || written.st_size < TgaHeaderBytes + pixelBytes) {
+        std::remove(path.c_str());
+        return false;
+    }
+    return true;
 }
 
 bool loadCubeMapFace(GLuint texture, GLenum target, const std::string& path) {
