@@ -1,0 +1,239 @@
+// The six-face pass against a recording scene: what is drawn, with which program,
+// matrices, uniforms and cube maps.
+#include "GlTestContext.h"
+
+#include "envmap/LightObject.h"
+#include "envmap/NodeQuery.h"
+#include "envmap/ObjectCache.h"
+#include "envmap/ReflectionObject.h"
+#include "envmap/TextureBoxRenderer.h"
+#include "scene/IRender.h"
+#include "scene/IScene.h"
+#include "scene/ShaderRegistry.h"
+
+#include <assimp/scene.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+using namespace Quessel;
+
+namespace {
+
+struct Draw {
+    std::vector<aiNode*> nodes;
+    GLint program = 0;
+    GLint cubeMap = 0;
+    mat4 projection{0.0f};
+    mat4 view{0.0f};
+    float sphere[5] = {};
+    vec3 cameraDirection{0.0f};
+};
+
+// Root -> Sphere, Group -> (Sphere_001, Sphere_002), PointLight, MyPointLight2.
+class RecordingScene : public IScene, public IRender {
+public:
+    RecordingScene() : root(new aiNode("Root")) {
+        sphere = child(root, "Sphere", vec3(1, 0, 0));
+        group = child(root, "Group", vec3(0, 0, 5));
+        sphere1 = child(group, "Sphere_001", vec3(-2, 0, 0));
+        sphere2 = child(group, "Sphere_002", vec3(2, 3, 4));
+        light = child(root, "PointLight", vec3(1, 2, 3));
+        light2 = child(root, "MyPointLight2", vec3(4, 5, 6));
+        glGenBuffers(1, &matricesBuffer);
+        glBindBuffer(GL_UNIFORM_BUFFER, matricesBuffer);
+        glBufferData(GL_UNIFORM_BUFFER, 192, nullptr, GL_DYNAMIC_DRAW);
+        glGenBuffers(1, &sphereBuffer);
+        glBindBuffer(GL_UNIFORM_BUFFER, sphereBuffer);
+        glBufferData(GL_UNIFORM_BUFFER, 20, nullptr, GL_DYNAMIC_DRAW);
+        glBindBuffer(GL_UNIFORM_BUFFER, 0);
+    }
+    ~RecordingScene() override { delete root; }
+
+    std::vector<SceneryObject*> getObjects(ObjectKind kind) override { return cache.get(root, kind); }
+    std::vector<aiNode*> getNodes(ObjectKind kind) override { return NodeQuery::nodes(root, kind); }
+    IRender* getRender() override { return this; }
+
+    void draw(const std::vector<aiNode*>& nodes) override {
+        Draw d;
+        d.nodes = nodes;
+        glGetIntegerv(GL_CURRENT_PROGRAM, &d.program);
+        glGetIntegerv(GL_TEXTURE_BINDING_CUBE_MAP, &d.cubeMap);
+        glBindBuffer(GL_UNIFORM_BUFFER, matricesBuffer);
+        glGetBufferSubData(GL_UNIFORM_BUFFER, 0, 64, glm::value_ptr(d.projection));
+        glGetBufferSubData(GL_UNIFORM_BUFFER, 64, 64, glm::value_ptr(d.view));
+        glBindBuffer(GL_UNIFORM_BUFFER, sphereBuffer);
+        glGetBufferSubData(GL_UNIFORM_BUFFER, 0, 20, d.sphere);
+        glBindBuffer(GL_UNIFORM_BUFFER, 0);
+        glGetUniformfv(d.program, glGetUniformLocation(d.program, "cameraDirection"), glm::value_ptr(d.cameraDirection));
+        draws.push_back(d);
+    }
+
+    ReflectionObject* object(aiNode* node) {
+        for (ObjectKind kind : {ObjectKind::Reflective, ObjectKind::Refractive})
+            for (SceneryObject* entry : getObjects(kind))
+                if (entry->getNode() == node) return dynamic_cast<ReflectionObject*>(entry);
+        return nullptr;
+    }
+
+    aiNode* root;
+    aiNode *sphere, *group, *sphere1, *sphere2, *light, *light2;
+    GLuint matricesBuffer = 0;
+    GLuint sphereBuffer = 0;
+    ObjectCache cache;
+    std::vector<Draw> draws;
+
+private:
+    static aiNode* child(aiNode* parent, const char* name, const vec3& t) {
+        aiNode* node = new aiNode(name);
+        node->mTransformation.a4 = t.x;
+        node->mTransformation.b4 = t.y;
+        node->mTransformation.c4 = t.z;
+        node->mParent = parent;
+        parent->addChildren(1, &node);
+        return node;
+    }
+};
+
+class EnvironmentMapRendererTest : public QuesselTest::GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        ShaderRegistry& registry = ShaderRegistry::instance();
+        registry.buildStandardPrograms();
+        test = registry.get("test").program;
+        reflect = registry.get("reflect").program;
+        refract = registry.get("refract").program;
+        registry.use("test");
+    }
+    void TearDown() override {
+        glDisable(GL_DEPTH_TEST);  // the face pass turns it on and sets a 512 x 512 viewport
+        glViewport(0, 0, 1280, 768);
+        GlTest::TearDown();
+    }
+    std::vector<std::unique_ptr<IEnvironmentMapRenderer>> create() {
+        std::vector<std::unique_ptr<IEnvironmentMapRenderer>> owned;
+        for (IEnvironmentMapRenderer* r :
+             createRenderers(&scene, test, scene.matricesBuffer, reflect, refract, scene.sphereBuffer))
+            owned.emplace_back(r);
+        return owned;
+    }
+    static bool contains(const std::vector<aiNode*>& nodes, const aiNode* node) {
+        return std::find(nodes.begin(), nodes.end(), node) != nodes.end();
+    }
+
+    RecordingScene scene;
+    GLuint test = 0, reflect = 0, refract = 0;
+};
+
+}  // namespace
+
+TEST_F(EnvironmentMapRendererTest, EachSphereIsLeftOutOfItsOwnPassAndOthersUseTheirPrograms) {
+    auto renderers = create();
+    ASSERT_EQ(renderers.size(), 3u);
+    EXPECT_STREQ(renderers[0]->getObject()->getNode()->mName.C_Str(), "Sphere");
+    EXPECT_STREQ(renderers[1]->getObject()->getNode()->mName.C_Str(), "Sphere_001");
+    EXPECT_STREQ(renderers[2]->getObject()->getNode()->mName.C_Str(), "Sphere_002");
+
+    // Sphere_001 first, so that the pass of Sphere finds its cube map.
+    ReflectionObject* reflective1 = scene.object(scene.sphere1);
+    renderers[1]->render(reflective1->getPosition(true));
+    scene.draws.clear();
+    const vec3 p = scene.object(scene.sphere)->getPosition(true);
+    renderers[0]->render(p);
+    ASSERT_EQ(scene.draws.size(), 18u);
+    const vec3 expectedCentre = scene.object(scene.sphere2)->getPosition(true);
+    for (size_t i = 0; i < scene.draws.size(); ++i) {
+        SCOPED_TRACE(i);
+        const Draw& d = scene.draws[i];
+        const int face = static_cast<int>(i / 3);
+        EXPECT_FALSE(contains(d.nodes, scene.sphere));
+        switch (i % 3) {
+        case 0: {
+            EXPECT_EQ(d.program, static_cast<GLint>(test));
+            EXPECT_TRUE(contains(d.nodes, scene.root) && contains(d.nodes, scene.light));
+            EXPECT_FALSE(contains(d.nodes, scene.sphere1) || contains(d.nodes, scene.sphere2));
+            const vec3 direction = TextureBoxRenderer::faceDirection(face);
+            EXPECT_EQ(d.cameraDirection, direction);
+            // The face camera sits at p and looks along its axis.
+            const vec4 eye = d.view * vec4(p, 1.0f);
+            const vec4 ahead = d.view * vec4(p + direction, 1.0f);
+            EXPECT_NEAR(glm::length(vec3(eye)), 0.0f, 1e-5f);
+            EXPECT_NEAR(ahead.z, -1.0f, 1e-5f);
+            EXPECT_NEAR(glm::length(glm::vec2(ahead)), 0.0f, 1e-5f);
+            EXPECT_EQ(d.projection[3][2], -0.20002f);
+            break;
+        }
+        case 1:
+            EXPECT_EQ(d.program, static_cast<GLint>(reflect));
+            EXPECT_EQ(d.nodes, std::vector<aiNode*>{scene.sphere1});
+            EXPECT_NE(d.cubeMap, 0);
+            EXPECT_EQ(d.cubeMap, reflective1->cubeMap.color);
+            break;
+        case 2:
+            EXPECT_EQ(d.program, static_cast<GLint>(refract));
+            EXPECT_EQ(d.nodes, std::vector<aiNode*>{scene.sphere2});
+            EXPECT_EQ(vec3(d.sphere[0], d.sphere[1], d.sphere[2]), expectedCentre);
+            EXPECT_EQ(d.sphere[3], 1.0f);
+            EXPECT_EQ(d.sphere[4], -2.0f);
+            break;
+        }
+    }
+    EXPECT_EQ(expectedCentre, vec3(2, 3, 9));
+
+    scene.draws.clear();
+    renderers[2]->render(expectedCentre);
+    int reflectDraws = 0;
+    for (const Draw& d : scene.draws) {
+        EXPECT_NE(d.program, static_cast<GLint>(refract));
+        EXPECT_FALSE(contains(d.nodes, scene.sphere2));
+        if (d.program == static_cast<GLint>(reflect)) ++reflectDraws;
+    }
+    EXPECT_EQ(reflectDraws, 12);
+
+    ReflectionObject* served = renderers[2]->getObject();
+    ASSERT_EQ(served->faces.size(), 6u);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(served->faces[i].unit, 20 + i);
+    EXPECT_EQ(served->cubeMap.unit, 26);
+    EXPECT_EQ(served->cubeMap.color, renderers[2]->getCubeMap().color);
+}
+
+TEST_F(EnvironmentMapRendererTest, UpdateRefreshesEveryLightAndUploadsTheFirst) {
+    auto renderers = create();
+    auto* last = static_cast<EnvironmentMapRenderer*>(renderers[2].get());
+    GLint bound = 0;
+    glGetIntegeri_v(GL_UNIFORM_BUFFER_BINDING, 3, &bound);
+    EXPECT_EQ(bound, static_cast<GLint>(last->lightBuffer));
+
+    auto* first = static_cast<EnvironmentMapRenderer*>(renderers[0].get());
+    ASSERT_EQ(first->lights.size(), 2u);
+    first->update(0.0);
+    LightRecord uploaded;
+    glBindBuffer(GL_UNIFORM_BUFFER, first->lightBuffer);
+    glGetBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof(uploaded), &uploaded);
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+    const float expected[13] = {1, 3, -2, 1, 1, 1, 1, 0.01f, 0.01f, 0.01f, 0.01f, 0.01f, 0.01f};
+    EXPECT_EQ(0, std::memcmp(&uploaded, expected, sizeof(expected)));
+    EXPECT_EQ(uploaded.buffer, 0u);
+    EXPECT_EQ(first->lights[1]->record->position[1], 6.0f);  // the second light is refreshed too
+}
+
+TEST_F(EnvironmentMapRendererTest, MissingLightsAndAFailedTargetAreSkipped) {
+    ReflectionObject* object = scene.object(scene.sphere);
+    TextureBoxRenderer unlit(test, scene.matricesBuffer, reflect, refract, scene.sphereBuffer, &scene, object, {});
+    EXPECT_TRUE(unlit.init());
+    EXPECT_TRUE(unlit.update(0.0));
+    EXPECT_TRUE(unlit.render(vec3(1, 0, 0)));
+    EXPECT_EQ(object->faces.size(), 6u);
+
+    ReflectionObject* other = scene.object(scene.sphere2);
+    TextureBoxRenderer broken(test, scene.matricesBuffer, reflect, refract, scene.sphereBuffer, &scene, other, {});
+    broken.width = 0;  // an empty face cannot be attached: create fails
+    broken.init();
+    scene.draws.clear();
+    EXPECT_TRUE(broken.render(vec3(0.0f)));
+    EXPECT_TRUE(scene.draws.empty());
+    EXPECT_TRUE(other->faces.empty());
+    EXPECT_EQ(other->cubeMap.color, 0);
+}

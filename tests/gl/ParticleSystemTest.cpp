@@ -1,0 +1,214 @@
+// The transform-feedback emitter: program interface, global state, ping-pong and the
+// positions the update pass writes.
+#include "GlTestContext.h"
+
+#include "particles/ParticleSystem.h"
+#include "scene/Importer.h"
+#include "scene/ShaderRegistry.h"
+
+#include <SOIL/SOIL.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <tuple>
+#include <unistd.h>
+#include <vector>
+
+using namespace Quessel;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Each vertex-array bind with the rasterizer-discard state and the feedback object then.
+using VaoBind = std::tuple<GLuint, bool, GLint>;
+std::vector<VaoBind> vaoBinds;
+PFNGLBINDVERTEXARRAYPROC realBindVertexArray = nullptr;
+
+void GLAPIENTRY recordBindVertexArray(GLuint array) {
+    GLint feedback = 0;
+    glGetIntegerv(GL_TRANSFORM_FEEDBACK_BINDING, &feedback);
+    vaoBinds.emplace_back(array, glIsEnabled(GL_RASTERIZER_DISCARD) == GL_TRUE, feedback);
+    realBindVertexArray(array);
+}
+
+std::vector<float> readFloats(GLuint buffer, size_t count) {
+    std::vector<float> data(count);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glGetBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(count * sizeof(float)), data.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return data;
+}
+
+class ParticleSystemTest : public QuesselTest::GlTest {
+protected:
+    void TearDown() override {
+        glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, 0);
+        glDisable(GL_BLEND);  // the emitter's global state, kept from other tests
+        glDisable(GL_PROGRAM_POINT_SIZE);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        GlTest::TearDown();
+    }
+    Importer importer;
+};
+
+}  // namespace
+
+TEST_F(ParticleSystemTest, ProgramCapturesThreeSeparateVaryings) {
+    const GLuint program = importer.registry->get("particle").program;
+    GLint value = 0;
+    glGetProgramiv(program, GL_TRANSFORM_FEEDBACK_BUFFER_MODE, &value);
+    EXPECT_EQ(value, GL_SEPARATE_ATTRIBS);
+    glGetProgramiv(program, GL_TRANSFORM_FEEDBACK_VARYINGS, &value);
+    ASSERT_EQ(value, 3);
+    const char* expected[3] = {"Position", "Velocity", "StartTime"};
+    const GLenum types[3] = {GL_FLOAT_VEC3, GL_FLOAT_VEC3, GL_FLOAT};
+    for (GLuint i = 0; i < 3; ++i) {
+        char name[32] = {};
+        GLsizei size = 0;
+        GLenum type = 0;
+        glGetTransformFeedbackVarying(program, i, sizeof(name), nullptr, &size, &type, name);
+        EXPECT_STREQ(name, expected[i]);
+        EXPECT_EQ(type, types[i]);
+    }
+}
+
+TEST_F(ParticleSystemTest, ConstructionSetsGlobalStateAndRunsWithoutTheSprite) {
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glDisable(GL_BLEND);
+    glDisable(GL_PROGRAM_POINT_SIZE);
+    char name[] = "/tmp/quessel-particles-XXXXXX";
+    ASSERT_NE(mkdtemp(name), nullptr);
+    const fs::path previous = fs::current_path();
+    fs::current_path(name);  // no smoke.png here
+    testing::internal::CaptureStdout();
+    ParticleSystem particles(&importer);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    fs::current_path(previous);
+    fs::remove_all(name);
+
+    EXPECT_EQ(printed, "Couldn't load Image: smoke.png\n");
+    EXPECT_EQ(particles.texture, 0u);
+    float clear[4] = {};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(std::vector<float>(clear, clear + 4), std::vector<float>(4, 1.0f));
+    EXPECT_TRUE(glIsEnabled(GL_PROGRAM_POINT_SIZE));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    GLint value = 0;
+    for (GLenum source : {GL_BLEND_SRC_RGB, GL_BLEND_SRC_ALPHA}) {
+        glGetIntegerv(source, &value);
+        EXPECT_EQ(value, GL_SRC_ALPHA);
+    }
+    for (GLenum destination : {GL_BLEND_DST_RGB, GL_BLEND_DST_ALPHA}) {
+        glGetIntegerv(destination, &value);
+        EXPECT_EQ(value, GL_ONE_MINUS_SRC_ALPHA);
+    }
+    float pointSize = 0.0f;
+    glGetFloatv(GL_POINT_SIZE, &pointSize);
+    EXPECT_EQ(pointSize, 100.0f);
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &value);
+    EXPECT_EQ(value, GL_TEXTURE3);
+    glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &value);
+    EXPECT_EQ(value, static_cast<GLint>(particles.vertexArrays[0]));
+    glGetIntegerv(GL_TRANSFORM_FEEDBACK_BINDING, &value);
+    EXPECT_EQ(value, static_cast<GLint>(particles.feedbacks[0]));
+}
+
+TEST_F(ParticleSystemTest, SpriteIsUploadedWithItsBottomRowFirst) {
+    int width = 0, height = 0, channels = 0;
+    unsigned char* decoded = SOIL_load_image("smoke.png", &width, &height, &channels, SOIL_LOAD_RGBA);
+    if (!decoded) GTEST_SKIP() << "smoke.png is not in the working directory";
+    const std::vector<unsigned char> file(decoded, decoded + width * height * 4);
+    SOIL_free_image_data(decoded);
+
+    ParticleSystem particles(&importer);
+    ASSERT_NE(particles.texture, 0u);
+    GLint value = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);  // on unit 3, still active
+    EXPECT_EQ(value, static_cast<GLint>(particles.texture));
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &value);
+    EXPECT_EQ(value, GL_LINEAR);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &value);
+    ASSERT_EQ(value, width);
+    std::vector<unsigned char> texels(file.size());
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    // SOIL decodes top row first; the texture starts at the image's lower left.
+    const size_t row = static_cast<size_t>(width) * 4;
+    for (int y = 0; y < height; ++y)
+        ASSERT_TRUE(std::equal(texels.begin() + y * row, texels.begin() + (y + 1) * row,
+                               file.begin() + (height - 1 - y) * row))
+            << "row " << y;
+}
+
+TEST_F(ParticleSystemTest, StateSetsAreWiredAndAlternateAcrossDraws) {
+    ParticleSystem particles(&importer);
+    for (int k = 0; k < 2; ++k) {
+        SCOPED_TRACE(k);
+        const GLuint expected[5] = {particles.positionBuffers[k], particles.velocityBuffers[k],
+                                    particles.startTimeBuffers[k], particles.initialVelocityBuffer,
+                                    particles.initialPositionBuffer};
+        const GLint components[5] = {3, 3, 1, 3, 3};
+        glBindVertexArray(particles.vertexArrays[k]);
+        for (GLuint location = 0; location < 5; ++location) {
+            GLint buffer = 0, size = 0, enabled = 0;
+            glGetVertexAttribiv(location, GL_VERTEX_ATTRIB_ARRAY_BUFFER_BINDING, &buffer);
+            glGetVertexAttribiv(location, GL_VERTEX_ATTRIB_ARRAY_SIZE, &size);
+            glGetVertexAttribiv(location, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
+            EXPECT_EQ(buffer, static_cast<GLint>(expected[location])) << location;
+            EXPECT_EQ(size, components[location]) << location;
+            EXPECT_EQ(enabled, GL_TRUE) << location;
+        }
+        glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, particles.feedbacks[k]);
+        for (GLuint index = 0; index < 3; ++index) {
+            GLint buffer = 0;
+            glGetIntegeri_v(GL_TRANSFORM_FEEDBACK_BUFFER_BINDING, index, &buffer);
+            EXPECT_EQ(buffer, static_cast<GLint>(expected[index])) << index;
+        }
+    }
+    GLint size = 0;
+    glBindBuffer(GL_ARRAY_BUFFER, particles.startTimeBuffers[1]);
+    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
+    EXPECT_EQ(size, 4000);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+
+    importer.registry->use("particle");
+    realBindVertexArray = __glewBindVertexArray;
+    __glewBindVertexArray = recordBindVertexArray;
+    vaoBinds.clear();
+    particles.draw();
+    particles.draw();
+    __glewBindVertexArray = realBindVertexArray;
+    const GLuint* va = particles.vertexArrays;
+    const GLint fb[2] = {static_cast<GLint>(particles.feedbacks[0]), static_cast<GLint>(particles.feedbacks[1])};
+    // Update reads the other set with the rasterizer off; render shows the set just written.
+    EXPECT_EQ(vaoBinds, (std::vector<VaoBind>{
+                            {va[0], true, fb[1]}, {va[1], false, fb[1]}, {va[1], true, fb[0]}, {va[0], false, fb[0]}}));
+    EXPECT_EQ(particles.drawBuffer, 1);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(ParticleSystemTest, UpdateMovesBornParticlesUnderAcceleration) {
+    ParticleSystem particles(&importer);
+    const std::vector<float> start = readFloats(particles.initialPositionBuffer, 3000);
+    const std::vector<float> velocity = readFloats(particles.initialVelocityBuffer, 3000);
+    importer.registry->use("particle");
+    vec3 p(start[0], start[1], start[2]);
+    vec3 v(velocity[0], velocity[1], velocity[2]);
+    const float h = 0.1f;
+    for (int step = 1; step <= 5; ++step) {
+        particles.time = h * step;
+        particles.deltaTime = h;
+        particles.draw();
+        v += vec3(0.0f, 0.1f, 0.0f) * h;
+        p += v * h;
+    }
+    // Five draws: the last one wrote set 1.
+    const std::vector<float> written = readFloats(particles.positionBuffers[1], 3000);
+    const std::vector<float> speeds = readFloats(particles.velocityBuffers[1], 3000);
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_NEAR(written[c], p[c], 1e-5f) << c;
+        EXPECT_NEAR(speeds[c], v[c], 1e-6f) << c;
+        EXPECT_EQ(written[2997 + c], start[2997 + c]) << c;  // born at 99.9
+    }
+    EXPECT_GT(written[1], start[1]);
+}
