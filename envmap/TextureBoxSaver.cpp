@@ -1,6 +1,7 @@
 #include "envmap/TextureBoxSaver.h"
 
 #include "envmap/ReflectionObject.h"
+#include "scene/ImageHeader.h"
 
 #include <SOIL/SOIL.h>
 
@@ -89,6 +90,8 @@ bool loadCubeMapFace(GLuint texture, GLenum target, const std::string& path) {
     FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return false;
     std::fclose(file);
+    // SOIL's decoders trust the sizes in the header; a corrupt one overflows them.
+    if (!imageSizeFits(path)) return false;
     int width = 0;
     int height = 0;
     int channels = 0;

@@ -3,6 +3,7 @@
 #include "app/Console.h"
 #include "math/Camera.h"
 #include "scene/GlConstants.h"
+#include "scene/ImageHeader.h"
 #include "scene/Importer.h"
 #include "scene/ShaderRegistry.h"
 
@@ -162,7 +163,7 @@ void ParticleSystem::loadTexture() {
     ilBindImage(image);
     ilEnable(IL_ORIGIN_SET);
     ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
-    if (ilLoadImage(SpriteFile)) {
+    if (imageSizeFits(SpriteFile) && ilLoadImage(SpriteFile)) {
         ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE);
         glUniform1i(glGetUniformLocation(importer->registry->get("particle").program, "ParticleTex"), 0);
         glBindTexture(GL_TEXTURE_2D, name);

@@ -1,6 +1,7 @@
 #include "scene/TextureLoader.h"
 
 #include "app/Console.h"
+#include "scene/ImageHeader.h"
 #include "scene/ShaderRegistry.h"
 
 #include <IL/il.h>
@@ -24,7 +25,8 @@ void loadTextureMap(std::map<std::string, GLuint>& textures, const char* sampler
         ++i;
         ilEnable(IL_ORIGIN_SET);
         ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
-        if (!ilLoadImage(entry.first.c_str())) {
+        // DevIL trusts the sizes in the header; a corrupt one overflows its buffers.
+        if (!imageSizeFits(entry.first) || !ilLoadImage(entry.first.c_str())) {
             printConsole("Couldn't load Image: %s\n", entry.first.c_str());
             continue;
         }
