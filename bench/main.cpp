@@ -76,7 +76,6 @@ int main(int argc, char** argv) {
     RunInfo info = describeWindow(window);
 
     Quessel::Demo demo(window);
-    glfwSetTime(0.0);
     const auto setupStart = std::chrono::steady_clock::now();
     if (!demo.setup()) return fail("set-up failed (see the messages above)");
     info.setupSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - setupStart).count();
