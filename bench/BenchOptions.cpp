@@ -59,8 +59,10 @@ bool BenchOptions::parse(int argc, const char* const* argv, BenchOptions& option
             ok = parseCount(value, options.floorFrames);
         else if (std::strcmp(name, "--step") == 0)
             ok = parseSeconds(value, options.step);
-        else if (std::strcmp(name, "--svg") == 0)
-            ok = (options.svgPath = value, !options.svgPath.empty());
+        else if (std::strcmp(name, "--svg") == 0) {
+            options.svgPath = value;
+            ok = !options.svgPath.empty();
+        }
         else {
             error = std::string("unknown option: ") + name;
             return false;
