@@ -1,6 +1,7 @@
 #version 430 core
 // Scene surfaces: Blinn-Phong from the circling point light, tangent-space
 // normal maps, and a Fresnel-weighted reflection of the cube map on unit 26.
+// The sky dome is painted with a procedural sky instead.
 
 in vec3 worldPosition;
 in vec3 worldNormal;
@@ -45,6 +46,31 @@ const float baseReflectance = 0.04;
 // Weakest highlight colour, so materials exported without a specular colour still shine.
 const vec3 minimumSpecular = vec3(0.08);
 
+// The scene generator marks the sky dome's material by an emission alpha of 0; every
+// other material has 1 (also the default when a file gives no emission).
+bool isSky() {
+    return material.emissive.a < 0.5;
+}
+
+// The prepared sky cube map's gradient and sun (tools/SkyCubeMap.cpp, without its
+// clouds and hills), so the dome and the reflections of that cube map agree.
+const vec3 skyHorizon = vec3(200.0, 222.0, 236.0) / 255.0;
+const vec3 skyZenith = vec3(58.0, 112.0, 192.0) / 255.0;
+const vec3 sunColor = vec3(255.0, 236.0, 196.0) / 255.0;
+const vec3 sunDirection = normalize(vec3(0.55, 0.42, -0.72));
+// Below the horizon the cube map shows hazy hills; fade towards their colour.
+const vec3 hazeColor = vec3(128.0, 150.0, 150.0) / 255.0;
+
+vec3 skyColor(vec3 d) {
+    float elevation = asin(clamp(d.y, -1.0, 1.0));
+    float up = clamp(elevation / 1.5707963, 0.0, 1.0);
+    vec3 sky = mix(skyHorizon, skyZenith, pow(up, 0.6));
+    float toSun = max(dot(d, sunDirection), 0.0);
+    sky += sunColor * (0.45 * pow(toSun, 12.0) + 0.9 * pow(toSun, 300.0));
+    sky = mix(sky, hazeColor, smoothstep(0.0, -0.06, elevation));
+    return clamp(sky, 0.0, 1.0);
+}
+
 vec3 surfaceNormal(vec3 n) {
     // A missing normal map samples as black; a real one always points out of the
     // surface, so its blue channel is at least one half.
@@ -64,6 +90,12 @@ vec3 surfaceNormal(vec3 n) {
 }
 
 void main() {
+    if (isSky()) {
+        // Seen from the eye (or from a sphere while its cube map is drawn): no light,
+        // no normal map, no reflection.
+        fragColor = vec4(skyColor(normalize(worldPosition - cameraPosition)), 1.0);
+        return;
+    }
     vec3 albedo = material.hasTexture == 1 ? texture(tex, uv).rgb : material.diffuse.rgb;
     vec3 n = surfaceNormal(normalize(worldNormal));
 

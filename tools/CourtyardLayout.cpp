@@ -25,7 +25,7 @@ Colour rgb(double r, double g, double b) { return {r, g, b, 1}; }
 
 struct Materials {
     int tiles, plaster, brick, duckBody, duckHead, dragonFruit;
-    int chrome, glass, skyBall, stone, windowGlass, wood, slate, soot, beak, eye, bulb, leaf, soil, water;
+    int chrome, glass, skyBall, stone, windowGlass, wood, slate, soot, beak, eye, bulb, leaf, soil, water, sky;
 };
 
 Materials addMaterials(SceneDescription& scene)
@@ -58,6 +58,11 @@ Materials addMaterials(SceneDescription& scene)
     m.soil = plain("Soil", rgb(0.26, 0.18, 0.11), 0.0, 1);
     m.water = plain("Water", rgb(0.18, 0.32, 0.40), 1.0, 120);
     m.bulb = scene.addMaterial({"Bulb", "", rgb(1.0, 0.93, 0.75), grey(1.0), rgb(1.0, 0.96, 0.85), grey(1.0), 32});
+    // The sky marker: an emission alpha of 0, which no other material has. Shader/test.frag
+    // paints such surfaces with the procedural sky instead of lighting them; the colours
+    // (the sky cube map's horizon) only matter to shaders that do not know the marker.
+    Colour horizon = rgb(200 / 255.0, 222 / 255.0, 236 / 255.0);
+    m.sky = scene.addMaterial({"Sky", "", {0, 0, 0, 0}, horizon, horizon, grey(0), 1});
     return m;
 }
 
@@ -268,6 +273,18 @@ SceneNode buildBench(SceneDescription& scene, const Materials& m, const std::str
     return node;
 }
 
+// Inward hemisphere over the whole courtyard, reaching a little below the horizon so no
+// view over the roofs runs out of sky.
+SceneNode buildSkyDome(SceneDescription& scene, const Materials& m)
+{
+    SceneNode node = makeNode("SkyDome");
+    const Vec3 centre{0.5 * (CourtyardLayout::minX + CourtyardLayout::maxX), 0.0,
+                      0.5 * (CourtyardLayout::minZ + CourtyardLayout::maxZ)};
+    addMesh(scene, node, "SkyDome",
+            makeDome(centre, CourtyardLayout::skyRadius, 24, 8, -10.0 * pi / 180.0), m.sky);
+    return node;
+}
+
 SceneNode buildLight(SceneDescription& scene, const Materials& m, const std::string& id, const Vec3& position)
 {
     SceneNode node = makeNode(id, Mat4::translation(position));
@@ -315,6 +332,7 @@ SceneDescription CourtyardLayout::build()
     scene.nodes.push_back(buildBench(scene, m, "Bench_North", 3.3));
     scene.nodes.push_back(buildBench(scene, m, "Bench_South", 9.7));
 
+    scene.nodes.push_back(buildSkyDome(scene, m));
     scene.nodes.push_back(buildLight(scene, m, "PointLight", staticLight));
     scene.nodes.push_back(buildLight(scene, m, "PointLight1", circlingLight));
     return scene;

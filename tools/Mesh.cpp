@@ -100,4 +100,32 @@ Mesh makeEllipsoid(const Vec3& centre, const Vec3& radii, int segments, int ring
     return mesh;
 }
 
+Mesh makeDome(const Vec3& centre, double radius, int segments, int rings, double lowestElevation)
+{
+    const double pi = 3.14159265358979323846;
+    Mesh mesh;
+    auto vertex = [&](int ring, double seg) {
+        double v = 1.0 - double(ring) / rings; // ring 0 is the zenith
+        double elevation = lowestElevation + (0.5 * pi - lowestElevation) * v;
+        double phi = 2 * pi * seg / segments;
+        Vec3 unit{std::cos(elevation) * std::cos(phi), std::sin(elevation), -std::cos(elevation) * std::sin(phi)};
+        return mesh.addVertex(centre + unit * radius, unit * -1.0, {seg / segments, v});
+    };
+    std::vector<std::vector<uint32_t>> grid(rings + 1);
+    for (int ring = 1; ring <= rings; ++ring)
+        for (int seg = 0; seg <= segments; ++seg)
+            grid[ring].push_back(vertex(ring, seg));
+    // The ellipsoid's winding reversed: counter-clockwise seen from inside.
+    for (int seg = 0; seg < segments; ++seg)
+        mesh.addTriangle(vertex(0, seg + 0.5), grid[1][seg + 1], grid[1][seg]);
+    for (int ring = 1; ring < rings; ++ring)
+        for (int seg = 0; seg < segments; ++seg) {
+            uint32_t a = grid[ring][seg], b = grid[ring][seg + 1];
+            uint32_t c = grid[ring + 1][seg], d = grid[ring + 1][seg + 1];
+            mesh.addTriangle(a, d, c);
+            mesh.addTriangle(a, b, d);
+        }
+    return mesh;
+}
+
 } // namespace Quessel::SceneGen

@@ -30,4 +30,9 @@ Mesh makeBox(const Vec3& min, const Vec3& max, double tileSize);
 Mesh makeEllipsoid(const Vec3& centre, const Vec3& radii, int segments, int rings,
                    double uRepeat = 1.0, double vRepeat = 1.0);
 
+// Inward-facing dome around centre: rings from the zenith down to lowestElevation
+// (radians, negative below the horizon), normals towards the centre, u once round the
+// horizon, v from the lowest ring (0) to the zenith (1). The lowest ring stays open.
+Mesh makeDome(const Vec3& centre, double radius, int segments, int rings, double lowestElevation);
+
 } // namespace Quessel::SceneGen

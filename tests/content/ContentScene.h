@@ -106,6 +106,14 @@ inline const std::vector<WorldMesh>& worldMeshes()
     return meshes;
 }
 
+// The sky dome arches over everything, so its bounding box holds the whole scene: box
+// clearance checks skip it, and its own tests check how far it keeps from the courtyard.
+inline const std::string skyDomeName = "SkyDome";
+inline const aiVector3D skyDomeCentre{0.5f, 0.0f, 6.5f};
+inline constexpr float skyDomeRadius = 80.0f;
+
+inline bool isSkyDome(const WorldMesh& mesh) { return nodeName(mesh.node) == skyDomeName; }
+
 // Slab test of the segment a + t (b - a), t in [0, 1], against a box grown by `margin`.
 inline bool segmentHitsBox(const aiVector3D& a, const aiVector3D& b, aiVector3D lo, aiVector3D hi, float margin)
 {

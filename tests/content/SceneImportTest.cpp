@@ -1,5 +1,7 @@
 #include "ContentScene.h"
 
+#include "scene/MaterialBlock.h"
+
 #include <assimp/material.h>
 #include <gtest/gtest.h>
 
@@ -44,7 +46,8 @@ TEST_F(SceneImport, RootTurnsTheZUpFileIntoTheYUpWorld)
 
 TEST_F(SceneImport, NamedNodesAreUniqueDirectChildrenOfTheRoot)
 {
-    for (const char* name : {"Sphere", "Sphere_001", "Sphere_002", "Sphere_003", "PointLight", "PointLight1"}) {
+    for (const char* name :
+         {"Sphere", "Sphere_001", "Sphere_002", "Sphere_003", "PointLight", "PointLight1", "SkyDome"}) {
         const aiNode* node = findNode(name);
         ASSERT_NE(node, nullptr) << name;
         EXPECT_EQ(node->mParent, scene()->mRootNode) << name;
@@ -56,7 +59,7 @@ TEST_F(SceneImport, NamedNodesAreUniqueDirectChildrenOfTheRoot)
         if (nodeName(node).find("PointLight") != std::string::npos)
             lights.insert(nodeName(node));
     }
-    for (const char* name : {"Sphere", "Sphere_001", "Sphere_002", "PointLight1"})
+    for (const char* name : {"Sphere", "Sphere_001", "Sphere_002", "PointLight1", "SkyDome"})
         EXPECT_EQ(counts[name], 1) << name;
     EXPECT_EQ(lights, (std::set<std::string>{"PointLight", "PointLight1"}));
 }
@@ -108,7 +111,7 @@ TEST_F(SceneImport, SpheresStandClearOfEverythingElse)
         aiVector3D c = globalPosition(sphere);
         EXPECT_GE(c.y - 1.0f, 0.0f) << sphereNames[i] << " sinks into the floor";
         for (const WorldMesh& mesh : worldMeshes()) {
-            if (mesh.node == sphere)
+            if (mesh.node == sphere || isSkyDome(mesh))
                 continue;
             // Distance from the centre to the mesh's bounding box bounds the distance to the mesh.
             aiVector3D nearest(std::fmax(mesh.min.x, std::fmin(c.x, mesh.max.x)),
@@ -159,6 +162,31 @@ TEST_F(SceneImport, EveryMaterialCarriesItsColoursAndShininess)
         if (!diffuseTexture(material)) {
             ASSERT_EQ(aiGetMaterialColor(material, "$clr.diffuse", 0, 0, &c), AI_SUCCESS) << i;
             EXPECT_GT(c.r + c.g + c.b, 0.0f) << i;
+        }
+    }
+}
+
+TEST_F(SceneImport, OnlyTheSkyDomeCarriesTheSkyMarker)
+{
+    // test.frag paints a material whose emission alpha is 0 as sky; the alpha must survive
+    // the file and Assimp into the block the demo uploads, and mark nothing else.
+    const aiNode* dome = findNode(skyDomeName);
+    ASSERT_NE(dome, nullptr);
+    ASSERT_GE(dome->mNumMeshes, 1u);
+    std::set<unsigned> skyMaterials;
+    for (unsigned i = 0; i < dome->mNumMeshes; ++i)
+        skyMaterials.insert(scene()->mMeshes[dome->mMeshes[i]]->mMaterialIndex);
+    for (unsigned i = 0; i < scene()->mNumMaterials; ++i) {
+        const aiMaterial* material = scene()->mMaterials[i];
+        aiColor4D emissive;
+        ASSERT_EQ(aiGetMaterialColor(material, "$clr.emissive", 0, 0, &emissive), AI_SUCCESS) << i;
+        const Quessel::MaterialBlock block = Quessel::MaterialBlock::fromMaterial(material, false);
+        EXPECT_EQ(block.emissive[3], emissive.a) << i;
+        if (skyMaterials.count(i)) {
+            EXPECT_EQ(emissive.a, 0.0f) << "sky material " << i;
+            EXPECT_FALSE(diffuseTexture(material)) << "sky material " << i << " is textured";
+        } else {
+            EXPECT_EQ(emissive.a, 1.0f) << "material " << i << " would be drawn as sky";
         }
     }
 }

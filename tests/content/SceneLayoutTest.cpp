@@ -46,9 +46,70 @@ TEST_F(SceneLayout, CameraPathStaysClearOfEveryMesh)
         const aiVector3D& a = pathPoints[i];
         const aiVector3D& b = pathPoints[(i + 1) % 6];
         for (const WorldMesh& mesh : worldMeshes())
-            EXPECT_FALSE(segmentHitsBox(a, b, mesh.min, mesh.max, cameraMargin))
+            EXPECT_FALSE(!isSkyDome(mesh) && segmentHitsBox(a, b, mesh.min, mesh.max, cameraMargin))
                 << "segment P" << i << " -> P" << (i + 1) % 6 << " passes through "
                 << scene()->mMeshes[mesh.meshIndex]->mName.C_Str() << " of " << nodeName(mesh.node);
+    }
+}
+
+TEST_F(SceneLayout, SkyDomeIsAnInwardShellFarFromThePath)
+{
+    const aiNode* dome = findNode(skyDomeName);
+    ASSERT_NE(dome, nullptr);
+    ASSERT_GE(dome->mNumMeshes, 1u);
+    const aiMatrix4x4 toWorld = globalTransform(dome);
+    const aiMatrix3x3 rotation(toWorld);
+    unsigned triangles = 0;
+    float lowest = 1e9f, highest = -1e9f;
+    for (unsigned m = 0; m < dome->mNumMeshes; ++m) {
+        const aiMesh* mesh = scene()->mMeshes[dome->mMeshes[m]];
+        ASSERT_TRUE(mesh->HasNormals());
+        EXPECT_TRUE(mesh->HasTextureCoords(0));
+        triangles += mesh->mNumFaces;
+        for (unsigned v = 0; v < mesh->mNumVertices; ++v) {
+            const aiVector3D p = toWorld * mesh->mVertices[v];
+            ASSERT_NEAR((p - skyDomeCentre).Length(), skyDomeRadius, 0.01f) << "vertex " << v;
+            lowest = std::fmin(lowest, p.y);
+            highest = std::fmax(highest, p.y);
+            aiVector3D inward = skyDomeCentre - p;
+            inward.Normalize();
+            ASSERT_GT((rotation * mesh->mNormals[v]) * inward, 0.99f) << "vertex " << v << " normal faces out";
+        }
+        // Counter-clockwise seen from inside, so culling would keep the inner side.
+        for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
+            const unsigned* k = mesh->mFaces[f].mIndices;
+            const aiVector3D a = toWorld * mesh->mVertices[k[0]], b = toWorld * mesh->mVertices[k[1]],
+                             c = toWorld * mesh->mVertices[k[2]];
+            ASSERT_GT(((b - a) ^ (c - a)) * (skyDomeCentre - a), 0.0f) << "face " << f << " is wound outwards";
+        }
+    }
+    EXPECT_LE(triangles, 600u) << "the dome is meant to be low poly";
+    EXPECT_NEAR(highest, skyDomeRadius, 0.01f);
+    EXPECT_LT(lowest, -1.0f) << "the dome should reach below the horizon";
+    // Far enough that no path position gets near it, near enough for every far plane (1000 m).
+    for (const aiVector3D& p : pathPoints) {
+        EXPECT_LT((p - skyDomeCentre).Length(), skyDomeRadius - 50.0f);
+        EXPECT_LT((p - skyDomeCentre).Length() + skyDomeRadius, 900.0f);
+    }
+}
+
+TEST_F(SceneLayout, EveryDirectionAlongThePathMeetsSceneOrSky)
+{
+    // Anything a view finds nothing in shows the clear colour instead of the sky.
+    for (int i = 0; i < 6; ++i) {
+        const aiVector3D& a = pathPoints[i];
+        const aiVector3D& b = pathPoints[(i + 1) % 6];
+        for (const aiVector3D& eye : {a, (a + b) * 0.5f}) {
+            int missed = 0;
+            for (int elevation = -80; elevation <= 90; elevation += 10)
+                for (int azimuth = 0; azimuth < 360; azimuth += 15) {
+                    double e = elevation * 3.14159265358979 / 180, z = azimuth * 3.14159265358979 / 180;
+                    aiVector3D dir(static_cast<float>(std::cos(e) * std::cos(z)), static_cast<float>(std::sin(e)),
+                                   static_cast<float>(std::cos(e) * std::sin(z)));
+                    missed += !castRay(eye, dir, 200.0);
+                }
+            EXPECT_EQ(missed, 0) << "from (" << eye.x << ", " << eye.y << ", " << eye.z << ") near P" << i;
+        }
     }
 }
 
@@ -165,7 +226,7 @@ TEST_F(SceneLayout, CirclingLightOrbitsClearOfCameraAndGeometry)
         for (int i = 0; i < 6; ++i)
             EXPECT_GT(distanceToSegment(p, pathPoints[i], pathPoints[(i + 1) % 6]), 0.6) << "orbit step " << step;
         for (const WorldMesh& mesh : worldMeshes()) {
-            if (mesh.node == light)
+            if (mesh.node == light || isSkyDome(mesh))
                 continue;
             EXPECT_FALSE(boxesOverlap(p - aiVector3D(reach, reach, reach), p + aiVector3D(reach, reach, reach),
                                       mesh.min, mesh.max))
