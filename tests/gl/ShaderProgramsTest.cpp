@@ -10,6 +10,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -296,6 +297,118 @@ TEST_F(ShaderProgramsTest, ParticleUpdateWaitsMovesAndRestarts) {
         glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, i, 0);
     }
     glDeleteBuffers(3, outputs);
+}
+
+// The sprite the "render" pass makes of particles of several ages, read back through a
+// probe program that links the demo's particle vertex shader with other captured outputs.
+class ParticleSpriteTest : public ShaderProgramsTest {
+protected:
+    struct Sprite {
+        float pointSize, opacity, ageFraction;
+    };
+    GLuint probe = 0;
+
+    void SetUp() override {
+        ShaderProgramsTest::SetUp();
+        probe = glCreateProgram();
+        glAttachShader(probe, record("particle").vertexShader);
+        const char* outputs[3] = {"gl_PointSize", "opacity", "ageFraction"};
+        glTransformFeedbackVaryings(probe, 3, outputs, GL_INTERLEAVED_ATTRIBS);
+        glLinkProgram(probe);
+        GLint linked = GL_FALSE;
+        glGetProgramiv(probe, GL_LINK_STATUS, &linked);
+        ASSERT_EQ(linked, GL_TRUE) << infoLog(probe);
+    }
+    void TearDown() override {
+        glDeleteProgram(probe);
+        ShaderProgramsTest::TearDown();
+    }
+
+    // Particles at the given eye-space positions with the given start times, seen at `time`
+    // by the demo's projection from the origin.
+    std::vector<Sprite> render(float time, const std::vector<glm::vec3>& positions, const std::vector<float>& starts) {
+        const glm::mat4 projection = glm::perspective(2.0f * 0.5236f, 1280.0f / 768.0f, 0.1f, 10000.0f);
+        const GLuint matrices = matricesBuffer(Binding::Matrices, projection, glm::mat4(1.0f));
+        const size_t count = positions.size();
+        std::vector<float> xyz;
+        for (const glm::vec3& p : positions) xyz.insert(xyz.end(), {p.x, p.y, p.z});
+        Vertices particles;
+        particles.add(0, 3, xyz);
+        particles.add(1, 3, std::vector<float>(count * 3, 0.0f));
+        particles.add(2, 1, starts);
+        std::vector<float> straightUp;
+        for (size_t i = 0; i < count; ++i) straightUp.insert(straightUp.end(), {0.0f, 0.05f, 0.0f});
+        particles.add(3, 3, straightUp);
+        particles.add(4, 3, xyz);
+        GLuint output = 0;
+        glGenBuffers(1, &output);
+        glBindBuffer(GL_TRANSFORM_FEEDBACK_BUFFER, output);
+        glBufferData(GL_TRANSFORM_FEEDBACK_BUFFER, count * sizeof(Sprite), nullptr, GL_DYNAMIC_COPY);
+        glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, output);
+
+        glUseProgram(probe);
+        const GLuint renderPass = glGetSubroutineIndex(probe, GL_VERTEX_SHADER, "render");
+        glUniformSubroutinesuiv(GL_VERTEX_SHADER, 1, &renderPass);
+        glUniform1f(glGetUniformLocation(probe, "ParticleLifetime"), 10.0f);
+        glUniform1f(glGetUniformLocation(probe, "Time"), time);
+        glUniform3f(glGetUniformLocation(probe, "CameraPosition"), 0.0f, 0.0f, 0.0f);
+        glEnable(GL_RASTERIZER_DISCARD);
+        glBeginTransformFeedback(GL_POINTS);
+        glDrawArrays(GL_POINTS, 0, GLsizei(count));
+        glEndTransformFeedback();
+        glDisable(GL_RASTERIZER_DISCARD);
+
+        std::vector<Sprite> sprites(count);
+        glGetBufferSubData(GL_TRANSFORM_FEEDBACK_BUFFER, 0, count * sizeof(Sprite), sprites.data());
+        glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, 0);
+        glDeleteBuffers(1, &output);
+        glDeleteBuffers(1, &matrices);
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        return sprites;
+    }
+};
+
+TEST_F(ParticleSpriteTest, PuffsGrowFromAboutAThirdOfAMetreToMetresAndStayWithinTheSizeCap) {
+    // 40 m ahead the sizes stay below the cap; the last particle is 2 m ahead.
+    const std::vector<float> ages = {0.3f, 2.0f, 5.0f, 8.0f, 9.9f};
+    std::vector<glm::vec3> positions(ages.size(), glm::vec3(0.0f, 0.0f, -40.0f));
+    std::vector<float> starts;
+    for (float age : ages) starts.push_back(50.0f - age);
+    positions.push_back(glm::vec3(0.0f, 0.0f, -2.0f));
+    starts.push_back(42.0f);
+    const std::vector<Sprite> sprites = render(50.0f, positions, starts);
+
+    // Pixels per metre at 40 m: cot(half the field of view) times half the 768-pixel height.
+    const float pixelsPerMetre = 384.0f / std::tan(0.5236f) / 40.0f;
+    EXPECT_NEAR(sprites[0].pointSize / pixelsPerMetre, 0.3f, 0.1f);
+    EXPECT_NEAR(sprites[4].pointSize / pixelsPerMetre, 2.5f, 0.3f);
+    for (size_t i = 1; i < ages.size(); ++i) EXPECT_GT(sprites[i].pointSize, sprites[i - 1].pointSize) << ages[i];
+    EXPECT_EQ(sprites.back().pointSize, 64.0f) << "a near puff is held at the cap";
+    for (const Sprite& sprite : sprites) EXPECT_LE(sprite.pointSize, 64.0f);
+}
+
+TEST_F(ParticleSpriteTest, PuffsFadeOutWithAgeAndStayTranslucent) {
+    const std::vector<float> ages = {0.3f, 2.0f, 5.0f, 8.0f, 9.9f};
+    const std::vector<glm::vec3> positions(ages.size() + 1, glm::vec3(0.0f, 0.0f, -10.0f));
+    for (float time : {20.0f, 150.0f}) {
+        SCOPED_TRACE(time);
+        std::vector<float> starts;
+        for (float age : ages) starts.push_back(time - age);
+        starts.push_back(time + 1.0f);  // not yet born
+        const std::vector<Sprite> sprites = render(time, positions, starts);
+        for (size_t i = 0; i < ages.size(); ++i) {
+            EXPECT_NEAR(sprites[i].ageFraction, ages[i] / 10.0f, 1e-5f);
+            EXPECT_GT(sprites[i].opacity, 0.0f) << ages[i];
+        }
+        EXPECT_LT(sprites[3].opacity, sprites[2].opacity);
+        EXPECT_LT(sprites[4].opacity, 0.2f * sprites[2].opacity) << "gone by the end of its life";
+        EXPECT_EQ(sprites.back().ageFraction, -1.0f);
+        EXPECT_EQ(sprites.back().opacity, 0.0f);
+        // Once all 1000 are born hundreds overlap near the flue: each puff alone stays faint.
+        if (time > 100.0f) {
+            for (const Sprite& sprite : sprites) EXPECT_LE(sprite.opacity, 0.4f);
+        }
+    }
 }
 
 // The depth pass over a target cleared like the demo's, with a wall 2 m ahead that
