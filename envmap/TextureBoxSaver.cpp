@@ -13,7 +13,7 @@ namespace Quessel {
 namespace {
 const char* const ModelPrefix = "../Model/TextureBox_";
 const char* const FaceParts[6] = {"/posx.", "/negx.", "/posy.", "/negy.", "/posz.", "/negz."};
-constexpr off_t TgaHeaderBytes = 18;
+constexpr long TgaHeaderBytes = 18;
 
 // A node name is data from the scene file: one holding a path separator or ".." could
 // point the folder outside ../Model/, so such folders are refused.
@@ -23,6 +23,23 @@ bool isSafeFolder(const std::string& directory) {
     const std::string name = directory.substr(prefix.size());
     return name.find('/') == std::string::npos && name.find('\\') == std::string::npos;
 }
+
+// A written TGA holds its whole header and, when uncompressed (type 2, as SOIL writes
+// it), every pixel byte. A run-length-encoded file (what another stb_image_write that
+// happens to be bound in SOIL's place produces) has no size to check against.
+bool isWholeTga(const std::string& path, long pixelBytes) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    unsigned char header[TgaHeaderBytes];
+    const bool headerRead = std::fread(header, 1, sizeof header, file) == sizeof header;
+    const bool sized = std::fseek(file, 0, SEEK_END) == 0;
+    const long size = sized ? std::ftell(file) : -1;
+    std::fclose(file);
+    if (!headerRead || !sized) return false;
+    const bool uncompressed = header[2] == 2 || header[2] == 3;
+    return !uncompressed || size >= TgaHeaderBytes + header[0] + pixelBytes;
+}
+
 }  // namespace
 
 std::string makeTextureBoxPath(const std::string& name) { return ModelPrefix + name; }
@@ -77,9 +94,7 @@ bool TextureBoxSaver::saveFace(ReflectionObject* object, const std::string& dire
         return false;
     // SOIL's writer only reports whether the file opened; a full disk leaves a short file
     // behind. Such a face is not written: remove it rather than leave a broken image.
-    const off_t pixelBytes = static_cast<off_t>(d.width) * d.height * read.channels;
-    struct stat written;
-    if (stat(path.c_str(), &written) != 0 || written.st_size < TgaHeaderBytes + pixelBytes) {
+    if (!isWholeTga(path, static_cast<long>(d.width) * d.height * read.channels)) {
         std::remove(path.c_str());
         return false;
     }
