@@ -17,7 +17,7 @@ const float maxShutterScale = 2.0;  // very high frame rates: do not stretch bey
 const float maxStreak = 40.0;       // pixels
 const float minStreak = 0.5;        // pixels; below this the pixel is copied unchanged
 const float pixelsPerTap = 5.0;
-const int maxTaps = 8;
+const int maxTaps = 4;  // the mip level fills the spacing; more taps cost more than they show
 
 // Inverse of the packing in depth.frag. A red byte of 0 would mean geometry within
 // half a millimetre of the near plane; in practice it is the target's clear colour,

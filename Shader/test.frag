@@ -5,8 +5,7 @@
 
 in vec3 worldPosition;
 in vec3 worldNormal;
-in vec3 worldTangent;
-in vec3 worldBitangent;
+in vec4 worldTangent;  // w: handedness of the bitangent
 in vec2 uv;
 
 layout(std140, binding = 2) uniform Material {
@@ -73,20 +72,18 @@ vec3 skyColor(vec3 d) {
 
 vec3 surfaceNormal(vec3 n) {
     // A missing normal map samples as black; a real one always points out of the
-    // surface, so its blue channel is at least one half.
+    // surface, so its blue channel is at least one half. Meshes without tangents read
+    // zero attributes; a tangent along the normal is no better. Selects rather than
+    // branches: a software rasteriser pays for divergent branches on every pixel.
     vec3 mapped = texture(nmTex, uv).rgb;
-    vec3 t = worldTangent - n * dot(n, worldTangent);
-    // Meshes without tangents read zero attributes; a tangent along the normal is no better.
-    if (mapped.b < 0.25 || dot(t, t) <= 1e-6 * dot(worldTangent, worldTangent)) {
-        return n;
-    }
-    t = normalize(t);
-    vec3 b = cross(n, t);
-    // Mirrored texture coordinates flip the bitangent; keep the mesh's handedness.
-    if (dot(b, worldBitangent) < 0.0) {
-        b = -b;
-    }
-    return normalize(mat3(t, b, n) * (mapped * 2.0 - 1.0));
+    vec3 tangent = worldTangent.xyz;
+    vec3 t = tangent - n * dot(n, tangent);
+    float tangentLength2 = dot(t, t);
+    bool usable = mapped.b >= 0.25 && tangentLength2 > 1e-6 * dot(tangent, tangent);
+    t *= inversesqrt(max(tangentLength2, 1e-20));
+    vec3 b = cross(n, t) * worldTangent.w;
+    vec3 bent = normalize(mat3(t, b, n) * (mapped * 2.0 - 1.0));
+    return usable ? bent : n;
 }
 
 void main() {

@@ -16,8 +16,9 @@ layout(std140, binding = 1) uniform Matrices {
 
 out vec3 worldPosition;
 out vec3 worldNormal;
-out vec3 worldTangent;
-out vec3 worldBitangent;
+// xyz: tangent; w: the bitangent's side of the normal-tangent plane (+1 or -1).
+// One vec4 instead of two vec3s: every interpolant costs per pixel in software.
+out vec4 worldTangent;
 out vec2 uv;
 
 void main() {
@@ -28,8 +29,9 @@ void main() {
     worldPosition = world.xyz;
     worldNormal = rotation * normal;
     // Meshes without tangents read (0,0,0) here; the fragment shader notices.
-    worldTangent = rotation * tangent;
-    worldBitangent = rotation * bitangent;
+    // Mirrored texture coordinates flip the bitangent: keep the mesh's handedness.
+    float handedness = dot(cross(normal, tangent), bitangent) < 0.0 ? -1.0 : 1.0;
+    worldTangent = vec4(rotation * tangent, handedness);
     uv = texCoord;
     gl_Position = matrices.projection * matrices.view * world;
 }
