@@ -4,6 +4,7 @@
 #include "app/ScreenQuad.h"
 #include "envmap/IEnvironmentMapRenderer.h"
 #include "envmap/ReflectionObject.h"
+#include "envmap/SphereBlock.h"
 #include "envmap/TextureBoxRenderer.h"
 #include "envmap/TextureBoxSaver.h"
 #include "math/Camera.h"
@@ -169,14 +170,7 @@ void Demo::refractPass() {
     for (SceneryObject* entry : refractiveObjects) {
         auto* object = dynamic_cast<ReflectionObject*>(entry);
         if (!object) continue;
-        const vec3 position = object->getPosition(true);
-        const float radius = 1.0f;
-        const float second = -2.0f;
-        glBindBuffer(GL_UNIFORM_BUFFER, importer->sphereBuffer);
-        glBufferSubData(GL_UNIFORM_BUFFER, 0, 12, glm::value_ptr(position));
-        glBufferSubData(GL_UNIFORM_BUFFER, 12, 4, &radius);
-        glBufferSubData(GL_UNIFORM_BUFFER, 16, 4, &second);
-        glBindBuffer(GL_UNIFORM_BUFFER, 0);
+        writeSphereBlock(importer->sphereBuffer, object->getPosition(true));
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_CUBE_MAP, static_cast<GLuint>(object->cubeMap.color));
         importer->getRender()->draw({object->getNode()});

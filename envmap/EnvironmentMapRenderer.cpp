@@ -3,6 +3,7 @@
 #include "envmap/EnvironmentMapFramebuffer.h"
 #include "envmap/LightObject.h"
 #include "envmap/ReflectionObject.h"
+#include "envmap/SphereBlock.h"
 #include "scene/GlConstants.h"
 #include "scene/IRender.h"
 #include "scene/IScene.h"
@@ -137,16 +138,7 @@ void EnvironmentMapRenderer::drawObjects(const std::vector<SceneryObject*>& obje
     for (SceneryObject* entry : objects) {
         auto* reflection = dynamic_cast<ReflectionObject*>(entry);
         if (!reflection) continue;
-        if (refractive) {
-            const vec3 center = reflection->getPosition(true);
-            const float radius = 1.0f;
-            const float second = -2.0f;
-            glBindBuffer(GL_UNIFORM_BUFFER, refractionBuffer);
-            glBufferSubData(GL_UNIFORM_BUFFER, 0, 12, glm::value_ptr(center));
-            glBufferSubData(GL_UNIFORM_BUFFER, 12, 4, &radius);
-            glBufferSubData(GL_UNIFORM_BUFFER, 16, 4, &second);
-            glBindBuffer(GL_UNIFORM_BUFFER, 0);
-        }
+        if (refractive) writeSphereBlock(refractionBuffer, reflection->getPosition(true));
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_CUBE_MAP, static_cast<GLuint>(reflection->cubeMap.color));
         sceneRender->draw({reflection->getNode()});
