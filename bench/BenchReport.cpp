@@ -1,4 +1,5 @@
 #include "bench/BenchReport.h"
+#include "bench/TextFormat.h"
 
 #include <cmath>
 #include <cstdarg>
@@ -6,15 +7,6 @@
 namespace QuesselBench {
 
 namespace {
-std::string format(const char* pattern, ...) {
-    char buffer[512];
-    va_list arguments;
-    va_start(arguments, pattern);
-    std::vsnprintf(buffer, sizeof(buffer), pattern, arguments);
-    va_end(arguments);
-    return buffer;
-}
-
 // JSON has no NaN or infinity; a figure that could not be measured is 0.
 double finite(double value) { return std::isfinite(value) ? value : 0.0; }
 

@@ -1,4 +1,5 @@
 #include "bench/SvgPlot.h"
+#include "bench/TextFormat.h"
 
 #include "app/CameraPath.h"
 
@@ -20,15 +21,6 @@ constexpr double Bottom = 480.0;
 const char* const PassColours[PassCount] = {"#999999", "#4e79a7", "#f28e2b", "#e15759",
                                             "#76b7b2", "#59a14f", "#edc948", "#b07aa1"};
 const char* const PathColours[3] = {"#e3ecfa", "#fbecd5", "#f1f1f1"};
-
-std::string format(const char* pattern, ...) {
-    char buffer[512];
-    va_list arguments;
-    va_start(arguments, pattern);
-    std::vsnprintf(buffer, sizeof(buffer), pattern, arguments);
-    va_end(arguments);
-    return buffer;
-}
 
 std::string escape(const std::string& text) {
     std::string escaped;
