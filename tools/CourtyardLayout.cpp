@@ -59,10 +59,10 @@ Materials addMaterials(SceneDescription& scene)
     m.water = plain("Water", rgb(0.18, 0.32, 0.40), 1.0, 120);
     m.bulb = scene.addMaterial({"Bulb", "", rgb(1.0, 0.93, 0.75), grey(1.0), rgb(1.0, 0.96, 0.85), grey(1.0), 32});
     // The sky marker: an emission alpha of 0, which no other material has. Shader/test.frag
-    // paints such surfaces with the procedural sky instead of lighting them; the colours
-    // (the sky cube map's horizon) only matter to shaders that do not know the marker.
+    // shows such surfaces' texture (the sky panorama) unlit; the colours (the sky cube map's
+    // horizon) only matter to shaders that do not know the marker.
     Colour horizon = rgb(200 / 255.0, 222 / 255.0, 236 / 255.0);
-    m.sky = scene.addMaterial({"Sky", "", {0, 0, 0, 0}, horizon, horizon, grey(0), 1});
+    m.sky = scene.addMaterial({"Sky", CourtyardLayout::skyTexture, {0, 0, 0, 0}, horizon, horizon, grey(0), 1});
     return m;
 }
 
@@ -132,19 +132,17 @@ SceneNode buildFacade(SceneDescription& scene, const Materials& m, const Side& s
         }
     }
     std::string id = node.id;
-    addMesh(scene, node, id + "_Brick", side.box(a0, a1, 0.0, 4.0, -0.5, 0.1, brickRepeat), m.brick);
-    addMesh(scene, node, id + "_Plaster", side.box(a0, a1, 4.0, 11.6, -0.5, 0.0, plasterRepeat), m.plaster);
     addMesh(scene, node, id + "_Stone", stone, m.stone);
     addMesh(scene, node, id + "_Windows", glass, m.windowGlass);
     addMesh(scene, node, id + "_Timber", wood, m.wood);
+    addMesh(scene, node, id + "_Brick", side.box(a0, a1, 0.0, 4.0, -0.5, 0.1, brickRepeat), m.brick);
+    addMesh(scene, node, id + "_Plaster", side.box(a0, a1, 4.0, 11.6, -0.5, 0.0, plasterRepeat), m.plaster);
     return node;
 }
 
 SceneNode buildBakehouse(SceneDescription& scene, const Materials& m)
 {
     SceneNode node = makeNode("Bakehouse");
-    addMesh(scene, node, "Bakehouse_Walls", makeBox({-6.8, 0.0, -9.8}, {-1.3, 3.6, -4.2}, brickRepeat), m.brick);
-    addMesh(scene, node, "Bakehouse_Roof", makeBox({-7.0, 3.6, -10.0}, {-1.1, 3.85, -4.0}, stoneRepeat), m.slate);
     Mesh wood, glass, stone;
     wood.append(makeBox({-2.6, 0.0, -4.2}, {-1.7, 2.2, -4.14}, stoneRepeat));
     glass.append(makeBox({-6.1, 1.2, -4.2}, {-5.0, 2.4, -4.16}, stoneRepeat));
@@ -154,6 +152,8 @@ SceneNode buildBakehouse(SceneDescription& scene, const Materials& m)
     addMesh(scene, node, "Bakehouse_Door", wood, m.wood);
     addMesh(scene, node, "Bakehouse_Windows", glass, m.windowGlass);
     addMesh(scene, node, "Bakehouse_Sills", stone, m.stone);
+    addMesh(scene, node, "Bakehouse_Walls", makeBox({-6.8, 0.0, -9.8}, {-1.3, 3.6, -4.2}, brickRepeat), m.brick);
+    addMesh(scene, node, "Bakehouse_Roof", makeBox({-7.0, 3.6, -10.0}, {-1.1, 3.85, -4.0}, stoneRepeat), m.slate);
 
     // The chimney: a brick shaft, a crown round the flue, soot inside; the flue mouth is
     // the emitter's height so the smoke leaves from the opening.
@@ -281,7 +281,7 @@ SceneNode buildSkyDome(SceneDescription& scene, const Materials& m)
     const Vec3 centre{0.5 * (CourtyardLayout::minX + CourtyardLayout::maxX), 0.0,
                       0.5 * (CourtyardLayout::minZ + CourtyardLayout::maxZ)};
     addMesh(scene, node, "SkyDome",
-            makeDome(centre, CourtyardLayout::skyRadius, 24, 8, -10.0 * pi / 180.0), m.sky);
+            makeDome(centre, CourtyardLayout::skyRadius, 24, 8, CourtyardLayout::skyLowestElevation), m.sky);
     return node;
 }
 
@@ -299,9 +299,28 @@ SceneDescription CourtyardLayout::build()
     SceneDescription scene;
     const Materials m = addMaterials(scene);
 
-    SceneNode floor = makeNode("Floor");
-    addMesh(scene, floor, "Floor", makeBox({minX, -0.2, minZ}, {maxX, 0.0, maxZ}, tileRepeat), m.tiles);
-    scene.nodes.push_back(floor);
+    // Node and mesh order is draw order. Shading dominates the frame on a software
+    // rasteriser and the depth test only spares pixels behind what is already drawn, so
+    // the furniture comes first, then the bakehouse and the facades (their trim before
+    // the walls behind it), then the floor, and the sky dome last of all.
+    const char* sphereIds[4] = {"Sphere", "Sphere_001", "Sphere_002", "Sphere_003"};
+    const char* plinthIds[4] = {"Plinth_A", "Plinth_B", "Plinth_C", "Plinth_D"};
+    const int sphereMaterials[4] = {m.chrome, m.chrome, m.glass, m.skyBall};
+    for (int i = 0; i < 4; ++i) {
+        scene.nodes.push_back(buildSphere(scene, sphereIds[i], spherePositions[i], sphereMaterials[i]));
+        scene.nodes.push_back(buildPlinth(scene, m, plinthIds[i], spherePositions[i]));
+    }
+
+    scene.nodes.push_back(buildDuck(scene, m));
+    scene.nodes.push_back(buildDragonFruit(scene, m));
+    scene.nodes.push_back(buildBench(scene, m, "Bench_North", 3.3));
+    scene.nodes.push_back(buildBench(scene, m, "Bench_South", 9.7));
+    scene.nodes.push_back(buildFountain(scene, m));
+    scene.nodes.push_back(buildTree(scene, m, "Tree_North", {10.4, 0.0, -1.5}));
+    scene.nodes.push_back(buildTree(scene, m, "Tree_South", {10.4, 0.0, 15.5}));
+    scene.nodes.push_back(buildPlanter(scene, m, "Planter_North", 0.1));
+    scene.nodes.push_back(buildPlanter(scene, m, "Planter_South", 16.1));
+    scene.nodes.push_back(buildBakehouse(scene, m));
 
     const Side sides[4] = {
         {"North", true, minZ, 1, minX, maxX},
@@ -312,25 +331,9 @@ SceneDescription CourtyardLayout::build()
     for (const Side& side : sides)
         scene.nodes.push_back(buildFacade(scene, m, side));
 
-    scene.nodes.push_back(buildBakehouse(scene, m));
-
-    const char* sphereIds[4] = {"Sphere", "Sphere_001", "Sphere_002", "Sphere_003"};
-    const char* plinthIds[4] = {"Plinth_A", "Plinth_B", "Plinth_C", "Plinth_D"};
-    const int sphereMaterials[4] = {m.chrome, m.chrome, m.glass, m.skyBall};
-    for (int i = 0; i < 4; ++i) {
-        scene.nodes.push_back(buildPlinth(scene, m, plinthIds[i], spherePositions[i]));
-        scene.nodes.push_back(buildSphere(scene, sphereIds[i], spherePositions[i], sphereMaterials[i]));
-    }
-
-    scene.nodes.push_back(buildDuck(scene, m));
-    scene.nodes.push_back(buildDragonFruit(scene, m));
-    scene.nodes.push_back(buildPlanter(scene, m, "Planter_North", 0.1));
-    scene.nodes.push_back(buildPlanter(scene, m, "Planter_South", 16.1));
-    scene.nodes.push_back(buildFountain(scene, m));
-    scene.nodes.push_back(buildTree(scene, m, "Tree_North", {10.4, 0.0, -1.5}));
-    scene.nodes.push_back(buildTree(scene, m, "Tree_South", {10.4, 0.0, 15.5}));
-    scene.nodes.push_back(buildBench(scene, m, "Bench_North", 3.3));
-    scene.nodes.push_back(buildBench(scene, m, "Bench_South", 9.7));
+    SceneNode floor = makeNode("Floor");
+    addMesh(scene, floor, "Floor", makeBox({minX, -0.2, minZ}, {maxX, 0.0, maxZ}, tileRepeat), m.tiles);
+    scene.nodes.push_back(floor);
 
     scene.nodes.push_back(buildSkyDome(scene, m));
     scene.nodes.push_back(buildLight(scene, m, "PointLight", staticLight));

@@ -74,4 +74,20 @@ Image SkyCubeMap::face(int index)
     return image;
 }
 
+Image SkyCubeMap::panorama(int width, int height, double lowestElevation)
+{
+    Image image(width, height, 3);
+    for (int row = 0; row < height; ++row) {
+        // Row 0 is the top of the picture, which the loader hands to OpenGL last: v = 1.
+        double v = 1.0 - (row + 0.5) / height;
+        double elevation = lowestElevation + (0.5 * pi - lowestElevation) * v;
+        for (int col = 0; col < width; ++col) {
+            double phi = 2 * pi * (col + 0.5) / width;
+            Vec3 d{std::cos(elevation) * std::cos(phi), std::sin(elevation), -std::cos(elevation) * std::sin(phi)};
+            image.set(col, row, colour(d));
+        }
+    }
+    return image;
+}
+
 } // namespace Quessel::SceneGen

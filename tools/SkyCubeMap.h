@@ -17,6 +17,10 @@ public:
     static Image face(int index);
     static Vec3 direction(int face, double s, double t);
     static Vec3 colour(const Vec3& direction);
+    // The same sky unrolled for the sky dome: u runs once round from +X towards -Z, v from
+    // lowestElevation (radians) at the bottom row up to the zenith at the top row, as the
+    // dome's texture coordinates do. The dome then costs the scene shader one texture tap.
+    static Image panorama(int width, int height, double lowestElevation);
 };
 
 } // namespace Quessel::SceneGen

@@ -33,6 +33,8 @@ bool writeTextures(const std::string& runDir)
     ok = savePair(runDir, "Dragon_Fruit_LR_color.jpg", "Dragon_Fruit_LR_colornormalmap.jpg",
                   SurfaceTextures::dragonFruitSkin()) && ok;
     ok = ImageFiles::save(SurfaceTextures::smokePuff(128), runDir + "/smoke.png") && ok;
+    ok = ImageFiles::save(SkyCubeMap::panorama(2048, 512, CourtyardLayout::skyLowestElevation),
+                          runDir + "/" + CourtyardLayout::skyTexture) && ok;
     return ok;
 }
 

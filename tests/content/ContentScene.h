@@ -113,6 +113,8 @@ inline const aiVector3D skyDomeCentre{0.5f, 0.0f, 6.5f};
 inline constexpr float skyDomeRadius = 80.0f;
 
 inline bool isSkyDome(const WorldMesh& mesh) { return nodeName(mesh.node) == skyDomeName; }
+// The dome's texture: the sky unrolled over its texture coordinates (not a tiling surface).
+inline const std::string skyTextureName = "sky.png";
 
 // Slab test of the segment a + t (b - a), t in [0, 1], against a box grown by `margin`.
 inline bool segmentHitsBox(const aiVector3D& a, const aiVector3D& b, aiVector3D lo, aiVector3D hi, float margin)

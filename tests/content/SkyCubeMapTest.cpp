@@ -157,3 +157,37 @@ TEST_F(SkyCubeMap, SkyIsUpAndGroundIsDown)
         EXPECT_GE(bottom[1], bottom[2]) << faceNames[f] << ": last rows should be ground";
     }
 }
+
+TEST_F(SkyCubeMap, DomeShowsTheSameSkyAsTheCubeMap)
+{
+    // The dome's panorama, sampled where its texture coordinates put each vertex (the way
+    // the demo loads images: bottom row at v = 0), must show what the cube map shows in
+    // that vertex's direction from the dome's centre. Catches a flipped or shifted
+    // panorama and dome coordinates that disagree with it.
+    DecodedImage panorama(runDir + "/" + skyTextureName);
+    ASSERT_TRUE(panorama.valid());
+    const aiNode* dome = findNode(skyDomeName);
+    ASSERT_NE(dome, nullptr);
+    const aiMatrix4x4 toWorld = globalTransform(dome);
+    double total = 0;
+    int samples = 0;
+    for (unsigned i = 0; i < dome->mNumMeshes; ++i) {
+        const aiMesh* mesh = scene()->mMeshes[dome->mMeshes[i]];
+        ASSERT_TRUE(mesh->HasTextureCoords(0));
+        for (unsigned v = 0; v < mesh->mNumVertices; ++v) {
+            aiVector3D d = (toWorld * mesh->mVertices[v]) - skyDomeCentre;
+            if (d.y > 0.999f * d.Length())
+                continue; // the zenith: every u meets there
+            const aiVector3D& uv = mesh->mTextureCoords[0][v];
+            int col = std::clamp(int(uv.x * panorama.width), 0, panorama.width - 1);
+            int row = std::clamp(int((1.0f - uv.y) * panorama.height), 0, panorama.height - 1);
+            const uint8_t* seen = panorama.at(col, row);
+            const uint8_t* expected = lookup(d);
+            for (int c = 0; c < 3; ++c)
+                total += std::abs(int(seen[c]) - int(expected[c]));
+            samples += 3;
+        }
+    }
+    ASSERT_GT(samples, 300);
+    EXPECT_LT(total / samples, 6.0);
+}
