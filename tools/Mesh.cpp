@@ -108,7 +108,7 @@ Mesh makeDome(const Vec3& centre, double radius, int segments, int rings, double
         double v = 1.0 - double(ring) / rings; // ring 0 is the zenith
         double elevation = lowestElevation + (0.5 * pi - lowestElevation) * v;
         double phi = 2 * pi * seg / segments;
-        Vec3 unit{std::cos(elevation) * std::cos(phi), std::sin(elevation), -std::cos(elevation) * std::sin(phi)};
+        Vec3 unit = domeDirection(elevation, phi);
         return mesh.addVertex(centre + unit * radius, unit * -1.0, {seg / segments, v});
     };
     std::vector<std::vector<uint32_t>> grid(rings + 1);

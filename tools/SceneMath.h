@@ -27,6 +27,11 @@ inline Vec3 normalize(const Vec3& a) { return a * (1.0 / length(a)); }
 inline double clamp01(double v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 inline double mix(double a, double b, double t) { return a + (b - a) * t; }
 inline Vec3 mix(const Vec3& a, const Vec3& b, double t) { return a + (b - a) * t; }
+// Unit direction at an elevation above the horizon and an azimuth turning from +X
+// towards -Z: how the sky dome lays out its texture and the sky panorama its pixels.
+inline Vec3 domeDirection(double elevation, double azimuth) {
+    return {std::cos(elevation) * std::cos(azimuth), std::sin(elevation), -std::cos(elevation) * std::sin(azimuth)};
+}
 inline double smoothstep(double e0, double e1, double x) {
     double t = clamp01((x - e0) / (e1 - e0));
     return t * t * (3 - 2 * t);

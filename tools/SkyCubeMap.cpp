@@ -83,8 +83,7 @@ Image SkyCubeMap::panorama(int width, int height, double lowestElevation)
         double elevation = lowestElevation + (0.5 * pi - lowestElevation) * v;
         for (int col = 0; col < width; ++col) {
             double phi = 2 * pi * (col + 0.5) / width;
-            Vec3 d{std::cos(elevation) * std::cos(phi), std::sin(elevation), -std::cos(elevation) * std::sin(phi)};
-            image.set(col, row, colour(d));
+            image.set(col, row, colour(domeDirection(elevation, phi)));
         }
     }
     return image;
