@@ -28,13 +28,13 @@ constexpr int FastForwardLimit = 200;
 constexpr int FloorWarmUpFrames = 5;
 }  // namespace
 
-BenchRun::BenchRun(Quessel::Demo& demo, const BenchOptions& options) : demo(demo), options(options) {}
+// The demo's clock restarts at zero so the path and particles see only simulated time.
+BenchRun::BenchRun(Quessel::Demo& demo, const BenchOptions& options)
+    : driver(demo), demo(demo), options(options) {}
 
 void BenchRun::advance(double dt) {
-    clock += dt;
-    glfwSetTime(clock);
-    demo.renderFrame(dt);
-    stopped = demo.present();
+    driver.frame(dt);
+    stopped = driver.present();
 }
 
 bool BenchRun::fastForward() {
@@ -48,10 +48,8 @@ bool BenchRun::fastForward() {
 FrameSample BenchRun::demoFrame(PassTimer& timer) {
     FrameSample sample;
     sample.pathStep = demo.path.step;
-    clock += options.step;
-    glfwSetTime(clock);
     const Clock::time_point start = Clock::now();
-    demo.renderFrame(options.step);
+    driver.frame(options.step);
     sample.issueMs = millisecondsSince(start);
     stopped = demo.present();
     // The frame is over when the GL work is done, not when it is queued.

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/FrameDriver.h"
 #include "bench/BenchOptions.h"
 #include "bench/FrameSample.h"
 
@@ -31,8 +32,8 @@ public:
     std::vector<FrameSample> measureDemo(PassTimer& timer);
     std::vector<FrameSample> measureFloor(FloorFrame& floor);
 
-    // Simulated seconds since set-up; the particle pass reads it through glfwGetTime.
-    double clock = 0.0;
+    // Steps the demo on the simulated clock; the particle pass reads it through glfwGetTime.
+    Quessel::FrameDriver driver;
     bool stopped = false;
 
 private:

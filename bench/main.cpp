@@ -81,11 +81,9 @@ int main(int argc, char** argv) {
     info.setupSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - setupStart).count();
 
     BenchRun run(demo, options);
-    // The demo's clock restarts at zero so the path and particles see only simulated time.
-    glfwSetTime(0.0);
     if (!run.fastForward()) return fail("stopped before the measured sequence");
-    info.startSeconds = run.clock;
-    std::fprintf(stderr, "quessel-bench: measuring %d demo frames from t = %.1f s\n", options.frames, run.clock);
+    info.startSeconds = run.driver.clock;
+    std::fprintf(stderr, "quessel-bench: measuring %d demo frames from t = %.1f s\n", options.frames, run.driver.clock);
 
     PassTimer timer(options.syncPasses);
     info.loadBefore = loadAverage();

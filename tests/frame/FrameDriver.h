@@ -1,39 +1,30 @@
 #pragma once
-// Runs the real set-up and the real frame with chosen time steps and a chosen clock,
-// so the same schedule renders the same frames.
+// The real set-up, then the product's frame driver: the real frame with chosen time steps
+// and a simulated clock, so the same schedule renders the same frames.
 #include "GlTestContext.h"
 #include "app/Demo.h"
+#include "app/FrameDriver.h"
 #include "app/Startup.h"
 
 #include <GLFW/glfw3.h>
 
-#include <memory>
-
 namespace QuesselTest {
 
-class FrameDriver {
-public:
-    FrameDriver() : demo(glWindow()) {
+// Owns the demo the driver steps; set up before the driver takes it.
+struct SetUpDemo {
+    SetUpDemo() : ownDemo(glWindow()) {
         Quessel::setInitialGlState();
         glfwSetTime(0.0);
-        ok = demo.setup();
+        ok = ownDemo.setup();
     }
-
-    // One frame of dt seconds; the clock the particle pass reads is moved on first.
-    void frame(double dt) {
-        clock += dt;
-        glfwSetTime(clock);
-        demo.renderFrame(dt);
-    }
-
-    // Frames of `step` seconds until the clock reaches `until`.
-    void runUntil(double until, double step) {
-        while (clock + step <= until + 1e-9) frame(step);
-    }
-
-    Quessel::Demo demo;
+    Quessel::Demo ownDemo;
     bool ok = false;
-    double clock = 0.0;
+};
+
+class FrameDriver : private SetUpDemo, public Quessel::FrameDriver {
+public:
+    FrameDriver() : SetUpDemo(), Quessel::FrameDriver(ownDemo) {}
+    using SetUpDemo::ok;
 };
 
 }  // namespace QuesselTest
