@@ -66,10 +66,6 @@ bool Demo::setup() {
     importer->buildMeshes(importer->scene);
     createUniformBuffers();
     glEnable(GL_MULTISAMPLE);
-    // The scene's surfaces are wound counter-clockwise seen from where they can be seen, so
-    // back faces only cost the shader pixels that the front faces paint over again (a sixth
-    // of the cube faces' pixels). The composite's quad is wound the other way round.
-    glEnable(GL_CULL_FACE);
     camera.updateFromAngles();
     writeMatrix(importer->matricesBuffer, ProjectionOffset, camera.projection);
     writeMatrix(importer->previousMatricesBuffer, ProjectionOffset, camera.projection);
@@ -223,9 +219,7 @@ void Demo::motionBlurPass(double dt) {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, quad->indexBuffer);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glGenerateMipmap(GL_TEXTURE_2D);
-    glDisable(GL_CULL_FACE);
     glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
-    glEnable(GL_CULL_FACE);
     glBindVertexArray(0);
 }
 

@@ -22,12 +22,9 @@ float nextRandom() {
     return static_cast<float>(std::rand() & 0x7FFF) / 32767.0f;
 }
 
-GLuint makeBuffer(GLsizeiptr size, GLenum usage) {
-    GLuint buffer = 0;
-    glGenBuffers(1, &buffer);
+void allocate(GLuint buffer, GLsizeiptr size, GLenum usage) {
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
     glBufferData(GL_ARRAY_BUFFER, size, nullptr, usage);
-    return buffer;
 }
 
 void upload(GLuint buffer, const std::vector<float>& data) {
@@ -102,13 +99,20 @@ ParticleSystem::ParticleSystem(Importer* importer)
 }
 
 void ParticleSystem::createBuffers() {
+    // All eight names first, then their storage: state sets, then the launch data, then
+    // the birth times.
+    glGenBuffers(2, positionBuffers);
+    glGenBuffers(2, velocityBuffers);
+    glGenBuffers(2, startTimeBuffers);
+    glGenBuffers(1, &initialVelocityBuffer);
+    glGenBuffers(1, &initialPositionBuffer);
     const GLsizeiptr vec3Size = particleCount * 3 * static_cast<GLsizeiptr>(sizeof(float));
     const GLsizeiptr floatSize = particleCount * static_cast<GLsizeiptr>(sizeof(float));
-    for (int k = 0; k < 2; ++k) positionBuffers[k] = makeBuffer(vec3Size, GL_DYNAMIC_COPY);
-    for (int k = 0; k < 2; ++k) velocityBuffers[k] = makeBuffer(vec3Size, GL_DYNAMIC_COPY);
-    initialVelocityBuffer = makeBuffer(vec3Size, GL_STATIC_DRAW);
-    initialPositionBuffer = makeBuffer(vec3Size, GL_STATIC_DRAW);
-    for (int k = 0; k < 2; ++k) startTimeBuffers[k] = makeBuffer(floatSize, GL_DYNAMIC_COPY);
+    for (GLuint buffer : positionBuffers) allocate(buffer, vec3Size, GL_DYNAMIC_COPY);
+    for (GLuint buffer : velocityBuffers) allocate(buffer, vec3Size, GL_DYNAMIC_COPY);
+    allocate(initialVelocityBuffer, vec3Size, GL_STATIC_DRAW);
+    allocate(initialPositionBuffer, vec3Size, GL_STATIC_DRAW);
+    for (GLuint buffer : startTimeBuffers) allocate(buffer, floatSize, GL_DYNAMIC_COPY);
 }
 
 void ParticleSystem::uploadInitialState() {

@@ -97,6 +97,8 @@ void ShaderProgram::build() {
     const GLuint linked = glCreateProgram();
     glAttachShader(linked, vertex);
     glAttachShader(linked, fragment);
+    // "output" is a reserved word in GLSL, so no shader can declare it and this binds
+    // nothing; every fragment shader fixes its colour at location 0 instead.
     glBindFragDataLocation(linked, 0, "output");
     glBindAttribLocation(linked, positionLocation, "position");
     glBindAttribLocation(linked, normalLocation, "normal");

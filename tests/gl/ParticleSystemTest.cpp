@@ -32,6 +32,27 @@ void GLAPIENTRY recordBindVertexArray(GLuint array) {
     realBindVertexArray(array);
 }
 
+// Buffer names as generated, and storage as allocated: (buffer bound, size, usage).
+std::vector<GLuint> generatedBuffers;
+using Allocation = std::tuple<GLuint, GLsizeiptr, GLenum>;
+std::vector<Allocation> allocations;
+size_t allocationsBeforeLastName = 0;
+PFNGLGENBUFFERSPROC realGenBuffers = nullptr;
+PFNGLBUFFERDATAPROC realBufferData = nullptr;
+
+void GLAPIENTRY recordGenBuffers(GLsizei count, GLuint* names) {
+    realGenBuffers(count, names);
+    generatedBuffers.insert(generatedBuffers.end(), names, names + count);
+    allocationsBeforeLastName = allocations.size();
+}
+
+void GLAPIENTRY recordBufferData(GLenum target, GLsizeiptr size, const void* data, GLenum usage) {
+    GLint bound = 0;
+    glGetIntegerv(target == GL_ARRAY_BUFFER ? GL_ARRAY_BUFFER_BINDING : GL_UNIFORM_BUFFER_BINDING, &bound);
+    allocations.emplace_back(static_cast<GLuint>(bound), size, usage);
+    realBufferData(target, size, data, usage);
+}
+
 std::vector<float> readFloats(GLuint buffer, size_t count) {
     std::vector<float> data(count);
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
@@ -138,6 +159,39 @@ TEST_F(ParticleSystemTest, SpriteIsUploadedWithItsBottomRowFirst) {
         ASSERT_TRUE(std::equal(texels.begin() + y * row, texels.begin() + (y + 1) * row,
                                file.begin() + (height - 1 - y) * row))
             << "row " << y;
+}
+
+TEST_F(ParticleSystemTest, EightBufferNamesComeFirstThenTheirStorage) {
+    generatedBuffers.clear();
+    allocations.clear();
+    realGenBuffers = __glewGenBuffers;
+    realBufferData = __glewBufferData;
+    __glewGenBuffers = recordGenBuffers;
+    __glewBufferData = recordBufferData;
+    ParticleSystem particles(&importer);
+    __glewGenBuffers = realGenBuffers;
+    __glewBufferData = realBufferData;
+
+    // Names: two position, two velocity, two start-time, initial velocity, initial position.
+    EXPECT_EQ(generatedBuffers, (std::vector<GLuint>{particles.positionBuffers[0], particles.positionBuffers[1],
+                                                     particles.velocityBuffers[0], particles.velocityBuffers[1],
+                                                     particles.startTimeBuffers[0], particles.startTimeBuffers[1],
+                                                     particles.initialVelocityBuffer,
+                                                     particles.initialPositionBuffer}));
+    EXPECT_EQ(allocationsBeforeLastName, 0u) << "storage allocated before every name was generated";
+    // Storage without data: the state sets, the launch data, then the birth times.
+    ASSERT_GE(allocations.size(), 8u);
+    const std::vector<Allocation> storage(allocations.begin(), allocations.begin() + 8);
+    EXPECT_EQ(storage, (std::vector<Allocation>{
+                           {particles.positionBuffers[0], 12000, GL_DYNAMIC_COPY},
+                           {particles.positionBuffers[1], 12000, GL_DYNAMIC_COPY},
+                           {particles.velocityBuffers[0], 12000, GL_DYNAMIC_COPY},
+                           {particles.velocityBuffers[1], 12000, GL_DYNAMIC_COPY},
+                           {particles.initialVelocityBuffer, 12000, GL_STATIC_DRAW},
+                           {particles.initialPositionBuffer, 12000, GL_STATIC_DRAW},
+                           {particles.startTimeBuffers[0], 4000, GL_DYNAMIC_COPY},
+                           {particles.startTimeBuffers[1], 4000, GL_DYNAMIC_COPY},
+                       }));
 }
 
 TEST_F(ParticleSystemTest, StateSetsAreWiredAndAlternateAcrossDraws) {
