@@ -1,7 +1,10 @@
 #version 430 core
-// Scene surfaces: Blinn-Phong from the circling point light, tangent-space
-// normal maps, and a Fresnel-weighted reflection of the cube map on unit 26.
-// The sky dome shows its sky panorama texture unlit.
+// Scene surfaces: one rule for every material. Blinn-Phong from the circling point light
+// with tangent-space normal maps, and a Fresnel reflection of the cube map on unit 26:
+//   colour = emissive * T + T * (ambient + diffuse * (sky fill + lit diffuse))
+//            + specular * highlight, then the reflection blended in by Fresnel * specular,
+// where T is the diffuse texture (white without one). A material with only an emissive
+// colour and a texture (a sky dome) shows the texture unlit and without gloss.
 
 in vec3 worldPosition;
 in vec3 worldNormal;
@@ -39,30 +42,21 @@ layout(binding = 26) uniform samplerCube environment;
 layout(location = 0) out vec4 fragColor;
 
 // Sky light that the single point light cannot give; keeps shadowed sides readable.
-const vec3 skyFill = vec3(0.08);
+const float skyFill = 0.08;
 // Dielectric reflectance at normal incidence.
 const float baseReflectance = 0.04;
-// Weakest highlight colour, so materials exported without a specular colour still shine.
-const vec3 minimumSpecular = vec3(0.08);
 
 // Cost note: the software rasteriser runs both sides of every branch on every pixel, so
 // this shader is written as one straight path with selects, and its cost is what it
-// computes: three texture taps (colour, normal map, cube map) and a handful of
-// normalisations. It runs on every pixel of the main pass and of six 512 x 512 faces.
+// computes. It runs on every pixel of the main pass and of six 512 x 512 faces.
 
-// The scene generator marks the sky dome's material by an emission alpha of 0; every
-// other material has 1 (also the default when a file gives no emission).
-bool isSky() {
-    return material.emissive.a < 0.5;
-}
-
-vec3 surfaceNormal(vec3 n, vec3 mapped) {
-    // A missing normal map samples as black; a real one always points out of the
-    // surface, so its blue channel is at least one half. Meshes without tangents read
-    // zero attributes. The interpolated tangent is not re-orthogonalised: the result is
-    // normalised anyway and the skew across one triangle is far below what shows.
-    vec3 t = worldTangent.xyz;
-    bool usable = mapped.b >= 0.25 && dot(t, t) > 1e-6;
+// The normal map bends n in the frame of the interpolated tangent, made perpendicular
+// to n again. A missing normal map samples as black; a real one always points out of the
+// surface, so its blue channel is at least one half. Meshes without tangents read zero.
+vec3 mappedNormal(vec3 n, vec3 mapped) {
+    vec3 t = worldTangent.xyz - n * dot(n, worldTangent.xyz);
+    bool usable = mapped.b >= 0.25 && dot(t, t) > 1e-12;
+    t *= inversesqrt(max(dot(t, t), 1e-24));
     vec3 b = cross(n, t) * worldTangent.w;
     vec3 bent = normalize(mat3(t, b, n) * (mapped * 2.0 - 1.0));
     return usable ? bent : n;
@@ -74,9 +68,15 @@ vec3 direction(vec3 v) {
 }
 
 void main() {
-    vec3 texel = texture(tex, uv).rgb;
-    vec3 albedo = material.hasTexture == 1 ? texel : material.diffuse.rgb;
-    vec3 n = surfaceNormal(normalize(worldNormal), texture(nmTex, uv).rgb);
+    vec3 textureColor = material.hasTexture == 1 ? texture(tex, uv).rgb : vec3(1.0);
+    vec3 albedo = textureColor * material.diffuse.rgb;
+    vec3 smoothNormal = normalize(worldNormal);
+    vec3 n = mappedNormal(smoothNormal, texture(nmTex, uv).rgb);
+    // Lit from both sides: the triangle's own normal, turned towards the eye by the screen
+    // derivatives, disagrees with the vertex normals exactly when the eye sees the side
+    // they point away from (open meshes seen from behind, whatever their winding).
+    vec3 facingEye = cross(dFdx(worldPosition), dFdy(worldPosition));
+    n = dot(facingEye, smoothNormal) < 0.0 ? -n : n;
 
     // Only a fragment at the eye itself has no view vector; look back along the camera then.
     vec3 toEye = cameraPosition - worldPosition;
@@ -100,23 +100,19 @@ void main() {
     // exponential, and the same narrow lobe to the eye.
     float nDotH = max(dot(n, h), 0.0);
     float highlight = nDotL > 0.0 ? nDotH / (exponent - exponent * nDotH + nDotH) : 0.0;
-    vec3 specularColor = max(material.specular.rgb, minimumSpecular);
 
-    vec3 ambient = (material.ambient.rgb + skyFill
-        + light.ambientShare * light.intensity * light.color) * albedo;
-    vec3 base = ambient + albedo * radiance * nDotL;
+    vec3 fill = skyFill + light.ambientShare * light.intensity * light.color;
+    vec3 base = textureColor * material.ambient.rgb + albedo * (fill + radiance * nDotL);
 
     // Glossier materials (stronger specular colour) mirror more of the surroundings.
     float grazing = 1.0 - max(dot(n, v), 0.0);
     float grazing2 = grazing * grazing;
     float fresnel = baseReflectance + (1.0 - baseReflectance) * grazing2 * grazing2 * grazing;
-    float gloss = clamp(max(max(material.specular.r, material.specular.g), material.specular.b), 0.0, 1.0);
-    float envWeight = fresnel * mix(0.35, 1.0, gloss);
+    vec3 reflectance = clamp(fresnel * material.specular.rgb, 0.0, 1.0);
     vec3 env = texture(environment, reflect(-v, n)).rgb;
 
-    vec3 lit = mix(base, env, envWeight) + specularColor * radiance * highlight
-        + material.emissive.rgb;
-    // The sky dome shows its panorama as it is: no light, no normal map, no reflection.
+    vec3 lit = mix(base, env, reflectance) + material.specular.rgb * radiance * highlight
+        + material.emissive.rgb * textureColor;
     // Blending stays on for the whole run: the scene must be opaque.
-    fragColor = vec4(isSky() ? albedo : lit, 1.0);
+    fragColor = vec4(lit, 1.0);
 }

@@ -23,15 +23,20 @@ out vec2 uv;
 
 void main() {
     vec4 world = matrices.model * vec4(position, 1.0);
-    // The scene has no non-uniform scale, so mat3(model) keeps normals
-    // perpendicular; the fragment shader renormalises.
-    mat3 rotation = mat3(matrices.model);
+    mat3 m = mat3(matrices.model);
+    // Normals go through the inverse transpose, so scaled and sheared nodes keep them
+    // perpendicular to their surfaces. The cofactor matrix is that times the determinant;
+    // its sign keeps mirrored nodes' normals pointing out.
+    mat3 cofactor = mat3(cross(m[1], m[2]), cross(m[2], m[0]), cross(m[0], m[1]));
+    float mirrored = dot(m[0], cofactor[0]) < 0.0 ? -1.0 : 1.0;
     worldPosition = world.xyz;
-    worldNormal = rotation * normal;
-    // Meshes without tangents read (0,0,0) here; the fragment shader notices.
-    // Mirrored texture coordinates flip the bitangent: keep the mesh's handedness.
-    float handedness = dot(cross(normal, tangent), bitangent) < 0.0 ? -1.0 : 1.0;
-    worldTangent = vec4(rotation * tangent, handedness);
+    worldNormal = cofactor * normal * mirrored;
+    // Tangent and bitangent lie in the surface and move with it. Their handedness is read
+    // in world space, so textures mirrored in the mesh and mirrored nodes both come out
+    // right. Meshes without tangents read (0,0,0) here; the fragment shader notices.
+    vec3 t = m * tangent;
+    float handedness = dot(cross(worldNormal, t), m * bitangent) < 0.0 ? -1.0 : 1.0;
+    worldTangent = vec4(t, handedness);
     uv = texCoord;
     gl_Position = matrices.projection * matrices.view * world;
 }

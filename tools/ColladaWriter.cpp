@@ -167,30 +167,34 @@ void writeSource(Out& o, const std::string& id, const std::vector<double>& value
 void writeGeometry(Out& o, const MeshEntry& entry, const Material& material)
 {
     const Mesh& mesh = entry.mesh;
+    const bool mapped = mesh.uvs.size() == mesh.positions.size();
     std::vector<double> positions, normals, uvs;
     for (size_t i = 0; i < mesh.positions.size(); ++i) {
         Vec3 p = toFile(mesh.positions[i]), n = toFile(mesh.normals[i]);
         positions.insert(positions.end(), {p.x, p.y, p.z});
         normals.insert(normals.end(), {n.x, n.y, n.z});
-        uvs.insert(uvs.end(), {mesh.uvs[i].x, mesh.uvs[i].y});
+        if (mapped)
+            uvs.insert(uvs.end(), {mesh.uvs[i].x, mesh.uvs[i].y});
     }
     const std::string id = entry.id + "-mesh";
     o << "    <geometry id=\"" << id << "\" name=\"" << entry.id << "\">\n"
       << "      <mesh>\n";
     writeSource(o, id + "-positions", positions, 3, "XYZ");
     writeSource(o, id + "-normals", normals, 3, "XYZ");
-    writeSource(o, id + "-map-0", uvs, 2, "ST");
+    if (mapped)
+        writeSource(o, id + "-map-0", uvs, 2, "ST");
     o << "        <vertices id=\"" << id << "-vertices\">\n"
       << "          <input semantic=\"POSITION\" source=\"#" << id << "-positions\"/>\n"
       << "        </vertices>\n"
       << "        <triangles material=\"" << material.id << "\" count=\"" << mesh.triangleCount() << "\">\n"
       << "          <input semantic=\"VERTEX\" source=\"#" << id << "-vertices\" offset=\"0\"/>\n"
-      << "          <input semantic=\"NORMAL\" source=\"#" << id << "-normals\" offset=\"1\"/>\n"
-      << "          <input semantic=\"TEXCOORD\" source=\"#" << id << "-map-0\" offset=\"2\" set=\"0\"/>\n"
-      << "          <p>";
+      << "          <input semantic=\"NORMAL\" source=\"#" << id << "-normals\" offset=\"1\"/>\n";
+    if (mapped)
+        o << "          <input semantic=\"TEXCOORD\" source=\"#" << id << "-map-0\" offset=\"2\" set=\"0\"/>\n";
+    o << "          <p>";
     for (size_t i = 0; i < mesh.indices.size(); ++i) {
         std::string n = std::to_string(mesh.indices[i]);
-        o << (i ? " " : "") << n << " " << n << " " << n;
+        o << (i ? " " : "") << n << " " << n << (mapped ? " " + n : std::string());
     }
     o << "</p>\n"
       << "        </triangles>\n"

@@ -33,8 +33,10 @@ Materials addMaterials(SceneDescription& scene)
     auto textured = [&](const char* id, const char* file, double specular, double shininess) {
         return scene.addMaterial({id, file, grey(0), grey(0.25), grey(0.8), grey(specular), shininess});
     };
+    // Old look kept under the shader's one rule: ambient light on a plain colour d was
+    // (0.3 d + sky fill) d, so its ambient reflectance is 0.3 d squared.
     auto plain = [&](const char* id, Colour diffuse, double specular, double shininess) {
-        Colour ambient{diffuse.r * 0.3, diffuse.g * 0.3, diffuse.b * 0.3, 1};
+        Colour ambient{0.3 * diffuse.r * diffuse.r, 0.3 * diffuse.g * diffuse.g, 0.3 * diffuse.b * diffuse.b, 1};
         return scene.addMaterial({id, "", grey(0), ambient, diffuse, grey(specular), shininess});
     };
     Materials m{};
@@ -58,11 +60,10 @@ Materials addMaterials(SceneDescription& scene)
     m.soil = plain("Soil", rgb(0.26, 0.18, 0.11), 0.0, 1);
     m.water = plain("Water", rgb(0.18, 0.32, 0.40), 1.0, 120);
     m.bulb = scene.addMaterial({"Bulb", "", rgb(1.0, 0.93, 0.75), grey(1.0), rgb(1.0, 0.96, 0.85), grey(1.0), 32});
-    // The sky marker: an emission alpha of 0, which no other material has. Shader/test.frag
-    // shows such surfaces' texture (the sky panorama) unlit; the colours (the sky cube map's
-    // horizon) only matter to shaders that do not know the marker.
-    Colour horizon = rgb(200 / 255.0, 222 / 255.0, 236 / 255.0);
-    m.sky = scene.addMaterial({"Sky", CourtyardLayout::skyTexture, {0, 0, 0, 0}, horizon, horizon, grey(0), 1});
+    // The sky: emissive only, so it shows its panorama unlit and without gloss. A COLLADA
+    // diffuse texture comes with a white diffuse colour, which the sky fill and the faint
+    // light at the dome add to the emission: together about 1.
+    m.sky = scene.addMaterial({"Sky", CourtyardLayout::skyTexture, grey(0.9), grey(0), grey(1), grey(0), 1});
     return m;
 }
 

@@ -100,6 +100,20 @@ Mesh makeEllipsoid(const Vec3& centre, const Vec3& radii, int segments, int ring
     return mesh;
 }
 
+Mesh makeQuad(const Vec3& centre, const Vec3& uHalf, const Vec3& vHalf)
+{
+    Mesh mesh;
+    const Vec3 normal = normalize(cross(uHalf, vHalf));
+    const double corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    uint32_t idx[4];
+    for (int i = 0; i < 4; ++i)
+        idx[i] = mesh.addVertex(centre + uHalf * corners[i][0] + vHalf * corners[i][1], normal,
+                                {0.5 * (corners[i][0] + 1), 0.5 * (corners[i][1] + 1)});
+    mesh.addTriangle(idx[0], idx[1], idx[2]);
+    mesh.addTriangle(idx[0], idx[2], idx[3]);
+    return mesh;
+}
+
 Mesh makeDome(const Vec3& centre, double radius, int segments, int rings, double lowestElevation)
 {
     const double pi = 3.14159265358979323846;

@@ -10,6 +10,7 @@ namespace Quessel::SceneGen {
 // Triangle mesh in the scene's Y-up frame; every vertex carries its own normal and UV.
 class Mesh {
 public:
+    // Meshes without texture coordinates keep `uvs` empty; the writer then leaves them out.
     std::vector<Vec3> positions;
     std::vector<Vec3> normals;
     std::vector<Vec2> uvs;
@@ -29,6 +30,10 @@ Mesh makeBox(const Vec3& min, const Vec3& max, double tileSize);
 // uRepeat times, v from the bottom pole (0) to the top pole (vRepeat).
 Mesh makeEllipsoid(const Vec3& centre, const Vec3& radii, int segments, int rings,
                    double uRepeat = 1.0, double vRepeat = 1.0);
+
+// One single-sided rectangle: front (normal uHalf x vHalf, counter-clockwise) only, u and v
+// from 0 to 1 across it.
+Mesh makeQuad(const Vec3& centre, const Vec3& uHalf, const Vec3& vHalf);
 
 // Inward-facing dome around centre: rings from the zenith down to lowestElevation
 // (radians, negative below the horizon), normals towards the centre, u once round the

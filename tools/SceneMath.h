@@ -60,6 +60,31 @@ struct Mat4 {
         return r;
     }
 
+    static Mat4 scale(const Vec3& s) {
+        Mat4 r;
+        r.m[0][0] = s.x;
+        r.m[1][1] = s.y;
+        r.m[2][2] = s.z;
+        return r;
+    }
+
+    // Turn by `radians` about a unit axis, counter-clockwise looking down the axis.
+    static Mat4 rotation(const Vec3& axis, double radians) {
+        Mat4 r;
+        double c = std::cos(radians), s = std::sin(radians), t = 1 - c;
+        const double a[3] = {axis.x, axis.y, axis.z};
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                r.m[i][j] = t * a[i] * a[j] + (i == j ? c : 0.0);
+        r.m[0][1] -= s * axis.z;
+        r.m[0][2] += s * axis.y;
+        r.m[1][0] += s * axis.z;
+        r.m[1][2] -= s * axis.x;
+        r.m[2][0] -= s * axis.y;
+        r.m[2][1] += s * axis.x;
+        return r;
+    }
+
     Mat4 operator*(const Mat4& o) const {
         Mat4 r;
         for (int i = 0; i < 4; ++i)

@@ -1,6 +1,8 @@
-// quessel-scenegen <runDir> <modelDir>
+// quessel-scenegen <runDir> <modelDir> [<awkwardDir>]
 // Writes the demo's scene content: the textures, normal maps and smoke sprite into the run
-// directory, test3.dae and the prepared cube map of Sphere_003 into the model directory.
+// directory, test3.dae and the prepared cube map of Sphere_003 into the model directory, and
+// with a third folder also the awkward test scene (test3.dae, using the same images) there.
+#include "AwkwardLayout.h"
 #include "ColladaWriter.h"
 #include "CourtyardLayout.h"
 #include "ImageFiles.h"
@@ -52,8 +54,8 @@ bool writeCubeMap(const std::string& modelDir)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: quessel-scenegen <runDir> <modelDir>\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: quessel-scenegen <runDir> <modelDir> [<awkwardDir>]\n");
         return 2;
     }
     const std::string runDir = argv[1], modelDir = argv[2];
@@ -71,6 +73,14 @@ int main(int argc, char** argv)
     if (!writeCubeMap(modelDir)) {
         std::fprintf(stderr, "quessel-scenegen: cannot write the cube map into %s\n", modelDir.c_str());
         ok = false;
+    }
+    if (argc == 4) {
+        const std::string awkwardDir = argv[3];
+        std::filesystem::create_directories(awkwardDir, error);
+        if (!ColladaWriter::writeFile(AwkwardLayout::build(), awkwardDir + "/test3.dae")) {
+            std::fprintf(stderr, "quessel-scenegen: cannot write %s/test3.dae\n", awkwardDir.c_str());
+            ok = false;
+        }
     }
     return ok ? 0 : 1;
 }

@@ -1,13 +1,18 @@
 #version 430 core
-// Solid glass sphere. The view ray refracts into the sphere, crosses it to the far
-// side (found analytically from the sphere), refracts out again and looks up the
-// sphere's cube map; red, green and blue use slightly different indices. Schlick's
-// Fresnel term blends in the mirror reflection of the front surface.
+// Solid glass sphere (an ellipsoid where its node is scaled unevenly). The view ray
+// enters the true surface, refracts, crosses to the far side, refracts out again and
+// looks up the sphere's cube map; red, green and blue use slightly different indices.
+// Schlick's Fresnel term blends in the mirror reflection of the front surface.
+// Intersections are found in the node's frame, where the surface is a sphere; angles are
+// taken in the world, where Snell's law holds.
 
 in vec3 worldPosition;
-in vec3 worldNormal;
+in vec3 objectPosition;
+in float objectRadius;
 flat in vec3 eyePosition;
-flat in float modelScale;
+flat in vec3 objectEye;
+flat in vec3 objectCentre;
+flat in mat3 worldToObject;
 
 layout(std140, binding = 2) uniform Material {
     vec4 diffuse;
@@ -30,10 +35,9 @@ layout(std140, binding = 3) uniform PointLight {
     uint bufferName;        // word 13: host bookkeeping, meaningless here
 } light;
 
-// The host writes (centre, 1.0, -2.0).
 layout(std140, binding = 7) uniform Sphere {
-    vec3 position;          // world position of the centre
-    float radius;           // 1.0: radius of the mesh in the node's own units (the model scale makes metres)
+    vec3 position;          // world position of the centre (the node's origin)
+    float outsideIndex;     // 1.0: refractive index of the medium around the sphere
     float log10Dispersion;  // -2.0: index step between red, green and blue is 10^-2 = 0.01
 } sphere;
 
@@ -46,49 +50,58 @@ const float glassIndex = 1.52;   // green; red and blue one dispersion step belo
 const float tintAmount = 0.25;   // how much the material colour tints the transmitted light
 const float highlightExponent = 512.0;
 
-// Refracts the entering ray at the near surface point p, leaves through the far side and
-// returns the outgoing direction.
-vec3 throughSphere(vec3 p, vec3 dir, vec3 n, vec3 centre, float r, float index) {
-    vec3 inside = refract(dir, n, 1.0 / index);
-    // Far root of |p + t*inside - centre| = r; p lies on (or, between the mesh's
-    // vertices, just inside) the sphere, so the root is always ahead.
-    vec3 oc = p - centre;
-    float b = dot(oc, inside);
+// World normal of the true surface at a point of the node's frame (inverse transpose).
+vec3 surfaceNormal(vec3 objectPoint) {
+    return normalize(transpose(worldToObject) * (objectPoint - objectCentre));
+}
+
+// Near and far intersections of the ray p + t * dir with the sphere, for a ray that
+// reaches a point on or inside it.
+vec3 nearPoint(vec3 p, vec3 dir, float r) {
+    vec3 oc = p - objectCentre;
+    float a = dot(dir, dir);
+    float b = dot(oc, dir);
     float c = dot(oc, oc) - r * r;
-    float t = -b + sqrt(max(b * b - c, 0.0));
-    vec3 exitNormal = normalize(oc + inside * t);
+    float t = (-b - sqrt(max(b * b - a * c, 0.0))) / a;
+    return p + dir * max(t, 0.0);
+}
+
+vec3 farPoint(vec3 p, vec3 dir, float r) {
+    vec3 oc = p - objectCentre;
+    float a = dot(dir, dir);
+    float b = dot(oc, dir);
+    float c = dot(oc, oc) - r * r;
+    float t = (-b + sqrt(max(b * b - a * c, 0.0))) / a;
+    return p + dir * t;
+}
+
+// The outgoing world direction of a ray that entered at objectEntry going `inside`.
+vec3 leave(vec3 objectEntry, vec3 inside, float r, float index) {
+    vec3 exitNormal = surfaceNormal(farPoint(objectEntry, worldToObject * inside, r));
     vec3 outside = refract(inside, -exitNormal, index);
-    // A true sphere never reflects internally (the exit angle equals the entry angle);
-    // only rounding can get here.
+    // A sphere never reflects internally (the exit angle equals the entry angle); an
+    // ellipsoid can, and then the ray is mirrored back in.
     return dot(outside, outside) > 0.0 ? outside : reflect(inside, -exitNormal);
 }
 
 void main() {
-    vec3 centre = sphere.position;
-    float r = sphere.radius * modelScale;
+    float r = objectRadius;
+    // The faceted mesh lies just inside the true surface: the ray enters where it meets that.
+    vec3 entry = nearPoint(objectEye, objectPosition - objectEye, r);
     vec3 v = normalize(eyePosition - worldPosition);
     vec3 dir = -v;
+    vec3 n = surfaceNormal(entry);
 
-    // The analytic normal matches the exit point computed in throughSphere; the mesh
-    // normal only serves at the centre itself.
-    vec3 fromCentre = worldPosition - centre;
-    vec3 n = dot(fromCentre, fromCentre) > 1e-12 ? normalize(fromCentre) : normalize(worldNormal);
-    // On the silhouette the faceted mesh can show points whose true normal already
-    // faces away; tilt it just enough for the ray to enter.
-    float facing = dot(dir, n);
-    if (facing > -1e-3) {
-        n = normalize(n - dir * (facing + 1e-3));
-    }
-
+    float relative = glassIndex / sphere.outsideIndex;
     float indexStep = pow(10.0, sphere.log10Dispersion);
     vec3 transmitted;
-    transmitted.r = texture(environment, throughSphere(worldPosition, dir, n, centre, r, glassIndex - indexStep)).r;
-    transmitted.g = texture(environment, throughSphere(worldPosition, dir, n, centre, r, glassIndex)).g;
-    transmitted.b = texture(environment, throughSphere(worldPosition, dir, n, centre, r, glassIndex + indexStep)).b;
+    transmitted.r = texture(environment, leave(entry, refract(dir, n, 1.0 / (relative - indexStep)), r, relative - indexStep)).r;
+    transmitted.g = texture(environment, leave(entry, refract(dir, n, 1.0 / relative), r, relative)).g;
+    transmitted.b = texture(environment, leave(entry, refract(dir, n, 1.0 / (relative + indexStep)), r, relative + indexStep)).b;
     transmitted *= mix(vec3(1.0), material.diffuse.rgb, tintAmount);
     vec3 reflected = texture(environment, reflect(dir, n)).rgb;
 
-    float f0 = (glassIndex - 1.0) / (glassIndex + 1.0);
+    float f0 = (relative - 1.0) / (relative + 1.0);
     f0 *= f0;
     float fresnel = f0 + (1.0 - f0) * pow(1.0 - max(dot(n, v), 0.0), 5.0);
 

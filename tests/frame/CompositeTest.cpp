@@ -34,6 +34,8 @@ TEST(Composite, RebuildsTheMipChainReadsDepthOnItsOwnUnitAndSeesNoMotionInAHold)
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     EXPECT_FLOAT_EQ(clear[1], 0.8f);
     EXPECT_FLOAT_EQ(clear[3], 0.5f);
+    // Nothing culls: open meshes seen from behind must still be drawn.
+    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
 
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, demo.colorTarget->texture);

@@ -169,7 +169,7 @@ TEST_F(ShaderProgramsTest, BlockMembersSitAtTheHostsByteOffsets) {
     const std::pair<const char*, GLint> members[] = {
         {"Matrices.model", 128},       {"Material.shininess", 64},       {"Material.hasTexture", 68},
         {"PointLight.intensity", 12},  {"PointLight.linearFalloff", 28}, {"PointLight.radius", 48},
-        {"PointLight.bufferName", 52}, {"Sphere.radius", 12},            {"Sphere.log10Dispersion", 16}};
+        {"PointLight.bufferName", 52}, {"Sphere.outsideIndex", 12},   {"Sphere.log10Dispersion", 16}};
     const GLuint program = programOf("refract");
     for (const auto& member : members) {
         GLuint index = GL_INVALID_INDEX;
