@@ -20,6 +20,9 @@ struct RunInfo {
     int samples = 0;
     double setupSeconds = 0.0;
     double startSeconds = 0.0;
+    // The simulated clock after the last measured frame: demo and required-work frames
+    // advance it, nothing else does.
+    double endSeconds = 0.0;
     // GL errors in the measured frames, by FrameKind, and in swapping the programs.
     std::array<int, FrameKindCount> glErrors{};
     int swapGlErrors = 0;

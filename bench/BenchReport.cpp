@@ -221,7 +221,8 @@ std::string BenchReport::jsonLine() const {
     json += format(",\"width\":%d,\"height\":%d,\"samples\":%d", f.info.width, f.info.height, f.info.samples);
     json += format(",\"frames\":%d,\"required_frames\":%d,\"floor_frames\":%d,\"block\":%d", f.demo.frame.count,
                    f.required.frame.count, f.floorFrame.count, f.options.block);
-    json += ",\"step_s\":" + jsonNumber(f.options.step) + ",\"start_s\":" + jsonNumber(f.info.startSeconds);
+    json += ",\"step_s\":" + jsonNumber(f.options.step) + ",\"start_s\":" + jsonNumber(f.info.startSeconds) +
+            ",\"end_s\":" + jsonNumber(f.info.endSeconds);
     json += ",\"setup_s\":" + jsonNumber(f.info.setupSeconds);
     json += ",\"load_before\":" + jsonNumber(f.info.loadBefore) + ",\"load_after\":" + jsonNumber(f.info.loadAfter);
     json += ",\"sync_passes\":" + jsonBool(f.options.syncPasses);

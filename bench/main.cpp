@@ -107,6 +107,7 @@ int main(int argc, char** argv) {
     info.loadBefore = loadAverage();
     const std::vector<FrameSample> samples = run.measure(timer, swapper, floor);
     info.loadAfter = loadAverage();
+    info.endSeconds = run.driver.clock;
     if (!run.failure.empty()) return fail(run.failure.c_str());
     if (run.stopped) return fail("stopped by Escape or a closed window");
     info.glErrors = run.glErrors;

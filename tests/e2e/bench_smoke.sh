@@ -82,6 +82,11 @@ for key in ("load_before", "load_after"):
     value = number(key)
     if value is not None and value < 0:
         errors.append(f"{key} is negative")
+# Demo and required-work frames each move the path on by one step; still frames (the
+# swap check, warm-ups) and floor frames do not.
+start, end, step = number("start_s"), number("end_s"), number("step_s")
+if None not in (start, end, step):
+    close(end - start, 12 * step, "simulated time covered by the 6 + 6 scene frames")
 if not isinstance(get("renderer"), str) or not get("renderer"):
     errors.append("renderer is empty")
 
