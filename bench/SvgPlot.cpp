@@ -15,7 +15,7 @@ constexpr double Width = 1100.0;
 constexpr double Height = 540.0;
 constexpr double Left = 70.0;
 constexpr double Right = 800.0;
-constexpr double Top = 50.0;
+constexpr double Top = 66.0;
 constexpr double Bottom = 480.0;
 
 const char* const PassColours[PassCount] = {"#999999", "#4e79a7", "#f28e2b", "#e15759",
@@ -157,20 +157,22 @@ std::string SvgPlot::stackedPasses() const {
 }
 
 std::string SvgPlot::lines() const {
+    // Each series over a white halo, so it reads over the stacked passes.
     const auto polyline = [this](const char* id, const char* style, const std::vector<FrameSample>& series,
                                  bool issue) {
         std::string points;
         for (const FrameSample& sample : series)
             points += format("%.1f,%.2f ", x(slotOf(sample)), y(issue ? sample.issueMs : sample.frameMs));
-        return format("<polyline id=\"%s\" %s points=\"", id, style) + points + "\"/>\n";
+        const std::string halo = issue ? "" : "<polyline stroke=\"#fff\" stroke-width=\"3.4\" points=\"" + points + "\"/>\n";
+        return halo + format("<polyline id=\"%s\" %s points=\"", id, style) + points + "\"/>\n";
     };
     std::string svg = "<g id=\"lines\" fill=\"none\">\n";
     svg += polyline("frame-time", "stroke=\"#000\" stroke-width=\"1.4\"", demo, false);
     svg += polyline("cpu-issue", "stroke=\"#555\" stroke-width=\"1\" stroke-dasharray=\"4 2\"", demo, true);
-    svg += polyline("required-frame-time", "stroke=\"#1f5fbf\" stroke-width=\"1.4\"", required, false);
+    svg += polyline("required-frame-time", "stroke=\"#00873c\" stroke-width=\"1.4\"", required, false);
     svg += polyline("floor-frame-time", "stroke=\"#c00\" stroke-width=\"1.2\"", floor, false);
     const double requiredGoal = BenchFigures::RequiredGoal * figures.required.frame.median;
-    svg += format("<line id=\"goal\" x1=\"%.1f\" y1=\"%.2f\" x2=\"%.1f\" y2=\"%.2f\" stroke=\"#1f5fbf\" "
+    svg += format("<line id=\"goal\" x1=\"%.1f\" y1=\"%.2f\" x2=\"%.1f\" y2=\"%.2f\" stroke=\"#00873c\" "
                   "stroke-dasharray=\"2 3\"/>\n",
                   Left, y(requiredGoal), Right, y(requiredGoal));
     const double floorGoal = BenchFigures::FloorGoal * figures.floorFrame.median;
@@ -195,9 +197,9 @@ std::string SvgPlot::legend() const {
     };
     entry(line("#000", "none"), format("demo frame, median %.1f ms", figures.demo.frame.median));
     entry(line("#555", "4 2"), format("demo CPU issue, median %.1f ms", figures.demo.issue.median));
-    entry(line("#1f5fbf", "none"), format("required work, median %.1f ms", figures.required.frame.median));
+    entry(line("#00873c", "none"), format("required work, median %.1f ms", figures.required.frame.median));
     entry(line("#c00", "none"), format("floor frame, median %.1f ms", figures.floorFrame.median));
-    entry(line("#1f5fbf", "2 3"), format("goal, %.0f x required work", BenchFigures::RequiredGoal));
+    entry(line("#00873c", "2 3"), format("goal, %.0f x required work", BenchFigures::RequiredGoal));
     entry(line("#c00", "2 3"), format("goal, %.0f x floor", BenchFigures::FloorGoal));
     row += 8.0;
     svg += format("<text x=\"%.1f\" y=\"%.1f\">demo GPU time per pass (stacked):</text>\n", left, row);
@@ -223,9 +225,12 @@ std::string SvgPlot::document() const {
                              Width, Height, Width, Height);
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n";
     svg += format("<text x=\"%.1f\" y=\"22\" font-size=\"15\">", Left) +
-           escape(format("quessel-bench: demo %.1f ms, required work %.1f ms, floor %.1f ms (medians); "
-                         "demo / required %.2f, refresh / required %.2f, demo / floor %.2f",
-                         figures.demo.frame.median, figures.required.frame.median, figures.floorFrame.median,
+           escape(format("quessel-bench: demo %.1f ms, required work %.1f ms, floor %.1f ms (medians)",
+                         figures.demo.frame.median, figures.required.frame.median, figures.floorFrame.median)) +
+           "</text>\n";
+    svg += format("<text x=\"%.1f\" y=\"42\" font-size=\"13\">", Left) +
+           escape(format("demo / required work %.2f, environment-map refresh / its required work %.2f, "
+                         "demo / floor %.2f",
                          figures.ratioToRequired, figures.environmentMapToRequired, figures.ratio)) +
            "</text>\n";
     svg += format("<text x=\"%.1f\" y=\"%.1f\" font-size=\"11\" fill=\"#555\">", Left, Height - 10.0) +
