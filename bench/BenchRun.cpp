@@ -127,13 +127,13 @@ void BenchRun::floorBlock(FloorFrame& floor, int block, int count, std::vector<F
 }
 
 bool BenchRun::swap(ProgramSwapper& swapper, bool cheap) {
-    const int errors = demo.errorCount;
     const bool linked = cheap ? swapper.useCheap() : swapper.useDemo();
-    swapErrors += errorsSince(errors);
+    swapErrors += errorsSince(demo.errorCount);
     if (!linked) {
         failure = swapper.error;
         return false;
     }
+    const int errors = demo.errorCount;
     for (int frame = 0; frame < WarmUpFramesAfterSwap && !stopped; ++frame) stillFrame();
     swapErrors += errorsSince(errors);
     return true;
