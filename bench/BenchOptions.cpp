@@ -24,10 +24,12 @@ bool parseSeconds(const char* text, double& value) {
 }  // namespace
 
 const char* BenchOptions::usage() {
-    return "Usage: quessel-bench [--frames N] [--floor-frames N] [--step SECONDS] [--svg PATH]\n"
-           "                     [--sync-passes]\n"
-           "  --frames N        measured demo frames (default 300)\n"
-           "  --floor-frames N  measured floor frames (default 100)\n"
+    return "Usage: quessel-bench [--frames N] [--floor-frames N] [--block N] [--step SECONDS]\n"
+           "                     [--svg PATH] [--sync-passes]\n"
+           "  --frames N        measured demo frames, and as many required-work frames\n"
+           "                    (default 300)\n"
+           "  --floor-frames N  measured floor frames (default: as many as --frames)\n"
+           "  --block N         frames of each kind measured in turn (default 10)\n"
            "  --step SECONDS    simulated time per demo frame (default 0.05)\n"
            "  --svg PATH        where the frame-time plot goes (default bench.svg)\n"
            "  --sync-passes     glFinish after every pass: per-pass wall times that hold\n"
@@ -57,6 +59,8 @@ bool BenchOptions::parse(int argc, const char* const* argv, BenchOptions& option
             ok = parseCount(value, options.frames);
         else if (std::strcmp(name, "--floor-frames") == 0)
             ok = parseCount(value, options.floorFrames);
+        else if (std::strcmp(name, "--block") == 0)
+            ok = parseCount(value, options.block);
         else if (std::strcmp(name, "--step") == 0)
             ok = parseSeconds(value, options.step);
         else if (std::strcmp(name, "--svg") == 0) {

@@ -5,10 +5,12 @@ namespace QuesselBench {
 
 // The bench's command line. The demo itself has none; every choice of a run lives here.
 struct BenchOptions {
-    // Measured demo frames after the fast-forward.
+    // Measured demo frames after the fast-forward, and as many required-work frames.
     int frames = 300;
-    // Measured floor frames after the demo frames.
-    int floorFrames = 100;
+    // Measured floor frames, spread over the rounds of blocks; 0: as many as `frames`.
+    int floorFrames = 0;
+    // Demo and required-work frames per block (the floor's share of a round follows).
+    int block = 10;
     // Simulated seconds per measured frame.
     double step = 1.0 / 20.0;
     std::string svgPath = "bench.svg";
@@ -18,6 +20,8 @@ struct BenchOptions {
     bool help = false;
 
     // False with the reason in `error` for an unknown option or a bad value.
+    int floorFramesOrDefault() const { return floorFrames > 0 ? floorFrames : frames; }
+
     static bool parse(int argc, const char* const* argv, BenchOptions& options, std::string& error);
     static const char* usage();
 };

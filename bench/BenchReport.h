@@ -16,9 +16,14 @@ public:
     std::string jsonLine() const;
 
 private:
+    void printRatios(std::FILE* out) const;
     void printFrames(std::FILE* out) const;
     void printPasses(std::FILE* out) const;
+    void printBlocks(std::FILE* out) const;
     void printMemoryAndGoals(std::FILE* out) const;
+    std::string jsonSeries(const FrameSeries& series) const;
+    std::string jsonBlocks() const;
+    std::string jsonChecks() const;
 
     const BenchFigures& figures;
 };

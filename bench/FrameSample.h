@@ -7,6 +7,20 @@ namespace QuesselBench {
 
 constexpr int PassCount = static_cast<int>(Quessel::Pass::Count);
 
+// The three frames a run measures in turn: the demo's, the same frame drawn with the
+// cheapest shaders (the work the frame must do whatever it draws), and the floor.
+enum class FrameKind { Demo, Required, Floor };
+constexpr int FrameKindCount = 3;
+
+inline const char* frameKindName(FrameKind kind) {
+    switch (kind) {
+    case FrameKind::Demo: return "demo";
+    case FrameKind::Required: return "required";
+    case FrameKind::Floor: return "floor";
+    }
+    return "?";
+}
+
 // What one measured frame cost. Times are milliseconds.
 struct FrameSample {
     // Wall clock around the frame's work, present and glFinish: what a viewer waits.
@@ -21,6 +35,10 @@ struct FrameSample {
     long residentKb = 0;
     // The camera path row the frame ran (CameraPath::steps); -1 for floor frames.
     int pathStep = -1;
+    FrameKind kind = FrameKind::Demo;
+    // The round of blocks the frame was measured in, and its place in its block.
+    int block = 0;
+    int inBlock = 0;
 };
 
 inline Quessel::Pass passAt(int index) { return static_cast<Quessel::Pass>(index); }

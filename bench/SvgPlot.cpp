@@ -11,11 +11,11 @@
 namespace QuesselBench {
 
 namespace {
-constexpr double Width = 1060.0;
+constexpr double Width = 1100.0;
 constexpr double Height = 540.0;
 constexpr double Left = 70.0;
 constexpr double Right = 800.0;
-constexpr double Top = 50.0;
+constexpr double Top = 66.0;
 constexpr double Bottom = 480.0;
 
 const char* const PassColours[PassCount] = {"#999999", "#4e79a7", "#f28e2b", "#e15759",
@@ -55,31 +55,48 @@ int pathKind(int step) {
 }
 }  // namespace
 
-SvgPlot::SvgPlot(const std::vector<FrameSample>& samples, const BenchFigures& figures)
-    : samples(samples), figures(figures) {
-    double highest = BenchFigures::RatioGoal * figures.floorFrame.median;
+SvgPlot::SvgPlot(const std::vector<FrameSample>& samples, const BenchFigures& figures) : figures(figures) {
+    for (const FrameSample& sample : samples) {
+        if (sample.kind == FrameKind::Demo) demo.push_back(sample);
+        if (sample.kind == FrameKind::Required) required.push_back(sample);
+        if (sample.kind == FrameKind::Floor) {
+            floor.push_back(sample);
+            if (floorPerBlock.size() <= static_cast<std::size_t>(sample.block)) floorPerBlock.resize(sample.block + 1);
+            ++floorPerBlock[sample.block];
+        }
+    }
+    slots = static_cast<double>(std::max<std::size_t>({demo.size(), required.size(), 1}));
+    double highest = std::max(BenchFigures::RequiredGoal * figures.required.frame.median,
+                              BenchFigures::FloorGoal * figures.floorFrame.median);
     for (const FrameSample& sample : samples)
-        highest = std::max({highest, sample.frameMs, sample.issueMs, stackedGpu(sample)});
+        highest = std::max({highest, sample.frameMs, sample.kind == FrameKind::Demo ? sample.issueMs : 0.0,
+                            sample.kind == FrameKind::Demo ? stackedGpu(sample) : 0.0});
     if (!(highest > 0.0)) highest = 1.0;
     tick = niceTick(highest * 1.05);
     top = tick * std::ceil(highest * 1.05 / tick);
 }
 
-double SvgPlot::x(double frame) const {
-    const double count = static_cast<double>(std::max<std::size_t>(samples.size(), 1));
-    return Left + (frame + 0.5) * (Right - Left) / count;
+double SvgPlot::slotOf(const FrameSample& sample) const {
+    const double start = static_cast<double>(sample.block * figures.options.block);
+    if (sample.kind != FrameKind::Floor) return start + sample.inBlock;
+    // The block's width is that of its scene frames (the last block may be shorter).
+    const double width = std::min(static_cast<double>(figures.options.block), slots - start);
+    const double count = static_cast<double>(std::max(floorPerBlock[sample.block], 1));
+    return start + (sample.inBlock + 0.5) * width / count - 0.5;
 }
+
+double SvgPlot::x(double slot) const { return Left + (slot + 0.5) * (Right - Left) / slots; }
 
 double SvgPlot::y(double milliseconds) const { return Bottom - milliseconds / top * (Bottom - Top); }
 
 std::string SvgPlot::pathBands() const {
     std::string svg = "<g id=\"path-rows\">\n";
-    const double slot = (Right - Left) / static_cast<double>(std::max<std::size_t>(samples.size(), 1));
+    const double slot = (Right - Left) / slots;
     std::size_t begin = 0;
-    while (begin < samples.size()) {
+    while (begin < demo.size()) {
         std::size_t end = begin;
-        while (end < samples.size() && samples[end].pathStep == samples[begin].pathStep) ++end;
-        const int kind = pathKind(samples[begin].pathStep);
+        while (end < demo.size() && demo[end].pathStep == demo[begin].pathStep) ++end;
+        const int kind = pathKind(demo[begin].pathStep);
         if (kind >= 0) {
             const double left = Left + static_cast<double>(begin) * slot;
             const double width = static_cast<double>(end - begin) * slot;
@@ -103,17 +120,18 @@ std::string SvgPlot::axes() const {
         svg += format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\">%g</text>\n", Left - 6.0, y(value) + 4.0,
                       value);
     }
-    const std::size_t count = samples.size();
-    const std::size_t every = std::max<std::size_t>(1, static_cast<std::size_t>(niceTick(static_cast<double>(count))));
+    const std::size_t count = static_cast<std::size_t>(slots);
+    const std::size_t every = std::max<std::size_t>(1, static_cast<std::size_t>(niceTick(slots)));
     for (std::size_t frame = 0; frame < count; frame += every)
         svg += format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">%zu</text>\n",
                       x(static_cast<double>(frame)), Bottom + 16.0, frame);
     svg += format("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#333\"/>\n", Left, Bottom, Right,
                   Bottom);
     svg += format("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#333\"/>\n", Left, Top, Left, Bottom);
-    svg += format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">frame (simulated t = %.1f s + frame x %.3f s)"
-                  "</text>\n",
-                  (Left + Right) / 2.0, Bottom + 36.0, figures.info.startSeconds, figures.options.step);
+    svg += format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">frame of each kind (blocks of %d in turn; "
+                  "scene frames %.3f s apart in simulated time from t = %.1f s)</text>\n",
+                  (Left + Right) / 2.0, Bottom + 36.0, figures.options.block, figures.options.step,
+                  figures.info.startSeconds);
     svg += format("<text transform=\"translate(%.1f %.1f) rotate(-90)\" text-anchor=\"middle\">milliseconds</text>\n",
                   Left - 48.0, (Top + Bottom) / 2.0);
     return svg + "</g>\n";
@@ -121,16 +139,16 @@ std::string SvgPlot::axes() const {
 
 std::string SvgPlot::stackedPasses() const {
     std::string svg = "<g id=\"passes\" fill-opacity=\"0.85\">\n";
-    std::vector<double> below(samples.size(), 0.0);
+    std::vector<double> below(demo.size(), 0.0);
     for (int index = 0; index < PassCount; ++index) {
-        if (!hasGpuTime(passAt(index)) || samples.empty()) continue;
+        if (!hasGpuTime(passAt(index)) || demo.empty()) continue;
         std::vector<double> above(below);
-        for (std::size_t i = 0; i < samples.size(); ++i) above[i] += samples[i].gpuMs[index];
+        for (std::size_t i = 0; i < demo.size(); ++i) above[i] += demo[i].gpuMs[index];
         std::string points;
-        for (std::size_t i = 0; i < samples.size(); ++i)
-            points += format("%.1f,%.2f ", x(static_cast<double>(i)), y(above[i]));
-        for (std::size_t i = samples.size(); i-- > 0;)
-            points += format("%.1f,%.2f ", x(static_cast<double>(i)), y(below[i]));
+        for (std::size_t i = 0; i < demo.size(); ++i)
+            points += format("%.1f,%.2f ", x(slotOf(demo[i])), y(above[i]));
+        for (std::size_t i = demo.size(); i-- > 0;)
+            points += format("%.1f,%.2f ", x(slotOf(demo[i])), y(below[i]));
         svg += format("<polygon id=\"pass-%s\" fill=\"%s\" points=\"", passName(passAt(index)), PassColours[index]) +
                points + "\"/>\n";
         below = above;
@@ -139,24 +157,28 @@ std::string SvgPlot::stackedPasses() const {
 }
 
 std::string SvgPlot::lines() const {
-    std::string frame;
-    std::string issue;
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        frame += format("%.1f,%.2f ", x(static_cast<double>(i)), y(samples[i].frameMs));
-        issue += format("%.1f,%.2f ", x(static_cast<double>(i)), y(samples[i].issueMs));
-    }
+    // Each series over a white halo, so it reads over the stacked passes.
+    const auto polyline = [this](const char* id, const char* style, const std::vector<FrameSample>& series,
+                                 bool issue) {
+        std::string points;
+        for (const FrameSample& sample : series)
+            points += format("%.1f,%.2f ", x(slotOf(sample)), y(issue ? sample.issueMs : sample.frameMs));
+        const std::string halo = issue ? "" : "<polyline stroke=\"#fff\" stroke-width=\"3.4\" points=\"" + points + "\"/>\n";
+        return halo + format("<polyline id=\"%s\" %s points=\"", id, style) + points + "\"/>\n";
+    };
     std::string svg = "<g id=\"lines\" fill=\"none\">\n";
-    svg += "<polyline id=\"frame-time\" stroke=\"#000\" stroke-width=\"1.4\" points=\"" + frame + "\"/>\n";
-    svg += "<polyline id=\"cpu-issue\" stroke=\"#555\" stroke-width=\"1\" stroke-dasharray=\"4 2\" points=\"" +
-           issue + "\"/>\n";
-    const double floor = figures.floorFrame.median;
-    svg += format("<line id=\"floor\" x1=\"%.1f\" y1=\"%.2f\" x2=\"%.1f\" y2=\"%.2f\" stroke=\"#c00\" "
-                  "stroke-dasharray=\"6 3\"/>\n",
-                  Left, y(floor), Right, y(floor));
-    const double goal = BenchFigures::RatioGoal * floor;
-    svg += format("<line id=\"goal\" x1=\"%.1f\" y1=\"%.2f\" x2=\"%.1f\" y2=\"%.2f\" stroke=\"#c00\" "
+    svg += polyline("frame-time", "stroke=\"#000\" stroke-width=\"1.4\"", demo, false);
+    svg += polyline("cpu-issue", "stroke=\"#555\" stroke-width=\"1\" stroke-dasharray=\"4 2\"", demo, true);
+    svg += polyline("required-frame-time", "stroke=\"#00873c\" stroke-width=\"1.4\"", required, false);
+    svg += polyline("floor-frame-time", "stroke=\"#c00\" stroke-width=\"1.2\"", floor, false);
+    const double requiredGoal = BenchFigures::RequiredGoal * figures.required.frame.median;
+    svg += format("<line id=\"goal\" x1=\"%.1f\" y1=\"%.2f\" x2=\"%.1f\" y2=\"%.2f\" stroke=\"#00873c\" "
                   "stroke-dasharray=\"2 3\"/>\n",
-                  Left, y(goal), Right, y(goal));
+                  Left, y(requiredGoal), Right, y(requiredGoal));
+    const double floorGoal = BenchFigures::FloorGoal * figures.floorFrame.median;
+    svg += format("<line id=\"floor-goal\" x1=\"%.1f\" y1=\"%.2f\" x2=\"%.1f\" y2=\"%.2f\" stroke=\"#c00\" "
+                  "stroke-dasharray=\"2 3\"/>\n",
+                  Left, y(floorGoal), Right, y(floorGoal));
     return svg + "</g>\n";
 }
 
@@ -173,24 +195,26 @@ std::string SvgPlot::legend() const {
                       "stroke-dasharray=\"%s\"/>",
                       left, row, left + 20.0, row, colour, dash);
     };
-    entry(line("#000", "none"), format("frame, median %.1f ms", figures.frame.median));
-    entry(line("#555", "4 2"), format("CPU issue, median %.1f ms", figures.issue.median));
-    entry(line("#c00", "6 3"), format("floor, median %.1f ms", figures.floorFrame.median));
-    entry(line("#c00", "2 3"), format("goal, %.0f x floor", BenchFigures::RatioGoal));
+    entry(line("#000", "none"), format("demo frame, median %.1f ms", figures.demo.frame.median));
+    entry(line("#555", "4 2"), format("demo CPU issue, median %.1f ms", figures.demo.issue.median));
+    entry(line("#00873c", "none"), format("required work, median %.1f ms", figures.required.frame.median));
+    entry(line("#c00", "none"), format("floor frame, median %.1f ms", figures.floorFrame.median));
+    entry(line("#00873c", "2 3"), format("goal, %.0f x required work", BenchFigures::RequiredGoal));
+    entry(line("#c00", "2 3"), format("goal, %.0f x floor", BenchFigures::FloorGoal));
     row += 8.0;
-    svg += format("<text x=\"%.1f\" y=\"%.1f\">GPU time per pass (stacked):</text>\n", left, row);
+    svg += format("<text x=\"%.1f\" y=\"%.1f\">demo GPU time per pass (stacked):</text>\n", left, row);
     row += 18.0;
     for (int index = PassCount - 1; index >= 0; --index) {
         if (!hasGpuTime(passAt(index))) continue;
         entry(format("<rect x=\"%.1f\" y=\"%.1f\" width=\"20\" height=\"10\" fill=\"%s\"/>", left, row - 5.0,
                      PassColours[index]),
-              format("%s %.1f ms", passName(passAt(index)), figures.gpu[index].median));
+              format("%s %.1f ms", passName(passAt(index)), figures.demo.gpu[index].median));
     }
     row += 8.0;
     for (int kind = 0; kind < 3; ++kind)
         entry(format("<rect x=\"%.1f\" y=\"%.1f\" width=\"20\" height=\"10\" fill=\"%s\" stroke=\"#bbb\"/>", left,
                      row - 5.0, PathColours[kind]),
-              std::string("camera path: ") + BenchFigures::pathKindName(kind));
+              std::string("camera path (demo frames): ") + BenchFigures::pathKindName(kind));
     return svg + "</g>\n";
 }
 
@@ -201,10 +225,13 @@ std::string SvgPlot::document() const {
                              Width, Height, Width, Height);
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n";
     svg += format("<text x=\"%.1f\" y=\"22\" font-size=\"15\">", Left) +
-           escape(format("quessel-bench: %d frames, median %.1f ms, p95 %.1f ms, max %.1f ms, %.2f fps; "
-                         "floor %.1f ms, ratio %.2f",
-                         figures.frame.count, figures.frame.median, figures.frame.p95, figures.frame.max, figures.fps,
-                         figures.floorFrame.median, figures.ratio)) +
+           escape(format("quessel-bench: demo %.1f ms, required work %.1f ms, floor %.1f ms (medians)",
+                         figures.demo.frame.median, figures.required.frame.median, figures.floorFrame.median)) +
+           "</text>\n";
+    svg += format("<text x=\"%.1f\" y=\"42\" font-size=\"13\">", Left) +
+           escape(format("demo / required work %.2f, environment-map refresh / its required work %.2f, "
+                         "demo / floor %.2f",
+                         figures.ratioToRequired, figures.environmentMapToRequired, figures.ratio)) +
            "</text>\n";
     svg += format("<text x=\"%.1f\" y=\"%.1f\" font-size=\"11\" fill=\"#555\">", Left, Height - 10.0) +
            escape(figures.info.renderer + ", " + format("%d x %d, %d samples", figures.info.width,

@@ -7,11 +7,14 @@
 
 namespace QuesselBench {
 
-// A hand-written SVG of the demo's frame times over the sequence: the GPU time of each
-// pass stacked, the wall-clock frame and CPU issue times as lines, the floor and the
-// goal (3 x floor) as horizontal lines, the camera path's rows as background bands.
+// A hand-written SVG of a run's frame times: the demo, required-work and floor frames as
+// three lines over the blocks (block k of each kind, measured one after the other, in the
+// same place), the demo frames' GPU time per pass stacked beneath, the demo's CPU issue
+// time, the goals (2 x required work, 7 x floor) as horizontal lines, and the camera
+// path's rows of the demo frames as background bands.
 class SvgPlot {
 public:
+    // `samples`: every measured frame, in run order.
     SvgPlot(const std::vector<FrameSample>& samples, const BenchFigures& figures);
 
     std::string document() const;
@@ -19,7 +22,9 @@ public:
     bool write(const std::string& path) const;
 
 private:
-    double x(double frame) const;
+    // Where a frame sits along the blocks: block k of every kind spans the same width.
+    double slotOf(const FrameSample& sample) const;
+    double x(double slot) const;
     double y(double milliseconds) const;
     std::string pathBands() const;
     std::string axes() const;
@@ -27,8 +32,13 @@ private:
     std::string lines() const;
     std::string legend() const;
 
-    const std::vector<FrameSample>& samples;
     const BenchFigures& figures;
+    std::vector<FrameSample> demo;
+    std::vector<FrameSample> required;
+    std::vector<FrameSample> floor;
+    // Floor frames per block, to spread them over their block's width.
+    std::vector<int> floorPerBlock;
+    double slots = 1.0;
     double top = 0.0;
     double tick = 1.0;
 };

@@ -8,7 +8,10 @@
 #include "bench/FloorFrame.h"
 #include "bench/MemoryProbe.h"
 #include "bench/PassTimer.h"
+#include "bench/ProgramSwapper.h"
 #include "bench/SvgPlot.h"
+#include "bench/SwapCheck.h"
+#include "scene/Importer.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -19,6 +22,9 @@
 
 namespace {
 using namespace QuesselBench;
+
+// Staged beside the bench by the build (bench/shaders).
+const char* const CheapShaderDirectory = "BenchShader";
 
 std::string glText(GLenum name) {
     const GLubyte* text = glGetString(name);
@@ -80,28 +86,39 @@ int main(int argc, char** argv) {
     if (!demo.setup()) return fail("set-up failed (see the messages above)");
     info.setupSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - setupStart).count();
 
+    ProgramSwapper swapper(*demo.importer->registry, ProgramSwapper::demoSources(CheapShaderDirectory));
+    if (!swapper.ready) return fail(("the required-work shaders: " + swapper.error).c_str());
+
     BenchRun run(demo, options);
     if (!run.fastForward()) return fail("stopped before the measured sequence");
     info.startSeconds = run.driver.clock;
-    std::fprintf(stderr, "quessel-bench: measuring %d demo frames from t = %.1f s\n", options.frames, run.driver.clock);
+    std::fprintf(stderr, "quessel-bench: set-up %.1f s; checking the swap to the required-work shaders\n",
+                 info.setupSeconds);
+    info.swapCheck = SwapCheck(run, swapper, static_cast<int>(demo.renderers.size())).run();
+    if (!info.swapCheck.ran) return fail(("the swap check could not run: " + swapper.error).c_str());
+    std::fprintf(stderr, "quessel-bench: swap check %s; measuring %d demo, %d required-work and %d floor frames "
+                         "from t = %.1f s\n",
+                 info.swapCheck.passed() ? "passed" : "FAILED", options.frames, options.frames,
+                 options.floorFramesOrDefault(), run.driver.clock);
 
     PassTimer timer(options.syncPasses);
-    info.loadBefore = loadAverage();
-    const std::vector<FrameSample> demoSamples = run.measureDemo(timer);
     FloorFrame floor;
     if (!floor.ready) return fail("the floor frame could not be built");
-    const std::vector<FrameSample> floorSamples = run.measureFloor(floor);
+    info.loadBefore = loadAverage();
+    const std::vector<FrameSample> samples = run.measure(timer, swapper, floor);
     info.loadAfter = loadAverage();
+    info.endSeconds = run.driver.clock;
+    if (!run.failure.empty()) return fail(run.failure.c_str());
     if (run.stopped) return fail("stopped by Escape or a closed window");
-    info.glErrors = demo.errorCount;
+    info.glErrors = run.glErrors;
+    info.swapGlErrors = run.swapErrors;
 
-    const BenchFigures figures =
-        BenchFigures::compute(options, info, demoSamples, floorSamples, MemoryProbe::peakKb());
+    const BenchFigures figures = BenchFigures::compute(options, info, samples, MemoryProbe::peakKb());
     const BenchReport report(figures);
     report.printTable(stdout);
     std::printf("%s\n", report.jsonLine().c_str());
     std::fflush(stdout);
-    const bool written = SvgPlot(demoSamples, figures).write(options.svgPath);
+    const bool written = SvgPlot(samples, figures).write(options.svgPath);
     glfwTerminate();
     return written ? 0 : 1;
 }

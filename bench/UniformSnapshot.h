@@ -1,0 +1,42 @@
+#pragma once
+#include <GL/glew.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace QuesselBench {
+
+// The values of a program's default-block uniforms (those outside uniform blocks), read
+// before a relink and written back after it: linking resets them to zero or to their
+// layout initialisers.
+class UniformSnapshot {
+public:
+    // Every active default-block uniform of `program`, array elements one by one.
+    static UniformSnapshot of(GLuint program);
+
+    // Writes each value to the uniform of the same name and type in `program`; names the
+    // program lacks, or has with another type, are skipped. Returns how many were written.
+    int restore(GLuint program) const;
+
+    std::size_t size() const { return values.size(); }
+
+private:
+    struct Value {
+        std::string name;
+        GLenum type = 0;
+        // Up to a mat4; read and written as floats, ints or unsigned ints by type.
+        std::array<GLint, 16> words{};
+    };
+    struct Uniform {
+        std::string name;
+        GLenum type;
+    };
+
+    // Active default-block uniforms with a location, array elements expanded.
+    static std::vector<Uniform> activeUniforms(GLuint program);
+
+    std::vector<Value> values;
+};
+
+}  // namespace QuesselBench
