@@ -1,5 +1,5 @@
 // The state real frames draw with: the blocks set-up binds, the filters of every texture
-// the shaders sample, the clear colours, and at each draw its viewport, depth writes,
+// the shaders sample, the clear colours, and at each draw its viewport, depth state,
 // matrices and the texture behind every sampler.
 #include "FrameDriver.h"
 #include "GlCallRecorder.h"
@@ -148,7 +148,7 @@ TEST(FrameState, SetUpBindsTheBlocksFiltersItsTexturesAndClearsWhiteUntilTheFirs
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST(FrameState, EveryDrawFindsItsTexturesMatricesViewportAndDepthWrites) {
+TEST(FrameState, EveryDrawFindsItsTexturesMatricesViewportAndDepthState) {
     QuesselTest::FrameDriver driver;
     ASSERT_TRUE(driver.ok);
     Demo& demo = driver.demo;
@@ -187,6 +187,9 @@ TEST(FrameState, EveryDrawFindsItsTexturesMatricesViewportAndDepthWrites) {
         const std::vector<GLint> viewport(draw.viewport, draw.viewport + 4);
         const std::vector<GLint> faceViewport = {0, 0, 512, 512}, screenViewport = {0, 0, 1280, 768};
         EXPECT_EQ(viewport, face ? faceViewport : screenViewport);
+        EXPECT_TRUE(draw.depthTest);
+        EXPECT_EQ(draw.depthFunction, static_cast<GLenum>(GL_LESS));
+        EXPECT_TRUE(draw.polygonOffset);
         EXPECT_EQ(draw.depthWrites, draw.program != particle);
         if (draw.program == test) {
             EXPECT_EQ(draw.sampler("tex").unit, 0);

@@ -68,8 +68,11 @@ void readMatrices(GLuint binding, glm::mat4& projection, glm::mat4& view) {
 void record(QuesselTest::DrawCall::Kind kind, GLsizei count) {
     if (!recording) return;
     QuesselTest::DrawCall call{kind, static_cast<GLuint>(integer(GL_DRAW_FRAMEBUFFER_BINDING)),
-                               static_cast<GLuint>(integer(GL_CURRENT_PROGRAM)), count, {}, false, {}, {}, {}, {}, {}};
+                               static_cast<GLuint>(integer(GL_CURRENT_PROGRAM)), count, {}, false, 0, false, false, {}, {}, {}, {}, {}};
     glGetIntegerv(GL_VIEWPORT, call.viewport);
+    call.depthTest = glIsEnabled(GL_DEPTH_TEST) == GL_TRUE;
+    call.depthFunction = static_cast<GLenum>(integer(GL_DEPTH_FUNC));
+    call.polygonOffset = glIsEnabled(GL_POLYGON_OFFSET_FILL) == GL_TRUE;
     GLboolean depthWrites = GL_FALSE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
     call.depthWrites = depthWrites == GL_TRUE;

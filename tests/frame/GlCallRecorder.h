@@ -25,6 +25,9 @@ struct DrawCall {
     GLuint program;
     GLsizei count;  // indices or vertices; 0 for a transform-feedback draw
     GLint viewport[4];
+    bool depthTest;
+    GLenum depthFunction;
+    bool polygonOffset;  // for filled polygons
     bool depthWrites;
     std::vector<SamplerUse> samplers;
     // Projection and view in the buffers bound to "Matrices" and "PreviousMatrices".
