@@ -218,9 +218,14 @@ TEST(FrameState, EveryDrawFindsItsTexturesMatricesViewportAndDepthState) {
             EXPECT_EQ(cube.unit, 0);
             sphereCubeMaps.push_back(static_cast<GLint>(cube.texture));
         }
-        if (draw.kind == DrawCall::TransformFeedback) {
-            ++particleRenders;
-            EXPECT_EQ(draw.sampler("ParticleTex").texture, demo.particles->texture);
+        if (draw.program == particle) {
+            // The update captures with its subroutine; the render draws what it captured.
+            const bool render = draw.kind == DrawCall::TransformFeedback;
+            EXPECT_EQ(draw.vertexSubroutine, glGetSubroutineIndex(particle, GL_VERTEX_SHADER, render ? "render" : "update"));
+            particleRenders += render;
+            if (render) {
+                EXPECT_EQ(draw.sampler("ParticleTex").texture, demo.particles->texture);
+            }
         }
     }
     // Each sphere is drawn with its own cube map, reflective ones first.

@@ -68,7 +68,7 @@ void readMatrices(GLuint binding, glm::mat4& projection, glm::mat4& view) {
 void record(QuesselTest::DrawCall::Kind kind, GLsizei count) {
     if (!recording) return;
     QuesselTest::DrawCall call{kind, static_cast<GLuint>(integer(GL_DRAW_FRAMEBUFFER_BINDING)),
-                               static_cast<GLuint>(integer(GL_CURRENT_PROGRAM)), count, {}, false, 0, false, false, {}, {}, {}, {}, {}};
+                               static_cast<GLuint>(integer(GL_CURRENT_PROGRAM)), count, {}, false, 0, false, false, GL_INVALID_INDEX, {}, {}, {}, {}, {}};
     glGetIntegerv(GL_VIEWPORT, call.viewport);
     call.depthTest = glIsEnabled(GL_DEPTH_TEST) == GL_TRUE;
     call.depthFunction = static_cast<GLenum>(integer(GL_DEPTH_FUNC));
@@ -76,6 +76,10 @@ void record(QuesselTest::DrawCall::Kind kind, GLsizei count) {
     GLboolean depthWrites = GL_FALSE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
     call.depthWrites = depthWrites == GL_TRUE;
+    GLint subroutineUniforms = 0;
+    if (call.program != 0)
+        glGetProgramStageiv(call.program, GL_VERTEX_SHADER, GL_ACTIVE_SUBROUTINE_UNIFORMS, &subroutineUniforms);
+    if (subroutineUniforms > 0) glGetUniformSubroutineuiv(GL_VERTEX_SHADER, 0, &call.vertexSubroutine);
     call.samplers = samplersOf(call.program);
     readMatrices(1, call.projection, call.view);
     readMatrices(4, call.previousProjection, call.previousView);

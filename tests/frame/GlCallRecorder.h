@@ -29,6 +29,7 @@ struct DrawCall {
     GLenum depthFunction;
     bool polygonOffset;  // for filled polygons
     bool depthWrites;
+    GLuint vertexSubroutine;  // of the first subroutine uniform; GL_INVALID_INDEX without one
     std::vector<SamplerUse> samplers;
     // Projection and view in the buffers bound to "Matrices" and "PreviousMatrices".
     glm::mat4 projection, view, previousProjection, previousView;

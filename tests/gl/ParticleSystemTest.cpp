@@ -191,6 +191,13 @@ TEST_F(ParticleSystemTest, UpdateMovesBornParticlesUnderAcceleration) {
     ParticleSystem particles(&importer);
     const std::vector<float> start = readFloats(particles.initialPositionBuffer, 3000);
     const std::vector<float> velocity = readFloats(particles.initialVelocityBuffer, 3000);
+    // Every particle starts at the point the emitter gives, in both buffers that hold it.
+    EXPECT_EQ(readFloats(particles.positionBuffers[0], 3000), start);
+    for (size_t i = 0; i < 3000; i += 3) {
+        ASSERT_NEAR(start[i], -4.05726f, 1e-5f) << i;
+        ASSERT_NEAR(start[i + 1], 7.54f, 1e-5f) << i;
+        ASSERT_NEAR(start[i + 2], -5.16352f, 1e-5f) << i;
+    }
     importer.registry->use("particle");
     vec3 p(start[0], start[1], start[2]);
     vec3 v(velocity[0], velocity[1], velocity[2]);
