@@ -1,6 +1,6 @@
 #pragma once
 // The view matrix of an eye looking along a direction, built element by element from the
-// look-at formula the camera is specified with, and a tolerant matrix comparison.
+// look-at formula rather than taken from GLM, and a tolerant matrix comparison.
 #include "math/MathTypes.h"
 
 #include <gtest/gtest.h>
