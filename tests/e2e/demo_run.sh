@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the real demo on the display for several seconds, ends it with a real Escape key
-# press and checks its exit status, its console text, the cube-map files it wrote and
-# two screenshots.
+# press and checks its window title, exit status, console text, the cube-map files it
+# wrote and two screenshots.
 set -uo pipefail
 build="$1"
 source "$2/scripts/common.sh"
@@ -20,6 +20,7 @@ for _ in $(seq 1 600); do
   sleep 0.1
 done
 sleep 4
+[ -n "$(xdotool search --name '^Quessel$' 2>/dev/null | head -n 1)" ] || fail "no window titled Quessel"
 import -window root "$work/first.png"
 sleep 3
 import -window root "$work/second.png"

@@ -6,7 +6,7 @@
 #include "app/OffscreenFramebuffer.h"
 #include "envmap/EnvironmentMapRenderer.h"
 #include "envmap/IEnvironmentMapFramebuffer.h"
-#include "envmap/ReflectionObject.h"
+#include "envmap/SceneryObject.h"
 #include "scene/Importer.h"
 #include "scene/ShaderRegistry.h"
 
@@ -100,24 +100,4 @@ TEST(FrameOrder, PassesRunInOrderAndRenderersTakeTurns) {
         EXPECT_EQ(runs.back().draws[0].count, 6);
     }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST(FrameOrder, MainPassLeavesThePreparedCubeMapOnUnit26AndSpheresTheirOwnOnUnit0) {
-    QuesselTest::FrameDriver driver;
-    ASSERT_TRUE(driver.ok);
-    Demo& demo = driver.demo;
-    driver.frame(1.0 / 30.0);
-    GLint bound = 0;
-    glActiveTexture(GL_TEXTURE0 + 26);
-    glGetIntegerv(GL_TEXTURE_BINDING_CUBE_MAP, &bound);
-    EXPECT_EQ(static_cast<GLuint>(bound), demo.loadedCubeMap);
-    // Every sphere has a complete cube map of its own after set-up.
-    for (SceneryObject* object : demo.reflectiveObjects) {
-        auto* sphere = dynamic_cast<ReflectionObject*>(object);
-        ASSERT_NE(sphere, nullptr);
-        EXPECT_NE(sphere->cubeMap.color, 0);
-        EXPECT_EQ(sphere->cubeMap.unit, 26);
-        EXPECT_EQ(sphere->faces.size(), 6u);
-    }
-    glActiveTexture(GL_TEXTURE0);
 }

@@ -1,19 +1,89 @@
 #include "GlCallRecorder.h"
 
+#include <gtest/gtest.h>
+
 #include <dlfcn.h>
 
 namespace {
 bool recording = false;
 std::vector<QuesselTest::DrawCall> recorded;
+std::vector<QuesselTest::ClearCall> clearCalls;
+std::vector<GLenum> enabledCaps;
+// Per texture, its glTexParameteri calls in order.
+std::map<GLuint, std::vector<std::pair<GLenum, GLint>>> parameterCalls;
 PFNGLDRAWTRANSFORMFEEDBACKPROC realDrawTransformFeedback = nullptr;
+
+GLint integer(GLenum name) {
+    GLint value = 0;
+    glGetIntegerv(name, &value);
+    return value;
+}
+
+GLenum bindingOf(GLenum samplerType) {
+    switch (samplerType) {
+    case GL_SAMPLER_2D: return GL_TEXTURE_BINDING_2D;
+    case GL_SAMPLER_CUBE: return GL_TEXTURE_BINDING_CUBE_MAP;
+    default: return 0;
+    }
+}
+
+GLenum bindingOfTarget(GLenum target) {
+    return target == GL_TEXTURE_CUBE_MAP ? GL_TEXTURE_BINDING_CUBE_MAP : GL_TEXTURE_BINDING_2D;
+}
+
+std::vector<QuesselTest::SamplerUse> samplersOf(GLuint program) {
+    std::vector<QuesselTest::SamplerUse> samplers;
+    if (program == 0) return samplers;
+    const GLint activeUnit = integer(GL_ACTIVE_TEXTURE);
+    GLint count = 0;
+    glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
+    for (GLint index = 0; index < count; ++index) {
+        char name[64] = {};
+        GLint size = 0;
+        GLenum type = 0;
+        glGetActiveUniform(program, static_cast<GLuint>(index), sizeof name, nullptr, &size, &type, name);
+        const GLenum binding = bindingOf(type);
+        if (binding == 0) continue;
+        GLint unit = -1;
+        glGetUniformiv(program, glGetUniformLocation(program, name), &unit);
+        glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+        samplers.push_back({name, type, unit, static_cast<GLuint>(integer(binding))});
+    }
+    glActiveTexture(static_cast<GLenum>(activeUnit));
+    return samplers;
+}
+
+// Projection and view from the buffer bound to a uniform-block binding point.
+void readMatrices(GLuint binding, glm::mat4& projection, glm::mat4& view) {
+    GLint buffer = 0;
+    glGetIntegeri_v(GL_UNIFORM_BUFFER_BINDING, binding, &buffer);
+    if (buffer == 0) return;
+    const GLint previous = integer(GL_COPY_READ_BUFFER_BINDING);
+    glBindBuffer(GL_COPY_READ_BUFFER, static_cast<GLuint>(buffer));
+    glGetBufferSubData(GL_COPY_READ_BUFFER, 0, sizeof(glm::mat4), &projection[0][0]);
+    glGetBufferSubData(GL_COPY_READ_BUFFER, sizeof(glm::mat4), sizeof(glm::mat4), &view[0][0]);
+    glBindBuffer(GL_COPY_READ_BUFFER, static_cast<GLuint>(previous));
+}
 
 void record(QuesselTest::DrawCall::Kind kind, GLsizei count) {
     if (!recording) return;
-    GLint framebuffer = 0;
-    GLint program = 0;
-    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &framebuffer);
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    recorded.push_back({kind, static_cast<GLuint>(framebuffer), static_cast<GLuint>(program), count});
+    QuesselTest::DrawCall call{kind, static_cast<GLuint>(integer(GL_DRAW_FRAMEBUFFER_BINDING)),
+                               static_cast<GLuint>(integer(GL_CURRENT_PROGRAM)), count, {}, false, 0, false, false, GL_INVALID_INDEX, {}, {}, {}, {}, {}};
+    glGetIntegerv(GL_VIEWPORT, call.viewport);
+    call.depthTest = glIsEnabled(GL_DEPTH_TEST) == GL_TRUE;
+    call.depthFunction = static_cast<GLenum>(integer(GL_DEPTH_FUNC));
+    call.polygonOffset = glIsEnabled(GL_POLYGON_OFFSET_FILL) == GL_TRUE;
+    GLboolean depthWrites = GL_FALSE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    call.depthWrites = depthWrites == GL_TRUE;
+    GLint subroutineUniforms = 0;
+    if (call.program != 0)
+        glGetProgramStageiv(call.program, GL_VERTEX_SHADER, GL_ACTIVE_SUBROUTINE_UNIFORMS, &subroutineUniforms);
+    if (subroutineUniforms > 0) glGetUniformSubroutineuiv(GL_VERTEX_SHADER, 0, &call.vertexSubroutine);
+    call.samplers = samplersOf(call.program);
+    readMatrices(1, call.projection, call.view);
+    readMatrices(4, call.previousProjection, call.previousView);
+    recorded.push_back(call);
 }
 
 template <typename F>
@@ -41,10 +111,51 @@ extern "C" void glDrawArrays(GLenum mode, GLint first, GLsizei count) {
     real(mode, first, count);
 }
 
+extern "C" void glClear(GLbitfield mask) {
+    static auto real = realFunction<void (*)(GLbitfield)>("glClear");
+    if (recording) {
+        QuesselTest::ClearCall call{static_cast<GLuint>(integer(GL_DRAW_FRAMEBUFFER_BINDING)), mask, {}};
+        glGetFloatv(GL_COLOR_CLEAR_VALUE, call.color);
+        clearCalls.push_back(call);
+    }
+    real(mask);
+}
+
+extern "C" void glEnable(GLenum cap) {
+    static auto real = realFunction<void (*)(GLenum)>("glEnable");
+    if (recording) enabledCaps.push_back(cap);
+    real(cap);
+}
+
+extern "C" void glTexParameteri(GLenum target, GLenum pname, GLint param) {
+    static auto real = realFunction<void (*)(GLenum, GLenum, GLint)>("glTexParameteri");
+    if (recording) parameterCalls[static_cast<GLuint>(integer(bindingOfTarget(target)))].emplace_back(pname, param);
+    real(target, pname, param);
+}
+
 namespace QuesselTest {
 
+const SamplerUse& DrawCall::sampler(const std::string& name) const {
+    for (const SamplerUse& use : samplers)
+        if (use.name == name) return use;
+    ADD_FAILURE() << "program " << program << " has no sampler " << name;
+    static const SamplerUse none{name, 0, -1, 0};
+    return none;
+}
+
+const SamplerUse& DrawCall::sampler(GLenum type) const {
+    const SamplerUse* found = nullptr;
+    int count = 0;
+    for (const SamplerUse& use : samplers)
+        if (use.type == type) found = &use, ++count;
+    if (count == 1) return *found;
+    ADD_FAILURE() << "program " << program << " has " << count << " samplers of type " << type;
+    static const SamplerUse none{"", type, -1, 0};
+    return none;
+}
+
 GlCallRecorder::GlCallRecorder() {
-    recorded.clear();
+    clear();
     recording = true;
     if (!realDrawTransformFeedback) {
         realDrawTransformFeedback = __glewDrawTransformFeedback;
@@ -62,7 +173,24 @@ GlCallRecorder::~GlCallRecorder() {
 
 const std::vector<DrawCall>& GlCallRecorder::calls() const { return recorded; }
 
-void GlCallRecorder::clear() { recorded.clear(); }
+const std::vector<ClearCall>& GlCallRecorder::clears() const { return clearCalls; }
+
+const std::vector<GLenum>& GlCallRecorder::enabled() const { return enabledCaps; }
+
+std::map<GLenum, GLint> GlCallRecorder::textureParameters(GLuint texture) const {
+    std::map<GLenum, GLint> parameters;
+    auto found = parameterCalls.find(texture);
+    if (found == parameterCalls.end()) return parameters;
+    for (const auto& call : found->second) parameters[call.first] = call.second;
+    return parameters;
+}
+
+void GlCallRecorder::clear() {
+    recorded.clear();
+    clearCalls.clear();
+    enabledCaps.clear();
+    parameterCalls.clear();
+}
 
 std::vector<PassRun> GlCallRecorder::runs() const {
     std::vector<PassRun> result;

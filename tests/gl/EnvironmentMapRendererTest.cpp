@@ -29,6 +29,7 @@ struct Draw {
     mat4 view{0.0f};
     float sphere[5] = {};
     vec3 cameraDirection{0.0f};
+    vec3 cameraPosition{0.0f};
 };
 
 // Root -> Sphere, Group -> (Sphere_001, Sphere_002), PointLight, MyPointLight2.
@@ -67,6 +68,7 @@ public:
         glGetBufferSubData(GL_UNIFORM_BUFFER, 0, 20, d.sphere);
         glBindBuffer(GL_UNIFORM_BUFFER, 0);
         glGetUniformfv(d.program, glGetUniformLocation(d.program, "cameraDirection"), glm::value_ptr(d.cameraDirection));
+        glGetUniformfv(d.program, glGetUniformLocation(d.program, "cameraPosition"), glm::value_ptr(d.cameraPosition));
         draws.push_back(d);
     }
 
@@ -156,6 +158,7 @@ TEST_F(EnvironmentMapRendererTest, EachSphereIsLeftOutOfItsOwnPassAndOthersUseTh
             EXPECT_FALSE(contains(d.nodes, scene.sphere1) || contains(d.nodes, scene.sphere2));
             const vec3 direction = TextureBoxRenderer::faceDirection(face);
             EXPECT_EQ(d.cameraDirection, direction);
+            EXPECT_EQ(d.cameraPosition, p);
             // The face camera sits at p and looks along its axis.
             const vec4 eye = d.view * vec4(p, 1.0f);
             const vec4 ahead = d.view * vec4(p + direction, 1.0f);

@@ -245,6 +245,13 @@ TEST_F(ParticleSystemTest, UpdateMovesBornParticlesUnderAcceleration) {
     ParticleSystem particles(&importer);
     const std::vector<float> start = readFloats(particles.initialPositionBuffer, 3000);
     const std::vector<float> velocity = readFloats(particles.initialVelocityBuffer, 3000);
+    // Every particle starts at the point the emitter gives, in both buffers that hold it.
+    EXPECT_EQ(readFloats(particles.positionBuffers[0], 3000), start);
+    for (size_t i = 0; i < 3000; i += 3) {
+        ASSERT_NEAR(start[i], -4.05726f, 1e-5f) << i;
+        ASSERT_NEAR(start[i + 1], 7.54f, 1e-5f) << i;
+        ASSERT_NEAR(start[i + 2], -5.16352f, 1e-5f) << i;
+    }
     importer.registry->use("particle");
     vec3 p(start[0], start[1], start[2]);
     vec3 v(velocity[0], velocity[1], velocity[2]);
@@ -265,4 +272,61 @@ TEST_F(ParticleSystemTest, UpdateMovesBornParticlesUnderAcceleration) {
         EXPECT_EQ(written[2997 + c], start[2997 + c]) << c;  // born at 99.9
     }
     EXPECT_GT(written[1], start[1]);
+}
+
+TEST_F(ParticleSystemTest, ParticlesLiveTenSecondsThenRestartFromTheirLaunchState) {
+    ParticleSystem particles(&importer);
+    const std::vector<float> launchPositions = readFloats(particles.initialPositionBuffer, 3000);
+    const std::vector<float> launchVelocities = readFloats(particles.initialVelocityBuffer, 3000);
+    const std::vector<float> births = readFloats(particles.startTimeBuffers[0], 1000);
+    importer.registry->use("particle");
+    glViewport(0, 0, 1, 1);  // the render half of each draw is not looked at here
+    // Past the last birth (99.9 s) and several lifetimes of the first particles, watching
+    // every particle's start time: it changes only when the particle dies, to that moment.
+    const float h = 0.25f;
+    const float lifetime = 10.0f;
+    float now = 0.0f;
+    std::vector<float> starts = births;
+    int deaths = 0, early = 0, late = 0, misdated = 0;
+    for (int step = 1; step <= 500; ++step) {
+        now = h * static_cast<float>(step);
+        particles.time = now;
+        particles.deltaTime = h;
+        particles.draw();
+        const std::vector<float> written = readFloats(particles.startTimeBuffers[1 - particles.drawBuffer], 1000);
+        for (int i = 0; i < 1000; ++i) {
+            if (written[i] == starts[i]) continue;
+            ++deaths;
+            const float age = now - starts[i];
+            early += age <= lifetime;
+            late += age > lifetime + h;
+            misdated += written[i] != now;
+        }
+        starts = written;
+    }
+    glViewport(0, 0, 1280, 768);
+    EXPECT_EQ(early, 0) << "of " << deaths << " deaths came before the end of the lifetime";
+    EXPECT_EQ(late, 0) << "of " << deaths << " deaths came more than a step after it";
+    EXPECT_EQ(misdated, 0) << "of " << deaths << " restarts are not dated to their step";
+
+    // A restarted particle set off again from its launch point with its launch velocity.
+    const int written = 1 - particles.drawBuffer;
+    const std::vector<float> positions = readFloats(particles.positionBuffers[written], 3000);
+    const std::vector<float> velocities = readFloats(particles.velocityBuffers[written], 3000);
+    int restarted = 0;
+    for (int i = 0; i < 1000; ++i) {
+        if (starts[i] == births[i]) continue;
+        ++restarted;
+        SCOPED_TRACE("particle " + std::to_string(i));
+        const float age = now - starts[i];
+        const size_t x = 3 * static_cast<size_t>(i), y = x + 1, z = x + 2;
+        EXPECT_NEAR(velocities[x], launchVelocities[x], 1e-6f);
+        EXPECT_NEAR(velocities[y], launchVelocities[y] + 0.1f * age, 1e-4f);
+        EXPECT_NEAR(velocities[z], launchVelocities[z], 1e-6f);
+        EXPECT_NEAR(positions[x], launchPositions[x] + launchVelocities[x] * age, 1e-4f);
+        EXPECT_NEAR(positions[z], launchPositions[z] + launchVelocities[z] * age, 1e-4f);
+        EXPECT_GE(positions[y], launchPositions[y] + launchVelocities[y] * age);
+    }
+    // All are born by 99.9 s, so by 125 s every one has died at least once.
+    EXPECT_EQ(restarted, 1000);
 }

@@ -118,7 +118,6 @@ TEST_F(ShaderRegistryTest, ProgramFromMissingFilesIsStillBuiltAndRegistered) {
     GLint plainLinked = GL_FALSE;
     glGetProgramiv(plain.program, GL_LINK_STATUS, &plainLinked);
     EXPECT_EQ(plainLinked, GL_TRUE);
-    EXPECT_EQ(glGetAttribLocation(plain.program, "position"), 0);
 
     // A second insert under the same name keeps the first record.
     EXPECT_EQ(&registry.add(brokenName, "Shader/test.vert", "Shader/test.frag"), &broken);
@@ -147,4 +146,54 @@ TEST_F(ShaderRegistryTest, RecordsShareLocationsAndOnlyParticleDeclaresVaryings)
         glGetProgramiv(record.program, GL_TRANSFORM_FEEDBACK_VARYINGS, &varyings);
         EXPECT_EQ(varyings, std::strcmp(name, "particle") == 0 ? 3 : 0);
     }
+}
+
+TEST_F(ShaderRegistryTest, BuilderGivesShadersWithoutLayoutsTheSharedLocationsAndBindings) {
+    // The demo's shaders fix their own locations and bindings; these leave them to the
+    // builder, inputs declared in another order than their locations.
+    static int runs = 0;
+    const std::string suffix = std::to_string(runs++);
+    QuesselTest::ScratchDir dir;
+    std::ofstream(dir.file("open.vert"))
+        << "#version 430 core\n"
+           "in vec3 bitangent;\nin vec3 tangent;\nin vec2 texCoord;\nin vec3 normal;\nin vec3 position;\n"
+           "uniform Matrices { mat4 projection; mat4 view; mat4 model; } matrices;\n"
+           "uniform PreviousMatrices { mat4 projection; mat4 view; mat4 model; } previous;\n"
+           "uniform Material { vec4 diffuse; } material;\n"
+           "uniform PointLight { vec4 position; } light;\n"
+           "uniform Sphere { vec4 centre; } sphere;\n"
+           "out vec4 shade;\n"
+           "void main() {\n"
+           "  gl_Position = matrices.projection * previous.view * vec4(position + normal + tangent + bitangent, 1.0);\n"
+           "  shade = material.diffuse + light.position + sphere.centre + vec4(texCoord, 0.0, 0.0);\n"
+           "}\n";
+    std::ofstream(dir.file("open.frag")) << "#version 430 core\n"
+                                            "in vec4 shade;\nuniform sampler2D tex;\nuniform sampler2D nmTex;\n"
+                                            "out vec4 colour;\n"
+                                            "void main() { colour = shade + texture(tex, shade.xy) + texture(nmTex, shade.zw); }\n";
+    testing::internal::CaptureStdout();
+    const ShaderProgram& open =
+        registry.add(keep("t1-open-" + suffix), keep(dir.file("open.vert")), keep(dir.file("open.frag")));
+    const std::string logs = testing::internal::GetCapturedStdout();
+    GLint linked = GL_FALSE;
+    glGetProgramiv(open.program, GL_LINK_STATUS, &linked);
+    ASSERT_EQ(linked, GL_TRUE) << logs;
+
+    const std::pair<const char*, GLint> inputs[] = {
+        {"position", 0}, {"normal", 1}, {"texCoord", 2}, {"tangent", 5}, {"bitangent", 6}};
+    for (const auto& input : inputs) EXPECT_EQ(glGetAttribLocation(open.program, input.first), input.second) << input.first;
+    const std::pair<const char*, GLint> blocks[] = {
+        {"Matrices", 1}, {"PreviousMatrices", 4}, {"Material", 2}, {"PointLight", 3}, {"Sphere", 7}};
+    for (const auto& block : blocks) {
+        const GLuint index = glGetUniformBlockIndex(open.program, block.first);
+        ASSERT_NE(index, GL_INVALID_INDEX) << block.first;
+        GLint binding = -1;
+        glGetActiveUniformBlockiv(open.program, index, GL_UNIFORM_BLOCK_BINDING, &binding);
+        EXPECT_EQ(binding, block.second) << block.first;
+    }
+    EXPECT_NE(open.texLocation, -1);
+    EXPECT_EQ(open.texLocation, glGetUniformLocation(open.program, "tex"));
+    EXPECT_NE(open.nmTexLocation, -1);
+    EXPECT_EQ(open.nmTexLocation, glGetUniformLocation(open.program, "nmTex"));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

@@ -1,0 +1,236 @@
+// The state real frames draw with: the blocks set-up binds, the filters of every texture
+// the shaders sample, the clear colours, and at each draw its viewport, depth state,
+// matrices and the texture behind every sampler.
+#include "FrameDriver.h"
+#include "GlCallRecorder.h"
+
+#include "app/OffscreenFramebuffer.h"
+#include "envmap/EnvironmentMapRenderer.h"
+#include "envmap/IEnvironmentMapFramebuffer.h"
+#include "envmap/ReflectionObject.h"
+#include "math/Camera.h"
+#include "particles/ParticleSystem.h"
+#include "scene/Importer.h"
+#include "scene/ShaderRegistry.h"
+
+#include <assimp/scene.h>
+
+#include <set>
+
+using namespace Quessel;
+using QuesselTest::ClearCall;
+using QuesselTest::DrawCall;
+
+namespace {
+
+using Parameters = std::map<GLenum, GLint>;
+const Parameters linear = {{GL_TEXTURE_MAG_FILTER, GL_LINEAR}, {GL_TEXTURE_MIN_FILTER, GL_LINEAR}};
+const Parameters linearClamped = {{GL_TEXTURE_MAG_FILTER, GL_LINEAR},
+                                  {GL_TEXTURE_MIN_FILTER, GL_LINEAR},
+                                  {GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE},
+                                  {GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE},
+                                  {GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE}};
+
+std::vector<ReflectionObject*> spheres(const Demo& demo) {
+    std::vector<ReflectionObject*> all;
+    for (const auto* list : {&demo.reflectiveObjects, &demo.refractiveObjects})
+        for (SceneryObject* object : *list) all.push_back(dynamic_cast<ReflectionObject*>(object));
+    return all;
+}
+
+mat4 projectionIn(GLuint buffer) {
+    mat4 projection(0.0f);
+    glBindBuffer(GL_UNIFORM_BUFFER, buffer);
+    glGetBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof(mat4), glm::value_ptr(projection));
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+    return projection;
+}
+
+void expectClears(const std::vector<ClearCall>& clears, const std::vector<float>& color) {
+    ASSERT_FALSE(clears.empty());
+    for (const ClearCall& clear : clears) {
+        SCOPED_TRACE("framebuffer " + std::to_string(clear.framebuffer));
+        EXPECT_EQ(std::vector<float>(clear.color, clear.color + 4), color);
+        EXPECT_EQ(clear.mask, static_cast<GLbitfield>(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT));
+    }
+}
+
+bool clears(const std::vector<ClearCall>& calls, GLuint framebuffer) {
+    for (const ClearCall& call : calls)
+        if (call.framebuffer == framebuffer) return true;
+    return false;
+}
+
+// Leaves state behind where a pass must set its own: another texture unit active before
+// the passes that bind textures, a tiny viewport after the cube-map refresh and before
+// the composite.
+struct StateMeddler : IPassObserver {
+    void beginPass(Pass pass) override {
+        if (pass == Pass::Reflect || pass == Pass::Refract || pass == Pass::Particles || pass == Pass::Composite)
+            glActiveTexture(GL_TEXTURE5);
+        if (pass == Pass::Composite) glViewport(0, 0, 7, 7);
+    }
+    void endPass(Pass pass) override {
+        if (pass == Pass::EnvironmentMap) glViewport(0, 0, 7, 7);
+    }
+};
+
+}  // namespace
+
+TEST(FrameState, SetUpBindsTheBlocksFiltersItsTexturesAndClearsWhiteUntilTheFirstComposite) {
+    QuesselTest::GlCallRecorder recorder;
+    QuesselTest::FrameDriver driver;
+    ASSERT_TRUE(driver.ok);
+    Demo& demo = driver.demo;
+    const Importer& importer = *demo.importer;
+
+    struct Block {
+        const char* name;
+        GLuint binding;
+        GLuint buffer;
+        GLint size;
+        GLint usage;
+    };
+    const Block blocks[] = {{"Matrices", 1, importer.matricesBuffer, 192, GL_DYNAMIC_DRAW},
+                            {"PreviousMatrices", 4, importer.previousMatricesBuffer, 192, GL_DYNAMIC_DRAW},
+                            {"Sphere", 7, importer.sphereBuffer, 20, GL_DYNAMIC_DRAW},
+                            {"PointLight", 3, importer.lightRecord->buffer, 56, GL_STATIC_DRAW}};
+    for (const Block& block : blocks) {
+        SCOPED_TRACE(block.name);
+        GLint bound = 0, start = -1, size = 0, usage = 0;
+        glGetIntegeri_v(GL_UNIFORM_BUFFER_BINDING, block.binding, &bound);
+        glGetIntegeri_v(GL_UNIFORM_BUFFER_START, block.binding, &start);
+        glGetIntegeri_v(GL_UNIFORM_BUFFER_SIZE, block.binding, &size);
+        EXPECT_EQ(static_cast<GLuint>(bound), block.buffer);
+        EXPECT_EQ(start, 0);
+        EXPECT_EQ(size, block.size);
+        glBindBuffer(GL_UNIFORM_BUFFER, block.buffer);
+        glGetBufferParameteriv(GL_UNIFORM_BUFFER, GL_BUFFER_SIZE, &size);
+        glGetBufferParameteriv(GL_UNIFORM_BUFFER, GL_BUFFER_USAGE, &usage);
+        EXPECT_EQ(size, block.size);
+        EXPECT_EQ(usage, block.usage);
+    }
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+    // The previous projection is written once, here; the frames only write the view.
+    EXPECT_EQ(projectionIn(importer.previousMatricesBuffer), demo.camera.projection);
+
+    // GL starts with multisampling on, so only the call shows that set-up asks for it.
+    const std::vector<GLenum>& enabled = recorder.enabled();
+    EXPECT_NE(std::find(enabled.begin(), enabled.end(), GLenum(GL_MULTISAMPLE)), enabled.end());
+    EXPECT_TRUE(glIsEnabled(GL_MULTISAMPLE));
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_CUBE_MAP_SEAMLESS));
+
+    // GL's default minification needs mipmaps none of these have, and its default
+    // magnification is only the default: every sampled texture is given both filters.
+    for (const auto* textures : {&importer.textures, &importer.normalMaps})
+        for (const auto& entry : *textures) EXPECT_EQ(recorder.textureParameters(entry.second), linear) << entry.first;
+    EXPECT_EQ(recorder.textureParameters(demo.particles->texture), linear) << "smoke sprite";
+    EXPECT_EQ(recorder.textureParameters(demo.depthTarget->texture), linear) << "depth target";
+    EXPECT_EQ(recorder.textureParameters(demo.colorTarget->texture), linear) << "colour target";
+    EXPECT_EQ(recorder.textureParameters(demo.loadedCubeMap), linearClamped) << "prepared cube map";
+    for (ReflectionObject* sphere : spheres(demo))
+        EXPECT_EQ(recorder.textureParameters(static_cast<GLuint>(sphere->cubeMap.color)), linearClamped)
+            << sphere->getNode()->mName.C_Str();
+
+    // The faces saved at set-up and the whole first frame clear with the particle system's
+    // white (the saved faces are white where nothing is drawn); the first composite
+    // switches every later clear to its own colour.
+    expectClears(recorder.clears(), {1.0f, 1.0f, 1.0f, 1.0f});
+    recorder.clear();
+    driver.frame(1.0 / 30.0);
+    expectClears(recorder.clears(), {1.0f, 1.0f, 1.0f, 1.0f});
+    EXPECT_TRUE(clears(recorder.clears(), 0)) << "the window";
+    EXPECT_TRUE(clears(recorder.clears(), demo.depthTarget->framebuffer)) << "the depth target";
+    recorder.clear();
+    driver.frame(1.0 / 30.0);
+    expectClears(recorder.clears(), {0.0f, 0.8f, 0.9f, 0.5f});
+    EXPECT_TRUE(clears(recorder.clears(), 0)) << "the window";
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(FrameState, EveryDrawFindsItsTexturesMatricesViewportAndDepthState) {
+    QuesselTest::FrameDriver driver;
+    ASSERT_TRUE(driver.ok);
+    Demo& demo = driver.demo;
+    const Importer& importer = *demo.importer;
+    ShaderRegistry& registry = *importer.registry;
+    const GLuint test = registry.get("test").program, reflect = registry.get("reflect").program,
+                 refract = registry.get("refract").program, particle = registry.get("particle").program,
+                 motionblur = registry.get("motionblur").program;
+
+    // The shaders name their units too; pointing the samplers elsewhere shows whether the
+    // passes set the units themselves, as they must for shaders that do not.
+    const std::pair<GLuint, const char*> hostSet[] = {
+        {test, "tex"}, {test, "nmTex"}, {motionblur, "colorBuffer"}, {motionblur, "depthBuffer"}, {particle, "ParticleTex"}};
+    for (const auto& sampler : hostSet) glProgramUniform1i(sampler.first, glGetUniformLocation(sampler.first, sampler.second), 5);
+    StateMeddler meddler;
+    driver.observe(&meddler);
+    QuesselTest::GlCallRecorder recorder;
+    driver.frame(1.0 / 30.0);
+    driver.observe(nullptr);
+
+    std::set<GLuint> faces;
+    for (IEnvironmentMapRenderer* renderer : demo.renderers)
+        for (int face = 0; face < 6; ++face)
+            faces.insert(dynamic_cast<EnvironmentMapRenderer*>(renderer)->framebuffer->getFramebuffer(face));
+    const Camera& camera = demo.camera;
+    std::vector<GLint> sphereCubeMaps, expectedCubeMaps;
+    for (ReflectionObject* sphere : spheres(demo)) {
+        const aiNode* node = sphere->getNode();
+        for (unsigned i = 0; i < node->mNumMeshes; ++i)
+            if (importer.meshes[node->mMeshes[i]].faceCount > 0) expectedCubeMaps.push_back(sphere->cubeMap.color);
+    }
+    int particleRenders = 0, composites = 0;
+    for (const DrawCall& draw : recorder.calls()) {
+        const bool face = faces.count(draw.framebuffer) > 0;
+        SCOPED_TRACE("program " + std::to_string(draw.program) + " into framebuffer " + std::to_string(draw.framebuffer));
+        const std::vector<GLint> viewport(draw.viewport, draw.viewport + 4);
+        const std::vector<GLint> faceViewport = {0, 0, 512, 512}, screenViewport = {0, 0, 1280, 768};
+        EXPECT_EQ(viewport, face ? faceViewport : screenViewport);
+        EXPECT_TRUE(draw.depthTest);
+        EXPECT_EQ(draw.depthFunction, static_cast<GLenum>(GL_LESS));
+        EXPECT_TRUE(draw.polygonOffset);
+        EXPECT_EQ(draw.depthWrites, draw.program != particle);
+        if (draw.program == test) {
+            EXPECT_EQ(draw.sampler("tex").unit, 0);
+            EXPECT_EQ(draw.sampler("nmTex").unit, 1);
+        }
+        if (face) continue;
+        if (draw.program == motionblur) {
+            ++composites;
+            EXPECT_EQ(draw.sampler("colorBuffer").texture, demo.colorTarget->texture);
+            EXPECT_EQ(draw.sampler("depthBuffer").texture, demo.depthTarget->texture);
+            EXPECT_EQ(draw.projection, camera.projection);
+            EXPECT_EQ(draw.previousProjection, camera.projection);
+            EXPECT_EQ(draw.previousView, camera.previousView);
+            continue;
+        }
+        // Main, reflect, refract, particle and depth passes see the camera.
+        EXPECT_EQ(draw.projection, camera.projection);
+        EXPECT_EQ(draw.view, camera.view);
+        if (draw.program == test) {
+            const QuesselTest::SamplerUse& cube = draw.sampler(GL_SAMPLER_CUBE);
+            EXPECT_EQ(cube.unit, 26);
+            EXPECT_EQ(cube.texture, demo.loadedCubeMap);
+        }
+        if (draw.program == reflect || draw.program == refract) {
+            const QuesselTest::SamplerUse& cube = draw.sampler(GL_SAMPLER_CUBE);
+            EXPECT_EQ(cube.unit, 0);
+            sphereCubeMaps.push_back(static_cast<GLint>(cube.texture));
+        }
+        if (draw.program == particle) {
+            // The update captures with its subroutine; the render draws what it captured.
+            const bool render = draw.kind == DrawCall::TransformFeedback;
+            EXPECT_EQ(draw.vertexSubroutine, glGetSubroutineIndex(particle, GL_VERTEX_SHADER, render ? "render" : "update"));
+            particleRenders += render;
+            if (render) {
+                EXPECT_EQ(draw.sampler("ParticleTex").texture, demo.particles->texture);
+            }
+        }
+    }
+    // Each sphere is drawn with its own cube map, reflective ones first.
+    EXPECT_EQ(sphereCubeMaps, expectedCubeMaps);
+    EXPECT_EQ(particleRenders, 1);
+    EXPECT_EQ(composites, 1);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
