@@ -92,7 +92,9 @@ std::string RecordOptions::previewPath() const {
     if (!preview.empty()) return preview;
     const size_t slash = out.find_last_of('/');
     const size_t dot = out.find_last_of('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    // A leading dot (".loop") starts a name, not an extension.
+    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const bool hasExtension = dot != std::string::npos && dot > nameStart;
     return (hasExtension ? out.substr(0, dot) : out) + ".webp";
 }
 

@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
         return fail("no encoder: the ffmpeg program is not installed (not found on PATH); "
                     "install Debian's ffmpeg package");
     const RecordingPlan plan = RecordingPlan::make(options);
-    if (plan.frames < 1) return fail("the camera path never returns to its first row");
+    if (plan.frames < 1) return fail("no frames to record: the camera path does not reach the start or its first row");
     std::string error;
     if (!outputsWritable(options, error)) return fail(error);
 
