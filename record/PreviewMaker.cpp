@@ -17,7 +17,7 @@ long long fileSize(const std::string& path) {
 
 const std::vector<PreviewMaker::Attempt>& PreviewMaker::attempts() {
     static const std::vector<Attempt> list = {
-        {640, 384, 10.0, 60}, {640, 384, 10.0, 40}, {640, 384, 8.0, 30}, {480, 288, 8.0, 30}, {320, 192, 6.0, 25},
+        {640, 384, 10.0, 75}, {640, 384, 10.0, 55}, {640, 384, 8.0, 40}, {480, 288, 8.0, 40}, {320, 192, 6.0, 30},
     };
     return list;
 }
