@@ -152,6 +152,9 @@ int main(int argc, char** argv) {
 
     std::fprintf(stderr, "quessel-record: %d frames, %.2f s of the demo from t = %.2f s at %g fps, into %s\n",
                  plan.frames, plan.seconds(), options.start, options.fps, options.out.c_str());
+    if (!plan.fastForward.empty())
+        std::fprintf(stderr, "quessel-record: %zu unrecorded frames first, up to t = %.2f s\n", plan.fastForward.size(),
+                     options.start);
     OutputFile video(options.out);
     const int recorded = recordVideo(demo, plan, video);
     glfwTerminate();
