@@ -47,7 +47,7 @@ bool parseValue(const std::string& name, const char* value, RecordOptions& optio
 const char* RecordOptions::usage() {
     return "Usage: quessel-record [--seconds S] [--start T] [--fps N] [--out FILE] [--preview FILE]\n"
            "Renders the demo's frames at a fixed time step in the real 1280 x 768 window and\n"
-           "encodes them with ffmpeg: an H.264 MP4 and an animated WebP preview.\n"
+           "encodes them with ffmpeg (an H.264 MP4) and img2webp (an animated WebP preview).\n"
            "  --seconds S     seconds of demo time to record (default: until the camera path\n"
            "                  returns to its first row: from t = 0 one whole lap)\n"
            "  --start T       demo time to begin at (default 0; reached with unrecorded frames)\n"

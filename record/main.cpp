@@ -129,6 +129,9 @@ int main(int argc, char** argv) {
     if (EncoderProcess::find("ffmpeg").empty())
         return fail("no encoder: the ffmpeg program is not installed (not found on PATH); "
                     "install Debian's ffmpeg package");
+    if (EncoderProcess::find("img2webp").empty())
+        return fail("no encoder for the preview: the img2webp program is not installed (not found on PATH); "
+                    "install Debian's webp package");
     const RecordingPlan plan = RecordingPlan::make(options);
     if (plan.frames < 1) return fail("no frames to record: the camera path does not reach the start or its first row");
     std::string error;

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # quessel-record, short runs of the real binary: a recording that ffprobe reads (H.264,
-# yuv420p, 1280 x 768, the index in front, the frames asked for) with an animated WebP
-# preview within the cap; and every failure it must name and survive without leaving a
-# file behind: bad options, no encoder, an unwritable output, an encoder that stops
-# reading (broken pipe), a full disk, Ctrl-C and Escape during the recording.
+# yuv420p, 1280 x 768, the index in front, the frames asked for, upright) with an
+# animated WebP preview within the cap; and every failure it must name and survive
+# without leaving a file behind: bad options, no encoder (ffmpeg or img2webp), an
+# unwritable output, an encoder that stops reading (broken pipe), a full disk, Ctrl-C and
+# Escape during the recording.
 source "$(dirname "$0")/lib/faults.sh" "$@"
 
 BIN="$FAULTS_BUILD/bin"
@@ -76,7 +77,8 @@ expect_empty() {
     [ -z "$left" ] || fail "files left behind: $left"
 }
 
-# Checks a finished MP4 ($1) holding $2 frames at 1280 x 768, and its preview ($3).
+# Checks a finished MP4 ($1) holding $2 frames at 1280 x 768, and its preview ($3)
+# lasting $4 milliseconds.
 expect_recording() {
     [ -f "$1" ] || { fail "no video $1"; return 1; }
     [ -f "$3" ] || { fail "no preview $3"; return 1; }
@@ -87,7 +89,7 @@ expect_recording() {
     for expected in codec_name=h264 pix_fmt=yuv420p width=1280 height=768 "nb_read_frames=$2"; do
         grep -qx -- "$expected" <<<"$probe" || fail "video: expected $expected, ffprobe says: $(tr '\n' ' ' <<<"$probe")"
     done
-    python3 - "$1" "$3" <<'PY' || fail "video layout or preview rejected"
+    python3 - "$1" "$3" "$4" <<'PY' || fail "video layout or preview rejected"
 import struct
 import sys
 
@@ -126,12 +128,22 @@ if header is None or not header[0] & 0x02:
     sys.exit("preview is not animated")
 width = 1 + int.from_bytes(header[4:7], "little")
 height = 1 + int.from_bytes(header[7:10], "little")
-frames = sum(1 for kind, _ in chunks if kind == "ANMF")
+frames = [payload for kind, payload in chunks if kind == "ANMF"]
+# Identical frames may be merged into a longer one: the durations add up to the video's.
+duration = sum(int.from_bytes(frame[12:15], "little") for frame in frames)
 if (width, height) != (640, 384):
     sys.exit(f"preview is {width} x {height}")
-if frames < 2:
-    sys.exit(f"preview has {frames} frames")
-print(f"  preview: {width} x {height}, {frames} frames, {len(webp)} bytes")
+if not frames or abs(duration - int(sys.argv[3])) > 100:
+    sys.exit(f"preview has {len(frames)} frames lasting {duration} ms, not {sys.argv[3]} ms")
+# Key frames (the whole canvas, not blended) come often enough that the small errors
+# WebP allows between them cannot pile up into ghosts.
+keys = [i for i, frame in enumerate(frames)
+        if int.from_bytes(frame[0:6], "little") == 0 and frame[15] & 0x02
+        and (1 + int.from_bytes(frame[6:9], "little"), 1 + int.from_bytes(frame[9:12], "little")) == (640, 384)]
+gaps = [b - a for a, b in zip(keys, keys[1:] + [len(frames)])]
+if not keys or keys[0] != 0 or max(gaps) > 5:
+    sys.exit(f"key frames at {keys} of {len(frames)} frames: more than 5 apart")
+print(f"  preview: {width} x {height}, {len(frames)} frames, {duration} ms, key frames {keys}, {len(webp)} bytes")
 PY
 }
 
@@ -151,6 +163,15 @@ fresh_dir
 record PATH=/nonexistent --seconds 1 --out "$DIR/loop.mp4"
 expect_status 1
 expect_message "ffmpeg program is not installed"
+expect_empty
+
+begin_case "no encoder for the preview installed"
+fresh_dir
+mkdir "$ROOT/tools"
+ln -s "$(command -v ffmpeg)" "$ROOT/tools/ffmpeg"
+record PATH="$ROOT/tools" --seconds 1 --out "$DIR/loop.mp4"
+expect_status 1
+expect_message "img2webp program is not installed"
 expect_empty
 
 begin_case "unwritable output: missing folder, a file for a folder, the output a folder"
@@ -193,11 +214,12 @@ rms_difference() {
 
 begin_case "a short recording from a later start, during the hold at P1"
 fresh_dir
-record --seconds 0.5 --fps 10 --start 8 --out "$DIR/short.mp4"
+record --seconds 1.2 --fps 10 --start 8 --out "$DIR/short.mp4"
 expect_status 0
-expect_recording "$DIR/short.mp4" 5 "$DIR/short.webp"
-expect_message "wrote $DIR/short.mp4 \(5 frames, 1280 x 768"
-[ "$(find "$DIR" -name '*.part' | wc -l)" -eq 0 ] || fail "temporary files left"
+expect_recording "$DIR/short.mp4" 12 "$DIR/short.webp" 1200
+expect_message "wrote $DIR/short.mp4 \(12 frames, 1280 x 768"
+left=$(find "$DIR" -mindepth 1 -printf '%P ')
+[ "$left" = "short.mp4 short.webp " ] || [ "$left" = "short.webp short.mp4 " ] || fail "left in the folder: $left"
 # Upright: the first frame is nearer the P1 hold reference than its mirror image is (the
 # light has moved on since the reference, so only the comparison tells).
 if ffmpeg -v error -i "$DIR/short.mp4" -frames:v 1 -vf scale=640:384 "$ROOT/first.png" &&
@@ -233,6 +255,20 @@ fresh_dir
 if mount -t tmpfs -o size=300k tmpfs "$DIR" 2>"$ROOT/mount.err"; then
     record --seconds 1 --fps 10 --out "$DIR/loop.mp4"
     expect_status 1
+    expect_message "disk is full"
+    expect_empty
+    umount "$DIR"
+else
+    skip "mounting a small tmpfs is not permitted ($(head -n 1 "$ROOT/mount.err"))"
+fi
+
+begin_case "the disk fills up while making the preview"
+fresh_dir
+# Room for the video of ten frames, not for the preview's frames.
+if mount -t tmpfs -o size=2m tmpfs "$DIR" 2>"$ROOT/mount.err"; then
+    record --seconds 1 --fps 10 --out "$DIR/loop.mp4"
+    expect_status 1
+    expect_message "making the preview"
     expect_message "disk is full"
     expect_empty
     umount "$DIR"
