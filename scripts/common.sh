@@ -10,6 +10,7 @@ QUESSEL_PACKAGES=(
   libgl1-mesa-dri libgl1-mesa-dev
   googletest libgtest-dev
   xvfb xdotool x11-utils imagemagick glslang-tools
+  ffmpeg webp fonts-dejavu-core
 )
 
 log() { echo "[quessel] $*" >&2; }

@@ -1,0 +1,178 @@
+#include "record/EncoderProcess.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace Quessel {
+
+namespace {
+// How long an ended program may take to go before it is killed outright.
+constexpr int GraceMilliseconds = 5000;
+constexpr int PollMilliseconds = 20;
+
+void sleepMilliseconds(int ms) { usleep(static_cast<useconds_t>(ms) * 1000); }
+
+// A file for the program's standard error that disappears with the last descriptor.
+int anonymousLog() {
+    char path[] = "/tmp/quessel-record-log-XXXXXX";
+    const int fd = mkostemp(path, O_CLOEXEC);
+    if (fd >= 0) unlink(path);
+    return fd;
+}
+}  // namespace
+
+std::string EncoderProcess::find(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "";
+    size_t begin = 0;
+    while (begin <= folders.size()) {
+        size_t end = folders.find(':', begin);
+        if (end == std::string::npos) end = folders.size();
+        const std::string folder = end > begin ? folders.substr(begin, end - begin) : ".";
+        const std::string candidate = folder + "/" + program;
+        struct stat info {};
+        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        begin = end + 1;
+    }
+    return "";
+}
+
+EncoderProcess::EncoderProcess(const volatile std::sig_atomic_t& stop) : stop(stop) {}
+
+EncoderProcess::~EncoderProcess() {
+    kill();
+    if (log >= 0) close(log);
+}
+
+bool EncoderProcess::start(const std::vector<std::string>& argv, bool feed, std::string& error) {
+    const std::string program = find(argv.at(0));
+    if (program.empty()) {
+        error = argv[0] + " is not installed (not found on PATH)";
+        return false;
+    }
+    log = anonymousLog();
+    int pipeEnds[2] = {-1, -1};
+    if (log < 0 || (feed && pipe2(pipeEnds, O_CLOEXEC) != 0)) {
+        error = std::string("cannot start ") + argv[0] + ": " + std::strerror(errno);
+        return false;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (feed)
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[0], STDIN_FILENO);
+    else
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, log, STDERR_FILENO);
+
+    // Its own process group; and the default actions for the signals the recorder catches
+    // or ignores (an ignored SIGPIPE would be inherited).
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (int signal : {SIGINT, SIGTERM, SIGPIPE}) sigaddset(&defaults, signal);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
+
+    std::vector<char*> args;
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    const int result = posix_spawn(&pid, program.c_str(), &actions, &attributes, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    if (feed) close(pipeEnds[0]);
+    if (result != 0) {
+        pid = -1;
+        if (feed) close(pipeEnds[1]);
+        error = "cannot start " + program + ": " + std::strerror(result);
+        return false;
+    }
+    input = feed ? pipeEnds[1] : -1;
+    return true;
+}
+
+bool EncoderProcess::write(const void* data, size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        if (stop) return false;
+        const ssize_t written = ::write(input, bytes, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            writeError = errno;
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+int EncoderProcess::wait(bool honourStop) {
+    int status = 0;
+    for (int waited = 0; pid > 0; waited += PollMilliseconds) {
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid || (done < 0 && errno != EINTR)) {
+            pid = -1;
+            if (done < 0) return -1;
+            return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+        }
+        if (honourStop && stop) {
+            kill();
+            return -1;
+        }
+        if (!honourStop && waited >= GraceMilliseconds) ::kill(pid, SIGKILL);
+        sleepMilliseconds(PollMilliseconds);
+    }
+    return -1;
+}
+
+int EncoderProcess::finish() {
+    if (input >= 0) close(input);
+    input = -1;
+    return wait(true);
+}
+
+void EncoderProcess::kill() {
+    if (input >= 0) close(input);
+    input = -1;
+    if (pid <= 0) return;
+    ::kill(pid, SIGTERM);
+    wait(false);
+}
+
+std::string EncoderProcess::messages() const {
+    std::string text;
+    if (log < 0) return text;
+    char buffer[4096];
+    off_t offset = 0;
+    for (ssize_t got; (got = pread(log, buffer, sizeof buffer, offset)) > 0; offset += got) text.append(buffer, got);
+    return text;
+}
+
+std::string EncoderProcess::lastMessage() const {
+    std::string text = messages();
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    const size_t newline = text.find_last_of("\r\n");
+    return newline == std::string::npos ? text : text.substr(newline + 1);
+}
+
+bool EncoderProcess::said(const char* text) const { return messages().find(text) != std::string::npos; }
+
+std::string EncoderProcess::problem() const {
+    if (said("No space left on device")) return "the disk is full (no space left on device)";
+    const std::string last = lastMessage();
+    return last.empty() ? "it gave no reason" : last;
+}
+
+}  // namespace Quessel

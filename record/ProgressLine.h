@@ -1,0 +1,29 @@
+#pragma once
+#include <chrono>
+#include <cstdio>
+
+namespace Quessel {
+
+// Progress of long work as one status line on standard error: frames done of the total,
+// frames per second and the time left. On a terminal the line is rewritten in place;
+// otherwise plain lines are written now and then, so a log stays short.
+class ProgressLine {
+public:
+    ProgressLine(std::FILE* stream, int total);
+
+    void update(int done);
+    // Shows the final count and ends the line.
+    void finish(int done);
+
+private:
+    void print(int done);
+
+    std::FILE* stream;
+    int total;
+    bool terminal;
+    std::chrono::steady_clock::time_point begun;
+    std::chrono::steady_clock::time_point shown;
+    bool open = false;
+};
+
+}  // namespace Quessel

@@ -1,0 +1,28 @@
+#pragma once
+#include <string>
+
+namespace Quessel {
+
+// The recorder's command line. The demo itself has none; every choice of a recording
+// lives here.
+struct RecordOptions {
+    // Seconds of the demo to record; 0 records until the camera path returns to its
+    // first row (from the default start: one whole lap).
+    double seconds = 0.0;
+    // Demo time at which the recording begins.
+    double start = 0.0;
+    double fps = 30.0;
+    std::string out = "quessel-loop.mp4";
+    // Empty: beside `out`, with the extension .webp.
+    std::string preview;
+    bool help = false;
+
+    // False with the reason in `error` for an unknown option or a bad value.
+    static bool parse(int argc, const char* const* argv, RecordOptions& options, std::string& error);
+    static const char* usage();
+
+    // `preview`, or the default name beside `out`.
+    std::string previewPath() const;
+};
+
+}  // namespace Quessel
