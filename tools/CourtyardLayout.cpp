@@ -293,6 +293,20 @@ SceneNode buildLight(SceneDescription& scene, const Materials& m, const std::str
     return node;
 }
 
+// Every mesh draws the triangles that face the middle of the courtyard first: the cameras
+// (the path and the spheres) are all in there.
+void sortFacingTheMiddle(SceneDescription& scene, const SceneNode& node, const Mat4& parent)
+{
+    const Mat4 transform = parent * node.transform;
+    const Vec3 middle{0.5 * (CourtyardLayout::minX + CourtyardLayout::maxX), 3.0,
+                      0.5 * (CourtyardLayout::minZ + CourtyardLayout::maxZ)};
+    const Vec3 local = transform.inverseRigid().transformPoint(middle);
+    for (int mesh : node.meshes)
+        scene.meshes[mesh].mesh.sortFacingFirst(local);
+    for (const SceneNode& child : node.children)
+        sortFacingTheMiddle(scene, child, transform);
+}
+
 } // namespace
 
 SceneDescription CourtyardLayout::build()
@@ -339,6 +353,8 @@ SceneDescription CourtyardLayout::build()
     scene.nodes.push_back(buildSkyDome(scene, m));
     scene.nodes.push_back(buildLight(scene, m, "PointLight", staticLight));
     scene.nodes.push_back(buildLight(scene, m, "PointLight1", circlingLight));
+    for (const SceneNode& node : scene.nodes)
+        sortFacingTheMiddle(scene, node, Mat4());
     return scene;
 }
 

@@ -1,5 +1,7 @@
 #include "Mesh.h"
 
+#include <algorithm>
+
 namespace Quessel::SceneGen {
 
 uint32_t Mesh::addVertex(const Vec3& position, const Vec3& normal, const Vec2& uv)
@@ -23,6 +25,30 @@ void Mesh::append(const Mesh& other)
     uvs.insert(uvs.end(), other.uvs.begin(), other.uvs.end());
     for (uint32_t i : other.indices)
         indices.push_back(base + i);
+}
+
+void Mesh::sortFacingFirst(const Vec3& viewpoint)
+{
+    struct Triangle {
+        double facing; // below 0 when the front is turned towards the viewpoint
+        uint32_t a, b, c;
+    };
+    std::vector<Triangle> triangles;
+    for (size_t i = 0; i + 2 < indices.size(); i += 3) {
+        const Vec3& p0 = positions[indices[i]];
+        const Vec3& p1 = positions[indices[i + 1]];
+        const Vec3& p2 = positions[indices[i + 2]];
+        const Vec3 centroid = (p0 + p1 + p2) * (1.0 / 3.0);
+        const Vec3 normal = cross(p1 - p0, p2 - p0);
+        const double area = length(normal);
+        const double facing = area > 0 ? dot(normal * (1.0 / area), normalize(centroid - viewpoint)) : 0.0;
+        triangles.push_back({facing, indices[i], indices[i + 1], indices[i + 2]});
+    }
+    std::stable_sort(triangles.begin(), triangles.end(),
+                     [](const Triangle& x, const Triangle& y) { return x.facing < y.facing; });
+    indices.clear();
+    for (const Triangle& t : triangles)
+        indices.insert(indices.end(), {t.a, t.b, t.c});
 }
 
 namespace {

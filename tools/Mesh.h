@@ -20,6 +20,10 @@ public:
     void addTriangle(uint32_t a, uint32_t b, uint32_t c);
     void append(const Mesh& other);
     size_t triangleCount() const { return indices.size() / 3; }
+    // Reorders the triangles so that those facing `viewpoint` come first. Nothing culls
+    // back faces, and a software rasteriser shades every triangle that passes the depth
+    // test: drawn after the faces in front of them, back faces fail it and cost little.
+    void sortFacingFirst(const Vec3& viewpoint);
 };
 
 // Axis-aligned box; each face is mapped planar with tileSize metres per texture repeat,

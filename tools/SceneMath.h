@@ -96,6 +96,17 @@ struct Mat4 {
         return r;
     }
 
+    // Inverse of a rotation followed by a translation.
+    Mat4 inverseRigid() const {
+        Mat4 r;
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                r.m[i][j] = m[j][i];
+        for (int i = 0; i < 3; ++i)
+            r.m[i][3] = -(r.m[i][0] * m[0][3] + r.m[i][1] * m[1][3] + r.m[i][2] * m[2][3]);
+        return r;
+    }
+
     Vec3 transformPoint(const Vec3& p) const {
         return {m[0][0] * p.x + m[0][1] * p.y + m[0][2] * p.z + m[0][3],
                 m[1][0] * p.x + m[1][1] * p.y + m[1][2] * p.z + m[1][3],

@@ -51,13 +51,17 @@ void main() {
     float nDotL = max(dot(n, l), 0.0);
     vec3 halfway = l + v;
     vec3 h = dot(halfway, halfway) > 1e-12 ? normalize(halfway) : n;
-    float highlight = nDotL > 0.0 ? pow(max(dot(n, h), 0.0), highlightExponent) : 0.0;
+    // Schlick's rational stand-in for pow(x, e): the same narrow lobe for one division.
+    float nDotH = max(dot(n, h), 0.0);
+    float highlight = nDotL > 0.0 ? nDotH / (highlightExponent - highlightExponent * nDotH + nDotH) : 0.0;
 
     vec3 tint = mix(vec3(1.0), material.diffuse.rgb, tintAmount);
     vec3 env = texture(environment, reflect(-v, n)).rgb * tint;
     vec3 base = material.diffuse.rgb
         * (skyFill + light.ambientShare * light.intensity * light.color + radiance * nDotL);
-    float fresnel = metalReflectance + (1.0 - metalReflectance) * pow(1.0 - nDotV, 5.0);
+    float grazing = 1.0 - nDotV;
+    float grazing2 = grazing * grazing;
+    float fresnel = metalReflectance + (1.0 - metalReflectance) * grazing2 * grazing2 * grazing;
 
     vec3 color = mix(base, env, fresnel) + radiance * highlight + material.emissive.rgb;
     fragColor = vec4(color, 1.0);

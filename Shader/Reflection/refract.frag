@@ -94,16 +94,24 @@ void main() {
 
     float relative = glassIndex / sphere.outsideIndex;
     float indexStep = pow(10.0, sphere.log10Dispersion);
+    // Green and blue are traced; red, one index step below green as blue is above it,
+    // leaves along the straight continuation (the exit direction changes smoothly with the
+    // index, and the steps are small).
+    vec3 green = leave(entry, refract(dir, n, 1.0 / relative), r, relative);
+    vec3 blue = leave(entry, refract(dir, n, 1.0 / (relative + indexStep)), r, relative + indexStep);
+    vec3 red = 2.0 * green - blue;
     vec3 transmitted;
-    transmitted.r = texture(environment, leave(entry, refract(dir, n, 1.0 / (relative - indexStep)), r, relative - indexStep)).r;
-    transmitted.g = texture(environment, leave(entry, refract(dir, n, 1.0 / relative), r, relative)).g;
-    transmitted.b = texture(environment, leave(entry, refract(dir, n, 1.0 / (relative + indexStep)), r, relative + indexStep)).b;
+    transmitted.r = texture(environment, red).r;
+    transmitted.g = texture(environment, green).g;
+    transmitted.b = texture(environment, blue).b;
     transmitted *= mix(vec3(1.0), material.diffuse.rgb, tintAmount);
     vec3 reflected = texture(environment, reflect(dir, n)).rgb;
 
     float f0 = (relative - 1.0) / (relative + 1.0);
     f0 *= f0;
-    float fresnel = f0 + (1.0 - f0) * pow(1.0 - max(dot(n, v), 0.0), 5.0);
+    float grazing = 1.0 - max(dot(n, v), 0.0);
+    float grazing2 = grazing * grazing;
+    float fresnel = f0 + (1.0 - f0) * grazing2 * grazing2 * grazing;
 
     vec3 toLight = light.position - worldPosition;
     float lightDistance = length(toLight);
@@ -113,7 +121,9 @@ void main() {
         / (1.0 + light.linearFalloff * d + light.quadraticFalloff * (d * d));
     vec3 halfway = l + v;
     vec3 h = dot(halfway, halfway) > 1e-12 ? normalize(halfway) : n;
-    float highlight = dot(n, l) > 0.0 ? pow(max(dot(n, h), 0.0), highlightExponent) : 0.0;
+    // Schlick's rational stand-in for pow(x, e): the same narrow lobe for one division.
+    float nDotH = max(dot(n, h), 0.0);
+    float highlight = dot(n, l) > 0.0 ? nDotH / (highlightExponent - highlightExponent * nDotH + nDotH) : 0.0;
 
     vec3 color = mix(transmitted, reflected, fresnel) + radiance * highlight
         + material.emissive.rgb;
