@@ -55,29 +55,21 @@ vec3 surfaceNormal(vec3 objectPoint) {
     return normalize(transpose(worldToObject) * (objectPoint - objectCentre));
 }
 
-// Near and far intersections of the ray p + t * dir with the sphere, for a ray that
-// reaches a point on or inside it.
-vec3 nearPoint(vec3 p, vec3 dir, float r) {
+// Where the ray p + t * dir meets the sphere, as (near t, far t), for a ray that reaches a
+// point on or inside it.
+vec2 sphereHits(vec3 p, vec3 dir, float r) {
     vec3 oc = p - objectCentre;
     float a = dot(dir, dir);
     float b = dot(oc, dir);
     float c = dot(oc, oc) - r * r;
-    float t = (-b - sqrt(max(b * b - a * c, 0.0))) / a;
-    return p + dir * max(t, 0.0);
-}
-
-vec3 farPoint(vec3 p, vec3 dir, float r) {
-    vec3 oc = p - objectCentre;
-    float a = dot(dir, dir);
-    float b = dot(oc, dir);
-    float c = dot(oc, oc) - r * r;
-    float t = (-b + sqrt(max(b * b - a * c, 0.0))) / a;
-    return p + dir * t;
+    float root = sqrt(max(b * b - a * c, 0.0));
+    return vec2(-b - root, -b + root) / a;
 }
 
 // The outgoing world direction of a ray that entered at objectEntry going `inside`.
 vec3 leave(vec3 objectEntry, vec3 inside, float r, float index) {
-    vec3 exitNormal = surfaceNormal(farPoint(objectEntry, worldToObject * inside, r));
+    vec3 objectInside = worldToObject * inside;
+    vec3 exitNormal = surfaceNormal(objectEntry + objectInside * sphereHits(objectEntry, objectInside, r).y);
     vec3 outside = refract(inside, -exitNormal, index);
     // A sphere never reflects internally (the exit angle equals the entry angle); an
     // ellipsoid can, and then the ray is mirrored back in.
@@ -87,7 +79,8 @@ vec3 leave(vec3 objectEntry, vec3 inside, float r, float index) {
 void main() {
     float r = objectRadius;
     // The faceted mesh lies just inside the true surface: the ray enters where it meets that.
-    vec3 entry = nearPoint(objectEye, objectPosition - objectEye, r);
+    vec3 ray = objectPosition - objectEye;
+    vec3 entry = objectEye + ray * max(sphereHits(objectEye, ray, r).x, 0.0);
     vec3 v = normalize(eyePosition - worldPosition);
     vec3 dir = -v;
     vec3 n = surfaceNormal(entry);
