@@ -54,8 +54,8 @@ int FrameDriver::seek(int row, double into, double lastStep, double maxStep) {
         // hold right after a move or turn counts the whole finishing frame. When that hold
         // is the row sought, end the row with a frame short enough not to pass the target.
         const double remaining = static_cast<double>(now.duration) - done;
-        const bool holdFollows = now.kind != CameraPath::Kind::Hold &&
-                                 CameraPath::steps[now.next].kind == CameraPath::Kind::Hold;
+        const bool holdFollows =
+            now.kind != CameraPath::Kind::Hold && CameraPath::steps[now.next].kind == CameraPath::Kind::Hold;
         const double counted = holdFollows && now.next == row ? lastStart : maxStep;
         if (remaining + PastTheEnd > counted && remaining > counted / 2.0 + PastTheEnd)
             frame(std::min(remaining - counted / 2.0, maxStep));

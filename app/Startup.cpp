@@ -6,9 +6,9 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 namespace Quessel {
 
@@ -37,11 +37,10 @@ void initGlfw() {
 }
 
 GLFWwindow* openWindow() {
-    GLFWwindow* window =
-        glfwCreateWindow(ScreenWidth, ScreenHeight, "Quessel", glfwGetPrimaryMonitor(), nullptr);
+    GLFWwindow* window = glfwCreateWindow(ScreenWidth, ScreenHeight, "Quessel", glfwGetPrimaryMonitor(), nullptr);
     if (!window) {
-        // Windows-1252 text: the ö is the single byte 0xF6.
-        std::fputs("GLFW Window konnte nicht ge\xF6" "ffnet werden!\n", stdout);
+        // Windows-1252 text: the ö is the single byte 0xF6 (octal 366).
+        std::fputs("GLFW Window konnte nicht ge\366ffnet werden!\n", stdout);
         std::fflush(stdout);
         glfwTerminate();
         std::exit(1);

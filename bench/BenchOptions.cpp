@@ -66,8 +66,7 @@ bool BenchOptions::parse(int argc, const char* const* argv, BenchOptions& option
         else if (std::strcmp(name, "--svg") == 0) {
             options.svgPath = value;
             ok = !options.svgPath.empty();
-        }
-        else {
+        } else {
             error = std::string("unknown option: ") + name;
             return false;
         }

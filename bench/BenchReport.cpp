@@ -49,9 +49,9 @@ void BenchReport::printTable(std::FILE* out) const {
                  f.info.startSeconds);
     std::fprintf(out, "%s, OpenGL %s, window %d x %d, %d samples; set-up %.1f s\n", f.info.renderer.c_str(),
                  f.info.version.c_str(), f.info.width, f.info.height, f.info.samples, f.info.setupSeconds);
-    std::fprintf(out, "load average %.2f before, %.2f after%s\n\n", f.info.loadBefore, f.info.loadAfter,
-                 f.options.syncPasses ? "; passes synchronised (glFinish after each): frame times are not the demo's"
-                                      : "");
+    std::fprintf(
+        out, "load average %.2f before, %.2f after%s\n\n", f.info.loadBefore, f.info.loadAfter,
+        f.options.syncPasses ? "; passes synchronised (glFinish after each): frame times are not the demo's" : "");
     printRatios(out);
     printFrames(out);
     printPasses(out);
@@ -92,8 +92,8 @@ void BenchReport::printFrames(std::FILE* out) const {
     row("floor CPU issue", f.floorIssue);
     for (int kind = 0; kind < 3; ++kind) {
         if (f.frameByPathKind[kind].count == 0) continue;
-        const std::string name = format("demo frame, %s (%d)", BenchFigures::pathKindName(kind),
-                                        f.frameByPathKind[kind].count);
+        const std::string name =
+            format("demo frame, %s (%d)", BenchFigures::pathKindName(kind), f.frameByPathKind[kind].count);
         row(name.c_str(), f.frameByPathKind[kind]);
     }
     std::fprintf(out, "\nframes per second: demo %.2f (%.2f at the median frame), required work %.2f, floor %.2f\n\n",
@@ -102,8 +102,8 @@ void BenchReport::printFrames(std::FILE* out) const {
 
 void BenchReport::printPasses(std::FILE* out) const {
     const BenchFigures& f = figures;
-    std::fprintf(out, "%-16s %10s %9s %9s %8s %10s | %13s %10s %7s\n", "pass (ms)", "GPU median", "p95", "max",
-                 "share", "CPU median", "required GPU", "CPU median", "demo /");
+    std::fprintf(out, "%-16s %10s %9s %9s %8s %10s | %13s %10s %7s\n", "pass (ms)", "GPU median", "p95", "max", "share",
+                 "CPU median", "required GPU", "CPU median", "demo /");
     double gpuSum = 0.0;
     double requiredSum = 0.0;
     for (int index = 0; index < PassCount; ++index) {
@@ -132,8 +132,8 @@ void BenchReport::printPasses(std::FILE* out) const {
 }
 
 void BenchReport::printBlocks(std::FILE* out) const {
-    std::fprintf(out, "%-6s %9s %9s %9s %9s %9s | %9s %9s %9s %9s\n", "block", "demo", "required", "floor",
-                 "refresh", "req. ref.", "demo/req", "demo/flr", "req/flr", "ref/req");
+    std::fprintf(out, "%-6s %9s %9s %9s %9s %9s | %9s %9s %9s %9s\n", "block", "demo", "required", "floor", "refresh",
+                 "req. ref.", "demo/req", "demo/flr", "req/flr", "ref/req");
     int index = 0;
     for (const BenchFigures::Block& b : figures.blocks) {
         std::fprintf(out, "%-6d %9.2f %9.2f %9.2f %9.2f %9.2f | %9.2f %9.2f %9.2f %9.2f\n", ++index, b.demoMs,
@@ -148,8 +148,9 @@ void BenchReport::printBlocks(std::FILE* out) const {
 
 void BenchReport::printMemoryAndGoals(std::FILE* out) const {
     const BenchFigures& f = figures;
-    std::fprintf(out, "memory: peak resident %.1f MiB; resident mean over the first %d frames %.1f MiB, "
-                      "over the last %d %.1f MiB, growth %+.0f KiB\n",
+    std::fprintf(out,
+                 "memory: peak resident %.1f MiB; resident mean over the first %d frames %.1f MiB, "
+                 "over the last %d %.1f MiB, growth %+.0f KiB\n",
                  mib(static_cast<double>(f.peakKb)), f.memoryWindow, mib(f.firstResidentKb), f.memoryWindow,
                  mib(f.lastResidentKb), f.growthKb);
     std::fprintf(out, "GL errors: demo frames %d, required-work frames %d, floor frames %d, swaps %d\n\n",
@@ -231,13 +232,13 @@ std::string BenchReport::jsonLine() const {
     bool first = true;
     for (int kind = 0; kind < 3; ++kind) {
         if (f.frameByPathKind[kind].count == 0) continue;
-        json += std::string(first ? "" : ",") + "\"" + BenchFigures::pathKindName(kind) + "\":" +
-                jsonSummary(f.frameByPathKind[kind]);
+        json += std::string(first ? "" : ",") + "\"" + BenchFigures::pathKindName(kind) +
+                "\":" + jsonSummary(f.frameByPathKind[kind]);
         first = false;
     }
     json += "},\"required\":{" + jsonSeries(f.required) + "}";
-    json += ",\"floor\":{\"frame_ms\":" + jsonSummary(f.floorFrame) +
-            ",\"cpu_issue_ms\":" + jsonSummary(f.floorIssue) + ",\"fps\":" + jsonNumber(f.floorFps) + "}";
+    json += ",\"floor\":{\"frame_ms\":" + jsonSummary(f.floorFrame) + ",\"cpu_issue_ms\":" + jsonSummary(f.floorIssue) +
+            ",\"fps\":" + jsonNumber(f.floorFps) + "}";
     json += ",\"ratio\":" + jsonNumber(f.ratio) + ",\"ratio_to_required\":" + jsonNumber(f.ratioToRequired) +
             ",\"required_to_floor\":" + jsonNumber(f.requiredToFloor) +
             ",\"environment_map_to_required\":" + jsonNumber(f.environmentMapToRequired);

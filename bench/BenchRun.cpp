@@ -44,8 +44,7 @@ double medianOf(const std::vector<FrameSample>& samples, FrameKind kind, int blo
 }  // namespace
 
 // The demo's clock restarts at zero so the path and particles see only simulated time.
-BenchRun::BenchRun(Quessel::Demo& demo, const BenchOptions& options)
-    : driver(demo), demo(demo), options(options) {}
+BenchRun::BenchRun(Quessel::Demo& demo, const BenchOptions& options) : driver(demo), demo(demo), options(options) {}
 
 void BenchRun::advance(double dt) {
     driver.frame(dt);
@@ -81,8 +80,7 @@ bool BenchRun::fastForward() {
     return !stopped;
 }
 
-void BenchRun::sceneBlock(PassTimer& timer, FrameKind kind, int block, int count,
-                          std::vector<FrameSample>& samples) {
+void BenchRun::sceneBlock(PassTimer& timer, FrameKind kind, int block, int count, std::vector<FrameSample>& samples) {
     demo.observer = &timer;
     for (int frame = 0; frame < count && !stopped; ++frame) {
         FrameSample sample;

@@ -35,8 +35,8 @@ std::vector<std::pair<std::string, GLint>> linkedAttributes(GLuint program) {
     for (GLint index = 0; index < count; ++index) {
         GLint size = 0;
         GLenum type = 0;
-        glGetActiveAttrib(program, static_cast<GLuint>(index), static_cast<GLsizei>(name.size()), nullptr, &size,
-                          &type, name.data());
+        glGetActiveAttrib(program, static_cast<GLuint>(index), static_cast<GLsizei>(name.size()), nullptr, &size, &type,
+                          name.data());
         const GLint location = glGetAttribLocation(program, name.data());
         if (location >= 0) attributes.emplace_back(name.data(), location);
     }
@@ -98,8 +98,8 @@ GLuint ProgramSwapper::compile(GLenum type, const std::string& path) {
 
 void ProgramSwapper::rebindBlocks(const Quessel::ShaderProgram& record) {
     const std::pair<const char*, GLint> blocks[] = {
-        {"Matrices", record.matricesBinding},     {"PreviousMatrices", record.previousMatricesBinding},
-        {"Material", record.materialBinding},     {"PointLight", record.pointLightBinding},
+        {"Matrices", record.matricesBinding}, {"PreviousMatrices", record.previousMatricesBinding},
+        {"Material", record.materialBinding}, {"PointLight", record.pointLightBinding},
         {"Sphere", record.sphereBinding},
     };
     // Unlike the builder, skip blocks a program lacks: the frames after a swap are to
@@ -162,8 +162,7 @@ bool ProgramSwapper::useCheap() {
 bool ProgramSwapper::useDemo() {
     if (!cheapLinked) return true;
     bool linked = true;
-    for (Swap& swap : swaps)
-        linked = relink(swap, swap.record->vertexShader, swap.record->fragmentShader) && linked;
+    for (Swap& swap : swaps) linked = relink(swap, swap.record->vertexShader, swap.record->fragmentShader) && linked;
     cheapLinked = false;
     return linked;
 }

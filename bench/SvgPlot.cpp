@@ -25,11 +25,16 @@ const char* const PathColours[3] = {"#e3ecfa", "#fbecd5", "#f1f1f1"};
 std::string escape(const std::string& text) {
     std::string escaped;
     for (const char c : text) {
-        if (c == '&') escaped += "&amp;";
-        else if (c == '<') escaped += "&lt;";
-        else if (c == '>') escaped += "&gt;";
-        else if (c == '"') escaped += "&quot;";
-        else escaped += c;
+        if (c == '&')
+            escaped += "&amp;";
+        else if (c == '<')
+            escaped += "&lt;";
+        else if (c == '>')
+            escaped += "&gt;";
+        else if (c == '"')
+            escaped += "&quot;";
+        else
+            escaped += c;
     }
     return escaped;
 }
@@ -103,9 +108,10 @@ std::string SvgPlot::pathBands() const {
             svg += format("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\"/>\n", left, Top,
                           width, Bottom - Top, PathColours[kind]);
             if (width > 24.0)
-                svg += format("<text x=\"%.1f\" y=\"%.1f\" font-size=\"11\" text-anchor=\"middle\" "
-                              "fill=\"#555\">%s</text>\n",
-                              left + width / 2.0, Top - 4.0, BenchFigures::pathKindName(kind));
+                svg += format(
+                    "<text x=\"%.1f\" y=\"%.1f\" font-size=\"11\" text-anchor=\"middle\" "
+                    "fill=\"#555\">%s</text>\n",
+                    left + width / 2.0, Top - 4.0, BenchFigures::pathKindName(kind));
         }
         begin = end;
     }
@@ -117,21 +123,20 @@ std::string SvgPlot::axes() const {
     for (double value = 0.0; value <= top + 1e-9; value += tick) {
         svg += format("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#ccc\" stroke-width=\"0.5\"/>\n",
                       Left, y(value), Right, y(value));
-        svg += format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\">%g</text>\n", Left - 6.0, y(value) + 4.0,
-                      value);
+        svg += format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\">%g</text>\n", Left - 6.0, y(value) + 4.0, value);
     }
     const std::size_t count = static_cast<std::size_t>(slots);
     const std::size_t every = std::max<std::size_t>(1, static_cast<std::size_t>(niceTick(slots)));
     for (std::size_t frame = 0; frame < count; frame += every)
-        svg += format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">%zu</text>\n",
-                      x(static_cast<double>(frame)), Bottom + 16.0, frame);
+        svg += format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">%zu</text>\n", x(static_cast<double>(frame)),
+                      Bottom + 16.0, frame);
     svg += format("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#333\"/>\n", Left, Bottom, Right,
                   Bottom);
     svg += format("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#333\"/>\n", Left, Top, Left, Bottom);
-    svg += format("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">frame of each kind (blocks of %d in turn; "
-                  "scene frames %.3f s apart in simulated time from t = %.1f s)</text>\n",
-                  (Left + Right) / 2.0, Bottom + 36.0, figures.options.block, figures.options.step,
-                  figures.info.startSeconds);
+    svg += format(
+        "<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">frame of each kind (blocks of %d in turn; "
+        "scene frames %.3f s apart in simulated time from t = %.1f s)</text>\n",
+        (Left + Right) / 2.0, Bottom + 36.0, figures.options.block, figures.options.step, figures.info.startSeconds);
     svg += format("<text transform=\"translate(%.1f %.1f) rotate(-90)\" text-anchor=\"middle\">milliseconds</text>\n",
                   Left - 48.0, (Top + Bottom) / 2.0);
     return svg + "</g>\n";
@@ -145,10 +150,8 @@ std::string SvgPlot::stackedPasses() const {
         std::vector<double> above(below);
         for (std::size_t i = 0; i < demo.size(); ++i) above[i] += demo[i].gpuMs[index];
         std::string points;
-        for (std::size_t i = 0; i < demo.size(); ++i)
-            points += format("%.1f,%.2f ", x(slotOf(demo[i])), y(above[i]));
-        for (std::size_t i = demo.size(); i-- > 0;)
-            points += format("%.1f,%.2f ", x(slotOf(demo[i])), y(below[i]));
+        for (std::size_t i = 0; i < demo.size(); ++i) points += format("%.1f,%.2f ", x(slotOf(demo[i])), y(above[i]));
+        for (std::size_t i = demo.size(); i-- > 0;) points += format("%.1f,%.2f ", x(slotOf(demo[i])), y(below[i]));
         svg += format("<polygon id=\"pass-%s\" fill=\"%s\" points=\"", passName(passAt(index)), PassColours[index]) +
                points + "\"/>\n";
         below = above;
@@ -163,7 +166,8 @@ std::string SvgPlot::lines() const {
         std::string points;
         for (const FrameSample& sample : series)
             points += format("%.1f,%.2f ", x(slotOf(sample)), y(issue ? sample.issueMs : sample.frameMs));
-        const std::string halo = issue ? "" : "<polyline stroke=\"#fff\" stroke-width=\"3.4\" points=\"" + points + "\"/>\n";
+        const std::string halo =
+            issue ? "" : "<polyline stroke=\"#fff\" stroke-width=\"3.4\" points=\"" + points + "\"/>\n";
         return halo + format("<polyline id=\"%s\" %s points=\"", id, style) + points + "\"/>\n";
     };
     std::string svg = "<g id=\"lines\" fill=\"none\">\n";
@@ -172,13 +176,15 @@ std::string SvgPlot::lines() const {
     svg += polyline("required-frame-time", "stroke=\"#00873c\" stroke-width=\"1.4\"", required, false);
     svg += polyline("floor-frame-time", "stroke=\"#c00\" stroke-width=\"1.2\"", floor, false);
     const double requiredGoal = BenchFigures::RequiredGoal * figures.required.frame.median;
-    svg += format("<line id=\"goal\" x1=\"%.1f\" y1=\"%.2f\" x2=\"%.1f\" y2=\"%.2f\" stroke=\"#00873c\" "
-                  "stroke-dasharray=\"2 3\"/>\n",
-                  Left, y(requiredGoal), Right, y(requiredGoal));
+    svg += format(
+        "<line id=\"goal\" x1=\"%.1f\" y1=\"%.2f\" x2=\"%.1f\" y2=\"%.2f\" stroke=\"#00873c\" "
+        "stroke-dasharray=\"2 3\"/>\n",
+        Left, y(requiredGoal), Right, y(requiredGoal));
     const double floorGoal = BenchFigures::FloorGoal * figures.floorFrame.median;
-    svg += format("<line id=\"floor-goal\" x1=\"%.1f\" y1=\"%.2f\" x2=\"%.1f\" y2=\"%.2f\" stroke=\"#c00\" "
-                  "stroke-dasharray=\"2 3\"/>\n",
-                  Left, y(floorGoal), Right, y(floorGoal));
+    svg += format(
+        "<line id=\"floor-goal\" x1=\"%.1f\" y1=\"%.2f\" x2=\"%.1f\" y2=\"%.2f\" stroke=\"#c00\" "
+        "stroke-dasharray=\"2 3\"/>\n",
+        Left, y(floorGoal), Right, y(floorGoal));
     return svg + "</g>\n";
 }
 
@@ -191,9 +197,10 @@ std::string SvgPlot::legend() const {
         row += 20.0;
     };
     const auto line = [&](const char* colour, const char* dash) {
-        return format("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" stroke-width=\"1.4\" "
-                      "stroke-dasharray=\"%s\"/>",
-                      left, row, left + 20.0, row, colour, dash);
+        return format(
+            "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" stroke-width=\"1.4\" "
+            "stroke-dasharray=\"%s\"/>",
+            left, row, left + 20.0, row, colour, dash);
     };
     entry(line("#000", "none"), format("demo frame, median %.1f ms", figures.demo.frame.median));
     entry(line("#555", "4 2"), format("demo CPU issue, median %.1f ms", figures.demo.issue.median));
@@ -219,10 +226,11 @@ std::string SvgPlot::legend() const {
 }
 
 std::string SvgPlot::document() const {
-    std::string svg = format("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                             "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
-                             "viewBox=\"0 0 %.0f %.0f\" font-family=\"sans-serif\">\n",
-                             Width, Height, Width, Height);
+    std::string svg = format(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
+        "viewBox=\"0 0 %.0f %.0f\" font-family=\"sans-serif\">\n",
+        Width, Height, Width, Height);
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n";
     svg += format("<text x=\"%.1f\" y=\"22\" font-size=\"15\">", Left) +
            escape(format("quessel-bench: demo %.1f ms, required work %.1f ms, floor %.1f ms (medians)",
@@ -234,8 +242,8 @@ std::string SvgPlot::document() const {
                          figures.ratioToRequired, figures.environmentMapToRequired, figures.ratio)) +
            "</text>\n";
     svg += format("<text x=\"%.1f\" y=\"%.1f\" font-size=\"11\" fill=\"#555\">", Left, Height - 10.0) +
-           escape(figures.info.renderer + ", " + format("%d x %d, %d samples", figures.info.width,
-                                                        figures.info.height, figures.info.samples)) +
+           escape(figures.info.renderer + ", " +
+                  format("%d x %d, %d samples", figures.info.width, figures.info.height, figures.info.samples)) +
            "</text>\n";
     svg += pathBands() + axes() + stackedPasses() + lines() + legend();
     return svg + "</svg>\n";

@@ -14,17 +14,33 @@ struct Shape {
 
 bool isSampler(GLenum type) {
     switch (type) {
-    case GL_SAMPLER_1D: case GL_SAMPLER_2D: case GL_SAMPLER_3D: case GL_SAMPLER_CUBE:
-    case GL_SAMPLER_1D_SHADOW: case GL_SAMPLER_2D_SHADOW: case GL_SAMPLER_CUBE_SHADOW:
-    case GL_SAMPLER_1D_ARRAY: case GL_SAMPLER_2D_ARRAY: case GL_SAMPLER_2D_ARRAY_SHADOW:
-    case GL_SAMPLER_CUBE_MAP_ARRAY: case GL_SAMPLER_2D_MULTISAMPLE: case GL_SAMPLER_2D_RECT:
-    case GL_SAMPLER_BUFFER: case GL_INT_SAMPLER_2D: case GL_INT_SAMPLER_3D: case GL_INT_SAMPLER_CUBE:
-    case GL_INT_SAMPLER_2D_ARRAY: case GL_UNSIGNED_INT_SAMPLER_2D: case GL_UNSIGNED_INT_SAMPLER_3D:
-    case GL_UNSIGNED_INT_SAMPLER_CUBE: case GL_UNSIGNED_INT_SAMPLER_2D_ARRAY:
-    case GL_IMAGE_2D: case GL_IMAGE_3D: case GL_IMAGE_CUBE: case GL_IMAGE_2D_ARRAY:
-        return true;
-    default:
-        return false;
+    case GL_SAMPLER_1D:
+    case GL_SAMPLER_2D:
+    case GL_SAMPLER_3D:
+    case GL_SAMPLER_CUBE:
+    case GL_SAMPLER_1D_SHADOW:
+    case GL_SAMPLER_2D_SHADOW:
+    case GL_SAMPLER_CUBE_SHADOW:
+    case GL_SAMPLER_1D_ARRAY:
+    case GL_SAMPLER_2D_ARRAY:
+    case GL_SAMPLER_2D_ARRAY_SHADOW:
+    case GL_SAMPLER_CUBE_MAP_ARRAY:
+    case GL_SAMPLER_2D_MULTISAMPLE:
+    case GL_SAMPLER_2D_RECT:
+    case GL_SAMPLER_BUFFER:
+    case GL_INT_SAMPLER_2D:
+    case GL_INT_SAMPLER_3D:
+    case GL_INT_SAMPLER_CUBE:
+    case GL_INT_SAMPLER_2D_ARRAY:
+    case GL_UNSIGNED_INT_SAMPLER_2D:
+    case GL_UNSIGNED_INT_SAMPLER_3D:
+    case GL_UNSIGNED_INT_SAMPLER_CUBE:
+    case GL_UNSIGNED_INT_SAMPLER_2D_ARRAY:
+    case GL_IMAGE_2D:
+    case GL_IMAGE_3D:
+    case GL_IMAGE_CUBE:
+    case GL_IMAGE_2D_ARRAY: return true;
+    default: return false;
     }
 }
 
@@ -34,10 +50,14 @@ Shape shapeOf(GLenum type) {
     case GL_FLOAT_VEC2: return {Base::Float, 2};
     case GL_FLOAT_VEC3: return {Base::Float, 3};
     case GL_FLOAT_VEC4: return {Base::Float, 4};
-    case GL_INT: case GL_BOOL: return {Base::Int, 1};
-    case GL_INT_VEC2: case GL_BOOL_VEC2: return {Base::Int, 2};
-    case GL_INT_VEC3: case GL_BOOL_VEC3: return {Base::Int, 3};
-    case GL_INT_VEC4: case GL_BOOL_VEC4: return {Base::Int, 4};
+    case GL_INT:
+    case GL_BOOL: return {Base::Int, 1};
+    case GL_INT_VEC2:
+    case GL_BOOL_VEC2: return {Base::Int, 2};
+    case GL_INT_VEC3:
+    case GL_BOOL_VEC3: return {Base::Int, 3};
+    case GL_INT_VEC4:
+    case GL_BOOL_VEC4: return {Base::Int, 4};
     case GL_UNSIGNED_INT: return {Base::Unsigned, 1};
     case GL_UNSIGNED_INT_VEC2: return {Base::Unsigned, 2};
     case GL_UNSIGNED_INT_VEC3: return {Base::Unsigned, 3};
@@ -88,8 +108,7 @@ void write(GLuint program, GLint location, Shape shape, const GLint* words) {
         if (shape.components == 9) glProgramUniformMatrix3fv(program, location, 1, GL_FALSE, f);
         if (shape.components == 16) glProgramUniformMatrix4fv(program, location, 1, GL_FALSE, f);
         break;
-    case Base::Unsupported:
-        break;
+    case Base::Unsupported: break;
     }
 }
 }  // namespace

@@ -96,8 +96,9 @@ int main(int argc, char** argv) {
                  info.setupSeconds);
     info.swapCheck = SwapCheck(run, swapper, static_cast<int>(demo.renderers.size())).run();
     if (!info.swapCheck.ran) return fail(("the swap check could not run: " + swapper.error).c_str());
-    std::fprintf(stderr, "quessel-bench: swap check %s; measuring %d demo, %d required-work and %d floor frames "
-                         "from t = %.1f s\n",
+    std::fprintf(stderr,
+                 "quessel-bench: swap check %s; measuring %d demo, %d required-work and %d floor frames "
+                 "from t = %.1f s\n",
                  info.swapCheck.passed() ? "passed" : "FAILED", options.frames, options.frames,
                  options.floorFramesOrDefault(), run.driver.clock);
 

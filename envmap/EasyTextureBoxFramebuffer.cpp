@@ -4,8 +4,7 @@
 
 namespace Quessel {
 
-EasyTextureBoxFramebuffer::EasyTextureBoxFramebuffer(const std::vector<RenderTexture>& faces, int width,
-                                                     int height)
+EasyTextureBoxFramebuffer::EasyTextureBoxFramebuffer(const std::vector<RenderTexture>& faces, int width, int height)
     : EnvironmentMapFramebuffer(faces, width, height),
       cubeMap(std::make_unique<RenderTexture>()),
       stagingSize(static_cast<size_t>(height) * static_cast<size_t>(width) * 4),
@@ -40,8 +39,8 @@ bool EasyTextureBoxFramebuffer::create() {
     glGenTextures(1, &cubeDepth);
     glBindTexture(GL_TEXTURE_CUBE_MAP, cubeDepth);
     glTexStorage2D(GL_TEXTURE_CUBE_MAP, 1, GL_DEPTH_COMPONENT32F, width, height);
-    *cubeMap = RenderTexture{TextureUnit::CubeMap, static_cast<int32_t>(cubeColor),
-                             static_cast<int32_t>(cubeDepth), width, height};
+    *cubeMap = RenderTexture{TextureUnit::CubeMap, static_cast<int32_t>(cubeColor), static_cast<int32_t>(cubeDepth),
+                             width, height};
 
     for (int face = 0; face < 6; ++face) {
         glBindFramebuffer(GL_FRAMEBUFFER, names[face]);
@@ -77,8 +76,8 @@ void EasyTextureBoxFramebuffer::copyFaceToCubeMap() {
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, staging.get());
     glActiveTexture(GL_TEXTURE0 + cubeMap->unit);
     glBindTexture(GL_TEXTURE_CUBE_MAP, static_cast<GLuint>(cubeMap->color));
-    glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + currentFace, 0, GL_RGBA, width, height, 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, staging.get());
+    glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + currentFace, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 staging.get());
 }
 
 bool EasyTextureBoxFramebuffer::unbind() {

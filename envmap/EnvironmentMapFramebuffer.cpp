@@ -2,8 +2,7 @@
 
 namespace Quessel {
 
-EnvironmentMapFramebuffer::EnvironmentMapFramebuffer(const std::vector<RenderTexture>& faces, int width,
-                                                     int height)
+EnvironmentMapFramebuffer::EnvironmentMapFramebuffer(const std::vector<RenderTexture>& faces, int width, int height)
     : width(width), height(height), faces(faces) {}
 
 bool EnvironmentMapFramebuffer::init() {

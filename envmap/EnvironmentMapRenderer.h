@@ -18,9 +18,9 @@ class SceneryObject;
 // into each face and hands the resulting cube map to the object.
 class EnvironmentMapRenderer : public IEnvironmentMapRenderer {
 public:
-    EnvironmentMapRenderer(GLuint sceneProgram, GLuint matricesBuffer, GLuint reflectProgram,
-                           GLuint refractProgram, GLuint refractionBuffer, IScene* scene,
-                           ReflectionObject* object, const std::vector<LightObject*>& lights);
+    EnvironmentMapRenderer(GLuint sceneProgram, GLuint matricesBuffer, GLuint reflectProgram, GLuint refractProgram,
+                           GLuint refractionBuffer, IScene* scene, ReflectionObject* object,
+                           const std::vector<LightObject*>& lights);
     ~EnvironmentMapRenderer() override;
 
     bool init() override;

@@ -8,9 +8,9 @@ namespace Quessel {
 // (x, z, -y).
 struct LightRecord {
     float position[3] = {0.0f, 0.0f, 0.0f};
-    float ones[4] = {0.0f, 0.0f, 0.0f, 0.0f};       // words 3-6
+    float ones[4] = {0.0f, 0.0f, 0.0f, 0.0f};                 // words 3-6
     float factors[6] = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};  // words 7-12
-    uint32_t buffer = 0;                            // word 13: the buffer holding the record
+    uint32_t buffer = 0;                                      // word 13: the buffer holding the record
 
     // The record a new light object starts with.
     static LightRecord forLightObject();

@@ -62,8 +62,8 @@ std::vector<aiNode*> nodes(aiNode* root, ObjectKind kind) {
         const std::less<aiNode*> byIdentity;
         std::sort(special.begin(), special.end(), byIdentity);
         std::sort(all.begin(), all.end(), byIdentity);
-        std::set_difference(all.begin(), all.end(), special.begin(), special.end(),
-                            std::back_inserter(result), byIdentity);
+        std::set_difference(all.begin(), all.end(), special.begin(), special.end(), std::back_inserter(result),
+                            byIdentity);
         break;
     }
     }

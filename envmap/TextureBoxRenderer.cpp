@@ -31,12 +31,14 @@ std::vector<IEnvironmentMapRenderer*> createRenderers(IScene* scene, GLuint scen
     const std::vector<SceneryObject*> refractive = scene->getObjects(ObjectKind::Refractive);
     objects.insert(objects.end(), refractive.begin(), refractive.end());
     std::vector<LightObject*> lights;
-    for (SceneryObject* light : scene->getObjects(ObjectKind::Light)) lights.push_back(dynamic_cast<LightObject*>(light));
+    for (SceneryObject* light : scene->getObjects(ObjectKind::Light))
+        lights.push_back(dynamic_cast<LightObject*>(light));
 
     std::vector<IEnvironmentMapRenderer*> renderers;
     for (SceneryObject* entry : objects) {
-        auto* renderer = new TextureBoxRenderer(sceneProgram, matricesBuffer, reflectProgram, refractProgram,
-                                                refractionBuffer, scene, dynamic_cast<ReflectionObject*>(entry), lights);
+        auto* renderer =
+            new TextureBoxRenderer(sceneProgram, matricesBuffer, reflectProgram, refractProgram, refractionBuffer,
+                                   scene, dynamic_cast<ReflectionObject*>(entry), lights);
         renderer->init();
         renderers.push_back(renderer);
     }

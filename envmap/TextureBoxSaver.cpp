@@ -5,8 +5,8 @@
 
 #include <SOIL/SOIL.h>
 
-#include <cstdio>
 #include <sys/stat.h>
+#include <cstdio>
 
 namespace Quessel {
 
@@ -49,8 +49,7 @@ std::string faceFilePath(const std::string& directory, int face, const std::stri
 }
 
 TexturePixels readTexture(int unit, GLuint texture) {
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    while (glGetError() != GL_NO_ERROR) {}
     TexturePixels result;
     glActiveTexture(GL_TEXTURE0 + unit);
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -58,8 +57,8 @@ TexturePixels readTexture(int unit, GLuint texture) {
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &result.width);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &result.height);
     result.channels = result.internalFormat == GL_RGB8 ? 3 : 4;
-    const size_t size = static_cast<size_t>(result.width) * static_cast<size_t>(result.height) *
-                        static_cast<size_t>(result.channels);
+    const size_t size =
+        static_cast<size_t>(result.width) * static_cast<size_t>(result.height) * static_cast<size_t>(result.channels);
     if (size == 0) return result;
     result.pixels.reset(new unsigned char[size]);
     // Read back in the format that matches the channel count, rows tightly packed.
@@ -89,8 +88,7 @@ bool TextureBoxSaver::saveFace(ReflectionObject* object, const std::string& dire
     // The writer reads width * height * channels bytes: never more than were read back.
     if (read.width != d.width || read.height != d.height) return false;
     const std::string path = faceFilePath(directory, face, "tga");
-    if (!SOIL_save_image(path.c_str(), SOIL_SAVE_TYPE_TGA, d.width, d.height, read.channels,
-                         read.pixels.get()))
+    if (!SOIL_save_image(path.c_str(), SOIL_SAVE_TYPE_TGA, d.width, d.height, read.channels, read.pixels.get()))
         return false;
     // SOIL's writer only reports whether the file opened; a full disk leaves a short file
     // behind. Such a face is not written: remove it rather than leave a broken image.
@@ -119,8 +117,7 @@ bool loadCubeMapFace(GLuint texture, GLenum target, const std::string& path) {
 }
 
 GLuint loadCubeMap(const std::string& directory, const std::string& extension) {
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    while (glGetError() != GL_NO_ERROR) {}
     glActiveTexture(GL_TEXTURE0);
     GLuint texture = 0;
     glGenTextures(1, &texture);
@@ -131,7 +128,8 @@ GLuint loadCubeMap(const std::string& directory, const std::string& extension) {
     } order[6] = {{5, GL_TEXTURE_CUBE_MAP_NEGATIVE_Z}, {4, GL_TEXTURE_CUBE_MAP_POSITIVE_Z},
                   {2, GL_TEXTURE_CUBE_MAP_POSITIVE_Y}, {3, GL_TEXTURE_CUBE_MAP_NEGATIVE_Y},
                   {1, GL_TEXTURE_CUBE_MAP_NEGATIVE_X}, {0, GL_TEXTURE_CUBE_MAP_POSITIVE_X}};
-    for (const auto& entry : order) loadCubeMapFace(texture, entry.target, faceFilePath(directory, entry.face, extension));
+    for (const auto& entry : order)
+        loadCubeMapFace(texture, entry.target, faceFilePath(directory, entry.face, extension));
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);

@@ -14,8 +14,7 @@ float cosf64(float x) { return static_cast<float>(std::cos(static_cast<double>(x
 
 Camera::Camera() {
     const float halfAngle = 0.5236f;
-    projection = glm::perspective(2.0f * halfAngle,
-                                  static_cast<float>(ScreenWidth) / static_cast<float>(ScreenHeight),
+    projection = glm::perspective(2.0f * halfAngle, static_cast<float>(ScreenWidth) / static_cast<float>(ScreenHeight),
                                   0.1f, 10000.0f);
     anglesToVectors();
     // A basis and a translation, not a look-at matrix: the first updateFromAngles always
@@ -34,8 +33,8 @@ Camera& Camera::instance() {
 
 void Camera::anglesToVectors() {
     const float v = verticalAngle;
-    direction = glm::normalize(vec3(cosf64(v) * sinf64(HorizontalAngle), sinf64(v),
-                                    cosf64(v) * cosf64(HorizontalAngle)));
+    direction =
+        glm::normalize(vec3(cosf64(v) * sinf64(HorizontalAngle), sinf64(v), cosf64(v) * cosf64(HorizontalAngle)));
     right = glm::normalize(vec3(sinf64(SideAngle), 0.0f, cosf64(SideAngle)));
     up = glm::normalize(glm::cross(right, direction));
 }

@@ -72,8 +72,7 @@ std::vector<float> ParticleSystem::startTimes(int count) {
     return data;
 }
 
-ParticleSystem::ParticleSystem(Importer* importer)
-    : emitterPosition(-1.77863f, 3.77f, -2.08176f), importer(importer) {
+ParticleSystem::ParticleSystem(Importer* importer) : emitterPosition(-1.77863f, 3.77f, -2.08176f), importer(importer) {
     drawBuffer = 1;
     ShaderRegistry& registry = *importer->registry;
     registry.use("particle");
@@ -173,8 +172,8 @@ void ParticleSystem::loadTexture() {
         glBindTexture(GL_TEXTURE_2D, name);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT), 0,
-                     GL_RGBA, GL_UNSIGNED_BYTE, ilGetData());
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT), 0, GL_RGBA,
+                     GL_UNSIGNED_BYTE, ilGetData());
         texture = name;
     } else {
         printConsole("Couldn't load Image: %s\n", SpriteFile);

@@ -1,7 +1,7 @@
 #pragma once
+#include <sys/types.h>
 #include <csignal>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace Quessel {

@@ -2,12 +2,12 @@
 
 #include "record/EncoderProcess.h"
 
+#include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <sys/stat.h>
-#include <sys/statvfs.h>
 
 namespace Quessel {
 
@@ -62,17 +62,26 @@ std::vector<std::string> PreviewMaker::frameCommand(const std::string& video, co
     char filter[96];
     std::snprintf(filter, sizeof filter, "fps=%g,scale=%d:%d:flags=lanczos", attempt.fps, attempt.width,
                   attempt.height);
-    return {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-i", video,
-            "-vf", filter, "-f", "image2", folder + "/%05d.png"};
+    return {"ffmpeg", "-hide_banner", "-loglevel", "error",  "-nostdin",          "-y", "-i", video,
+            "-vf",    filter,         "-f",        "image2", folder + "/%05d.png"};
 }
 
-std::vector<std::string> PreviewMaker::animationCommand(const std::vector<std::string>& frames,
-                                                        const std::string& path, const Attempt& attempt) {
-    std::vector<std::string> command = {"img2webp", "-loop", "0",
-                                        "-kmin", std::to_string(KeyFrameInterval - 1),
-                                        "-kmax", std::to_string(KeyFrameInterval),
-                                        "-lossy", "-q", std::to_string(attempt.quality), "-m", "4",
-                                        "-d", std::to_string(std::lround(1000.0 / attempt.fps))};
+std::vector<std::string> PreviewMaker::animationCommand(const std::vector<std::string>& frames, const std::string& path,
+                                                        const Attempt& attempt) {
+    std::vector<std::string> command = {"img2webp",
+                                        "-loop",
+                                        "0",
+                                        "-kmin",
+                                        std::to_string(KeyFrameInterval - 1),
+                                        "-kmax",
+                                        std::to_string(KeyFrameInterval),
+                                        "-lossy",
+                                        "-q",
+                                        std::to_string(attempt.quality),
+                                        "-m",
+                                        "4",
+                                        "-d",
+                                        std::to_string(std::lround(1000.0 / attempt.fps))};
     command.insert(command.end(), frames.begin(), frames.end());
     command.insert(command.end(), {"-o", path});
     return command;

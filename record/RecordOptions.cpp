@@ -21,8 +21,7 @@ bool parseNumber(const char* text, double low, double high, bool lowIncluded, do
 
 bool hasValue(const char* name) {
     return std::strcmp(name, "--seconds") == 0 || std::strcmp(name, "--start") == 0 ||
-           std::strcmp(name, "--fps") == 0 || std::strcmp(name, "--out") == 0 ||
-           std::strcmp(name, "--preview") == 0;
+           std::strcmp(name, "--fps") == 0 || std::strcmp(name, "--out") == 0 || std::strcmp(name, "--preview") == 0;
 }
 
 // What a value must be, for the message that rejects it.

@@ -36,8 +36,8 @@ double stepTowards(const PathState& state, int row, double into) {
     if (state.path.step == row && done <= into + Arrived) return std::min(into - done, FastForwardStep);
     // A hold right after a move or turn counts the whole frame that finishes it: when that
     // hold is the target, the finishing frame is as long as the time wanted in it.
-    const bool holdFollows = now.kind != CameraPath::Kind::Hold &&
-                             CameraPath::steps[now.next].kind == CameraPath::Kind::Hold;
+    const bool holdFollows =
+        now.kind != CameraPath::Kind::Hold && CameraPath::steps[now.next].kind == CameraPath::Kind::Hold;
     const double lead = holdFollows && now.next == row ? std::max(into - PastTheEnd, 0.0) : 0.0;
     const double remaining = static_cast<double>(now.duration) - done;
     if (remaining > lead + FastForwardStep) return FastForwardStep;

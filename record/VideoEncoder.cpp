@@ -13,14 +13,12 @@ std::string number(double value) {
 }  // namespace
 
 std::vector<std::string> VideoEncoder::command(int width, int height, double fps, const std::string& path) {
-    return {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y",
-            "-f", "rawvideo", "-pixel_format", "rgb24",
-            "-video_size", std::to_string(width) + "x" + std::to_string(height),
-            "-framerate", number(fps), "-i", "pipe:0",
+    return {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo", "-pixel_format", "rgb24",
+            "-video_size", std::to_string(width) + "x" + std::to_string(height), "-framerate", number(fps), "-i",
+            "pipe:0",
             // OpenGL's rows run bottom-up.
-            "-vf", "vflip",
-            "-c:v", "libx264", "-preset", "medium", "-crf", "20", "-pix_fmt", "yuv420p",
-            "-movflags", "+faststart", "-f", "mp4", path};
+            "-vf", "vflip", "-c:v", "libx264", "-preset", "medium", "-crf", "20", "-pix_fmt", "yuv420p", "-movflags",
+            "+faststart", "-f", "mp4", path};
 }
 
 VideoEncoder::VideoEncoder(int width, int height, const volatile std::sig_atomic_t& stop)

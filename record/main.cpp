@@ -127,11 +127,13 @@ int main(int argc, char** argv) {
     installSignalHandlers();
 
     if (EncoderProcess::find("ffmpeg").empty())
-        return fail("no encoder: the ffmpeg program is not installed (not found on PATH); "
-                    "install Debian's ffmpeg package");
+        return fail(
+            "no encoder: the ffmpeg program is not installed (not found on PATH); "
+            "install Debian's ffmpeg package");
     if (EncoderProcess::find("img2webp").empty())
-        return fail("no encoder for the preview: the img2webp program is not installed (not found on PATH); "
-                    "install Debian's webp package");
+        return fail(
+            "no encoder for the preview: the img2webp program is not installed (not found on PATH); "
+            "install Debian's webp package");
     const RecordingPlan plan = RecordingPlan::make(options);
     if (plan.frames < 1) return fail("no frames to record: the camera path does not reach the start or its first row");
     std::string error;
@@ -170,7 +172,8 @@ int main(int argc, char** argv) {
         return stopSignal ? interrupted() : fail(error);
     if (!video.commit(error) || !preview.commit(error)) return fail(error);
     char summary[512];
-    std::snprintf(summary, sizeof summary, "wrote %s (%d frames, %d x %d, %.2f s at %g fps, %s) and %s (%d x %d, %g fps, %s)",
+    std::snprintf(summary, sizeof summary,
+                  "wrote %s (%d frames, %d x %d, %.2f s at %g fps, %s) and %s (%d x %d, %g fps, %s)",
                   video.target.c_str(), plan.frames, ScreenWidth, ScreenHeight, plan.seconds(), options.fps,
                   megabytes(video.size()).c_str(), preview.target.c_str(), maker.used.width, maker.used.height,
                   maker.used.fps, megabytes(preview.size()).c_str());

@@ -61,7 +61,9 @@ DeclaredSize radianceSize(const unsigned char* header, size_t count) {
     return {width, height, true};
 }
 
-bool isTgaType(unsigned char type) { return type == 1 || type == 2 || type == 3 || type == 9 || type == 10 || type == 11; }
+bool isTgaType(unsigned char type) {
+    return type == 1 || type == 2 || type == 3 || type == 9 || type == 10 || type == 11;
+}
 
 }  // namespace
 

@@ -6,10 +6,10 @@
 #include "scene/ShaderRegistry.h"
 #include "scene/TextureLoader.h"
 
-#include <assimp/Importer.hpp>
+#include <IL/il.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
-#include <IL/il.h>
+#include <assimp/Importer.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -17,8 +17,7 @@
 
 namespace Quessel {
 
-Importer::Importer()
-    : registry(&ShaderRegistry::instance()), assimpImporter(std::make_unique<Assimp::Importer>()) {
+Importer::Importer() : registry(&ShaderRegistry::instance()), assimpImporter(std::make_unique<Assimp::Importer>()) {
     registry->buildStandardPrograms();
 }
 
@@ -59,8 +58,7 @@ void Importer::loadTextures() {
         }
     }
     for (const char* name : {"whitetilesnormalmap.jpg", "wall06x04normalmap.jpg", "ducknormalmap.png",
-                             "duck.png.001normalmap.png", "brick03normalmap.jpg",
-                             "Dragon_Fruit_LR_colornormalmap.jpg"})
+                             "duck.png.001normalmap.png", "brick03normalmap.jpg", "Dragon_Fruit_LR_colornormalmap.jpg"})
         normalMaps.emplace(name, 0);
     loadTextureMap(textures, "tex", 0);
     loadTextureMap(normalMaps, "nmTex", 1);
@@ -114,15 +112,14 @@ MeshRecord Importer::buildMesh(const aiScene* source, unsigned index) {
     GLuint elements = 0;
     glGenBuffers(1, &elements);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, elements);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(GLuint)),
-                 indices.data(), GL_STATIC_DRAW);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(GLuint)), indices.data(),
+                 GL_STATIC_DRAW);
 
     const ShaderProgram* program = registry->current;
     const size_t vertices = mesh->mNumVertices;
     const size_t vec3Bytes = vertices * sizeof(aiVector3D);
     if (program && vertices > 0) {
-        if (mesh->HasPositions())
-            uploadAttribute(mesh->mVertices, vec3Bytes, program->positionLocation, 3);
+        if (mesh->HasPositions()) uploadAttribute(mesh->mVertices, vec3Bytes, program->positionLocation, 3);
         if (mesh->HasNormals()) uploadAttribute(mesh->mNormals, vec3Bytes, program->normalLocation, 3);
         if (mesh->mTangents && mesh->mBitangents) {
             uploadAttribute(mesh->mTangents, vec3Bytes, program->tangentLocation, 3);
@@ -146,11 +143,9 @@ MeshRecord Importer::buildMesh(const aiScene* source, unsigned index) {
 }
 
 void Importer::assignMaterial(const aiScene* source, unsigned materialIndex, MeshRecord& record) {
-    const aiMaterial* material =
-        materialIndex < source->mNumMaterials ? source->mMaterials[materialIndex] : nullptr;
+    const aiMaterial* material = materialIndex < source->mNumMaterials ? source->mMaterials[materialIndex] : nullptr;
     aiString path;
-    const bool hasTexture =
-        material && aiGetMaterialTexture(material, aiTextureType_DIFFUSE, 0, &path) == AI_SUCCESS;
+    const bool hasTexture = material && aiGetMaterialTexture(material, aiTextureType_DIFFUSE, 0, &path) == AI_SUCCESS;
     if (hasTexture) {
         record.texture = textures[path.C_Str()];
         auto normal = normalMaps.find(normalMapName(path.C_Str()));
@@ -200,8 +195,7 @@ void Importer::drawMeshes(const aiNode* node) {
         if (index >= meshes.size()) continue;
         const MeshRecord& mesh = meshes[index];
         if (mesh.faceCount == 0) continue;
-        glBindBufferRange(GL_UNIFORM_BUFFER, program->materialBinding, mesh.materialBuffer, 0,
-                          sizeof(MaterialBlock));
+        glBindBufferRange(GL_UNIFORM_BUFFER, program->materialBinding, mesh.materialBuffer, 0, sizeof(MaterialBlock));
         if (mesh.texture < TextureNameLimit) {
             glUniform1i(program->texLocation, 0);
             glActiveTexture(GL_TEXTURE0);

@@ -26,8 +26,7 @@ MaterialBlock MaterialBlock::fromMaterial(const aiMaterial* material, bool hasTe
     readColor(material, "$clr.emissive", block.emissive);
     float shininess = 0.0f;
     unsigned int count = 1;
-    if (aiGetMaterialFloatArray(material, "$mat.shininess", 0, 0, &shininess, &count) == AI_SUCCESS &&
-        count == 1)
+    if (aiGetMaterialFloatArray(material, "$mat.shininess", 0, 0, &shininess, &count) == AI_SUCCESS && count == 1)
         block.shininess = shininess;
     return block;
 }

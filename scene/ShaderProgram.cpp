@@ -131,8 +131,7 @@ void ShaderProgram::bindBlocks() {
     // Blocks a program does not declare give GL_INVALID_INDEX; the call is still made and
     // only leaves an error flag behind, which the frame loop's check reads.
     glUniformBlockBinding(program, glGetUniformBlockIndex(program, "Matrices"), matricesBinding);
-    glUniformBlockBinding(program, glGetUniformBlockIndex(program, "PreviousMatrices"),
-                          previousMatricesBinding);
+    glUniformBlockBinding(program, glGetUniformBlockIndex(program, "PreviousMatrices"), previousMatricesBinding);
     glUniformBlockBinding(program, glGetUniformBlockIndex(program, "Material"), materialBinding);
     glUniformBlockBinding(program, glGetUniformBlockIndex(program, "PointLight"), pointLightBinding);
     glUniformBlockBinding(program, glGetUniformBlockIndex(program, "Sphere"), sphereBinding);

@@ -10,8 +10,7 @@ constexpr double degrees = pi / 180.0;
 Colour grey(double v) { return {v, v, v, 1}; }
 Colour rgb(double r, double g, double b) { return {r, g, b, 1}; }
 
-SceneNode node(const std::string& id, const Mat4& transform, int mesh)
-{
+SceneNode node(const std::string& id, const Mat4& transform, int mesh) {
     SceneNode n;
     n.id = id;
     n.transform = transform;
@@ -21,10 +20,9 @@ SceneNode node(const std::string& id, const Mat4& transform, int mesh)
 
 Mat4 at(const Vec3& position) { return Mat4::translation(position); }
 
-} // namespace
+}  // namespace
 
-SceneDescription AwkwardLayout::build()
-{
+SceneDescription AwkwardLayout::build() {
     SceneDescription scene;
     // Exporters write colours as they are set: no ambient, a grey specular, textures with
     // whatever colour the format gives them.
@@ -44,9 +42,9 @@ SceneDescription AwkwardLayout::build()
     scene.nodes.push_back(node("Floor", Mat4::yaw(20 * degrees) * Mat4::scale({12, 0.1, 12}),
                                scene.addMesh("Floor", makeBox({-1, -1, -1}, {1, 0, 1}, 0.25), tiles)));
     // Mirror spheres: one of radius 0.6 on a tilted node, one mirrored.
-    scene.nodes.push_back(node("Sphere", at({-3, 1.2, 0}) * Mat4::rotation(normalize({1, 1, 0}), 40 * degrees),
-                               scene.addMesh("SmallSphere", makeEllipsoid({0, 0, 0}, {0.6, 0.6, 0.6}, 48, 24),
-                                             chrome)));
+    scene.nodes.push_back(
+        node("Sphere", at({-3, 1.2, 0}) * Mat4::rotation(normalize({1, 1, 0}), 40 * degrees),
+             scene.addMesh("SmallSphere", makeEllipsoid({0, 0, 0}, {0.6, 0.6, 0.6}, 48, 24), chrome)));
     scene.nodes.push_back(node("Sphere_001", at({0, 1.2, -2.5}) * Mat4::scale({-1, 1, 1}) * Mat4::yaw(30 * degrees),
                                scene.addMesh("MirroredSphere", unitSphere, chrome)));
     // Glass: a sphere of radius 2 at scale 1, and a unit sphere stretched into an egg.
@@ -83,4 +81,4 @@ SceneDescription AwkwardLayout::build()
     return scene;
 }
 
-} // namespace Quessel::SceneGen
+}  // namespace Quessel::SceneGen

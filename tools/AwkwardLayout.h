@@ -14,4 +14,4 @@ public:
     static SceneDescription build();
 };
 
-} // namespace Quessel::SceneGen
+}  // namespace Quessel::SceneGen

@@ -9,25 +9,19 @@ namespace Quessel::SceneGen {
 namespace {
 
 // Fixed six-decimal text keeps the file byte-identical from run to run; -0 is folded into 0.
-std::string num(double v)
-{
-    if (std::fabs(v) < 5e-7)
-        v = 0.0;
+std::string num(double v) {
+    if (std::fabs(v) < 5e-7) v = 0.0;
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.6f", v);
     return buf;
 }
 
-std::string colour(const Colour& c)
-{
-    return num(c.r) + " " + num(c.g) + " " + num(c.b) + " " + num(c.a);
-}
+std::string colour(const Colour& c) { return num(c.r) + " " + num(c.g) + " " + num(c.b) + " " + num(c.a); }
 
 Vec3 toFile(const Vec3& w) { return {w.x, -w.z, w.y}; }
 
-Mat4 toFile(const Mat4& w)
-{
-    Mat4 toWorld; // file (x, y, z) -> world (x, z, -y)
+Mat4 toFile(const Mat4& w) {
+    Mat4 toWorld;  // file (x, y, z) -> world (x, z, -y)
     toWorld.m[1][1] = 0;
     toWorld.m[1][2] = 1;
     toWorld.m[2][1] = -1;
@@ -38,32 +32,27 @@ Mat4 toFile(const Mat4& w)
     return fromWorld * w * toWorld;
 }
 
-std::string imageId(const std::string& fileName)
-{
+std::string imageId(const std::string& fileName) {
     std::string id = fileName;
     for (char& c : id)
-        if (c == '.')
-            c = '_';
+        if (c == '.') c = '_';
     return id;
 }
 
 class Out {
 public:
     std::string text;
-    Out& operator<<(const std::string& s)
-    {
+    Out& operator<<(const std::string& s) {
         text += s;
         return *this;
     }
-    Out& operator<<(size_t n)
-    {
+    Out& operator<<(size_t n) {
         text += std::to_string(n);
         return *this;
     }
 };
 
-void writeAsset(Out& o)
-{
+void writeAsset(Out& o) {
     o << "  <asset>\n"
          "    <contributor>\n"
          "      <author>Quessel</author>\n"
@@ -76,18 +65,14 @@ void writeAsset(Out& o)
          "  </asset>\n";
 }
 
-void writeImages(Out& o, const SceneDescription& scene)
-{
+void writeImages(Out& o, const SceneDescription& scene) {
     o << "  <library_images>\n";
     std::vector<std::string> seen;
     for (const Material& m : scene.materials) {
-        if (m.texture.empty())
-            continue;
+        if (m.texture.empty()) continue;
         bool known = false;
-        for (const std::string& s : seen)
-            known = known || s == m.texture;
-        if (known)
-            continue;
+        for (const std::string& s : seen) known = known || s == m.texture;
+        if (known) continue;
         seen.push_back(m.texture);
         std::string id = imageId(m.texture);
         o << "    <image id=\"" << id << "\" name=\"" << id << "\">\n"
@@ -97,8 +82,7 @@ void writeImages(Out& o, const SceneDescription& scene)
     o << "  </library_images>\n";
 }
 
-void writeEffects(Out& o, const SceneDescription& scene)
-{
+void writeEffects(Out& o, const SceneDescription& scene) {
     o << "  <library_effects>\n";
     for (const Material& m : scene.materials) {
         o << "    <effect id=\"" << m.id << "-effect\">\n"
@@ -136,8 +120,7 @@ void writeEffects(Out& o, const SceneDescription& scene)
     o << "  </library_effects>\n";
 }
 
-void writeMaterials(Out& o, const SceneDescription& scene)
-{
+void writeMaterials(Out& o, const SceneDescription& scene) {
     o << "  <library_materials>\n";
     for (const Material& m : scene.materials)
         o << "    <material id=\"" << m.id << "\" name=\"" << m.id << "\">\n"
@@ -146,17 +129,14 @@ void writeMaterials(Out& o, const SceneDescription& scene)
     o << "  </library_materials>\n";
 }
 
-void writeSource(Out& o, const std::string& id, const std::vector<double>& values, int stride,
-                 const char* params)
-{
+void writeSource(Out& o, const std::string& id, const std::vector<double>& values, int stride, const char* params) {
     o << "        <source id=\"" << id << "\">\n"
       << "          <float_array id=\"" << id << "-array\" count=\"" << values.size() << "\">";
-    for (size_t i = 0; i < values.size(); ++i)
-        o << (i ? " " : "") << num(values[i]);
+    for (size_t i = 0; i < values.size(); ++i) o << (i ? " " : "") << num(values[i]);
     o << "</float_array>\n"
       << "          <technique_common>\n"
-      << "            <accessor source=\"#" << id << "-array\" count=\"" << values.size() / stride
-      << "\" stride=\"" << size_t(stride) << "\">\n";
+      << "            <accessor source=\"#" << id << "-array\" count=\"" << values.size() / stride << "\" stride=\""
+      << size_t(stride) << "\">\n";
     for (const char* p = params; *p; ++p)
         o << "              <param name=\"" << std::string(1, *p) << "\" type=\"float\"/>\n";
     o << "            </accessor>\n"
@@ -164,8 +144,7 @@ void writeSource(Out& o, const std::string& id, const std::vector<double>& value
       << "        </source>\n";
 }
 
-void writeGeometry(Out& o, const MeshEntry& entry, const Material& material)
-{
+void writeGeometry(Out& o, const MeshEntry& entry, const Material& material) {
     const Mesh& mesh = entry.mesh;
     const bool mapped = mesh.uvs.size() == mesh.positions.size();
     std::vector<double> positions, normals, uvs;
@@ -173,24 +152,21 @@ void writeGeometry(Out& o, const MeshEntry& entry, const Material& material)
         Vec3 p = toFile(mesh.positions[i]), n = toFile(mesh.normals[i]);
         positions.insert(positions.end(), {p.x, p.y, p.z});
         normals.insert(normals.end(), {n.x, n.y, n.z});
-        if (mapped)
-            uvs.insert(uvs.end(), {mesh.uvs[i].x, mesh.uvs[i].y});
+        if (mapped) uvs.insert(uvs.end(), {mesh.uvs[i].x, mesh.uvs[i].y});
     }
     const std::string id = entry.id + "-mesh";
     o << "    <geometry id=\"" << id << "\" name=\"" << entry.id << "\">\n"
       << "      <mesh>\n";
     writeSource(o, id + "-positions", positions, 3, "XYZ");
     writeSource(o, id + "-normals", normals, 3, "XYZ");
-    if (mapped)
-        writeSource(o, id + "-map-0", uvs, 2, "ST");
+    if (mapped) writeSource(o, id + "-map-0", uvs, 2, "ST");
     o << "        <vertices id=\"" << id << "-vertices\">\n"
       << "          <input semantic=\"POSITION\" source=\"#" << id << "-positions\"/>\n"
       << "        </vertices>\n"
       << "        <triangles material=\"" << material.id << "\" count=\"" << mesh.triangleCount() << "\">\n"
       << "          <input semantic=\"VERTEX\" source=\"#" << id << "-vertices\" offset=\"0\"/>\n"
       << "          <input semantic=\"NORMAL\" source=\"#" << id << "-normals\" offset=\"1\"/>\n";
-    if (mapped)
-        o << "          <input semantic=\"TEXCOORD\" source=\"#" << id << "-map-0\" offset=\"2\" set=\"0\"/>\n";
+    if (mapped) o << "          <input semantic=\"TEXCOORD\" source=\"#" << id << "-map-0\" offset=\"2\" set=\"0\"/>\n";
     o << "          <p>";
     for (size_t i = 0; i < mesh.indices.size(); ++i) {
         std::string n = std::to_string(mesh.indices[i]);
@@ -202,14 +178,12 @@ void writeGeometry(Out& o, const MeshEntry& entry, const Material& material)
       << "    </geometry>\n";
 }
 
-void writeNode(Out& o, const SceneDescription& scene, const SceneNode& node, const std::string& indent)
-{
+void writeNode(Out& o, const SceneDescription& scene, const SceneNode& node, const std::string& indent) {
     Mat4 m = toFile(node.transform);
     o << indent << "<node id=\"" << node.id << "\" name=\"" << node.id << "\" type=\"NODE\">\n"
       << indent << "  <matrix sid=\"transform\">";
     for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
-            o << (r || c ? " " : "") << num(m.m[r][c]);
+        for (int c = 0; c < 4; ++c) o << (r || c ? " " : "") << num(m.m[r][c]);
     o << "</matrix>\n";
     for (int meshIndex : node.meshes) {
         const MeshEntry& entry = scene.meshes[meshIndex];
@@ -225,15 +199,13 @@ void writeNode(Out& o, const SceneDescription& scene, const SceneNode& node, con
           << indent << "    </bind_material>\n"
           << indent << "  </instance_geometry>\n";
     }
-    for (const SceneNode& child : node.children)
-        writeNode(o, scene, child, indent + "  ");
+    for (const SceneNode& child : node.children) writeNode(o, scene, child, indent + "  ");
     o << indent << "</node>\n";
 }
 
-} // namespace
+}  // namespace
 
-std::string ColladaWriter::write(const SceneDescription& scene)
-{
+std::string ColladaWriter::write(const SceneDescription& scene) {
     Out o;
     o << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
          "<COLLADA xmlns=\"http://www.collada.org/2005/11/COLLADASchema\" version=\"1.4.1\">\n";
@@ -242,13 +214,11 @@ std::string ColladaWriter::write(const SceneDescription& scene)
     writeEffects(o, scene);
     writeMaterials(o, scene);
     o << "  <library_geometries>\n";
-    for (const MeshEntry& entry : scene.meshes)
-        writeGeometry(o, entry, scene.materials[entry.material]);
+    for (const MeshEntry& entry : scene.meshes) writeGeometry(o, entry, scene.materials[entry.material]);
     o << "  </library_geometries>\n"
          "  <library_visual_scenes>\n"
          "    <visual_scene id=\"Scene\" name=\"Scene\">\n";
-    for (const SceneNode& node : scene.nodes)
-        writeNode(o, scene, node, "      ");
+    for (const SceneNode& node : scene.nodes) writeNode(o, scene, node, "      ");
     o << "    </visual_scene>\n"
          "  </library_visual_scenes>\n"
          "  <scene>\n"
@@ -258,11 +228,10 @@ std::string ColladaWriter::write(const SceneDescription& scene)
     return o.text;
 }
 
-bool ColladaWriter::writeFile(const SceneDescription& scene, const std::string& path)
-{
+bool ColladaWriter::writeFile(const SceneDescription& scene, const std::string& path) {
     std::ofstream file(path, std::ios::binary);
     file << write(scene);
     return static_cast<bool>(file);
 }
 
-} // namespace Quessel::SceneGen
+}  // namespace Quessel::SceneGen

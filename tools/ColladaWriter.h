@@ -14,4 +14,4 @@ public:
     static bool writeFile(const SceneDescription& scene, const std::string& path);
 };
 
-} // namespace Quessel::SceneGen
+}  // namespace Quessel::SceneGen

@@ -28,8 +28,7 @@ struct Materials {
     int chrome, glass, skyBall, stone, windowGlass, wood, slate, soot, beak, eye, bulb, leaf, soil, water, sky;
 };
 
-Materials addMaterials(SceneDescription& scene)
-{
+Materials addMaterials(SceneDescription& scene) {
     auto textured = [&](const char* id, const char* file, double specular, double shininess) {
         return scene.addMaterial({id, file, grey(0), grey(0.25), grey(0.8), grey(specular), shininess});
     };
@@ -67,18 +66,15 @@ Materials addMaterials(SceneDescription& scene)
     return m;
 }
 
-SceneNode makeNode(const std::string& id, const Mat4& transform = Mat4())
-{
+SceneNode makeNode(const std::string& id, const Mat4& transform = Mat4()) {
     SceneNode node;
     node.id = id;
     node.transform = transform;
     return node;
 }
 
-void addMesh(SceneDescription& scene, SceneNode& node, const std::string& id, Mesh mesh, int material)
-{
-    if (mesh.positions.empty())
-        return;
+void addMesh(SceneDescription& scene, SceneNode& node, const std::string& id, Mesh mesh, int material) {
+    if (mesh.positions.empty()) return;
     node.meshes.push_back(scene.addMesh(id, std::move(mesh), material));
 }
 
@@ -86,29 +82,25 @@ void addMesh(SceneDescription& scene, SceneNode& node, const std::string& id, Me
 // the wall plane into the courtyard, heights are world y.
 struct Side {
     const char* name;
-    bool alongX;     // wall runs along x (north/south) or along z (west/east)
-    double plane;    // z or x of the inner wall plane
-    double inward;   // +1 or -1: direction of the courtyard from the plane
-    double from, to; // extent along the wall
+    bool alongX;      // wall runs along x (north/south) or along z (west/east)
+    double plane;     // z or x of the inner wall plane
+    double inward;    // +1 or -1: direction of the courtyard from the plane
+    double from, to;  // extent along the wall
 
-    Mesh box(double a0, double a1, double y0, double y1, double d0, double d1, double tile) const
-    {
+    Mesh box(double a0, double a1, double y0, double y1, double d0, double d1, double tile) const {
         double p0 = plane + inward * d0, p1 = plane + inward * d1;
-        if (p0 > p1)
-            std::swap(p0, p1);
-        if (alongX)
-            return makeBox({a0, y0, p0}, {a1, y1, p1}, tile);
+        if (p0 > p1) std::swap(p0, p1);
+        if (alongX) return makeBox({a0, y0, p0}, {a1, y1, p1}, tile);
         return makeBox({p0, y0, a0}, {p1, y1, a1}, tile);
     }
 };
 
-SceneNode buildFacade(SceneDescription& scene, const Materials& m, const Side& side)
-{
+SceneNode buildFacade(SceneDescription& scene, const Materials& m, const Side& side) {
     SceneNode node = makeNode(std::string("Facade_") + side.name);
     const double a0 = side.from - 0.5, a1 = side.to + 0.5;
     Mesh stone, glass, wood;
-    stone.append(side.box(a0, a1, 3.98, 4.22, -0.5, 0.22, stoneRepeat)); // storey ledge
-    stone.append(side.box(a0, a1, 11.6, 12.0, -0.5, 0.32, stoneRepeat)); // cornice
+    stone.append(side.box(a0, a1, 3.98, 4.22, -0.5, 0.22, stoneRepeat));  // storey ledge
+    stone.append(side.box(a0, a1, 11.6, 12.0, -0.5, 0.32, stoneRepeat));  // cornice
 
     const double spacing = 3.2;
     int count = static_cast<int>((side.to - side.from - 4.0) / spacing) + 1;
@@ -141,8 +133,7 @@ SceneNode buildFacade(SceneDescription& scene, const Materials& m, const Side& s
     return node;
 }
 
-SceneNode buildBakehouse(SceneDescription& scene, const Materials& m)
-{
+SceneNode buildBakehouse(SceneDescription& scene, const Materials& m) {
     SceneNode node = makeNode("Bakehouse");
     Mesh wood, glass, stone;
     wood.append(makeBox({-2.6, 0.0, -4.2}, {-1.7, 2.2, -4.14}, stoneRepeat));
@@ -178,24 +169,21 @@ SceneNode buildBakehouse(SceneDescription& scene, const Materials& m)
 }
 
 // A display sphere: unit radius around its node origin, translation only.
-SceneNode buildSphere(SceneDescription& scene, const std::string& id, const Vec3& position, int material)
-{
+SceneNode buildSphere(SceneDescription& scene, const std::string& id, const Vec3& position, int material) {
     SceneNode node = makeNode(id, Mat4::translation(position));
     addMesh(scene, node, id, makeEllipsoid({0, 0, 0}, {1, 1, 1}, 32, 16), material);
     return node;
 }
 
-SceneNode buildPlinth(SceneDescription& scene, const Materials& m, const std::string& id, const Vec3& sphere)
-{
+SceneNode buildPlinth(SceneDescription& scene, const Materials& m, const std::string& id, const Vec3& sphere) {
     SceneNode node = makeNode(id, Mat4::translation({sphere.x, 0, sphere.z}));
-    double top = sphere.y - 1.0 - 0.002; // the sphere rests just clear of the plinth
+    double top = sphere.y - 1.0 - 0.002;  // the sphere rests just clear of the plinth
     addMesh(scene, node, id, makeBox({-0.7, 0, -0.7}, {0.7, top, 0.7}, stoneRepeat), m.stone);
     return node;
 }
 
 // Rubber duck facing its local +x; bottom on the floor.
-SceneNode buildDuck(SceneDescription& scene, const Materials& m)
-{
+SceneNode buildDuck(SceneDescription& scene, const Materials& m) {
     SceneNode duck = makeNode("RubberDuck", Mat4::translation({-5.0, 0.0, 20.0}) * Mat4::yaw(35.0 * pi / 180.0));
     Mesh body = makeEllipsoid({0, 0.72, 0}, {1.15, 0.72, 0.85}, 32, 16, 2.0, 1.0);
     body.append(makeEllipsoid({-0.98, 1.02, 0}, {0.36, 0.30, 0.32}, 16, 8));
@@ -209,8 +197,7 @@ SceneNode buildDuck(SceneDescription& scene, const Materials& m)
     return duck;
 }
 
-SceneNode buildDragonFruit(SceneDescription& scene, const Materials& m)
-{
+SceneNode buildDragonFruit(SceneDescription& scene, const Materials& m) {
     SceneNode node = makeNode("DragonFruit", Mat4::translation({-8.0, 0.0, 10.0}) * Mat4::yaw(0.4));
     addMesh(scene, node, "DragonFruit_Plinth", makeBox({-0.65, 0, -0.65}, {0.65, 0.6, 0.65}, stoneRepeat), m.stone);
     addMesh(scene, node, "DragonFruit_Skin", makeEllipsoid({0, 1.5, 0}, {0.62, 0.92, 0.62}, 32, 16, 2.0, 1.5),
@@ -220,21 +207,18 @@ SceneNode buildDragonFruit(SceneDescription& scene, const Materials& m)
 }
 
 // Brick planter under a west shop window, with a row of clipped bushes.
-SceneNode buildPlanter(SceneDescription& scene, const Materials& m, const std::string& id, double zCentre)
-{
+SceneNode buildPlanter(SceneDescription& scene, const Materials& m, const std::string& id, double zCentre) {
     SceneNode node = makeNode(id, Mat4::translation({-11.15, 0.0, zCentre}));
     addMesh(scene, node, id + "_Box", makeBox({-0.5, 0, -1.6}, {0.5, 0.7, 1.6}, brickRepeat), m.brick);
     addMesh(scene, node, id + "_Soil", makeBox({-0.42, 0.7, -1.52}, {0.42, 0.72, 1.52}, stoneRepeat), m.soil);
     Mesh bushes;
-    for (double z : {-1.0, 0.0, 1.0})
-        bushes.append(makeEllipsoid({0, 1.15, z}, {0.45, 0.5, 0.48}, 16, 8));
+    for (double z : {-1.0, 0.0, 1.0}) bushes.append(makeEllipsoid({0, 1.15, z}, {0.45, 0.5, 0.48}, 16, 8));
     addMesh(scene, node, id + "_Bushes", bushes, m.leaf);
     return node;
 }
 
 // Square stone basin with a bowl on a column; the water surface sits below the rim.
-SceneNode buildFountain(SceneDescription& scene, const Materials& m)
-{
+SceneNode buildFountain(SceneDescription& scene, const Materials& m) {
     SceneNode node = makeNode("Fountain", Mat4::translation({6.5, 0.0, 10.0}));
     const double outer = 1.8, inner = 1.55, rim = 0.55;
     Mesh stone;
@@ -252,8 +236,7 @@ SceneNode buildFountain(SceneDescription& scene, const Materials& m)
 }
 
 // A clipped tree in a stone tub.
-SceneNode buildTree(SceneDescription& scene, const Materials& m, const std::string& id, const Vec3& base)
-{
+SceneNode buildTree(SceneDescription& scene, const Materials& m, const std::string& id, const Vec3& base) {
     SceneNode node = makeNode(id, Mat4::translation(base));
     addMesh(scene, node, id + "_Tub", makeBox({-0.6, 0, -0.6}, {0.6, 0.8, 0.6}, stoneRepeat), m.stone);
     addMesh(scene, node, id + "_Trunk", makeBox({-0.14, 0.8, -0.14}, {0.14, 3.0, 0.14}, stoneRepeat), m.wood);
@@ -264,8 +247,7 @@ SceneNode buildTree(SceneDescription& scene, const Materials& m, const std::stri
     return node;
 }
 
-SceneNode buildBench(SceneDescription& scene, const Materials& m, const std::string& id, double z)
-{
+SceneNode buildBench(SceneDescription& scene, const Materials& m, const std::string& id, double z) {
     SceneNode node = makeNode(id, Mat4::translation({12.2, 0.0, z}));
     Mesh legs = makeBox({-0.2, 0, -0.9}, {0.2, 0.42, -0.7}, stoneRepeat);
     legs.append(makeBox({-0.2, 0, 0.7}, {0.2, 0.42, 0.9}, stoneRepeat));
@@ -276,8 +258,7 @@ SceneNode buildBench(SceneDescription& scene, const Materials& m, const std::str
 
 // Inward hemisphere over the whole courtyard, reaching a little below the horizon so no
 // view over the roofs runs out of sky.
-SceneNode buildSkyDome(SceneDescription& scene, const Materials& m)
-{
+SceneNode buildSkyDome(SceneDescription& scene, const Materials& m) {
     SceneNode node = makeNode("SkyDome");
     const Vec3 centre{0.5 * (CourtyardLayout::minX + CourtyardLayout::maxX), 0.0,
                       0.5 * (CourtyardLayout::minZ + CourtyardLayout::maxZ)};
@@ -286,8 +267,7 @@ SceneNode buildSkyDome(SceneDescription& scene, const Materials& m)
     return node;
 }
 
-SceneNode buildLight(SceneDescription& scene, const Materials& m, const std::string& id, const Vec3& position)
-{
+SceneNode buildLight(SceneDescription& scene, const Materials& m, const std::string& id, const Vec3& position) {
     SceneNode node = makeNode(id, Mat4::translation(position));
     addMesh(scene, node, id + "_Bulb", makeEllipsoid({0, 0, 0}, {0.15, 0.15, 0.15}, 16, 8), m.bulb);
     return node;
@@ -295,22 +275,18 @@ SceneNode buildLight(SceneDescription& scene, const Materials& m, const std::str
 
 // Every mesh draws the triangles that face the middle of the courtyard first: the cameras
 // (the path and the spheres) are all in there.
-void sortFacingTheMiddle(SceneDescription& scene, const SceneNode& node, const Mat4& parent)
-{
+void sortFacingTheMiddle(SceneDescription& scene, const SceneNode& node, const Mat4& parent) {
     const Mat4 transform = parent * node.transform;
     const Vec3 middle{0.5 * (CourtyardLayout::minX + CourtyardLayout::maxX), 3.0,
                       0.5 * (CourtyardLayout::minZ + CourtyardLayout::maxZ)};
     const Vec3 local = transform.inverseRigid().transformPoint(middle);
-    for (int mesh : node.meshes)
-        scene.meshes[mesh].mesh.sortFacingFirst(local);
-    for (const SceneNode& child : node.children)
-        sortFacingTheMiddle(scene, child, transform);
+    for (int mesh : node.meshes) scene.meshes[mesh].mesh.sortFacingFirst(local);
+    for (const SceneNode& child : node.children) sortFacingTheMiddle(scene, child, transform);
 }
 
-} // namespace
+}  // namespace
 
-SceneDescription CourtyardLayout::build()
-{
+SceneDescription CourtyardLayout::build() {
     SceneDescription scene;
     const Materials m = addMaterials(scene);
 
@@ -343,8 +319,7 @@ SceneDescription CourtyardLayout::build()
         {"West", false, minX, 1, minZ, maxZ},
         {"East", false, maxX, -1, minZ, maxZ},
     };
-    for (const Side& side : sides)
-        scene.nodes.push_back(buildFacade(scene, m, side));
+    for (const Side& side : sides) scene.nodes.push_back(buildFacade(scene, m, side));
 
     SceneNode floor = makeNode("Floor");
     addMesh(scene, floor, "Floor", makeBox({minX, -0.2, minZ}, {maxX, 0.0, maxZ}, tileRepeat), m.tiles);
@@ -353,9 +328,8 @@ SceneDescription CourtyardLayout::build()
     scene.nodes.push_back(buildSkyDome(scene, m));
     scene.nodes.push_back(buildLight(scene, m, "PointLight", staticLight));
     scene.nodes.push_back(buildLight(scene, m, "PointLight1", circlingLight));
-    for (const SceneNode& node : scene.nodes)
-        sortFacingTheMiddle(scene, node, Mat4());
+    for (const SceneNode& node : scene.nodes) sortFacingTheMiddle(scene, node, Mat4());
     return scene;
 }
 
-} // namespace Quessel::SceneGen
+}  // namespace Quessel::SceneGen

@@ -8,32 +8,26 @@ namespace {
 
 uint8_t toByte(double v) { return static_cast<uint8_t>(std::lround(clamp01(v) * 255.0)); }
 
-} // namespace
+}  // namespace
 
 Image::Image(int width, int height, int channels)
-    : width_(width), height_(height), channels_(channels), bytes_(size_t(width) * height * channels)
-{
-}
+    : width_(width), height_(height), channels_(channels), bytes_(size_t(width) * height * channels) {}
 
-void Image::set(int x, int y, const Vec3& rgb, double alpha)
-{
+void Image::set(int x, int y, const Vec3& rgb, double alpha) {
     uint8_t* p = &bytes_[(size_t(y) * width_ + x) * channels_];
     p[0] = toByte(rgb.x);
     p[1] = toByte(rgb.y);
     p[2] = toByte(rgb.z);
-    if (channels_ == 4)
-        p[3] = toByte(alpha);
+    if (channels_ == 4) p[3] = toByte(alpha);
 }
 
-double HeightField::wrapped(int x, int y) const
-{
+double HeightField::wrapped(int x, int y) const {
     x = ((x % width_) + width_) % width_;
     y = ((y % height_) + height_) % height_;
     return values_[size_t(y) * width_ + x];
 }
 
-Image normalMapFromHeight(const HeightField& height, double strength)
-{
+Image normalMapFromHeight(const HeightField& height, double strength) {
     Image image(height.width(), height.height(), 3);
     for (int y = 0; y < height.height(); ++y)
         for (int x = 0; x < height.width(); ++x) {
@@ -46,4 +40,4 @@ Image normalMapFromHeight(const HeightField& height, double strength)
     return image;
 }
 
-} // namespace Quessel::SceneGen
+}  // namespace Quessel::SceneGen

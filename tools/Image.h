@@ -44,4 +44,4 @@ private:
 // surface, +X towards increasing u, +Y towards increasing v (up the picture).
 Image normalMapFromHeight(const HeightField& height, double strength);
 
-} // namespace Quessel::SceneGen
+}  // namespace Quessel::SceneGen

@@ -14,4 +14,4 @@ public:
     static bool saveTga(const Image& image, const std::string& path);
 };
 
-} // namespace Quessel::SceneGen
+}  // namespace Quessel::SceneGen

@@ -4,33 +4,26 @@
 
 namespace Quessel::SceneGen {
 
-uint32_t Mesh::addVertex(const Vec3& position, const Vec3& normal, const Vec2& uv)
-{
+uint32_t Mesh::addVertex(const Vec3& position, const Vec3& normal, const Vec2& uv) {
     positions.push_back(position);
     normals.push_back(normal);
     uvs.push_back(uv);
     return static_cast<uint32_t>(positions.size() - 1);
 }
 
-void Mesh::addTriangle(uint32_t a, uint32_t b, uint32_t c)
-{
-    indices.insert(indices.end(), {a, b, c});
-}
+void Mesh::addTriangle(uint32_t a, uint32_t b, uint32_t c) { indices.insert(indices.end(), {a, b, c}); }
 
-void Mesh::append(const Mesh& other)
-{
+void Mesh::append(const Mesh& other) {
     auto base = static_cast<uint32_t>(positions.size());
     positions.insert(positions.end(), other.positions.begin(), other.positions.end());
     normals.insert(normals.end(), other.normals.begin(), other.normals.end());
     uvs.insert(uvs.end(), other.uvs.begin(), other.uvs.end());
-    for (uint32_t i : other.indices)
-        indices.push_back(base + i);
+    for (uint32_t i : other.indices) indices.push_back(base + i);
 }
 
-void Mesh::sortFacingFirst(const Vec3& viewpoint)
-{
+void Mesh::sortFacingFirst(const Vec3& viewpoint) {
     struct Triangle {
-        double facing; // below 0 when the front is turned towards the viewpoint
+        double facing;  // below 0 when the front is turned towards the viewpoint
         uint32_t a, b, c;
     };
     std::vector<Triangle> triangles;
@@ -47,19 +40,17 @@ void Mesh::sortFacingFirst(const Vec3& viewpoint)
     std::stable_sort(triangles.begin(), triangles.end(),
                      [](const Triangle& x, const Triangle& y) { return x.facing < y.facing; });
     indices.clear();
-    for (const Triangle& t : triangles)
-        indices.insert(indices.end(), {t.a, t.b, t.c});
+    for (const Triangle& t : triangles) indices.insert(indices.end(), {t.a, t.b, t.c});
 }
 
 namespace {
 
 struct BoxFace {
     Vec3 normal;
-    Vec3 vAxis; // texture "up" on this face
+    Vec3 vAxis;  // texture "up" on this face
 };
 
-void addBoxFace(Mesh& mesh, const Vec3& min, const Vec3& max, const BoxFace& face, double tileSize)
-{
+void addBoxFace(Mesh& mesh, const Vec3& min, const Vec3& max, const BoxFace& face, double tileSize) {
     // u axis so that (u, v, normal) is right-handed: no mirrored textures.
     Vec3 uAxis = cross(face.vAxis, face.normal);
     Vec3 centre = (min + max) * 0.5;
@@ -77,27 +68,23 @@ void addBoxFace(Mesh& mesh, const Vec3& min, const Vec3& max, const BoxFace& fac
     mesh.addTriangle(idx[0], idx[2], idx[3]);
 }
 
-} // namespace
+}  // namespace
 
-Mesh makeBox(const Vec3& min, const Vec3& max, double tileSize)
-{
+Mesh makeBox(const Vec3& min, const Vec3& max, double tileSize) {
     static const BoxFace faces[6] = {
         {{1, 0, 0}, {0, 1, 0}},  {{-1, 0, 0}, {0, 1, 0}}, {{0, 0, 1}, {0, 1, 0}},
         {{0, 0, -1}, {0, 1, 0}}, {{0, 1, 0}, {0, 0, -1}}, {{0, -1, 0}, {0, 0, 1}},
     };
     Mesh mesh;
-    for (const BoxFace& face : faces)
-        addBoxFace(mesh, min, max, face, tileSize);
+    for (const BoxFace& face : faces) addBoxFace(mesh, min, max, face, tileSize);
     return mesh;
 }
 
-Mesh makeEllipsoid(const Vec3& centre, const Vec3& radii, int segments, int rings, double uRepeat,
-                   double vRepeat)
-{
+Mesh makeEllipsoid(const Vec3& centre, const Vec3& radii, int segments, int rings, double uRepeat, double vRepeat) {
     const double pi = 3.14159265358979323846;
     Mesh mesh;
     auto vertex = [&](int ring, int seg, double uShift) {
-        double theta = pi * ring / rings; // 0 at the top pole
+        double theta = pi * ring / rings;  // 0 at the top pole
         double phi = 2 * pi * (seg + uShift) / segments;
         // Longitude runs clockwise seen from above so that du, dv and the normal form a right-handed frame.
         Vec3 unit{std::sin(theta) * std::cos(phi), std::cos(theta), -std::sin(theta) * std::sin(phi)};
@@ -107,8 +94,7 @@ Mesh makeEllipsoid(const Vec3& centre, const Vec3& radii, int segments, int ring
     };
     std::vector<std::vector<uint32_t>> grid(rings + 1);
     for (int ring = 1; ring < rings; ++ring)
-        for (int seg = 0; seg <= segments; ++seg)
-            grid[ring].push_back(vertex(ring, seg, 0.0));
+        for (int seg = 0; seg <= segments; ++seg) grid[ring].push_back(vertex(ring, seg, 0.0));
     for (int seg = 0; seg < segments; ++seg) {
         // One pole vertex per segment keeps each pole triangle's UVs undistorted.
         uint32_t top = vertex(0, seg, 0.5);
@@ -126,8 +112,7 @@ Mesh makeEllipsoid(const Vec3& centre, const Vec3& radii, int segments, int ring
     return mesh;
 }
 
-Mesh makeQuad(const Vec3& centre, const Vec3& uHalf, const Vec3& vHalf)
-{
+Mesh makeQuad(const Vec3& centre, const Vec3& uHalf, const Vec3& vHalf) {
     Mesh mesh;
     const Vec3 normal = normalize(cross(uHalf, vHalf));
     const double corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
@@ -140,12 +125,11 @@ Mesh makeQuad(const Vec3& centre, const Vec3& uHalf, const Vec3& vHalf)
     return mesh;
 }
 
-Mesh makeDome(const Vec3& centre, double radius, int segments, int rings, double lowestElevation)
-{
+Mesh makeDome(const Vec3& centre, double radius, int segments, int rings, double lowestElevation) {
     const double pi = 3.14159265358979323846;
     Mesh mesh;
     auto vertex = [&](int ring, double seg) {
-        double v = 1.0 - double(ring) / rings; // ring 0 is the zenith
+        double v = 1.0 - double(ring) / rings;  // ring 0 is the zenith
         double elevation = lowestElevation + (0.5 * pi - lowestElevation) * v;
         double phi = 2 * pi * seg / segments;
         Vec3 unit = domeDirection(elevation, phi);
@@ -153,11 +137,9 @@ Mesh makeDome(const Vec3& centre, double radius, int segments, int rings, double
     };
     std::vector<std::vector<uint32_t>> grid(rings + 1);
     for (int ring = 1; ring <= rings; ++ring)
-        for (int seg = 0; seg <= segments; ++seg)
-            grid[ring].push_back(vertex(ring, seg));
+        for (int seg = 0; seg <= segments; ++seg) grid[ring].push_back(vertex(ring, seg));
     // The ellipsoid's winding reversed: counter-clockwise seen from inside.
-    for (int seg = 0; seg < segments; ++seg)
-        mesh.addTriangle(vertex(0, seg + 0.5), grid[1][seg + 1], grid[1][seg]);
+    for (int seg = 0; seg < segments; ++seg) mesh.addTriangle(vertex(0, seg + 0.5), grid[1][seg + 1], grid[1][seg]);
     for (int ring = 1; ring < rings; ++ring)
         for (int seg = 0; seg < segments; ++seg) {
             uint32_t a = grid[ring][seg], b = grid[ring][seg + 1];
@@ -168,4 +150,4 @@ Mesh makeDome(const Vec3& centre, double radius, int segments, int rings, double
     return mesh;
 }
 
-} // namespace Quessel::SceneGen
+}  // namespace Quessel::SceneGen

@@ -32,8 +32,8 @@ Mesh makeBox(const Vec3& min, const Vec3& max, double tileSize);
 
 // Ellipsoid around centre with the given semi-axes; u runs once round the equator
 // uRepeat times, v from the bottom pole (0) to the top pole (vRepeat).
-Mesh makeEllipsoid(const Vec3& centre, const Vec3& radii, int segments, int rings,
-                   double uRepeat = 1.0, double vRepeat = 1.0);
+Mesh makeEllipsoid(const Vec3& centre, const Vec3& radii, int segments, int rings, double uRepeat = 1.0,
+                   double vRepeat = 1.0);
 
 // One single-sided rectangle: front (normal uHalf x vHalf, counter-clockwise) only, u and v
 // from 0 to 1 across it.
@@ -44,4 +44,4 @@ Mesh makeQuad(const Vec3& centre, const Vec3& uHalf, const Vec3& vHalf);
 // horizon, v from the lowest ring (0) to the zenith (1). The lowest ring stays open.
 Mesh makeDome(const Vec3& centre, double radius, int segments, int rings, double lowestElevation);
 
-} // namespace Quessel::SceneGen
+}  // namespace Quessel::SceneGen

@@ -10,10 +10,9 @@ double fade(double t) { return t * t * t * (t * (t * 6 - 15) + 10); }
 
 int wrap(int i, int n) { return ((i % n) + n) % n; }
 
-} // namespace
+}  // namespace
 
-double Noise::hash(int32_t x, int32_t y, int32_t z, uint32_t seed)
-{
+double Noise::hash(int32_t x, int32_t y, int32_t z, uint32_t seed) {
     uint32_t h = seed * 0x9E3779B9u;
     h ^= static_cast<uint32_t>(x) * 0x85EBCA6Bu;
     h = (h << 13) | (h >> 19);
@@ -28,8 +27,7 @@ double Noise::hash(int32_t x, int32_t y, int32_t z, uint32_t seed)
     return (h >> 8) * (1.0 / 16777216.0);
 }
 
-double Noise::tiled(double u, double v, int cellsU, int cellsV, uint32_t seed)
-{
+double Noise::tiled(double u, double v, int cellsU, int cellsV, uint32_t seed) {
     double x = u * cellsU, y = v * cellsV;
     double fx = std::floor(x), fy = std::floor(y);
     int ix = static_cast<int>(fx), iy = static_cast<int>(fy);
@@ -38,8 +36,7 @@ double Noise::tiled(double u, double v, int cellsU, int cellsV, uint32_t seed)
     return mix(mix(at(0, 0), at(1, 0), tx), mix(at(0, 1), at(1, 1), tx), ty);
 }
 
-double Noise::tiledFbm(double u, double v, int cells, int octaves, uint32_t seed)
-{
+double Noise::tiledFbm(double u, double v, int cells, int octaves, uint32_t seed) {
     double sum = 0, amplitude = 0.5, total = 0;
     for (int i = 0; i < octaves; ++i) {
         sum += amplitude * tiled(u, v, cells << i, seed + 101u * i);
@@ -49,8 +46,7 @@ double Noise::tiledFbm(double u, double v, int cells, int octaves, uint32_t seed
     return sum / total;
 }
 
-double Noise::smooth3(const Vec3& p, uint32_t seed)
-{
+double Noise::smooth3(const Vec3& p, uint32_t seed) {
     double fx = std::floor(p.x), fy = std::floor(p.y), fz = std::floor(p.z);
     int ix = static_cast<int>(fx), iy = static_cast<int>(fy), iz = static_cast<int>(fz);
     double tx = fade(p.x - fx), ty = fade(p.y - fy), tz = fade(p.z - fz);
@@ -60,8 +56,7 @@ double Noise::smooth3(const Vec3& p, uint32_t seed)
     return mix(a, b, tz);
 }
 
-double Noise::fbm3(const Vec3& p, int octaves, uint32_t seed)
-{
+double Noise::fbm3(const Vec3& p, int octaves, uint32_t seed) {
     double sum = 0, amplitude = 0.5, total = 0, scale = 1;
     for (int i = 0; i < octaves; ++i) {
         sum += amplitude * smooth3(p * scale, seed + 101u * i);
@@ -72,4 +67,4 @@ double Noise::fbm3(const Vec3& p, int octaves, uint32_t seed)
     return sum / total;
 }
 
-} // namespace Quessel::SceneGen
+}  // namespace Quessel::SceneGen

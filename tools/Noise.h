@@ -9,7 +9,7 @@ namespace Quessel::SceneGen {
 // Integer-hashed value noise: no global state, so every run yields the same numbers.
 class Noise {
 public:
-    static double hash(int32_t x, int32_t y, int32_t z, uint32_t seed); // in [0, 1)
+    static double hash(int32_t x, int32_t y, int32_t z, uint32_t seed);  // in [0, 1)
 
     // Tileable value noise at texture position (u, v) in [0, 1) with `cells` lattice cells per repeat.
     static double tiled(double u, double v, int cells, uint32_t seed) { return tiled(u, v, cells, cells, seed); }
@@ -21,4 +21,4 @@ public:
     static double fbm3(const Vec3& p, int octaves, uint32_t seed);
 };
 
-} // namespace Quessel::SceneGen
+}  // namespace Quessel::SceneGen

@@ -14,7 +14,7 @@ struct Colour {
 
 struct Material {
     std::string id;
-    std::string texture; // bare image file name, empty for colours only
+    std::string texture;  // bare image file name, empty for colours only
     Colour emission;
     Colour ambient;
     Colour diffuse;
@@ -40,18 +40,16 @@ struct SceneNode {
 struct SceneDescription {
     std::vector<Material> materials;
     std::vector<MeshEntry> meshes;
-    std::vector<SceneNode> nodes; // the top-level nodes become the root's children
+    std::vector<SceneNode> nodes;  // the top-level nodes become the root's children
 
-    int addMaterial(const Material& material)
-    {
+    int addMaterial(const Material& material) {
         materials.push_back(material);
         return static_cast<int>(materials.size() - 1);
     }
-    int addMesh(const std::string& id, Mesh mesh, int material)
-    {
+    int addMesh(const std::string& id, Mesh mesh, int material) {
         meshes.push_back({id, std::move(mesh), material});
         return static_cast<int>(meshes.size() - 1);
     }
 };
 
-} // namespace Quessel::SceneGen
+}  // namespace Quessel::SceneGen

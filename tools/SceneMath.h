@@ -74,8 +74,7 @@ struct Mat4 {
         double c = std::cos(radians), s = std::sin(radians), t = 1 - c;
         const double a[3] = {axis.x, axis.y, axis.z};
         for (int i = 0; i < 3; ++i)
-            for (int j = 0; j < 3; ++j)
-                r.m[i][j] = t * a[i] * a[j] + (i == j ? c : 0.0);
+            for (int j = 0; j < 3; ++j) r.m[i][j] = t * a[i] * a[j] + (i == j ? c : 0.0);
         r.m[0][1] -= s * axis.z;
         r.m[0][2] += s * axis.y;
         r.m[1][0] += s * axis.z;
@@ -90,8 +89,7 @@ struct Mat4 {
         for (int i = 0; i < 4; ++i)
             for (int j = 0; j < 4; ++j) {
                 r.m[i][j] = 0;
-                for (int k = 0; k < 4; ++k)
-                    r.m[i][j] += m[i][k] * o.m[k][j];
+                for (int k = 0; k < 4; ++k) r.m[i][j] += m[i][k] * o.m[k][j];
             }
         return r;
     }
@@ -100,10 +98,8 @@ struct Mat4 {
     Mat4 inverseRigid() const {
         Mat4 r;
         for (int i = 0; i < 3; ++i)
-            for (int j = 0; j < 3; ++j)
-                r.m[i][j] = m[j][i];
-        for (int i = 0; i < 3; ++i)
-            r.m[i][3] = -(r.m[i][0] * m[0][3] + r.m[i][1] * m[1][3] + r.m[i][2] * m[2][3]);
+            for (int j = 0; j < 3; ++j) r.m[i][j] = m[j][i];
+        for (int i = 0; i < 3; ++i) r.m[i][3] = -(r.m[i][0] * m[0][3] + r.m[i][1] * m[1][3] + r.m[i][2] * m[2][3]);
         return r;
     }
 
@@ -114,4 +110,4 @@ struct Mat4 {
     }
 };
 
-} // namespace Quessel::SceneGen
+}  // namespace Quessel::SceneGen

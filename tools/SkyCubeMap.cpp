@@ -15,16 +15,14 @@ constexpr double pi = 3.14159265358979323846;
 Vec3 rgb(int r, int g, int b) { return {r / 255.0, g / 255.0, b / 255.0}; }
 
 // Elevation of the distant hill line; integer frequencies keep it continuous all the way round.
-double hillLine(double azimuth)
-{
+double hillLine(double azimuth) {
     return 0.035 + 0.025 * std::sin(3 * azimuth + 0.7) + 0.015 * std::sin(7 * azimuth + 2.1) +
            0.008 * std::sin(13 * azimuth + 4.0);
 }
 
-} // namespace
+}  // namespace
 
-Vec3 SkyCubeMap::direction(int face, double s, double t)
-{
+Vec3 SkyCubeMap::direction(int face, double s, double t) {
     double sc = 2 * s - 1, tc = 2 * t - 1;
     switch (face) {
     case 0: return {1, -tc, -sc};
@@ -36,8 +34,7 @@ Vec3 SkyCubeMap::direction(int face, double s, double t)
     }
 }
 
-Vec3 SkyCubeMap::colour(const Vec3& dir)
-{
+Vec3 SkyCubeMap::colour(const Vec3& dir) {
     const Vec3 d = normalize(dir);
     const Vec3 sun = normalize({0.55, 0.42, -0.72});
     double elevation = std::asin(std::max(-1.0, std::min(1.0, d.y)));
@@ -63,8 +60,7 @@ Vec3 SkyCubeMap::colour(const Vec3& dir)
     return {clamp01(c.x), clamp01(c.y), clamp01(c.z)};
 }
 
-Image SkyCubeMap::face(int index)
-{
+Image SkyCubeMap::face(int index) {
     Image image(size, size, 3);
     for (int row = 0; row < size; ++row)
         for (int col = 0; col < size; ++col) {
@@ -74,8 +70,7 @@ Image SkyCubeMap::face(int index)
     return image;
 }
 
-Image SkyCubeMap::panorama(int width, int height, double lowestElevation)
-{
+Image SkyCubeMap::panorama(int width, int height, double lowestElevation) {
     Image image(width, height, 3);
     for (int row = 0; row < height; ++row) {
         // Row 0 is the top of the picture, which the loader hands to OpenGL last: v = 1.
@@ -89,4 +84,4 @@ Image SkyCubeMap::panorama(int width, int height, double lowestElevation)
     return image;
 }
 
-} // namespace Quessel::SceneGen
+}  // namespace Quessel::SceneGen

@@ -11,7 +11,7 @@ namespace Quessel::SceneGen {
 class SkyCubeMap {
 public:
     static constexpr int size = 512;
-    static const char* const faceNames[6]; // posx, negx, posy, negy, posz, negz
+    static const char* const faceNames[6];  // posx, negx, posy, negy, posz, negz
 
     // Face in OpenGL cube-map order; row 0 is the first row handed to glTexImage2D.
     static Image face(int index);
@@ -23,4 +23,4 @@ public:
     static Image panorama(int width, int height, double lowestElevation);
 };
 
-} // namespace Quessel::SceneGen
+}  // namespace Quessel::SceneGen

@@ -18,18 +18,16 @@ double texV(int y) { return 1.0 - (y + 0.5) / N; }
 Vec3 rgb(int r, int g, int b) { return {r / 255.0, g / 255.0, b / 255.0}; }
 
 // Distance in pixels from (p) to the nearest multiple of `cell`.
-double edgeDistance(double p, double cell)
-{
+double edgeDistance(double p, double cell) {
     double l = std::fmod(p, cell);
     return std::min(l, cell - l);
 }
 
-} // namespace
+}  // namespace
 
-SurfaceTexture SurfaceTextures::whiteTiles()
-{
-    const double cell = N / 4.0; // four tiles of half a metre across a 2 m repeat
-    const double grout = 3.0;    // half the joint width
+SurfaceTexture SurfaceTextures::whiteTiles() {
+    const double cell = N / 4.0;  // four tiles of half a metre across a 2 m repeat
+    const double grout = 3.0;     // half the joint width
     Image colour(N, N, 3);
     HeightField height(N, N);
     for (int y = 0; y < N; ++y)
@@ -51,8 +49,7 @@ SurfaceTexture SurfaceTextures::whiteTiles()
     return {colour, normalMapFromHeight(height, 2.5)};
 }
 
-SurfaceTexture SurfaceTextures::paintedPlaster()
-{
+SurfaceTexture SurfaceTextures::paintedPlaster() {
     Image colour(N, N, 3);
     HeightField height(N, N);
     for (int y = 0; y < N; ++y)
@@ -61,7 +58,7 @@ SurfaceTexture SurfaceTextures::paintedPlaster()
             double blotch = Noise::tiledFbm(u, v, 3, 5, 21);
             double trowel = Noise::tiledFbm(u, v, 10, 4, 22);
             double grain = Noise::tiledFbm(u, v, 128, 2, 23);
-            double streak = Noise::tiledFbm(u, v, 24, 3, 24) * Noise::tiled(u, v, 16, 2, 25); // faint rain runs
+            double streak = Noise::tiledFbm(u, v, 24, 3, 24) * Noise::tiled(u, v, 16, 2, 25);  // faint rain runs
             double tone = 1.0 + 0.08 * (blotch - 0.5) + 0.06 * (grain - 0.5) + 0.04 * (trowel - 0.5) -
                           0.05 * smoothstep(0.35, 0.6, streak);
             Vec3 paint = mix(rgb(226, 208, 176), rgb(212, 186, 148), smoothstep(0.35, 0.7, blotch));
@@ -71,9 +68,8 @@ SurfaceTexture SurfaceTextures::paintedPlaster()
     return {colour, normalMapFromHeight(height, 8.0)};
 }
 
-SurfaceTexture SurfaceTextures::bricks()
-{
-    const double course = N / 16.0; // 16 courses over the 1.2 m repeat
+SurfaceTexture SurfaceTextures::bricks() {
+    const double course = N / 16.0;  // 16 courses over the 1.2 m repeat
     const double brickLength = N / 4.0;
     const double mortar = 3.0;
     Image colour(N, N, 3);
@@ -103,8 +99,7 @@ SurfaceTexture SurfaceTextures::bricks()
     return {colour, normalMapFromHeight(height, 3.0)};
 }
 
-SurfaceTexture SurfaceTextures::duckSkin(bool variant)
-{
+SurfaceTexture SurfaceTextures::duckSkin(bool variant) {
     Image colour(N, N, 3);
     HeightField height(N, N);
     const uint32_t seed = variant ? 50 : 40;
@@ -122,8 +117,7 @@ SurfaceTexture SurfaceTextures::duckSkin(bool variant)
     return {colour, normalMapFromHeight(height, 1.5)};
 }
 
-SurfaceTexture SurfaceTextures::dragonFruitSkin()
-{
+SurfaceTexture SurfaceTextures::dragonFruitSkin() {
     const int columns = 4, rows = 4;
     const double cellW = double(N) / columns, cellH = double(N) / rows;
     Image colour(N, N, 3);
@@ -144,9 +138,8 @@ SurfaceTexture SurfaceTextures::dragonFruitSkin()
                     double cx = (col + 0.5) * cellW + offset;
                     double dx = std::remainder(px - cx, double(N)) / cellW;
                     double up = (cy - py) / cellH;
-                    double t = (up + 0.45) / 1.25; // 0 at the base, 1 at the tip
-                    if (t <= 0 || t >= 1)
-                        continue;
+                    double t = (up + 0.45) / 1.25;  // 0 at the base, 1 at the tip
+                    if (t <= 0 || t >= 1) continue;
                     double halfWidth = 0.95 * std::sqrt(t) * (1 - t);
                     double edge = halfWidth - std::fabs(dx);
                     if (edge > 0 && t > bestT) {
@@ -173,8 +166,7 @@ SurfaceTexture SurfaceTextures::dragonFruitSkin()
     return {colour, normalMapFromHeight(height, 4.0)};
 }
 
-Image SurfaceTextures::smokePuff(int size)
-{
+Image SurfaceTextures::smokePuff(int size) {
     Image image(size, size, 4);
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
@@ -193,4 +185,4 @@ Image SurfaceTextures::smokePuff(int size)
     return image;
 }
 
-} // namespace Quessel::SceneGen
+}  // namespace Quessel::SceneGen

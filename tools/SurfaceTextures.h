@@ -24,4 +24,4 @@ public:
     static Image smokePuff(int size);
 };
 
-} // namespace Quessel::SceneGen
+}  // namespace Quessel::SceneGen

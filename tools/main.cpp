@@ -18,30 +18,29 @@ using namespace Quessel::SceneGen;
 namespace {
 
 bool savePair(const std::string& dir, const std::string& texture, const std::string& normalMap,
-              const SurfaceTexture& surface)
-{
+              const SurfaceTexture& surface) {
     bool ok = ImageFiles::save(surface.colour, dir + "/" + texture);
     ok = ImageFiles::save(surface.normals, dir + "/" + normalMap) && ok;
     return ok;
 }
 
-bool writeTextures(const std::string& runDir)
-{
+bool writeTextures(const std::string& runDir) {
     bool ok = savePair(runDir, "whitetiles.jpg", "whitetilesnormalmap.jpg", SurfaceTextures::whiteTiles());
     ok = savePair(runDir, "wall06x04.jpg", "wall06x04normalmap.jpg", SurfaceTextures::paintedPlaster()) && ok;
     ok = savePair(runDir, "brick03.jpg", "brick03normalmap.jpg", SurfaceTextures::bricks()) && ok;
     ok = savePair(runDir, "duck.png", "ducknormalmap.png", SurfaceTextures::duckSkin(false)) && ok;
     ok = savePair(runDir, "duck.png.001.png", "duck.png.001normalmap.png", SurfaceTextures::duckSkin(true)) && ok;
     ok = savePair(runDir, "Dragon_Fruit_LR_color.jpg", "Dragon_Fruit_LR_colornormalmap.jpg",
-                  SurfaceTextures::dragonFruitSkin()) && ok;
+                  SurfaceTextures::dragonFruitSkin()) &&
+         ok;
     ok = ImageFiles::save(SurfaceTextures::smokePuff(128), runDir + "/smoke.png") && ok;
     ok = ImageFiles::save(SkyCubeMap::panorama(2048, 512, CourtyardLayout::skyLowestElevation),
-                          runDir + "/" + CourtyardLayout::skyTexture) && ok;
+                          runDir + "/" + CourtyardLayout::skyTexture) &&
+         ok;
     return ok;
 }
 
-bool writeCubeMap(const std::string& modelDir)
-{
+bool writeCubeMap(const std::string& modelDir) {
     const std::string dir = modelDir + "/TextureBox_Sphere_003";
     std::filesystem::create_directories(dir);
     bool ok = true;
@@ -50,10 +49,9 @@ bool writeCubeMap(const std::string& modelDir)
     return ok;
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 3 && argc != 4) {
         std::fprintf(stderr, "usage: quessel-scenegen <runDir> <modelDir> [<awkwardDir>]\n");
         return 2;
@@ -64,8 +62,7 @@ int main(int argc, char** argv)
     std::filesystem::create_directories(modelDir, error);
 
     bool ok = ColladaWriter::writeFile(CourtyardLayout::build(), modelDir + "/test3.dae");
-    if (!ok)
-        std::fprintf(stderr, "quessel-scenegen: cannot write %s/test3.dae\n", modelDir.c_str());
+    if (!ok) std::fprintf(stderr, "quessel-scenegen: cannot write %s/test3.dae\n", modelDir.c_str());
     if (!writeTextures(runDir)) {
         std::fprintf(stderr, "quessel-scenegen: cannot write the images into %s\n", runDir.c_str());
         ok = false;

@@ -9,10 +9,10 @@
 
 namespace {
 
+using Quessel::Pass;
 using QuesselBench::BenchFigures;
 using QuesselBench::FrameKind;
 using QuesselBench::FrameSample;
-using Quessel::Pass;
 
 constexpr int Refresh = static_cast<int>(Pass::EnvironmentMap);
 constexpr int Main = static_cast<int>(Pass::Main);
@@ -33,14 +33,20 @@ FrameSample frame(FrameKind kind, int block, double ms, double refreshMs = 0.0, 
 // Three rounds whose ratios differ from round to round and from the whole run's.
 std::vector<FrameSample> threeRounds() {
     return {
-        frame(FrameKind::Demo, 0, 100, 40), frame(FrameKind::Demo, 0, 102, 42),
-        frame(FrameKind::Required, 0, 50, 10), frame(FrameKind::Required, 0, 50, 10),
-        frame(FrameKind::Floor, 0, 10), frame(FrameKind::Floor, 0, 10),
-        frame(FrameKind::Demo, 1, 300, 90), frame(FrameKind::Demo, 1, 300, 90),
-        frame(FrameKind::Required, 1, 100, 30), frame(FrameKind::Required, 1, 100, 30),
+        frame(FrameKind::Demo, 0, 100, 40),
+        frame(FrameKind::Demo, 0, 102, 42),
+        frame(FrameKind::Required, 0, 50, 10),
+        frame(FrameKind::Required, 0, 50, 10),
+        frame(FrameKind::Floor, 0, 10),
+        frame(FrameKind::Floor, 0, 10),
+        frame(FrameKind::Demo, 1, 300, 90),
+        frame(FrameKind::Demo, 1, 300, 90),
+        frame(FrameKind::Required, 1, 100, 30),
+        frame(FrameKind::Required, 1, 100, 30),
         frame(FrameKind::Floor, 1, 20),
         // The last round has no floor frame (fewer floor frames than rounds).
-        frame(FrameKind::Demo, 2, 90, 20), frame(FrameKind::Required, 2, 60, 20),
+        frame(FrameKind::Demo, 2, 90, 20),
+        frame(FrameKind::Required, 2, 60, 20),
     };
 }
 

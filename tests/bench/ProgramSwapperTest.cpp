@@ -189,10 +189,10 @@ protected:
         const glm::mat4 matrices[3] = {glm::mat4(1.0f), glm::mat4(1.0f), glm::mat4(1.0f)};
         std::array<float, 18> material{};
         material.fill(1.0f);
-        for (const auto& block : {std::make_pair(Binding::Matrices, std::make_pair(
-                                                     static_cast<const void*>(matrices), sizeof(matrices))),
-                                  std::make_pair(Binding::Material, std::make_pair(
-                                                     static_cast<const void*>(material.data()), sizeof(material)))}) {
+        for (const auto& block :
+             {std::make_pair(Binding::Matrices, std::make_pair(static_cast<const void*>(matrices), sizeof(matrices))),
+              std::make_pair(Binding::Material,
+                             std::make_pair(static_cast<const void*>(material.data()), sizeof(material)))}) {
             buffers.push_back(0);
             glGenBuffers(1, &buffers.back());
             glBindBuffer(GL_UNIFORM_BUFFER, buffers.back());

@@ -15,8 +15,7 @@ namespace {
 
 const std::string generator = QUESSEL_BINARY_DIR "/tools/quessel-scenegen";
 
-std::map<std::string, std::string> readTree(const fs::path& root)
-{
+std::map<std::string, std::string> readTree(const fs::path& root) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(root))
         if (entry.is_regular_file()) {
@@ -29,8 +28,7 @@ std::map<std::string, std::string> readTree(const fs::path& root)
 
 class Generator : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         scratch = fs::temp_directory_path() / ("quessel-scenegen-test-" + std::to_string(::getpid()));
         fs::remove_all(scratch);
         fs::create_directories(scratch);
@@ -38,20 +36,18 @@ protected:
     void TearDown() override { fs::remove_all(scratch); }
 
     // Runs the generator with <dir>/bin as run directory and <dir>/Model as model directory.
-    int run(const fs::path& dir)
-    {
-        std::string command = "\"" + generator + "\" \"" + (dir / "bin").string() + "\" \"" +
-                              (dir / "Model").string() + "\" > /dev/null 2>&1";
+    int run(const fs::path& dir) {
+        std::string command = "\"" + generator + "\" \"" + (dir / "bin").string() + "\" \"" + (dir / "Model").string() +
+                              "\" > /dev/null 2>&1";
         return std::system(command.c_str());
     }
 
     fs::path scratch;
 };
 
-} // namespace
+}  // namespace
 
-TEST_F(Generator, WritesTheSameFilesByteForByteOnEveryRun)
-{
+TEST_F(Generator, WritesTheSameFilesByteForByteOnEveryRun) {
     ASSERT_EQ(run(scratch / "a"), 0);
     ASSERT_EQ(run(scratch / "b"), 0);
     const auto first = readTree(scratch / "a"), second = readTree(scratch / "b");

@@ -11,11 +11,9 @@ using namespace ContentTest;
 namespace {
 
 // The tiling surface textures: every material texture but the sky dome's panorama.
-std::set<std::string> surfaceTextures()
-{
+std::set<std::string> surfaceTextures() {
     std::set<std::string> names;
-    if (!scene())
-        return names;
+    if (!scene()) return names;
     for (unsigned i = 0; i < scene()->mNumMaterials; ++i) {
         aiString path;
         if (aiGetMaterialTexture(scene()->mMaterials[i], aiTextureType_DIFFUSE, 0, &path) == AI_SUCCESS &&
@@ -26,15 +24,12 @@ std::set<std::string> surfaceTextures()
 }
 
 // The demo's naming rule: "brick03.jpg" -> "brick03normalmap.jpg".
-std::string normalMapName(const std::string& texture)
-{
-    if (texture.size() < 4)
-        return texture + "normalmap";
+std::string normalMapName(const std::string& texture) {
+    if (texture.size() < 4) return texture + "normalmap";
     return texture.substr(0, texture.size() - 4) + "normalmap" + texture.substr(texture.size() - 4);
 }
 
-double correlation(const std::vector<double>& a, const std::vector<double>& b)
-{
+double correlation(const std::vector<double>& a, const std::vector<double>& b) {
     double ma = 0, mb = 0;
     for (size_t i = 0; i < a.size(); ++i) {
         ma += a[i];
@@ -51,28 +46,23 @@ double correlation(const std::vector<double>& a, const std::vector<double>& b)
     return sab / std::sqrt(saa * sbb);
 }
 
-double meanColumnStep(const DecodedImage& image, int x0, int x1)
-{
+double meanColumnStep(const DecodedImage& image, int x0, int x1) {
     double sum = 0;
     for (int y = 0; y < image.height; ++y)
-        for (int c = 0; c < 3; ++c)
-            sum += std::fabs(double(image.at(x0, y)[c]) - image.at(x1, y)[c]);
+        for (int c = 0; c < 3; ++c) sum += std::fabs(double(image.at(x0, y)[c]) - image.at(x1, y)[c]);
     return sum / (3.0 * image.height);
 }
 
-double meanRowStep(const DecodedImage& image, int y0, int y1)
-{
+double meanRowStep(const DecodedImage& image, int y0, int y1) {
     double sum = 0;
     for (int x = 0; x < image.width; ++x)
-        for (int c = 0; c < 3; ++c)
-            sum += std::fabs(double(image.at(x, y0)[c]) - image.at(x, y1)[c]);
+        for (int c = 0; c < 3; ++c) sum += std::fabs(double(image.at(x, y0)[c]) - image.at(x, y1)[c]);
     return sum / (3.0 * image.width);
 }
 
-} // namespace
+}  // namespace
 
-TEST(SceneImages, EveryMaterialTextureDecodesFromTheRunDirectory)
-{
+TEST(SceneImages, EveryMaterialTextureDecodesFromTheRunDirectory) {
     auto names = surfaceTextures();
     ASSERT_EQ(names.size(), 6u);
     for (const std::string& name : names) {
@@ -83,8 +73,7 @@ TEST(SceneImages, EveryMaterialTextureDecodesFromTheRunDirectory)
     }
 }
 
-TEST(SceneImages, EveryTextureHasAMatchingNormalMap)
-{
+TEST(SceneImages, EveryTextureHasAMatchingNormalMap) {
     for (const std::string& name : surfaceTextures()) {
         DecodedImage texture(runDir + "/" + name);
         DecodedImage normals(runDir + "/" + normalMapName(name));
@@ -107,8 +96,7 @@ TEST(SceneImages, EveryTextureHasAMatchingNormalMap)
     }
 }
 
-TEST(SceneImages, NormalMapsFollowTheReliefOfTheirTexture)
-{
+TEST(SceneImages, NormalMapsFollowTheReliefOfTheirTexture) {
     // Grout is darker than the glazed tiles and mortar lighter than the bricks, both lower
     // than what they join, so the normals lean down the relief: +X towards increasing u,
     // +Y up the picture (increasing v).
@@ -130,8 +118,7 @@ TEST(SceneImages, NormalMapsFollowTheReliefOfTheirTexture)
     }
 }
 
-TEST(SceneImages, TexturesRepeatWithoutVisibleSeams)
-{
+TEST(SceneImages, TexturesRepeatWithoutVisibleSeams) {
     for (const std::string& texture : surfaceTextures())
         for (const std::string& name : {texture, normalMapName(texture)}) {
             DecodedImage image(runDir + "/" + name);
@@ -143,8 +130,7 @@ TEST(SceneImages, TexturesRepeatWithoutVisibleSeams)
         }
 }
 
-TEST(SceneImages, SmokeSpriteIsASoftGreyPuffFadingToNothing)
-{
+TEST(SceneImages, SmokeSpriteIsASoftGreyPuffFadingToNothing) {
     DecodedImage smoke(runDir + "/smoke.png");
     ASSERT_TRUE(smoke.valid());
     EXPECT_EQ(smoke.channels, 4);
@@ -159,8 +145,7 @@ TEST(SceneImages, SmokeSpriteIsASoftGreyPuffFadingToNothing)
     }
     const uint8_t* centre = smoke.at(n / 2, n / 2);
     EXPECT_GT(centre[3], 100);
-    for (int c = 0; c < 3; ++c)
-        EXPECT_GT(centre[c], 170) << "channel " << c;
+    for (int c = 0; c < 3; ++c) EXPECT_GT(centre[c], 170) << "channel " << c;
 
     // Soft: alpha never jumps between neighbours.
     int largestStep = 0;

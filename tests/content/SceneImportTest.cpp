@@ -18,11 +18,9 @@ const char* const sphereNames[4] = {"Sphere", "Sphere_001", "Sphere_002", "Spher
 const aiVector3D sphereCentres[4] = {
     {0.169f, 1.502f, 2.406f}, {-3.632f, 1.502f, 4.997f}, {-1.930f, 1.502f, 3.232f}, {-1.6f, 1.502f, 21.2f}};
 
-std::optional<std::string> diffuseTexture(const aiMaterial* material)
-{
+std::optional<std::string> diffuseTexture(const aiMaterial* material) {
     aiString path;
-    if (aiGetMaterialTexture(material, aiTextureType_DIFFUSE, 0, &path) != AI_SUCCESS)
-        return std::nullopt;
+    if (aiGetMaterialTexture(material, aiTextureType_DIFFUSE, 0, &path) != AI_SUCCESS) return std::nullopt;
     return std::string(path.C_Str());
 }
 
@@ -31,10 +29,9 @@ protected:
     void SetUp() override { ASSERT_NE(scene(), nullptr) << "cannot import " << scenePath; }
 };
 
-} // namespace
+}  // namespace
 
-TEST_F(SceneImport, RootTurnsTheZUpFileIntoTheYUpWorld)
-{
+TEST_F(SceneImport, RootTurnsTheZUpFileIntoTheYUpWorld) {
     const aiMatrix4x4& root = scene()->mRootNode->mTransformation;
     aiVector3D up = root * aiVector3D(0, 0, 1);
     aiVector3D north = root * aiVector3D(0, 1, 0);
@@ -44,8 +41,7 @@ TEST_F(SceneImport, RootTurnsTheZUpFileIntoTheYUpWorld)
     EXPECT_FLOAT_EQ(root.Determinant(), 1.0f);
 }
 
-TEST_F(SceneImport, NamedNodesAreUniqueDirectChildrenOfTheRoot)
-{
+TEST_F(SceneImport, NamedNodesAreUniqueDirectChildrenOfTheRoot) {
     for (const char* name :
          {"Sphere", "Sphere_001", "Sphere_002", "Sphere_003", "PointLight", "PointLight1", "SkyDome"}) {
         const aiNode* node = findNode(name);
@@ -56,16 +52,14 @@ TEST_F(SceneImport, NamedNodesAreUniqueDirectChildrenOfTheRoot)
     std::set<std::string> lights;
     for (const aiNode* node : allNodes()) {
         counts[nodeName(node)]++;
-        if (nodeName(node).find("PointLight") != std::string::npos)
-            lights.insert(nodeName(node));
+        if (nodeName(node).find("PointLight") != std::string::npos) lights.insert(nodeName(node));
     }
     for (const char* name : {"Sphere", "Sphere_001", "Sphere_002", "PointLight1", "SkyDome"})
         EXPECT_EQ(counts[name], 1) << name;
     EXPECT_EQ(lights, (std::set<std::string>{"PointLight", "PointLight1"}));
 }
 
-TEST_F(SceneImport, SpheresSitWhereTheLayoutPutsThemWithTranslationOnly)
-{
+TEST_F(SceneImport, SpheresSitWhereTheLayoutPutsThemWithTranslationOnly) {
     for (int i = 0; i < 4; ++i) {
         const aiNode* node = findNode(sphereNames[i]);
         ASSERT_NE(node, nullptr) << sphereNames[i];
@@ -79,8 +73,7 @@ TEST_F(SceneImport, SpheresSitWhereTheLayoutPutsThemWithTranslationOnly)
     }
 }
 
-TEST_F(SceneImport, SphereMeshesAreColourOnlyUnitSpheresAroundTheirOrigin)
-{
+TEST_F(SceneImport, SphereMeshesAreColourOnlyUnitSpheresAroundTheirOrigin) {
     for (const char* name : sphereNames) {
         const aiNode* node = findNode(name);
         ASSERT_NE(node, nullptr) << name;
@@ -103,16 +96,14 @@ TEST_F(SceneImport, SphereMeshesAreColourOnlyUnitSpheresAroundTheirOrigin)
     }
 }
 
-TEST_F(SceneImport, SpheresStandClearOfEverythingElse)
-{
+TEST_F(SceneImport, SpheresStandClearOfEverythingElse) {
     for (int i = 0; i < 4; ++i) {
         const aiNode* sphere = findNode(sphereNames[i]);
         ASSERT_NE(sphere, nullptr);
         aiVector3D c = globalPosition(sphere);
         EXPECT_GE(c.y - 1.0f, 0.0f) << sphereNames[i] << " sinks into the floor";
         for (const WorldMesh& mesh : worldMeshes()) {
-            if (mesh.node == sphere || isSkyDome(mesh))
-                continue;
+            if (mesh.node == sphere || isSkyDome(mesh)) continue;
             // Distance from the centre to the mesh's bounding box bounds the distance to the mesh.
             aiVector3D nearest(std::fmax(mesh.min.x, std::fmin(c.x, mesh.max.x)),
                                std::fmax(mesh.min.y, std::fmin(c.y, mesh.max.y)),
@@ -122,8 +113,7 @@ TEST_F(SceneImport, SpheresStandClearOfEverythingElse)
     }
 }
 
-TEST_F(SceneImport, TriangleCountStaysWithinTheSoftwareRenderBudget)
-{
+TEST_F(SceneImport, TriangleCountStaysWithinTheSoftwareRenderBudget) {
     unsigned triangles = 0;
     for (unsigned i = 0; i < scene()->mNumMeshes; ++i) {
         EXPECT_EQ(scene()->mMeshes[i]->mPrimitiveTypes, unsigned(aiPrimitiveType_TRIANGLE)) << i;
@@ -132,8 +122,7 @@ TEST_F(SceneImport, TriangleCountStaysWithinTheSoftwareRenderBudget)
     EXPECT_LT(triangles, 20000u);
 }
 
-TEST_F(SceneImport, MaterialsNameTheirTexturesByBareFileName)
-{
+TEST_F(SceneImport, MaterialsNameTheirTexturesByBareFileName) {
     std::set<std::string> names;
     int colourOnly = 0;
     for (unsigned i = 0; i < scene()->mNumMaterials; ++i) {
@@ -148,8 +137,7 @@ TEST_F(SceneImport, MaterialsNameTheirTexturesByBareFileName)
     EXPECT_GE(colourOnly, 1);
 }
 
-TEST_F(SceneImport, EveryMaterialCarriesItsColoursAndShininess)
-{
+TEST_F(SceneImport, EveryMaterialCarriesItsColoursAndShininess) {
     for (unsigned i = 0; i < scene()->mNumMaterials; ++i) {
         const aiMaterial* material = scene()->mMaterials[i];
         aiColor4D c;
@@ -166,8 +154,7 @@ TEST_F(SceneImport, EveryMaterialCarriesItsColoursAndShininess)
     }
 }
 
-TEST_F(SceneImport, SkyDomeIsEmissiveWithoutGlossAndNothingElseTexturedGlows)
-{
+TEST_F(SceneImport, SkyDomeIsEmissiveWithoutGlossAndNothingElseTexturedGlows) {
     // The scene shader lights every material by one rule: the dome shows its panorama only
     // because its material is emissive with neither ambient nor specular colour.
     const aiNode* dome = findNode(skyDomeName);
@@ -192,20 +179,17 @@ TEST_F(SceneImport, SkyDomeIsEmissiveWithoutGlossAndNothingElseTexturedGlows)
     }
 }
 
-TEST_F(SceneImport, TexturedMeshesAreMappedUnmirroredWithTangents)
-{
+TEST_F(SceneImport, TexturedMeshesAreMappedUnmirroredWithTangents) {
     // Normal maps assume (tangent, bitangent, normal) is right-handed; mirrored UVs would
     // turn their relief inside out.
     for (unsigned i = 0; i < scene()->mNumMeshes; ++i) {
         const aiMesh* mesh = scene()->mMeshes[i];
         EXPECT_TRUE(mesh->HasNormals()) << mesh->mName.C_Str();
         auto texture = diffuseTexture(scene()->mMaterials[mesh->mMaterialIndex]);
-        if (!texture)
-            continue;
+        if (!texture) continue;
         EXPECT_TRUE(mesh->HasTextureCoords(0)) << mesh->mName.C_Str();
         // The dome is seen from inside and has no normal map: its frame may be mirrored.
-        if (*texture == skyTextureName)
-            continue;
+        if (*texture == skyTextureName) continue;
         ASSERT_TRUE(mesh->HasTangentsAndBitangents()) << mesh->mName.C_Str();
         unsigned mirrored = 0;
         for (unsigned v = 0; v < mesh->mNumVertices; ++v)
@@ -214,8 +198,7 @@ TEST_F(SceneImport, TexturedMeshesAreMappedUnmirroredWithTangents)
     }
 }
 
-TEST(SceneDocument, ElementIdsAreUniqueAcrossTheFile)
-{
+TEST(SceneDocument, ElementIdsAreUniqueAcrossTheFile) {
     // COLLADA ids share one namespace: a material and a node with the same id break stricter readers.
     std::ifstream in(scenePath);
     ASSERT_TRUE(in) << scenePath;
@@ -225,6 +208,5 @@ TEST(SceneDocument, ElementIdsAreUniqueAcrossTheFile)
     for (auto it = std::sregex_iterator(text.begin(), text.end(), idAttribute); it != std::sregex_iterator(); ++it)
         ids[(*it)[1]]++;
     EXPECT_GT(ids.size(), 50u);
-    for (const auto& [id, count] : ids)
-        EXPECT_EQ(count, 1) << id;
+    for (const auto& [id, count] : ids) EXPECT_EQ(count, 1) << id;
 }

@@ -15,33 +15,28 @@ protected:
     void SetUp() override { ASSERT_NE(scene(), nullptr) << "cannot import " << scenePath; }
 };
 
-double distanceToSegment(const aiVector3D& p, const aiVector3D& a, const aiVector3D& b)
-{
+double distanceToSegment(const aiVector3D& p, const aiVector3D& a, const aiVector3D& b) {
     aiVector3D ab = b - a;
     double t = std::fmax(0.0, std::fmin(1.0, ((p - a) * ab) / (ab * ab)));
     return (p - (a + ab * static_cast<float>(t))).Length();
 }
 
-bool boxesOverlap(const aiVector3D& aLo, const aiVector3D& aHi, const aiVector3D& bLo, const aiVector3D& bHi)
-{
+bool boxesOverlap(const aiVector3D& aLo, const aiVector3D& aHi, const aiVector3D& bLo, const aiVector3D& bHi) {
     for (int axis = 0; axis < 3; ++axis)
-        if (aHi[axis] < bLo[axis] || bHi[axis] < aLo[axis])
-            return false;
+        if (aHi[axis] < bLo[axis] || bHi[axis] < aLo[axis]) return false;
     return true;
 }
 
 // True when nothing stands between the eye and the target node's mesh.
-bool seesNode(const aiVector3D& eye, const aiVector3D& target, const aiNode* node)
-{
+bool seesNode(const aiVector3D& eye, const aiVector3D& target, const aiNode* node) {
     aiVector3D dir = target - eye;
     auto hit = castRay(eye, dir.Normalize());
     return hit && hit->mesh->node == node;
 }
 
-} // namespace
+}  // namespace
 
-TEST_F(SceneLayout, CameraPathStaysClearOfEveryMesh)
-{
+TEST_F(SceneLayout, CameraPathStaysClearOfEveryMesh) {
     for (int i = 0; i < 6; ++i) {
         const aiVector3D& a = pathPoints[i];
         const aiVector3D& b = pathPoints[(i + 1) % 6];
@@ -52,8 +47,7 @@ TEST_F(SceneLayout, CameraPathStaysClearOfEveryMesh)
     }
 }
 
-TEST_F(SceneLayout, SkyDomeIsAnInwardShellFarFromThePath)
-{
+TEST_F(SceneLayout, SkyDomeIsAnInwardShellFarFromThePath) {
     const aiNode* dome = findNode(skyDomeName);
     ASSERT_NE(dome, nullptr);
     ASSERT_GE(dome->mNumMeshes, 1u);
@@ -93,8 +87,7 @@ TEST_F(SceneLayout, SkyDomeIsAnInwardShellFarFromThePath)
     }
 }
 
-TEST_F(SceneLayout, EveryDirectionAlongThePathMeetsSceneOrSky)
-{
+TEST_F(SceneLayout, EveryDirectionAlongThePathMeetsSceneOrSky) {
     // Anything a view finds nothing in shows the clear colour instead of the sky.
     for (int i = 0; i < 6; ++i) {
         const aiVector3D& a = pathPoints[i];
@@ -113,23 +106,20 @@ TEST_F(SceneLayout, EveryDirectionAlongThePathMeetsSceneOrSky)
     }
 }
 
-TEST_F(SceneLayout, EveryHoldViewIsFullOfScene)
-{
+TEST_F(SceneLayout, EveryHoldViewIsFullOfScene) {
     for (const HoldView& hold : holdViews) {
         ViewFrame view(hold.eye, hold.direction);
         int missed = 0;
         for (int j = 0; j <= 24; ++j)
             for (int i = 0; i <= 40; ++i) {
                 auto hit = castRay(view.eye, view.ray(i / 20.0 - 1.0, j / 12.0 - 1.0), 100.0);
-                if (!hit)
-                    ++missed;
+                if (!hit) ++missed;
             }
         EXPECT_EQ(missed, 0) << hold.name << " shows background";
     }
 }
 
-TEST_F(SceneLayout, SpecialSpheresAreCloseAndUnhiddenAtTheFirstHold)
-{
+TEST_F(SceneLayout, SpecialSpheresAreCloseAndUnhiddenAtTheFirstHold) {
     ViewFrame view(holdViews[0].eye, holdViews[0].direction);
     for (const char* name : {"Sphere", "Sphere_001", "Sphere_002"}) {
         const aiNode* node = findNode(name);
@@ -144,8 +134,7 @@ TEST_F(SceneLayout, SpecialSpheresAreCloseAndUnhiddenAtTheFirstHold)
     }
 }
 
-TEST_F(SceneLayout, FourthSphereShowsInAHoldView)
-{
+TEST_F(SceneLayout, FourthSphereShowsInAHoldView) {
     const aiNode* node = findNode("Sphere_003");
     ASSERT_NE(node, nullptr);
     aiVector3D centre = globalPosition(node);
@@ -153,13 +142,13 @@ TEST_F(SceneLayout, FourthSphereShowsInAHoldView)
     for (const HoldView& hold : holdViews) {
         ViewFrame view(hold.eye, hold.direction);
         aiVector3D ndc = view.project(centre);
-        seen = seen || (ndc.z > 0 && std::fabs(ndc.x) < 0.9f && std::fabs(ndc.y) < 0.9f && seesNode(view.eye, centre, node));
+        seen = seen ||
+               (ndc.z > 0 && std::fabs(ndc.x) < 0.9f && std::fabs(ndc.y) < 0.9f && seesNode(view.eye, centre, node));
     }
     EXPECT_TRUE(seen);
 }
 
-TEST_F(SceneLayout, SmokeLeavesTheChimneyMouthIntoOpenAir)
-{
+TEST_F(SceneLayout, SmokeLeavesTheChimneyMouthIntoOpenAir) {
     const aiNode* chimney = findNode("Chimney");
     ASSERT_NE(chimney, nullptr);
     aiVector3D lo(1e9f, 1e9f, 1e9f), hi(-1e9f, -1e9f, -1e9f);
@@ -185,8 +174,7 @@ TEST_F(SceneLayout, SmokeLeavesTheChimneyMouthIntoOpenAir)
                 << "plume blocked at offset " << dx << ", " << dz;
 }
 
-TEST_F(SceneLayout, ChimneyAndPlumeShowInTheHoldViews)
-{
+TEST_F(SceneLayout, ChimneyAndPlumeShowInTheHoldViews) {
     const aiNode* chimney = findNode("Chimney");
     ASSERT_NE(chimney, nullptr);
     ViewFrame first(holdViews[0].eye, holdViews[0].direction);
@@ -207,8 +195,7 @@ TEST_F(SceneLayout, ChimneyAndPlumeShowInTheHoldViews)
     EXPECT_TRUE(seesNode(last.eye, shaftFront, chimney));
 }
 
-TEST_F(SceneLayout, CirclingLightOrbitsClearOfCameraAndGeometry)
-{
+TEST_F(SceneLayout, CirclingLightOrbitsClearOfCameraAndGeometry) {
     const aiNode* light = findNode("PointLight1");
     ASSERT_NE(light, nullptr);
     aiVector3D start = globalPosition(light);
@@ -218,16 +205,16 @@ TEST_F(SceneLayout, CirclingLightOrbitsClearOfCameraAndGeometry)
     EXPECT_GT(start.y, 3.0f);
     EXPECT_LT(start.y, 11.0f);
 
-    const float reach = 0.25f; // bulb radius and a little air
+    const float reach = 0.25f;  // bulb radius and a little air
     for (int step = 0; step < 72; ++step) {
         // The demo turns the node about its parent's Z axis: the world's vertical axis.
         double angle = step * 2 * 3.14159265358979 / 72;
-        aiVector3D p(static_cast<float>(radius * std::cos(angle)), start.y, static_cast<float>(radius * std::sin(angle)));
+        aiVector3D p(static_cast<float>(radius * std::cos(angle)), start.y,
+                     static_cast<float>(radius * std::sin(angle)));
         for (int i = 0; i < 6; ++i)
             EXPECT_GT(distanceToSegment(p, pathPoints[i], pathPoints[(i + 1) % 6]), 0.6) << "orbit step " << step;
         for (const WorldMesh& mesh : worldMeshes()) {
-            if (mesh.node == light || isSkyDome(mesh))
-                continue;
+            if (mesh.node == light || isSkyDome(mesh)) continue;
             EXPECT_FALSE(boxesOverlap(p - aiVector3D(reach, reach, reach), p + aiVector3D(reach, reach, reach),
                                       mesh.min, mesh.max))
                 << "orbit step " << step << " runs into " << nodeName(mesh.node);

@@ -14,26 +14,20 @@ const char* const faceNames[6] = {"posx", "negx", "posy", "negy", "posz", "negz"
 
 class SkyCubeMap : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         for (int f = 0; f < 6; ++f)
             faces[f] = std::make_unique<DecodedImage>(modelDir + "/TextureBox_Sphere_003/" + faceNames[f] + ".tga");
     }
-    static void TearDownTestSuite()
-    {
-        for (auto& face : faces)
-            face.reset();
+    static void TearDownTestSuite() {
+        for (auto& face : faces) face.reset();
     }
-    void SetUp() override
-    {
-        for (int f = 0; f < 6; ++f)
-            ASSERT_TRUE(faces[f]->valid()) << faceNames[f];
+    void SetUp() override {
+        for (int f = 0; f < 6; ++f) ASSERT_TRUE(faces[f]->valid()) << faceNames[f];
     }
 
     // OpenGL's cube-map selection: the face a direction falls on and its (s, t), with t
     // measured from the first row of the data handed to glTexImage2D.
-    static const uint8_t* lookup(aiVector3D d)
-    {
+    static const uint8_t* lookup(aiVector3D d) {
         double ax = std::fabs(d.x), ay = std::fabs(d.y), az = std::fabs(d.z);
         int face;
         double sc, tc, ma;
@@ -61,8 +55,7 @@ protected:
     }
 
     // The direction through face f at (s, t), from the cube-map layout table.
-    static aiVector3D direction(int f, double s, double t)
-    {
+    static aiVector3D direction(int f, double s, double t) {
         float sc = float(2 * s - 1), tc = float(2 * t - 1);
         switch (f) {
         case 0: return {1, -tc, -sc};
@@ -74,16 +67,13 @@ protected:
         }
     }
 
-    static std::array<double, 3> meanColour(int f, int row0, int row1)
-    {
+    static std::array<double, 3> meanColour(int f, int row0, int row1) {
         const DecodedImage& image = *faces[f];
         std::array<double, 3> sum{};
         for (int y = row0; y < row1; ++y)
             for (int x = 0; x < image.width; ++x)
-                for (int c = 0; c < 3; ++c)
-                    sum[c] += image.at(x, y)[c];
-        for (double& v : sum)
-            v /= double(row1 - row0) * image.width;
+                for (int c = 0; c < 3; ++c) sum[c] += image.at(x, y)[c];
+        for (double& v : sum) v /= double(row1 - row0) * image.width;
         return sum;
     }
 
@@ -92,10 +82,9 @@ protected:
 
 std::unique_ptr<DecodedImage> SkyCubeMap::faces[6];
 
-} // namespace
+}  // namespace
 
-TEST_F(SkyCubeMap, FacesAreEqualSquares)
-{
+TEST_F(SkyCubeMap, FacesAreEqualSquares) {
     int n = faces[0]->width;
     EXPECT_TRUE(n == 256 || n == 512);
     for (int f = 0; f < 6; ++f) {
@@ -104,8 +93,7 @@ TEST_F(SkyCubeMap, FacesAreEqualSquares)
     }
 }
 
-TEST_F(SkyCubeMap, SharedEdgesAgree)
-{
+TEST_F(SkyCubeMap, SharedEdgesAgree) {
     // Each border texel against the texel just across the edge on the neighbouring face.
     for (int f = 0; f < 6; ++f) {
         const DecodedImage& image = *faces[f];
@@ -142,8 +130,7 @@ TEST_F(SkyCubeMap, SharedEdgesAgree)
     }
 }
 
-TEST_F(SkyCubeMap, SkyIsUpAndGroundIsDown)
-{
+TEST_F(SkyCubeMap, SkyIsUpAndGroundIsDown) {
     auto up = meanColour(2, 0, faces[2]->height);
     auto down = meanColour(3, 0, faces[3]->height);
     EXPECT_GT(up[2], up[0] + 40) << "+Y should be blue sky";
@@ -158,8 +145,7 @@ TEST_F(SkyCubeMap, SkyIsUpAndGroundIsDown)
     }
 }
 
-TEST_F(SkyCubeMap, DomeShowsTheSameSkyAsTheCubeMap)
-{
+TEST_F(SkyCubeMap, DomeShowsTheSameSkyAsTheCubeMap) {
     // The dome's panorama, sampled where its texture coordinates put each vertex (the way
     // the demo loads images: bottom row at v = 0), must show what the cube map shows in
     // that vertex's direction from the dome's centre. Catches a flipped or shifted
@@ -176,15 +162,13 @@ TEST_F(SkyCubeMap, DomeShowsTheSameSkyAsTheCubeMap)
         ASSERT_TRUE(mesh->HasTextureCoords(0));
         for (unsigned v = 0; v < mesh->mNumVertices; ++v) {
             aiVector3D d = (toWorld * mesh->mVertices[v]) - skyDomeCentre;
-            if (d.y > 0.999f * d.Length())
-                continue; // the zenith: every u meets there
+            if (d.y > 0.999f * d.Length()) continue;  // the zenith: every u meets there
             const aiVector3D& uv = mesh->mTextureCoords[0][v];
             int col = std::clamp(int(uv.x * panorama.width), 0, panorama.width - 1);
             int row = std::clamp(int((1.0f - uv.y) * panorama.height), 0, panorama.height - 1);
             const uint8_t* seen = panorama.at(col, row);
             const uint8_t* expected = lookup(d);
-            for (int c = 0; c < 3; ++c)
-                total += std::abs(int(seen[c]) - int(expected[c]));
+            for (int c = 0; c < 3; ++c) total += std::abs(int(seen[c]) - int(expected[c]));
             samples += 3;
         }
     }

@@ -134,7 +134,8 @@ TEST(Composite, FramesHandTheirShadersCameraSphereClockFrameRateAndAFreshMipChai
 
     // Half-way through the turn after it the view looks elsewhere, yet the direction the
     // shaders get is still the one the path started with.
-    const vec3 startDirection = glm::normalize(vec3(1.167896f, 4.862509f, 7.776461f) - vec3(8.865234f, 9.347880f, 19.188326f));
+    const vec3 startDirection =
+        glm::normalize(vec3(1.167896f, 4.862509f, 7.776461f) - vec3(8.865234f, 9.347880f, 19.188326f));
     driver.seek(2, 0.5, 1.0 / 10.0, 2.0);
     ASSERT_EQ(demo.path.step, 2);
     expectFrameInputs(demo, driver.clock, 1.0 / 10.0);

@@ -160,9 +160,13 @@ TEST(FrameState, EveryDrawFindsItsTexturesMatricesViewportAndDepthState) {
 
     // The shaders name their units too; pointing the samplers elsewhere shows whether the
     // passes set the units themselves, as they must for shaders that do not.
-    const std::pair<GLuint, const char*> hostSet[] = {
-        {test, "tex"}, {test, "nmTex"}, {motionblur, "colorBuffer"}, {motionblur, "depthBuffer"}, {particle, "ParticleTex"}};
-    for (const auto& sampler : hostSet) glProgramUniform1i(sampler.first, glGetUniformLocation(sampler.first, sampler.second), 5);
+    const std::pair<GLuint, const char*> hostSet[] = {{test, "tex"},
+                                                      {test, "nmTex"},
+                                                      {motionblur, "colorBuffer"},
+                                                      {motionblur, "depthBuffer"},
+                                                      {particle, "ParticleTex"}};
+    for (const auto& sampler : hostSet)
+        glProgramUniform1i(sampler.first, glGetUniformLocation(sampler.first, sampler.second), 5);
     StateMeddler meddler;
     driver.observe(&meddler);
     QuesselTest::GlCallRecorder recorder;
@@ -183,7 +187,8 @@ TEST(FrameState, EveryDrawFindsItsTexturesMatricesViewportAndDepthState) {
     int particleRenders = 0, composites = 0;
     for (const DrawCall& draw : recorder.calls()) {
         const bool face = faces.count(draw.framebuffer) > 0;
-        SCOPED_TRACE("program " + std::to_string(draw.program) + " into framebuffer " + std::to_string(draw.framebuffer));
+        SCOPED_TRACE("program " + std::to_string(draw.program) + " into framebuffer " +
+                     std::to_string(draw.framebuffer));
         const std::vector<GLint> viewport(draw.viewport, draw.viewport + 4);
         const std::vector<GLint> faceViewport = {0, 0, 512, 512}, screenViewport = {0, 0, 1280, 768};
         EXPECT_EQ(viewport, face ? faceViewport : screenViewport);
@@ -221,7 +226,8 @@ TEST(FrameState, EveryDrawFindsItsTexturesMatricesViewportAndDepthState) {
         if (draw.program == particle) {
             // The update captures with its subroutine; the render draws what it captured.
             const bool render = draw.kind == DrawCall::TransformFeedback;
-            EXPECT_EQ(draw.vertexSubroutine, glGetSubroutineIndex(particle, GL_VERTEX_SHADER, render ? "render" : "update"));
+            EXPECT_EQ(draw.vertexSubroutine,
+                      glGetSubroutineIndex(particle, GL_VERTEX_SHADER, render ? "render" : "update"));
             particleRenders += render;
             if (render) {
                 EXPECT_EQ(draw.sampler("ParticleTex").texture, demo.particles->texture);

@@ -67,8 +67,21 @@ void readMatrices(GLuint binding, glm::mat4& projection, glm::mat4& view) {
 
 void record(QuesselTest::DrawCall::Kind kind, GLsizei count) {
     if (!recording) return;
-    QuesselTest::DrawCall call{kind, static_cast<GLuint>(integer(GL_DRAW_FRAMEBUFFER_BINDING)),
-                               static_cast<GLuint>(integer(GL_CURRENT_PROGRAM)), count, {}, false, 0, false, false, GL_INVALID_INDEX, {}, {}, {}, {}, {}};
+    QuesselTest::DrawCall call{kind,
+                               static_cast<GLuint>(integer(GL_DRAW_FRAMEBUFFER_BINDING)),
+                               static_cast<GLuint>(integer(GL_CURRENT_PROGRAM)),
+                               count,
+                               {},
+                               false,
+                               0,
+                               false,
+                               false,
+                               GL_INVALID_INDEX,
+                               {},
+                               {},
+                               {},
+                               {},
+                               {}};
     glGetIntegerv(GL_VIEWPORT, call.viewport);
     call.depthTest = glIsEnabled(GL_DEPTH_TEST) == GL_TRUE;
     call.depthFunction = static_cast<GLenum>(integer(GL_DEPTH_FUNC));

@@ -18,10 +18,10 @@ bool loadPng(const std::string& path, RgbImage& image);
 bool savePng(const std::string& path, const RgbImage& image);
 
 struct Difference {
-    int maximum = 0;            // largest channel difference
-    double mean = 0.0;          // mean channel difference
-    double largeFraction = 0.0; // share of channels differing by more than 32
-    RgbImage image;             // the differences, amplified
+    int maximum = 0;             // largest channel difference
+    double mean = 0.0;           // mean channel difference
+    double largeFraction = 0.0;  // share of channels differing by more than 32
+    RgbImage image;              // the differences, amplified
 };
 Difference compare(const RgbImage& actual, const RgbImage& expected);
 

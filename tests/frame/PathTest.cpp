@@ -33,7 +33,7 @@ Vec unit(Vec a) { return a * (1.0 / std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z)
 
 // The path's points and directions, typed in from the path's description.
 const Vec P[6] = {
-    {8.865234, 9.347880, 19.188326},  {1.167896, 4.862509, 7.776461},  {-2.077967, 2.140573, 14.752897},
+    {8.865234, 9.347880, 19.188326}, {1.167896, 4.862509, 7.776461},  {-2.077967, 2.140573, 14.752897},
     {-4.114920, 6.584050, 8.871492}, {-2.732610, 5.016881, 0.116311}, {-3.752654, 6.259526, 14.664780},
 };
 const Vec V[9] = {
@@ -50,15 +50,12 @@ struct Row {
     const char* name;  // of the reference picture
 };
 const Row Rows[17] = {
-    {Move, 5, 0, 1, "path-00-move-p0-p1"}, {Hold, 12, 0, 0, "path-01-hold-p1"},
-    {Turn, 1, 0, 1, "path-02-turn-p1"},    {Move, 2, 1, 2, "path-03-move-p1-p2"},
-    {Hold, 4, 0, 0, "path-04-hold-p2"},    {Turn, 1, 2, 3, "path-05-turn-p2"},
-    {Hold, 8, 0, 0, "path-06-hold-p2"},    {Turn, 1, 3, 4, "path-07-turn-p2"},
-    {Move, 1, 2, 3, "path-08-move-p2-p3"}, {Turn, 1, 4, 5, "path-09-turn-p3"},
-    {Move, 1, 3, 4, "path-10-move-p3-p4"}, {Hold, 8, 0, 0, "path-11-hold-p4"},
-    {Turn, 1, 6, 7, "path-12-turn-p4"},    {Move, 1, 4, 5, "path-13-move-p4-p5"},
-    {Turn, 1, 7, 8, "path-14-turn-p5"},    {Move, 1, 5, 0, "path-15-move-p5-p0"},
-    {Turn, 1, 8, 0, "path-16-turn-p0"},
+    {Move, 5, 0, 1, "path-00-move-p0-p1"}, {Hold, 12, 0, 0, "path-01-hold-p1"},   {Turn, 1, 0, 1, "path-02-turn-p1"},
+    {Move, 2, 1, 2, "path-03-move-p1-p2"}, {Hold, 4, 0, 0, "path-04-hold-p2"},    {Turn, 1, 2, 3, "path-05-turn-p2"},
+    {Hold, 8, 0, 0, "path-06-hold-p2"},    {Turn, 1, 3, 4, "path-07-turn-p2"},    {Move, 1, 2, 3, "path-08-move-p2-p3"},
+    {Turn, 1, 4, 5, "path-09-turn-p3"},    {Move, 1, 3, 4, "path-10-move-p3-p4"}, {Hold, 8, 0, 0, "path-11-hold-p4"},
+    {Turn, 1, 6, 7, "path-12-turn-p4"},    {Move, 1, 4, 5, "path-13-move-p4-p5"}, {Turn, 1, 7, 8, "path-14-turn-p5"},
+    {Move, 1, 5, 0, "path-15-move-p5-p0"}, {Turn, 1, 8, 0, "path-16-turn-p0"},
 };
 
 constexpr double FrameStep = 1.0 / 30.0;
@@ -124,7 +121,8 @@ void checkFrame(const Quessel::Demo& demo, const std::string& name, Kind kind, c
     }
 
     const RgbImage half = halfSize(window);
-    if (const char* folder = std::getenv("QUESSEL_PATH_FRAMES")) savePng(std::string(folder) + "/" + name + ".png", half);
+    if (const char* folder = std::getenv("QUESSEL_PATH_FRAMES"))
+        savePng(std::string(folder) + "/" + name + ".png", half);
     expectMatchesReference(name, halfSize(half));
 }
 

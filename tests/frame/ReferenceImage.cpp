@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/stat.h>
 
 namespace QuesselTest {
 
@@ -39,8 +39,8 @@ void expectMatchesReference(const std::string& name, const RgbImage& actual) {
         savePng(std::string(QUESSEL_TEST_OUTPUT_DIR) + "/" + name + "-actual.png", actual);
         savePng(std::string(QUESSEL_TEST_OUTPUT_DIR) + "/" + name + "-difference.png", difference.image);
     }
-    EXPECT_TRUE(close) << name << ": mean difference " << difference.mean << ", maximum " << difference.maximum
-                       << ", " << difference.largeFraction * 100.0 << "% of channels off by more than 32"
+    EXPECT_TRUE(close) << name << ": mean difference " << difference.mean << ", maximum " << difference.maximum << ", "
+                       << difference.largeFraction * 100.0 << "% of channels off by more than 32"
                        << " (actual and difference images in " << QUESSEL_TEST_OUTPUT_DIR << ")";
 }
 

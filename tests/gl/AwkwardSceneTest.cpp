@@ -227,8 +227,7 @@ struct AwkwardWorld {
         importer.registry->use(program);
         const GLuint name = importer.registry->current->program;
         glUniform3fv(glGetUniformLocation(name, "cameraPosition"), 1, glm::value_ptr(cameraPosition));
-        glUniform3fv(glGetUniformLocation(name, "cameraDirection"), 1,
-                     glm::value_ptr(-vec3(glm::transpose(view)[2])));
+        glUniform3fv(glGetUniformLocation(name, "cameraDirection"), 1, glm::value_ptr(-vec3(glm::transpose(view)[2])));
         glBindBuffer(GL_UNIFORM_BUFFER, importer.matricesBuffer);
         glBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof(mat4), glm::value_ptr(projection));
         glBufferSubData(GL_UNIFORM_BUFFER, 64, sizeof(mat4), glm::value_ptr(view));
@@ -317,8 +316,7 @@ protected:
                 vec3 red, blue;
                 if (!throughGlass(linear, centre, origin, direction, 1.52f, expected) ||
                     !throughGlass(linear, centre, origin, direction, 1.51f, red) ||
-                    !throughGlass(linear, centre, origin, direction, 1.53f, blue) ||
-                    degreesBetween(red, blue) > 2.0f)
+                    !throughGlass(linear, centre, origin, direction, 1.53f, blue) || degreesBetween(red, blue) > 2.0f)
                     continue;
                 const vec3 seen = image.at(x, y) * 2.0f - 1.0f;
                 const float error = degreesBetween(seen, expected);

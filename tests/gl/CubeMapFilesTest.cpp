@@ -6,8 +6,8 @@
 
 #include <SOIL/SOIL.h>
 
-#include <filesystem>
 #include <unistd.h>
+#include <filesystem>
 #include <vector>
 
 using namespace Quessel;
@@ -22,9 +22,9 @@ std::vector<unsigned char> pattern(int face, int seed) {
     std::vector<unsigned char> pixels;
     for (int y = 0; y < Size; ++y)
         for (int x = 0; x < Size; ++x)
-            pixels.insert(pixels.end(), {static_cast<unsigned char>(face * 40 + x + seed),
-                                         static_cast<unsigned char>(y * 25), static_cast<unsigned char>(200 - x - y),
-                                         static_cast<unsigned char>(100 + face * 20 + y)});
+            pixels.insert(pixels.end(),
+                          {static_cast<unsigned char>(face * 40 + x + seed), static_cast<unsigned char>(y * 25),
+                           static_cast<unsigned char>(200 - x - y), static_cast<unsigned char>(100 + face * 20 + y)});
     return pixels;
 }
 

@@ -75,8 +75,9 @@ TEST_F(EnvironmentMapFramebufferTest, CreateMakesSixCompleteFacesAndACubeMap) {
     EXPECT_NE(cube.color, 0);
     EXPECT_NE(cube.color, cube.depth);
     EXPECT_EQ(names.count(cube.color) + names.count(cube.depth), 0u);
-    EXPECT_EQ(levelParameter(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_CUBE_MAP_NEGATIVE_Z, cube.depth,
-                             GL_TEXTURE_INTERNAL_FORMAT), GL_DEPTH_COMPONENT32F);
+    EXPECT_EQ(
+        levelParameter(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_CUBE_MAP_NEGATIVE_Z, cube.depth, GL_TEXTURE_INTERNAL_FORMAT),
+        GL_DEPTH_COMPONENT32F);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

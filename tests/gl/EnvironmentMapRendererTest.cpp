@@ -67,7 +67,8 @@ public:
         glBindBuffer(GL_UNIFORM_BUFFER, sphereBuffer);
         glGetBufferSubData(GL_UNIFORM_BUFFER, 0, 20, d.sphere);
         glBindBuffer(GL_UNIFORM_BUFFER, 0);
-        glGetUniformfv(d.program, glGetUniformLocation(d.program, "cameraDirection"), glm::value_ptr(d.cameraDirection));
+        glGetUniformfv(d.program, glGetUniformLocation(d.program, "cameraDirection"),
+                       glm::value_ptr(d.cameraDirection));
         glGetUniformfv(d.program, glGetUniformLocation(d.program, "cameraPosition"), glm::value_ptr(d.cameraPosition));
         draws.push_back(d);
     }

@@ -10,8 +10,7 @@ GLFWwindow* glWindow();
 
 // Drains the error flag so one test's leftovers never fail the next.
 inline void clearGlErrors() {
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    while (glGetError() != GL_NO_ERROR) {}
 }
 
 // Fixture for tests that need the context: starts and ends with a clean error flag

@@ -38,9 +38,9 @@ struct Light : GlTest {
         importer.registry->use("test");
         // The light sits at (2, 0, 1) in the file's Z-up frame; a second PointLight1 further
         // down the pre-order must stay where it is.
-        aiNode* root = makeNode("Root", {makeNode("Camera"), light = makeNode("PointLight1"),
-                                         makeNode("Group", {nested = makeNode("PointLight1")}),
-                                         other = makeNode("PointLight")});
+        aiNode* root =
+            makeNode("Root", {makeNode("Camera"), light = makeNode("PointLight1"),
+                              makeNode("Group", {nested = makeNode("PointLight1")}), other = makeNode("PointLight")});
         light->mTransformation = translation(2, 0, 1);
         nested->mTransformation = translation(5, 0, 0);
         scene.reset(makeScene({}, {}, root));

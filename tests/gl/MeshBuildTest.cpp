@@ -206,7 +206,7 @@ TEST_F(MeshBuild, MaterialBlockAndTexturesComeFromTheMeshMaterial) {
     EXPECT_EQ(textured.normalTexture, 21u);
     const std::vector<float> colours = readBuffer<float>(textured.materialBuffer);
     ASSERT_EQ(colours.size(), 18u);
-    const std::vector<float> expectedColours = {0.1f, 0.2f,  0.3f,  0.4f, 0.5f,  0.6f,  0.7f,  0.8f, 0.9f,
+    const std::vector<float> expectedColours = {0.1f,  0.2f,  0.3f, 0.4f,  0.5f,  0.6f,  0.7f,  0.8f, 0.9f,
                                                 0.25f, 0.75f, 1.0f, 0.05f, 0.15f, 0.35f, 0.45f, 24.5f};
     EXPECT_EQ(std::vector<float>(colours.begin(), colours.begin() + 17), expectedColours);
     EXPECT_EQ(hasTextureWord(colours), 1);

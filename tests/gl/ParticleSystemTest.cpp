@@ -8,11 +8,11 @@
 
 #include <SOIL/SOIL.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <tuple>
-#include <unistd.h>
 #include <vector>
 
 using namespace Quessel;
@@ -156,8 +156,8 @@ TEST_F(ParticleSystemTest, SpriteIsUploadedWithItsBottomRowFirst) {
     // SOIL decodes top row first; the texture starts at the image's lower left.
     const size_t row = static_cast<size_t>(width) * 4;
     for (int y = 0; y < height; ++y)
-        ASSERT_TRUE(std::equal(texels.begin() + y * row, texels.begin() + (y + 1) * row,
-                               file.begin() + (height - 1 - y) * row))
+        ASSERT_TRUE(
+            std::equal(texels.begin() + y * row, texels.begin() + (y + 1) * row, file.begin() + (height - 1 - y) * row))
             << "row " << y;
 }
 
@@ -173,11 +173,11 @@ TEST_F(ParticleSystemTest, EightBufferNamesComeFirstThenTheirStorage) {
     __glewBufferData = realBufferData;
 
     // Names: two position, two velocity, two start-time, initial velocity, initial position.
-    EXPECT_EQ(generatedBuffers, (std::vector<GLuint>{particles.positionBuffers[0], particles.positionBuffers[1],
-                                                     particles.velocityBuffers[0], particles.velocityBuffers[1],
-                                                     particles.startTimeBuffers[0], particles.startTimeBuffers[1],
-                                                     particles.initialVelocityBuffer,
-                                                     particles.initialPositionBuffer}));
+    EXPECT_EQ(
+        generatedBuffers,
+        (std::vector<GLuint>{particles.positionBuffers[0], particles.positionBuffers[1], particles.velocityBuffers[0],
+                             particles.velocityBuffers[1], particles.startTimeBuffers[0], particles.startTimeBuffers[1],
+                             particles.initialVelocityBuffer, particles.initialPositionBuffer}));
     EXPECT_EQ(allocationsBeforeLastName, 0u) << "storage allocated before every name was generated";
     // Storage without data: the state sets, the launch data, then the birth times.
     ASSERT_GE(allocations.size(), 8u);

@@ -81,9 +81,9 @@ struct SceneDraw : GlTest {
     void SetUp() override {
         GlTest::SetUp();
         useProbeProgram(*importer.registry);
-        root = makeNode("Root", {sibling = makeNode("Sibling", {}, {1}),
-                                 turn = makeNode("Turn", {leaf = makeNode("Leaf", {}, {2})})},
-                        {0});
+        root = makeNode(
+            "Root",
+            {sibling = makeNode("Sibling", {}, {1}), turn = makeNode("Turn", {leaf = makeNode("Leaf", {}, {2})})}, {0});
         root->mTransformation = translation(1, 2, 3);
         aiMatrix4x4::RotationZ(static_cast<float>(M_PI / 2), turn->mTransformation);
         leaf->mTransformation = translation(4, 0, 0);

@@ -169,7 +169,7 @@ TEST_F(ShaderProgramsTest, BlockMembersSitAtTheHostsByteOffsets) {
     const std::pair<const char*, GLint> members[] = {
         {"Matrices.model", 128},       {"Material.shininess", 64},       {"Material.hasTexture", 68},
         {"PointLight.intensity", 12},  {"PointLight.linearFalloff", 28}, {"PointLight.radius", 48},
-        {"PointLight.bufferName", 52}, {"Sphere.outsideIndex", 12},   {"Sphere.log10Dispersion", 16}};
+        {"PointLight.bufferName", 52}, {"Sphere.outsideIndex", 12},      {"Sphere.log10Dispersion", 16}};
     const GLuint program = programOf("refract");
     for (const auto& member : members) {
         GLuint index = GL_INVALID_INDEX;
@@ -214,7 +214,8 @@ TEST_F(ShaderProgramsTest, SamplersUseTheirUnitsAndNeverShareOneAcrossTypes) {
         EXPECT_EQ(found, entry.second);
     }
     // The C++ side sets "tex" wherever a program has one; these must not.
-    for (const char* name : {"motionblur", "reflect", "refract"}) EXPECT_EQ(glGetUniformLocation(programOf(name), "tex"), -1);
+    for (const char* name : {"motionblur", "reflect", "refract"})
+        EXPECT_EQ(glGetUniformLocation(programOf(name), "tex"), -1);
 }
 
 TEST_F(ShaderProgramsTest, NamesTheHostLooksUpAreActive) {
@@ -285,10 +286,9 @@ TEST_F(ShaderProgramsTest, ParticleUpdateWaitsMovesAndRestarts) {
     ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 
     // Semi-implicit Euler: the new velocity moves the particle; a newborn moves for its age only.
-    const std::vector<float> expected[3] = {
-        {1, 2, 3, 1.1f, 2.025f, 3, 1.02f, 2.001f, 3, -4, -4, -4},
-        {0.2f, 0, 0, 0.2f, 0.05f, 0, 0.2f, 0.01f, 0, 0.05f, 0.05f, 0.05f},
-        {13.0f, 10.0f, 11.9f, 12.0f}};
+    const std::vector<float> expected[3] = {{1, 2, 3, 1.1f, 2.025f, 3, 1.02f, 2.001f, 3, -4, -4, -4},
+                                            {0.2f, 0, 0, 0.2f, 0.05f, 0, 0.2f, 0.01f, 0, 0.05f, 0.05f, 0.05f},
+                                            {13.0f, 10.0f, 11.9f, 12.0f}};
     for (GLuint i = 0; i < 3; ++i) {
         std::vector<float> result(expected[i].size());
         glBindBuffer(GL_TRANSFORM_FEEDBACK_BUFFER, outputs[i]);

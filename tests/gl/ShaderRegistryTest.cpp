@@ -167,10 +167,11 @@ TEST_F(ShaderRegistryTest, BuilderGivesShadersWithoutLayoutsTheSharedLocationsAn
            "  gl_Position = matrices.projection * previous.view * vec4(position + normal + tangent + bitangent, 1.0);\n"
            "  shade = material.diffuse + light.position + sphere.centre + vec4(texCoord, 0.0, 0.0);\n"
            "}\n";
-    std::ofstream(dir.file("open.frag")) << "#version 430 core\n"
-                                            "in vec4 shade;\nuniform sampler2D tex;\nuniform sampler2D nmTex;\n"
-                                            "out vec4 colour;\n"
-                                            "void main() { colour = shade + texture(tex, shade.xy) + texture(nmTex, shade.zw); }\n";
+    std::ofstream(dir.file("open.frag"))
+        << "#version 430 core\n"
+           "in vec4 shade;\nuniform sampler2D tex;\nuniform sampler2D nmTex;\n"
+           "out vec4 colour;\n"
+           "void main() { colour = shade + texture(tex, shade.xy) + texture(nmTex, shade.zw); }\n";
     testing::internal::CaptureStdout();
     const ShaderProgram& open =
         registry.add(keep("t1-open-" + suffix), keep(dir.file("open.vert")), keep(dir.file("open.frag")));
@@ -181,7 +182,8 @@ TEST_F(ShaderRegistryTest, BuilderGivesShadersWithoutLayoutsTheSharedLocationsAn
 
     const std::pair<const char*, GLint> inputs[] = {
         {"position", 0}, {"normal", 1}, {"texCoord", 2}, {"tangent", 5}, {"bitangent", 6}};
-    for (const auto& input : inputs) EXPECT_EQ(glGetAttribLocation(open.program, input.first), input.second) << input.first;
+    for (const auto& input : inputs)
+        EXPECT_EQ(glGetAttribLocation(open.program, input.first), input.second) << input.first;
     const std::pair<const char*, GLint> blocks[] = {
         {"Matrices", 1}, {"PreviousMatrices", 4}, {"Material", 2}, {"PointLight", 3}, {"Sphere", 7}};
     for (const auto& block : blocks) {

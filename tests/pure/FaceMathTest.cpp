@@ -25,7 +25,8 @@ uint32_t bitsOf(float value) {
 
 void expectNear(const mat4& actual, const mat4& expected, float tolerance) {
     for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) EXPECT_NEAR(actual[i][j], expected[i][j], tolerance) << "column " << i << " row " << j;
+        for (int j = 0; j < 4; ++j)
+            EXPECT_NEAR(actual[i][j], expected[i][j], tolerance) << "column " << i << " row " << j;
 }
 }  // namespace
 

@@ -54,10 +54,10 @@ TEST(RecordOptions, ThePreviewSitsBesideTheVideoNamedLikeIt) {
 
 TEST(RecordOptions, BadOptionsAreRefusedNamingTheOption) {
     const std::vector<std::vector<const char*>> bad = {
-        {"--fps", "0"},        {"--fps", "241"},    {"--fps", "thirty"}, {"--seconds", "0"},
-        {"--seconds", "-1"},   {"--seconds", "nan"}, {"--seconds", "1x"}, {"--seconds", "3601"},
-        {"--start", "-0.5"},   {"--start", "inf"},  {"--out", ""},       {"--out", "videos/"},
-        {"--preview", ""},     {"--seconds"},       {"--frames", "10"},  {"-x"},
+        {"--fps", "0"},      {"--fps", "241"},     {"--fps", "thirty"}, {"--seconds", "0"},
+        {"--seconds", "-1"}, {"--seconds", "nan"}, {"--seconds", "1x"}, {"--seconds", "3601"},
+        {"--start", "-0.5"}, {"--start", "inf"},   {"--out", ""},       {"--out", "videos/"},
+        {"--preview", ""},   {"--seconds"},        {"--frames", "10"},  {"-x"},
     };
     for (const auto& args : bad) {
         RecordOptions options;

@@ -43,9 +43,11 @@ void expectVec(const vec3& v, float x, float y, float z) {
 TEST(ObjectCache, RepeatedRequestsShareObjectsPerKind) {
     aiNode *sphere, *s001, *s002, *light;
     std::unique_ptr<aiNode> root(makeNode("Root", {
-        sphere = makeNode("Sphere"), s001 = makeNode("Sphere_001"), s002 = makeNode("Sphere_002"),
-        light = makeNode("PointLight"),
-    }));
+                                                      sphere = makeNode("Sphere"),
+                                                      s001 = makeNode("Sphere_001"),
+                                                      s002 = makeNode("Sphere_002"),
+                                                      light = makeNode("PointLight"),
+                                                  }));
     ObjectCache cache;
     const auto reflective = cache.get(root.get(), ObjectKind::Reflective);
     ASSERT_EQ(reflective.size(), 2u);

@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 using namespace Quessel;
 
@@ -27,9 +27,7 @@ struct ShaderFile : testing::Test {
     }
 };
 
-std::unique_ptr<char[]> read(const std::string& path) {
-    return std::unique_ptr<char[]>(readShaderFile(path.c_str()));
-}
+std::unique_ptr<char[]> read(const std::string& path) { return std::unique_ptr<char[]>(readShaderFile(path.c_str())); }
 }  // namespace
 
 TEST_F(ShaderFile, WindowsLineEndsAreReadWholeAndEndAtTheLastByte) {
