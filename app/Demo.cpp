@@ -2,15 +2,15 @@
 
 #include "app/OffscreenFramebuffer.h"
 #include "app/ScreenQuad.h"
+#include "core/GlConstants.h"
 #include "envmap/IEnvironmentMapRenderer.h"
-#include "envmap/ReflectionObject.h"
 #include "envmap/SphereBlock.h"
 #include "envmap/TextureBoxRenderer.h"
 #include "envmap/TextureBoxSaver.h"
 #include "math/Camera.h"
 #include "particles/ParticleSystem.h"
-#include "scene/GlConstants.h"
 #include "scene/Importer.h"
+#include "scene/ReflectionObject.h"
 #include "scene/ShaderRegistry.h"
 
 #include <GLFW/glfw3.h>

@@ -20,7 +20,23 @@ constexpr double SeekTolerance = 1e-4;
 constexpr int SeekFrameLimit = 4000;
 }  // namespace
 
-FrameDriver::FrameDriver(Demo& demo, double start) : demo(demo), clock(start) { glfwSetTime(clock); }
+FrameDriver::FrameDriver(Demo& demo, double start) : demo(demo), clock(start) {
+    glfwSetTime(clock);
+    demo.observer = this;
+}
+
+FrameDriver::~FrameDriver() {
+    if (demo.observer == this) demo.observer = nullptr;
+}
+
+void FrameDriver::beginPass(Pass pass) {
+    if (observer) observer->beginPass(pass);
+    if (pass == Pass::Particles) glfwSetTime(clock);
+}
+
+void FrameDriver::endPass(Pass pass) {
+    if (observer) observer->endPass(pass);
+}
 
 void FrameDriver::frame(double dt) {
     clock += dt;

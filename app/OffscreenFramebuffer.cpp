@@ -1,6 +1,6 @@
 #include "app/OffscreenFramebuffer.h"
 
-#include "scene/GlConstants.h"
+#include "core/GlConstants.h"
 
 namespace Quessel {
 

@@ -1,7 +1,7 @@
 #include "app/Startup.h"
 
-#include "app/Console.h"
-#include "scene/GlConstants.h"
+#include "core/Console.h"
+#include "core/GlConstants.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <numeric>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 namespace {
 double quotient(double over, double under) { return over > 0.0 && under > 0.0 ? over / under : 0.0; }
@@ -126,4 +126,4 @@ BenchFigures BenchFigures::compute(const BenchOptions& options, const RunInfo& i
     return figures;
 }
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 // The run's context: what it ran on, where the sequence began and what went wrong.
 struct RunInfo {
@@ -101,4 +101,4 @@ struct BenchFigures {
     static const char* pathKindName(int kind);
 };
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 namespace {
 bool parseCount(const char* text, int& value) {
@@ -78,4 +78,4 @@ bool BenchOptions::parse(int argc, const char* const* argv, BenchOptions& option
     return true;
 }
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

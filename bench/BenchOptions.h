@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 // The bench's command line. The demo itself has none; every choice of a run lives here.
 struct BenchOptions {
@@ -26,4 +26,4 @@ struct BenchOptions {
     static const char* usage();
 };
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

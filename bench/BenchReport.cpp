@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 namespace {
 // JSON has no NaN or infinity; a figure that could not be measured is 0.
@@ -250,4 +250,4 @@ std::string BenchReport::jsonLine() const {
     return json + "}";
 }
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

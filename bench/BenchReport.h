@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 // The run's figures as a table for people and as one JSON line for comparing runs.
 class BenchReport {
@@ -28,4 +28,4 @@ private:
     const BenchFigures& figures;
 };
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

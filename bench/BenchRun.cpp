@@ -6,8 +6,8 @@
 #include "bench/PassTimer.h"
 #include "bench/ProgramSwapper.h"
 #include "bench/Summary.h"
+#include "core/GlConstants.h"
 #include "math/Camera.h"
-#include "scene/GlConstants.h"
 
 #include <GLFW/glfw3.h>
 
@@ -15,7 +15,7 @@
 #include <chrono>
 #include <cstdio>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -81,7 +81,7 @@ bool BenchRun::fastForward() {
 }
 
 void BenchRun::sceneBlock(PassTimer& timer, FrameKind kind, int block, int count, std::vector<FrameSample>& samples) {
-    demo.observer = &timer;
+    driver.observe(&timer);
     for (int frame = 0; frame < count && !stopped; ++frame) {
         FrameSample sample;
         sample.kind = kind;
@@ -101,7 +101,7 @@ void BenchRun::sceneBlock(PassTimer& timer, FrameKind kind, int block, int count
         glErrors[static_cast<int>(kind)] += errorsSince(errors);
         samples.push_back(sample);
     }
-    demo.observer = nullptr;
+    driver.observe(nullptr);
 }
 
 void BenchRun::floorBlock(FloorFrame& floor, int block, int count, std::vector<FrameSample>& samples) {
@@ -176,4 +176,4 @@ std::vector<FrameSample> BenchRun::measure(PassTimer& timer, ProgramSwapper& swa
     return samples;
 }
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

@@ -11,7 +11,7 @@ namespace Quessel {
 class Demo;
 }
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 class FloorFrame;
 class PassTimer;
@@ -65,4 +65,4 @@ private:
     BenchOptions options;
 };
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

@@ -1,11 +1,11 @@
 #include "bench/FloorFrame.h"
 
-#include "scene/GlConstants.h"
+#include "core/GlConstants.h"
 
 #include <cstdio>
 #include <vector>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 namespace {
 const char* const VertexSource = R"(#version 430 core
@@ -116,4 +116,4 @@ void FloorFrame::draw() {
     glEnable(GL_DEPTH_TEST);
 }
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

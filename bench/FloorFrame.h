@@ -1,7 +1,7 @@
 #pragma once
 #include <GL/glew.h>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 // The cheapest frame the window allows: clear, one full-screen quad with one bilinear
 // tap of a screen-sized texture, into the window. Presenting is the caller's.
@@ -25,4 +25,4 @@ private:
     GLuint texture = 0;
 };
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

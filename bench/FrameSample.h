@@ -3,7 +3,7 @@
 
 #include <array>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 constexpr int PassCount = static_cast<int>(Quessel::Pass::Count);
 
@@ -62,4 +62,4 @@ inline const char* passName(Quessel::Pass pass) {
 // The camera pass only moves the path and the light on the CPU: no draw to time.
 inline bool hasGpuTime(Quessel::Pass pass) { return pass != Quessel::Pass::Camera; }
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

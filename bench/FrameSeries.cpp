@@ -1,6 +1,6 @@
 #include "bench/FrameSeries.h"
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 namespace {
 constexpr int AnyBlock = -1;
@@ -36,4 +36,4 @@ FrameSeries FrameSeries::of(const std::vector<FrameSample>& samples, FrameKind k
     return summarise(samples, kind, block);
 }
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

@@ -5,7 +5,7 @@
 #include <array>
 #include <vector>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 // The figures of one kind of frame over a run: frame and issue times, and each pass's
 // GPU and issuing times where the kind has passes.
@@ -26,4 +26,4 @@ struct FrameSeries {
     const Summary& gpuOf(Quessel::Pass pass) const { return gpu[static_cast<int>(pass)]; }
 };
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 long MemoryProbe::statusField(const char* name) {
     std::FILE* file = std::fopen("/proc/self/status", "r");
@@ -33,4 +33,4 @@ long MemoryProbe::peakKb() {
     return getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : 0;
 }
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

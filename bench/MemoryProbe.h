@@ -1,6 +1,6 @@
 #pragma once
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 // Resident memory of this process, in KiB, from /proc/self/status.
 class MemoryProbe {
@@ -14,4 +14,4 @@ private:
     static long statusField(const char* name);
 };
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

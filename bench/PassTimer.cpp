@@ -1,6 +1,6 @@
 #include "bench/PassTimer.h"
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 PassTimer::PassTimer(bool synchronous) : synchronous(synchronous) { glGenQueries(PassCount, queries.data()); }
 
@@ -39,4 +39,4 @@ void PassTimer::collect(FrameSample& sample) {
     }
 }
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

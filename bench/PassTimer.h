@@ -7,7 +7,7 @@
 #include <array>
 #include <chrono>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 // Times each pass of a frame two ways: a GL_TIME_ELAPSED query around its GL work and
 // the wall clock of issuing it. Passes follow each other, never nest, so one query per
@@ -35,4 +35,4 @@ private:
     bool synchronous = false;
 };
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

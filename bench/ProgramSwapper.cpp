@@ -5,7 +5,7 @@
 
 #include <memory>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 namespace {
 std::string infoLog(GLuint object, bool program) {
@@ -167,4 +167,4 @@ bool ProgramSwapper::useDemo() {
     return linked;
 }
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

@@ -12,7 +12,7 @@ class ShaderProgram;
 class ShaderRegistry;
 }  // namespace Quessel
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 // Swaps what the demo's programs compute, not which programs they are: the same GL
 // program objects are relinked with cheap sources and back again, so the registry's
@@ -67,4 +67,4 @@ private:
     bool cheapLinked = false;
 };
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

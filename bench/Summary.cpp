@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numeric>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 Summary Summary::of(std::vector<double> values) {
     Summary summary;
@@ -21,4 +21,4 @@ Summary Summary::of(std::vector<double> values) {
     return summary;
 }
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

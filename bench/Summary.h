@@ -1,7 +1,7 @@
 #pragma once
 #include <vector>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 // Order statistics of a series of times.
 struct Summary {
@@ -17,4 +17,4 @@ struct Summary {
     static Summary of(std::vector<double> values);
 };
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

@@ -8,7 +8,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 namespace {
 constexpr double Width = 1100.0;
@@ -260,4 +260,4 @@ bool SvgPlot::write(const std::string& path) const {
     return std::fclose(file) == 0 && written;
 }
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

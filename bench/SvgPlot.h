@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 // A hand-written SVG of a run's frame times: the demo, required-work and floor frames as
 // three lines over the blocks (block k of each kind, measured one after the other, in the
@@ -43,4 +43,4 @@ private:
     double tick = 1.0;
 };
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

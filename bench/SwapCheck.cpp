@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 namespace {
 constexpr int SettleRounds = 3;
@@ -73,4 +73,4 @@ SwapCheck::Result SwapCheck::run() {
     return result;
 }
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

@@ -1,7 +1,7 @@
 #pragma once
 #include <vector>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 class BenchRun;
 class ProgramSwapper;
@@ -44,4 +44,4 @@ private:
     int renderers;
 };
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

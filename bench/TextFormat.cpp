@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 std::string format(const char* pattern, ...) {
     char buffer[512];
@@ -14,4 +14,4 @@ std::string format(const char* pattern, ...) {
     return buffer;
 }
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

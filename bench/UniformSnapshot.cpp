@@ -2,7 +2,7 @@
 
 #include <map>
 
-namespace QuesselBench {
+namespace Quessel::Bench {
 
 namespace {
 enum class Base { Float, Int, Unsigned, Matrix, Unsupported };
@@ -166,4 +166,4 @@ int UniformSnapshot::restore(GLuint program) const {
     return written;
 }
 
-}  // namespace QuesselBench
+}  // namespace Quessel::Bench

@@ -21,7 +21,7 @@
 #include <string>
 
 namespace {
-using namespace QuesselBench;
+using namespace Quessel::Bench;
 
 // Staged beside the bench by the build (bench/shaders).
 const char* const CheapShaderDirectory = "BenchShader";

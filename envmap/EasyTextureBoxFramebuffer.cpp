@@ -1,6 +1,7 @@
 #include "envmap/EasyTextureBoxFramebuffer.h"
 
-#include "scene/GlConstants.h"
+#include "core/GlConstants.h"
+#include "envmap/CubeMapSampling.h"
 
 namespace Quessel {
 
@@ -87,12 +88,7 @@ bool EasyTextureBoxFramebuffer::unbind() {
     if (currentFace == 5) {
         glActiveTexture(GL_TEXTURE0 + cubeMap->unit);
         glBindTexture(GL_TEXTURE_CUBE_MAP, static_cast<GLuint>(cubeMap->color));
-        glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
+        setCubeMapSampling();
     }
     return true;
 }

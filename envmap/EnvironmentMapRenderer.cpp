@@ -1,12 +1,12 @@
 #include "envmap/EnvironmentMapRenderer.h"
 
+#include "core/GlConstants.h"
 #include "envmap/EnvironmentMapFramebuffer.h"
-#include "envmap/LightObject.h"
-#include "envmap/ReflectionObject.h"
 #include "envmap/SphereBlock.h"
-#include "scene/GlConstants.h"
 #include "scene/IRender.h"
 #include "scene/IScene.h"
+#include "scene/LightObject.h"
+#include "scene/ReflectionObject.h"
 #include "scene/ShaderRegistry.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
 #pragma once
-#include "envmap/RenderTexture.h"
+#include "scene/RenderTexture.h"
 
 #include <GL/glew.h>
 

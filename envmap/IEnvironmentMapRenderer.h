@@ -1,6 +1,6 @@
 #pragma once
-#include "envmap/RenderTexture.h"
 #include "math/MathTypes.h"
+#include "scene/RenderTexture.h"
 
 #include <GL/glew.h>
 

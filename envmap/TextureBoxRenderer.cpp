@@ -1,9 +1,9 @@
 #include "envmap/TextureBoxRenderer.h"
 
 #include "envmap/EasyTextureBoxFramebuffer.h"
-#include "envmap/LightObject.h"
-#include "envmap/ReflectionObject.h"
 #include "scene/IScene.h"
+#include "scene/LightObject.h"
+#include "scene/ReflectionObject.h"
 
 namespace Quessel {
 

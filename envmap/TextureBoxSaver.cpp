@@ -1,7 +1,8 @@
 #include "envmap/TextureBoxSaver.h"
 
-#include "envmap/ReflectionObject.h"
+#include "envmap/CubeMapSampling.h"
 #include "scene/ImageHeader.h"
+#include "scene/ReflectionObject.h"
 
 #include <SOIL/SOIL.h>
 
@@ -130,12 +131,7 @@ GLuint loadCubeMap(const std::string& directory, const std::string& extension) {
                   {1, GL_TEXTURE_CUBE_MAP_NEGATIVE_X}, {0, GL_TEXTURE_CUBE_MAP_POSITIVE_X}};
     for (const auto& entry : order)
         loadCubeMapFace(texture, entry.target, faceFilePath(directory, entry.face, extension));
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
+    setCubeMapSampling();
     return texture;
 }
 

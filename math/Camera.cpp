@@ -1,7 +1,7 @@
 #include "math/Camera.h"
 
-#include "app/Console.h"
-#include "scene/GlConstants.h"
+#include "core/Console.h"
+#include "core/GlConstants.h"
 
 #include <cmath>
 

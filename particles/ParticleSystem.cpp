@@ -1,8 +1,8 @@
 #include "particles/ParticleSystem.h"
 
-#include "app/Console.h"
+#include "core/Console.h"
+#include "core/GlConstants.h"
 #include "math/Camera.h"
-#include "scene/GlConstants.h"
 #include "scene/ImageHeader.h"
 #include "scene/Importer.h"
 #include "scene/ShaderRegistry.h"

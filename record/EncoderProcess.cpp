@@ -11,7 +11,7 @@
 
 extern char** environ;
 
-namespace Quessel {
+namespace Quessel::Record {
 
 namespace {
 // How long an ended program may take to go before it is killed outright.
@@ -175,4 +175,4 @@ std::string EncoderProcess::problem() const {
     return last.empty() ? "it gave no reason" : last;
 }
 
-}  // namespace Quessel
+}  // namespace Quessel::Record

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace Quessel {
+namespace Quessel::Record {
 
 // One run of the external encoder program: started from PATH in a process group of its
 // own (so a Ctrl-C on the terminal reaches the recorder, which ends it), fed through a
@@ -51,4 +51,4 @@ private:
     int log = -1;
 };
 
-}  // namespace Quessel
+}  // namespace Quessel::Record

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace Quessel {
+namespace Quessel::Record {
 
 OutputFile::OutputFile(std::string path) : target(std::move(path)), temporary(target + ".part") {}
 
@@ -49,4 +49,4 @@ long long OutputFile::size() const {
     return static_cast<long long>(info.st_size);
 }
 
-}  // namespace Quessel
+}  // namespace Quessel::Record

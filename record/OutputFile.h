@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-namespace Quessel {
+namespace Quessel::Record {
 
 // A file written under a temporary name beside its target ("<target>.part") and renamed
 // into place only once it is whole, so a failed or interrupted recording never leaves a
@@ -31,4 +31,4 @@ private:
     bool committed = false;
 };
 
-}  // namespace Quessel
+}  // namespace Quessel::Record

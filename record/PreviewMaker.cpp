@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 
-namespace Quessel {
+namespace Quessel::Record {
 
 namespace {
 namespace fs = std::filesystem;
@@ -130,4 +130,4 @@ bool PreviewMaker::make(const std::string& video, const std::string& path, doubl
     return false;
 }
 
-}  // namespace Quessel
+}  // namespace Quessel::Record

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace Quessel {
+namespace Quessel::Record {
 
 // The animated preview of a finished video: an animated WebP of about 640 x 384 at about
 // 10 frames per second, at most MaxBytes. ffmpeg takes the frames out of the video into a
@@ -47,4 +47,4 @@ private:
     const volatile std::sig_atomic_t& stop;
 };
 
-}  // namespace Quessel
+}  // namespace Quessel::Record

@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-namespace Quessel {
+namespace Quessel::Record {
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -45,4 +45,4 @@ void ProgressLine::finish(int done) {
     std::fflush(stream);
 }
 
-}  // namespace Quessel
+}  // namespace Quessel::Record

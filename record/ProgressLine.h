@@ -2,7 +2,7 @@
 #include <chrono>
 #include <cstdio>
 
-namespace Quessel {
+namespace Quessel::Record {
 
 // Progress of long work as one status line on standard error: frames done of the total,
 // frames per second and the time left. On a terminal the line is rewritten in place;
@@ -26,4 +26,4 @@ private:
     bool open = false;
 };
 
-}  // namespace Quessel
+}  // namespace Quessel::Record

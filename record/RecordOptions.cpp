@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace Quessel {
+namespace Quessel::Record {
 
 namespace {
 constexpr double MaxSeconds = 3600.0;
@@ -97,4 +97,4 @@ std::string RecordOptions::previewPath() const {
     return (hasExtension ? out.substr(0, dot) : out) + ".webp";
 }
 
-}  // namespace Quessel
+}  // namespace Quessel::Record

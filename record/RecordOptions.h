@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-namespace Quessel {
+namespace Quessel::Record {
 
 // The recorder's command line. The demo itself has none; every choice of a recording
 // lives here.
@@ -25,4 +25,4 @@ struct RecordOptions {
     std::string previewPath() const;
 };
 
-}  // namespace Quessel
+}  // namespace Quessel::Record

@@ -1,13 +1,13 @@
 #include "record/Recorder.h"
 
 #include "app/Demo.h"
+#include "core/GlConstants.h"
 #include "record/ProgressLine.h"
 #include "record/VideoEncoder.h"
-#include "scene/GlConstants.h"
 
 #include <GL/glew.h>
 
-namespace Quessel {
+namespace Quessel::Record {
 
 Recorder::Recorder(Demo& demo, const RecordingPlan& plan, const volatile std::sig_atomic_t& stop)
     : driver(demo), plan(plan), stop(stop), pixels(static_cast<size_t>(ScreenWidth) * ScreenHeight * 3) {}
@@ -50,4 +50,4 @@ Recorder::Outcome Recorder::record(VideoEncoder& encoder, ProgressLine& progress
     return Outcome::Done;
 }
 
-}  // namespace Quessel
+}  // namespace Quessel::Record

@@ -6,8 +6,11 @@
 #include <vector>
 
 namespace Quessel {
-
 class Demo;
+}
+
+namespace Quessel::Record {
+
 class ProgressLine;
 class VideoEncoder;
 
@@ -37,4 +40,4 @@ private:
     std::vector<unsigned char> pixels;
 };
 
-}  // namespace Quessel
+}  // namespace Quessel::Record

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Quessel {
+namespace Quessel::Record {
 
 namespace {
 // Unrecorded frames are at most as long as the path's shortest row, so none is skipped.
@@ -86,4 +86,4 @@ RecordingPlan RecordingPlan::make(const RecordOptions& options) {
     return plan;
 }
 
-}  // namespace Quessel
+}  // namespace Quessel::Record

@@ -1,7 +1,7 @@
 #pragma once
 #include <vector>
 
-namespace Quessel {
+namespace Quessel::Record {
 
 struct RecordOptions;
 
@@ -23,4 +23,4 @@ struct RecordingPlan {
     double seconds() const { return frames * frameStep; }
 };
 
-}  // namespace Quessel
+}  // namespace Quessel::Record

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace Quessel {
+namespace Quessel::Record {
 
 namespace {
 std::string number(double value) {
@@ -32,4 +32,4 @@ bool VideoEncoder::write(const std::vector<unsigned char>& frame) { return proce
 
 int VideoEncoder::finish() { return process.finish(); }
 
-}  // namespace Quessel
+}  // namespace Quessel::Record

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace Quessel {
+namespace Quessel::Record {
 
 // The MP4 of a recording: ffmpeg fed the window's raw frames through a pipe, H.264 in
 // yuv420p with the index at the front (+faststart), so browsers and players take it.
@@ -27,4 +27,4 @@ public:
     EncoderProcess process;
 };
 
-}  // namespace Quessel
+}  // namespace Quessel::Record

@@ -2,6 +2,7 @@
 // step in the real window and encoded into an MP4 and an animated preview.
 #include "app/Demo.h"
 #include "app/Startup.h"
+#include "core/GlConstants.h"
 #include "record/EncoderProcess.h"
 #include "record/OutputFile.h"
 #include "record/PreviewMaker.h"
@@ -10,7 +11,6 @@
 #include "record/Recorder.h"
 #include "record/RecordingPlan.h"
 #include "record/VideoEncoder.h"
-#include "scene/GlConstants.h"
 
 #include <GLFW/glfw3.h>
 
@@ -22,6 +22,7 @@
 
 namespace {
 using namespace Quessel;
+using namespace Quessel::Record;
 
 // The signal that asked the recording to stop (Ctrl-C: SIGINT), 0 while none did.
 volatile std::sig_atomic_t stopSignal = 0;

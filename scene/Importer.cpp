@@ -1,8 +1,8 @@
 #include "scene/Importer.h"
 
-#include "app/Console.h"
-#include "envmap/NodeQuery.h"
+#include "core/Console.h"
 #include "scene/MaterialBlock.h"
+#include "scene/NodeQuery.h"
 #include "scene/ShaderRegistry.h"
 #include "scene/TextureLoader.h"
 

@@ -1,10 +1,10 @@
 #pragma once
-#include "envmap/LightRecord.h"
-#include "envmap/ObjectCache.h"
 #include "math/MathTypes.h"
 #include "scene/IRender.h"
 #include "scene/IScene.h"
+#include "scene/LightRecord.h"
 #include "scene/MeshRecord.h"
+#include "scene/ObjectCache.h"
 
 #include <GL/glew.h>
 

@@ -1,11 +1,10 @@
 #include "scene/ShaderProgram.h"
 
-#include "app/Console.h"
-#include "scene/GlConstants.h"
+#include "core/Console.h"
+#include "core/GlConstants.h"
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string>
 
 namespace Quessel {
@@ -32,32 +31,42 @@ char* readShaderFile(const char* path) {
     return text;
 }
 
-void printShaderLog(GLuint shader) {
+namespace {
+using GetLength = void (*)(GLuint, GLenum, GLint*);
+using GetLog = void (*)(GLuint, GLsizei, GLsizei*, GLchar*);
+
+GLint logLength(GetLength getLength, GLuint object) {
     GLint length = 0;
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
-    if (length < 1) return;
-    std::unique_ptr<char[]> log(new char[length]);
-    glGetShaderInfoLog(shader, length, nullptr, log.get());
-    printConsole("%s\n", log.get());
+    getLength(object, GL_INFO_LOG_LENGTH, &length);
+    return length;
 }
 
-namespace {
-std::string programLogText(GLuint program) {
-    GLint length = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+std::string fetchLog(GetLog getLog, GLuint object, GLint length) {
     if (length < 1) return std::string();
-    std::unique_ptr<char[]> log(new char[length]);
-    glGetProgramInfoLog(program, length, nullptr, log.get());
-    return log.get();
+    std::string log(static_cast<size_t>(length), '\0');
+    getLog(object, length, nullptr, &log[0]);
+    log.resize(std::strlen(log.c_str()));
+    return log;
+}
+
+// Length first: below 1 nothing is fetched or printed.
+void printLog(GetLength getLength, GetLog getLog, GLuint object) {
+    const GLint length = logLength(getLength, object);
+    if (length >= 1) printConsole("%s\n", fetchLog(getLog, object, length).c_str());
 }
 }  // namespace
 
-void printProgramLog(GLuint program) {
-    GLint length = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-    if (length < 1) return;
-    printConsole("%s\n", programLogText(program).c_str());
+std::string shaderInfoLog(GLuint shader) {
+    return fetchLog(glGetShaderInfoLog, shader, logLength(glGetShaderiv, shader));
 }
+
+std::string programInfoLog(GLuint program) {
+    return fetchLog(glGetProgramInfoLog, program, logLength(glGetProgramiv, program));
+}
+
+void printShaderLog(GLuint shader) { printLog(glGetShaderiv, glGetShaderInfoLog, shader); }
+
+void printProgramLog(GLuint program) { printLog(glGetProgramiv, glGetProgramInfoLog, program); }
 
 ShaderProgram::ShaderProgram(const char* vertexPath, const char* fragmentPath, const char* name)
     : name(name),
@@ -112,9 +121,9 @@ void ShaderProgram::build() {
     glLinkProgram(linked);
     // Mesa replaces the log of a program that failed to link with the (empty) text of
     // the validation, which would hide every link error: keep the link messages.
-    const std::string linkLog = programLogText(linked);
+    const std::string linkLog = programInfoLog(linked);
     glValidateProgram(linked);
-    if (!linkLog.empty() && programLogText(linked).find(linkLog) == std::string::npos)
+    if (!linkLog.empty() && programInfoLog(linked).find(linkLog) == std::string::npos)
         printConsole("%s\n", linkLog.c_str());
     printProgramLog(linked);
 

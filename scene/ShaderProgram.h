@@ -1,6 +1,8 @@
 #pragma once
 #include <GL/glew.h>
 
+#include <string>
+
 namespace Quessel {
 
 // Reads a shader file in text mode. Returns a heap buffer (release with delete[]) that
@@ -8,6 +10,11 @@ namespace Quessel {
 // be opened, and an empty file.
 char* readShaderFile(const char* path);
 
+// A shader's or program's info log as text (empty when there is none).
+std::string shaderInfoLog(GLuint shader);
+std::string programInfoLog(GLuint program);
+
+// The info log, when there is one, on the console.
 void printShaderLog(GLuint shader);
 void printProgramLog(GLuint program);
 

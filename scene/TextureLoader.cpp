@@ -1,6 +1,6 @@
 #include "scene/TextureLoader.h"
 
-#include "app/Console.h"
+#include "core/Console.h"
 #include "scene/ImageHeader.h"
 #include "scene/ShaderRegistry.h"
 

@@ -10,9 +10,9 @@
 namespace {
 
 using Quessel::Pass;
-using QuesselBench::BenchFigures;
-using QuesselBench::FrameKind;
-using QuesselBench::FrameSample;
+using Quessel::Bench::BenchFigures;
+using Quessel::Bench::FrameKind;
+using Quessel::Bench::FrameSample;
 
 constexpr int Refresh = static_cast<int>(Pass::EnvironmentMap);
 constexpr int Main = static_cast<int>(Pass::Main);
@@ -51,8 +51,8 @@ std::vector<FrameSample> threeRounds() {
 }
 
 BenchFigures compute(const std::vector<FrameSample>& samples) {
-    QuesselBench::BenchOptions options;
-    return BenchFigures::compute(options, QuesselBench::RunInfo(), samples, 0);
+    Quessel::Bench::BenchOptions options;
+    return BenchFigures::compute(options, Quessel::Bench::RunInfo(), samples, 0);
 }
 
 TEST(BenchFigures, RunRatiosDivideTheMediansOfEachKind) {

@@ -6,7 +6,7 @@
 
 #include "bench/ProgramSwapper.h"
 #include "bench/UniformSnapshot.h"
-#include "scene/GlConstants.h"
+#include "core/GlConstants.h"
 #include "scene/ShaderRegistry.h"
 
 #include <glm/glm.hpp>
@@ -21,7 +21,7 @@
 
 namespace {
 
-using QuesselBench::ProgramSwapper;
+using Quessel::Bench::ProgramSwapper;
 namespace Binding = Quessel::BlockBinding;
 
 // The demo side: every location, binding and sampler unit comes from the link or from
@@ -104,7 +104,7 @@ Quessel::ShaderProgram& demoProgram() {
     Quessel::ShaderProgram& record =
         Quessel::ShaderRegistry::instance().add("swap-demo", vertex.c_str(), fragment.c_str());
     // Building binds the blocks the program lacks and leaves GL_INVALID_VALUE behind.
-    QuesselTest::clearGlErrors();
+    Quessel::Test::clearGlErrors();
     return record;
 }
 
@@ -120,7 +120,7 @@ GLint blockBinding(GLuint program, const char* block) {
     return binding;
 }
 
-class ProgramSwapperTest : public QuesselTest::GlTest {
+class ProgramSwapperTest : public Quessel::Test::GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
@@ -289,7 +289,7 @@ TEST_F(ProgramSwapperTest, FailedCheapLinkPutsTheDemoShadersBack) {
     EXPECT_FALSE(swapper.useCheap());
     EXPECT_NE(swapper.error.find("swap-demo"), std::string::npos) << swapper.error;
     EXPECT_FALSE(swapper.cheap());
-    QuesselTest::clearGlErrors();
+    Quessel::Test::clearGlErrors();
     expectInterfaceKept();
     EXPECT_EQ(draw(), demoColour);
 }
@@ -303,11 +303,11 @@ TEST_F(ProgramSwapperTest, NotReadyWithABrokenSourceOrAnUnknownProgram) {
                                  {{"no-such-program", directory() + "/cheap.vert", directory() + "/cheap.frag"}});
     EXPECT_FALSE(missing.ready);
     EXPECT_NE(missing.error.find("no-such-program"), std::string::npos) << missing.error;
-    QuesselTest::clearGlErrors();
+    Quessel::Test::clearGlErrors();
 }
 
 TEST_F(ProgramSwapperTest, SnapshotWritesOnlyUniformsOfTheSameNameAndType) {
-    const QuesselBench::UniformSnapshot snapshot = QuesselBench::UniformSnapshot::of(program);
+    const Quessel::Bench::UniformSnapshot snapshot = Quessel::Bench::UniformSnapshot::of(program);
     // tint, weights[0], weights[1], tex.
     EXPECT_EQ(snapshot.size(), 4u);
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace ContentTest {
+namespace Quessel::Test {
 
 inline const std::string runDir = QUESSEL_RUN_DIR;
 inline const std::string modelDir = QUESSEL_MODEL_DIR;
@@ -203,4 +203,4 @@ struct ViewFrame {
     }
 };
 
-}  // namespace ContentTest
+}  // namespace Quessel::Test

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace ContentTest {
+namespace Quessel::Test {
 
 struct DecodedImage {
     int width = 0, height = 0, channels = 0;  // channels: as stored in the file
@@ -30,4 +30,4 @@ struct DecodedImage {
     }
 };
 
-}  // namespace ContentTest
+}  // namespace Quessel::Test

@@ -6,7 +6,7 @@
 
 #include <set>
 
-using namespace ContentTest;
+using namespace Quessel::Test;
 
 namespace {
 

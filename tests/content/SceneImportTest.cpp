@@ -10,7 +10,7 @@
 #include <regex>
 #include <set>
 
-using namespace ContentTest;
+using namespace Quessel::Test;
 
 namespace {
 

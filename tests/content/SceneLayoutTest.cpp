@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-using namespace ContentTest;
+using namespace Quessel::Test;
 
 namespace {
 

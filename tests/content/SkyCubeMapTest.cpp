@@ -6,7 +6,7 @@
 #include <array>
 #include <memory>
 
-using namespace ContentTest;
+using namespace Quessel::Test;
 
 namespace {
 

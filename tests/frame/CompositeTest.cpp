@@ -4,10 +4,11 @@
 #include "FrameDriver.h"
 
 #include "app/OffscreenFramebuffer.h"
-#include "envmap/SceneryObject.h"
+#include "core/ImageDifference.h"
 #include "math/Camera.h"
 #include "particles/ParticleSystem.h"
 #include "scene/Importer.h"
+#include "scene/SceneryObject.h"
 #include "scene/ShaderRegistry.h"
 
 #include <cstdint>
@@ -73,15 +74,8 @@ void expectMipChainOfThisFrame(GLuint texture) {
 
 // What the window shows against the colour target, as a mean channel difference.
 double windowAgainstColorTarget(const Demo& demo) {
-    int width = 0, height = 0;
-    const std::vector<uint8_t> target = level(demo.colorTarget->texture, 0, width, height);
-    std::vector<uint8_t> window(target.size());
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, window.data());
-    double difference = 0.0;
-    for (size_t i = 0; i < window.size(); ++i) difference += std::abs(int(window[i]) - int(target[i]));
-    return difference / static_cast<double>(window.size());
+    const RgbImage target = RgbImage::readTexture(demo.colorTarget->texture);
+    return ImageDifference::between(RgbImage::readWindow(target.width, target.height), target).mean;
 }
 
 void expectFrameInputs(const Demo& demo, double clock, double dt) {
@@ -113,7 +107,7 @@ void expectFrameInputs(const Demo& demo, double clock, double dt) {
 }  // namespace
 
 TEST(Composite, FramesHandTheirShadersCameraSphereClockFrameRateAndAFreshMipChain) {
-    QuesselTest::FrameDriver driver;
+    Quessel::Test::FrameDriver driver;
     ASSERT_TRUE(driver.ok);
     Demo& demo = driver.demo;
     const Camera& camera = demo.camera;

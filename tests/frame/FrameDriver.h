@@ -9,7 +9,7 @@
 
 #include <GLFW/glfw3.h>
 
-namespace QuesselTest {
+namespace Quessel::Test {
 
 // Owns the demo the driver steps; set up before the driver takes it.
 struct SetUpDemo {
@@ -22,36 +22,10 @@ struct SetUpDemo {
     bool ok = false;
 };
 
-// Sets the GLFW clock back to the frame's simulated time right before the particle pass
-// reads it: otherwise the wall time the earlier passes took (more on a busy machine)
-// moves the smoke, which is noise to every picture test. Tells `next` of every pass.
-class PinnedParticleClock : public Quessel::IPassObserver {
-public:
-    explicit PinnedParticleClock(const double& clock) : clock(clock) {}
-    void beginPass(Quessel::Pass pass) override {
-        if (next) next->beginPass(pass);
-        if (pass == Quessel::Pass::Particles) glfwSetTime(clock);
-    }
-    void endPass(Quessel::Pass pass) override {
-        if (next) next->endPass(pass);
-    }
-    Quessel::IPassObserver* next = nullptr;
-
-private:
-    const double& clock;
-};
-
 class FrameDriver : private SetUpDemo, public Quessel::FrameDriver {
 public:
-    FrameDriver() : SetUpDemo(), Quessel::FrameDriver(ownDemo), particleClock(clock) {
-        ownDemo.observer = &particleClock;
-    }
+    FrameDriver() : SetUpDemo(), Quessel::FrameDriver(ownDemo) {}
     using SetUpDemo::ok;
-    // Told around every pass, after the clock is pinned for the particle pass.
-    void observe(Quessel::IPassObserver* observer) { particleClock.next = observer; }
-
-private:
-    PinnedParticleClock particleClock;
 };
 
-}  // namespace QuesselTest
+}  // namespace Quessel::Test

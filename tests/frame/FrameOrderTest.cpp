@@ -6,15 +6,15 @@
 #include "app/OffscreenFramebuffer.h"
 #include "envmap/EnvironmentMapRenderer.h"
 #include "envmap/IEnvironmentMapFramebuffer.h"
-#include "envmap/SceneryObject.h"
 #include "scene/Importer.h"
+#include "scene/SceneryObject.h"
 #include "scene/ShaderRegistry.h"
 
 #include <assimp/scene.h>
 
 using namespace Quessel;
-using QuesselTest::DrawCall;
-using QuesselTest::PassRun;
+using Quessel::Test::DrawCall;
+using Quessel::Test::PassRun;
 
 namespace {
 
@@ -52,7 +52,7 @@ void expectRuns(const std::vector<PassRun>& runs, const std::vector<Expected>& e
 }  // namespace
 
 TEST(FrameOrder, PassesRunInOrderAndRenderersTakeTurns) {
-    QuesselTest::FrameDriver driver;
+    Quessel::Test::FrameDriver driver;
     ASSERT_TRUE(driver.ok);
     Demo& demo = driver.demo;
     Importer& importer = *demo.importer;
@@ -67,7 +67,7 @@ TEST(FrameOrder, PassesRunInOrderAndRenderersTakeTurns) {
     const int expectedRenderer[4] = {1, 2, 0, 1};
     for (int frame = 0; frame < 4; ++frame) {
         SCOPED_TRACE("frame " + std::to_string(frame + 1));
-        QuesselTest::GlCallRecorder recorder;
+        Quessel::Test::GlCallRecorder recorder;
         driver.frame(1.0 / 30.0);
         EXPECT_EQ(demo.rotationIndex, expectedRenderer[frame]);
 

@@ -7,10 +7,10 @@
 #include "app/OffscreenFramebuffer.h"
 #include "envmap/EnvironmentMapRenderer.h"
 #include "envmap/IEnvironmentMapFramebuffer.h"
-#include "envmap/ReflectionObject.h"
 #include "math/Camera.h"
 #include "particles/ParticleSystem.h"
 #include "scene/Importer.h"
+#include "scene/ReflectionObject.h"
 #include "scene/ShaderRegistry.h"
 
 #include <assimp/scene.h>
@@ -18,8 +18,8 @@
 #include <set>
 
 using namespace Quessel;
-using QuesselTest::ClearCall;
-using QuesselTest::DrawCall;
+using Quessel::Test::ClearCall;
+using Quessel::Test::DrawCall;
 
 namespace {
 
@@ -78,8 +78,8 @@ struct StateMeddler : IPassObserver {
 }  // namespace
 
 TEST(FrameState, SetUpBindsTheBlocksFiltersItsTexturesAndClearsWhiteUntilTheFirstComposite) {
-    QuesselTest::GlCallRecorder recorder;
-    QuesselTest::FrameDriver driver;
+    Quessel::Test::GlCallRecorder recorder;
+    Quessel::Test::FrameDriver driver;
     ASSERT_TRUE(driver.ok);
     Demo& demo = driver.demo;
     const Importer& importer = *demo.importer;
@@ -149,7 +149,7 @@ TEST(FrameState, SetUpBindsTheBlocksFiltersItsTexturesAndClearsWhiteUntilTheFirs
 }
 
 TEST(FrameState, EveryDrawFindsItsTexturesMatricesViewportAndDepthState) {
-    QuesselTest::FrameDriver driver;
+    Quessel::Test::FrameDriver driver;
     ASSERT_TRUE(driver.ok);
     Demo& demo = driver.demo;
     const Importer& importer = *demo.importer;
@@ -169,7 +169,7 @@ TEST(FrameState, EveryDrawFindsItsTexturesMatricesViewportAndDepthState) {
         glProgramUniform1i(sampler.first, glGetUniformLocation(sampler.first, sampler.second), 5);
     StateMeddler meddler;
     driver.observe(&meddler);
-    QuesselTest::GlCallRecorder recorder;
+    Quessel::Test::GlCallRecorder recorder;
     driver.frame(1.0 / 30.0);
     driver.observe(nullptr);
 
@@ -214,12 +214,12 @@ TEST(FrameState, EveryDrawFindsItsTexturesMatricesViewportAndDepthState) {
         EXPECT_EQ(draw.projection, camera.projection);
         EXPECT_EQ(draw.view, camera.view);
         if (draw.program == test) {
-            const QuesselTest::SamplerUse& cube = draw.sampler(GL_SAMPLER_CUBE);
+            const Quessel::Test::SamplerUse& cube = draw.sampler(GL_SAMPLER_CUBE);
             EXPECT_EQ(cube.unit, 26);
             EXPECT_EQ(cube.texture, demo.loadedCubeMap);
         }
         if (draw.program == reflect || draw.program == refract) {
-            const QuesselTest::SamplerUse& cube = draw.sampler(GL_SAMPLER_CUBE);
+            const Quessel::Test::SamplerUse& cube = draw.sampler(GL_SAMPLER_CUBE);
             EXPECT_EQ(cube.unit, 0);
             sphereCubeMaps.push_back(static_cast<GLint>(cube.texture));
         }

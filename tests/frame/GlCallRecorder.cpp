@@ -6,8 +6,8 @@
 
 namespace {
 bool recording = false;
-std::vector<QuesselTest::DrawCall> recorded;
-std::vector<QuesselTest::ClearCall> clearCalls;
+std::vector<Quessel::Test::DrawCall> recorded;
+std::vector<Quessel::Test::ClearCall> clearCalls;
 std::vector<GLenum> enabledCaps;
 // Per texture, its glTexParameteri calls in order.
 std::map<GLuint, std::vector<std::pair<GLenum, GLint>>> parameterCalls;
@@ -31,8 +31,8 @@ GLenum bindingOfTarget(GLenum target) {
     return target == GL_TEXTURE_CUBE_MAP ? GL_TEXTURE_BINDING_CUBE_MAP : GL_TEXTURE_BINDING_2D;
 }
 
-std::vector<QuesselTest::SamplerUse> samplersOf(GLuint program) {
-    std::vector<QuesselTest::SamplerUse> samplers;
+std::vector<Quessel::Test::SamplerUse> samplersOf(GLuint program) {
+    std::vector<Quessel::Test::SamplerUse> samplers;
     if (program == 0) return samplers;
     const GLint activeUnit = integer(GL_ACTIVE_TEXTURE);
     GLint count = 0;
@@ -65,9 +65,9 @@ void readMatrices(GLuint binding, glm::mat4& projection, glm::mat4& view) {
     glBindBuffer(GL_COPY_READ_BUFFER, static_cast<GLuint>(previous));
 }
 
-void record(QuesselTest::DrawCall::Kind kind, GLsizei count) {
+void record(Quessel::Test::DrawCall::Kind kind, GLsizei count) {
     if (!recording) return;
-    QuesselTest::DrawCall call{kind,
+    Quessel::Test::DrawCall call{kind,
                                static_cast<GLuint>(integer(GL_DRAW_FRAMEBUFFER_BINDING)),
                                static_cast<GLuint>(integer(GL_CURRENT_PROGRAM)),
                                count,
@@ -105,7 +105,7 @@ F realFunction(const char* name) {
 }
 
 void GLAPIENTRY recordingDrawTransformFeedback(GLenum mode, GLuint id) {
-    record(QuesselTest::DrawCall::TransformFeedback, 0);
+    record(Quessel::Test::DrawCall::TransformFeedback, 0);
     realDrawTransformFeedback(mode, id);
 }
 }  // namespace
@@ -114,20 +114,20 @@ void GLAPIENTRY recordingDrawTransformFeedback(GLenum mode, GLuint id) {
 // executable puts the recorder in front of libGL's.
 extern "C" void glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* indices) {
     static auto real = realFunction<void (*)(GLenum, GLsizei, GLenum, const void*)>("glDrawElements");
-    record(QuesselTest::DrawCall::Elements, count);
+    record(Quessel::Test::DrawCall::Elements, count);
     real(mode, count, type, indices);
 }
 
 extern "C" void glDrawArrays(GLenum mode, GLint first, GLsizei count) {
     static auto real = realFunction<void (*)(GLenum, GLint, GLsizei)>("glDrawArrays");
-    record(QuesselTest::DrawCall::Arrays, count);
+    record(Quessel::Test::DrawCall::Arrays, count);
     real(mode, first, count);
 }
 
 extern "C" void glClear(GLbitfield mask) {
     static auto real = realFunction<void (*)(GLbitfield)>("glClear");
     if (recording) {
-        QuesselTest::ClearCall call{static_cast<GLuint>(integer(GL_DRAW_FRAMEBUFFER_BINDING)), mask, {}};
+        Quessel::Test::ClearCall call{static_cast<GLuint>(integer(GL_DRAW_FRAMEBUFFER_BINDING)), mask, {}};
         glGetFloatv(GL_COLOR_CLEAR_VALUE, call.color);
         clearCalls.push_back(call);
     }
@@ -146,7 +146,7 @@ extern "C" void glTexParameteri(GLenum target, GLenum pname, GLint param) {
     real(target, pname, param);
 }
 
-namespace QuesselTest {
+namespace Quessel::Test {
 
 const SamplerUse& DrawCall::sampler(const std::string& name) const {
     for (const SamplerUse& use : samplers)
@@ -215,4 +215,4 @@ std::vector<PassRun> GlCallRecorder::runs() const {
     return result;
 }
 
-}  // namespace QuesselTest
+}  // namespace Quessel::Test

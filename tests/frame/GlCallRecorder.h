@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace QuesselTest {
+namespace Quessel::Test {
 
 // A sampler of the program in use: the unit it reads and the texture bound there.
 struct SamplerUse {
@@ -69,4 +69,4 @@ public:
     void clear();
 };
 
-}  // namespace QuesselTest
+}  // namespace Quessel::Test

@@ -3,13 +3,14 @@
 #include "FrameDriver.h"
 #include "ReferenceImage.h"
 
-#include "scene/GlConstants.h"
+#include "core/GlConstants.h"
 
-using namespace QuesselTest;
+using namespace Quessel::Test;
+using Quessel::RgbImage;
 
 namespace {
 void expectWindowMatches(const std::string& name) {
-    expectMatchesReference(name, halfSize(readWindow(Quessel::ScreenWidth, Quessel::ScreenHeight)));
+    expectMatchesReference(name, RgbImage::readWindow(Quessel::ScreenWidth, Quessel::ScreenHeight).halfSize());
 }
 }  // namespace
 

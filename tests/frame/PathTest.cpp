@@ -10,14 +10,16 @@
 #include "ReferenceImage.h"
 
 #include "app/OffscreenFramebuffer.h"
+#include "core/GlConstants.h"
 #include "math/Camera.h"
-#include "scene/GlConstants.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <string>
 
-using namespace QuesselTest;
+using namespace Quessel::Test;
+using Quessel::ImageDifference;
+using Quessel::RgbImage;
 using Quessel::ScreenHeight;
 using Quessel::ScreenWidth;
 
@@ -78,15 +80,6 @@ Pose poseIn(const Row& row, double into, Pose before) {
     return before;
 }
 
-RgbImage readColorTarget(GLuint texture) {
-    RgbImage image{ScreenWidth, ScreenHeight, std::vector<unsigned char>(size_t(ScreenWidth) * ScreenHeight * 3)};
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, image.pixels.data());
-    return image;
-}
-
 // Where a view matrix puts the eye and which way it looks (its third row is the negated
 // viewing direction).
 void expectView(const Quessel::mat4& view, const Pose& expected, const char* which) {
@@ -112,18 +105,18 @@ void checkFrame(const Quessel::Demo& demo, const std::string& name, Kind kind, c
     expectView(camera.view, expected, "view");
     expectView(camera.previousView, previous, "previous view");
 
-    const RgbImage window = readWindow(ScreenWidth, ScreenHeight);
-    const Difference blur = compare(window, readColorTarget(demo.colorTarget->texture));
+    const RgbImage window = RgbImage::readWindow(ScreenWidth, ScreenHeight);
+    glActiveTexture(GL_TEXTURE0);
+    const ImageDifference blur = ImageDifference::between(window, RgbImage::readTexture(demo.colorTarget->texture));
     if (kind == Hold) {
         EXPECT_EQ(blur.maximum, 0) << "a hold is shown sharp: the window equals the colour target";
     } else {
         EXPECT_GT(blur.mean, 0.25) << "a move or turn is blurred: the window differs from the colour target";
     }
 
-    const RgbImage half = halfSize(window);
-    if (const char* folder = std::getenv("QUESSEL_PATH_FRAMES"))
-        savePng(std::string(folder) + "/" + name + ".png", half);
-    expectMatchesReference(name, halfSize(half));
+    const RgbImage half = window.halfSize();
+    if (const char* folder = std::getenv("QUESSEL_PATH_FRAMES")) half.savePng(std::string(folder) + "/" + name + ".png");
+    expectMatchesReference(name, half.halfSize());
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace QuesselTest {
+namespace Quessel::Test {
 
 // Measured on llvmpipe (LLVM 15) with the particle clock pinned: the default, 1 and 4
 // rasteriser threads (LP_NUM_THREADS) and 128-bit vectors (LP_NATIVE_VECTOR_WIDTH) all
@@ -17,31 +17,31 @@ namespace QuesselTest {
 // thresholds stay: particle lifetime 9 s instead of 10 (mean 0.0019), the smoke 0.1 s
 // off (0.0012) and a polygon offset of 2 units instead of 4 (0.0001); number tests
 // catch those.
-bool withinReferenceThresholds(const Difference& difference) {
-    return difference.mean < 0.005 && difference.largeFraction < 0.00002;
+bool withinReferenceThresholds(const ImageDifference& difference) {
+    return difference.mean < 0.005 && difference.largeChannels < 0.00002;
 }
 
 void expectMatchesReference(const std::string& name, const RgbImage& actual) {
     const std::string reference = std::string(QUESSEL_GOLDEN_DIR) + "/" + name + ".png";
     if (std::getenv("QUESSEL_UPDATE_GOLDEN")) {
-        ASSERT_TRUE(savePng(reference, actual)) << reference;
+        ASSERT_TRUE(actual.savePng(reference)) << reference;
         return;
     }
     RgbImage expected;
-    ASSERT_TRUE(loadPng(reference, expected)) << "no reference " << reference << "; run scripts/update-golden";
-    const Difference difference = compare(actual, expected);
+    ASSERT_TRUE(expected.loadPng(reference)) << "no reference " << reference << "; run scripts/update-golden";
+    const ImageDifference difference = ImageDifference::between(actual, expected);
     const bool close = withinReferenceThresholds(difference);
     // The figures of every comparison, for re-measuring the thresholds against the noise.
     std::printf("%s: mean difference %.4f, maximum %d, %.4f%% of channels off by more than 32\n", name.c_str(),
-                difference.mean, difference.maximum, difference.largeFraction * 100.0);
+                difference.mean, difference.maximum, difference.largeChannels * 100.0);
     if (!close) {
         mkdir(QUESSEL_TEST_OUTPUT_DIR, 0755);
-        savePng(std::string(QUESSEL_TEST_OUTPUT_DIR) + "/" + name + "-actual.png", actual);
-        savePng(std::string(QUESSEL_TEST_OUTPUT_DIR) + "/" + name + "-difference.png", difference.image);
+        actual.savePng(std::string(QUESSEL_TEST_OUTPUT_DIR) + "/" + name + "-actual.png");
+        difference.image.savePng(std::string(QUESSEL_TEST_OUTPUT_DIR) + "/" + name + "-difference.png");
     }
     EXPECT_TRUE(close) << name << ": mean difference " << difference.mean << ", maximum " << difference.maximum << ", "
-                       << difference.largeFraction * 100.0 << "% of channels off by more than 32"
+                       << difference.largeChannels * 100.0 << "% of channels off by more than 32"
                        << " (actual and difference images in " << QUESSEL_TEST_OUTPUT_DIR << ")";
 }
 
-}  // namespace QuesselTest
+}  // namespace Quessel::Test

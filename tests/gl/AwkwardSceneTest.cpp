@@ -4,10 +4,10 @@
 // and a mirrored normal-mapped panel are lit.
 #include "GlTestContext.h"
 
-#include "envmap/LightRecord.h"
+#include "core/GlConstants.h"
 #include "envmap/SphereBlock.h"
-#include "scene/GlConstants.h"
 #include "scene/Importer.h"
+#include "scene/LightRecord.h"
 #include "scene/MaterialBlock.h"
 #include "scene/ShaderRegistry.h"
 
@@ -262,13 +262,13 @@ void rayThrough(int x, int y, const mat4& view, const mat4& projection, vec3& or
     direction = glm::normalize(vec3(farPoint) / farPoint.w - origin);
 }
 
-class AwkwardScene : public QuesselTest::GlTest {
+class AwkwardScene : public Quessel::Test::GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
         ASSERT_TRUE(world().loaded) << QUESSEL_AWKWARD_SCENE;
         // Building the programs leaves the errors of blocks they do not declare.
-        QuesselTest::clearGlErrors();
+        Quessel::Test::clearGlErrors();
     }
     void TearDown() override {
         glEnable(GL_BLEND);

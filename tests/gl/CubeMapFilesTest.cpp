@@ -1,8 +1,8 @@
 // Cube-map folders: face files written with SOIL and read back into cube maps.
 #include "GlTestContext.h"
 
-#include "envmap/ReflectionObject.h"
 #include "envmap/TextureBoxSaver.h"
+#include "scene/ReflectionObject.h"
 
 #include <SOIL/SOIL.h>
 
@@ -42,7 +42,7 @@ GLint faceWidth(GLuint cube, int face) {
     return width;
 }
 
-class CubeMapFilesTest : public QuesselTest::GlTest {
+class CubeMapFilesTest : public Quessel::Test::GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();

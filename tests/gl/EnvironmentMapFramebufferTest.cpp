@@ -11,7 +11,7 @@ using Quessel::RenderTexture;
 
 namespace {
 
-class EnvironmentMapFramebufferTest : public QuesselTest::GlTest {};
+class EnvironmentMapFramebufferTest : public Quessel::Test::GlTest {};
 
 GLint texParameter(GLenum target, GLint texture, GLenum name) {
     glBindTexture(target, static_cast<GLuint>(texture));

@@ -2,13 +2,13 @@
 // matrices, uniforms and cube maps.
 #include "GlTestContext.h"
 
-#include "envmap/LightObject.h"
-#include "envmap/NodeQuery.h"
-#include "envmap/ObjectCache.h"
-#include "envmap/ReflectionObject.h"
 #include "envmap/TextureBoxRenderer.h"
 #include "scene/IRender.h"
 #include "scene/IScene.h"
+#include "scene/LightObject.h"
+#include "scene/NodeQuery.h"
+#include "scene/ObjectCache.h"
+#include "scene/ReflectionObject.h"
 #include "scene/ShaderRegistry.h"
 
 #include <assimp/scene.h>
@@ -99,7 +99,7 @@ private:
     }
 };
 
-class EnvironmentMapRendererTest : public QuesselTest::GlTest {
+class EnvironmentMapRendererTest : public Quessel::Test::GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();

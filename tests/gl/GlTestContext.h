@@ -4,7 +4,7 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
-namespace QuesselTest {
+namespace Quessel::Test {
 
 GLFWwindow* glWindow();
 
@@ -30,4 +30,4 @@ protected:
     }
 };
 
-}  // namespace QuesselTest
+}  // namespace Quessel::Test

@@ -6,7 +6,7 @@ namespace {
 GLFWwindow* window = nullptr;
 }
 
-GLFWwindow* QuesselTest::glWindow() { return window; }
+GLFWwindow* Quessel::Test::glWindow() { return window; }
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "glewInit failed\n");
         return 1;
     }
-    QuesselTest::clearGlErrors();  // glewInit leaves GL_INVALID_ENUM on core profiles
+    Quessel::Test::clearGlErrors();  // glewInit leaves GL_INVALID_ENUM on core profiles
     const int result = RUN_ALL_TESTS();
     glfwDestroyWindow(window);
     glfwTerminate();

@@ -10,7 +10,7 @@
 #include <memory>
 
 using namespace Quessel;
-using namespace QuesselTest;
+using namespace Quessel::Test;
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <memory>
 
 using namespace Quessel;
-using namespace QuesselTest;
+using namespace Quessel::Test;
 
 namespace {
 

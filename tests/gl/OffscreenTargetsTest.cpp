@@ -11,7 +11,7 @@ using namespace Quessel;
 
 namespace {
 
-class OffscreenTargetsTest : public QuesselTest::GlTest {};
+class OffscreenTargetsTest : public Quessel::Test::GlTest {};
 
 GLint attachment(GLenum point, GLenum name) {
     GLint value = 0;
@@ -80,7 +80,7 @@ TEST_F(OffscreenTargetsTest, ScreenQuadHoldsTheTableAndRecordsItsLayout) {
     ShaderRegistry& registry = ShaderRegistry::instance();
     registry.buildStandardPrograms();
     registry.use("motionblur");
-    QuesselTest::clearGlErrors();  // building may flag blocks a program lacks
+    Quessel::Test::clearGlErrors();  // building may flag blocks a program lacks
     const ScreenQuad quad(registry);
     GLint value = 0;
     glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &value);

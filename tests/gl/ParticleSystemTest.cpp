@@ -61,7 +61,7 @@ std::vector<float> readFloats(GLuint buffer, size_t count) {
     return data;
 }
 
-class ParticleSystemTest : public QuesselTest::GlTest {
+class ParticleSystemTest : public Quessel::Test::GlTest {
 protected:
     void TearDown() override {
         glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, 0);

@@ -3,7 +3,7 @@
 // shaders compute.
 #include "GlTestContext.h"
 
-#include "scene/GlConstants.h"
+#include "core/GlConstants.h"
 #include "scene/ShaderRegistry.h"
 
 #include <glm/glm.hpp>
@@ -30,7 +30,7 @@ const Quessel::ShaderProgram& record(const std::string& name) {
     // The registry keeps the first record of a name: only the first call builds.
     Quessel::ShaderRegistry::instance().buildStandardPrograms();
     // Building binds the blocks a program lacks and leaves GL_INVALID_VALUE behind.
-    QuesselTest::clearGlErrors();
+    Quessel::Test::clearGlErrors();
     return Quessel::ShaderRegistry::instance().get(name);
 }
 
@@ -108,7 +108,7 @@ struct Target {
     }
 };
 
-class ShaderProgramsTest : public QuesselTest::GlTest {};
+class ShaderProgramsTest : public Quessel::Test::GlTest {};
 
 TEST_F(ShaderProgramsTest, AllNineCompileAndLinkWithoutMessages) {
     for (const char* name : programNames) {

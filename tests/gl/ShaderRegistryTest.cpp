@@ -29,7 +29,7 @@ GLint currentGlProgram() {
     return program;
 }
 
-struct ShaderRegistryTest : QuesselTest::GlTest {
+struct ShaderRegistryTest : Quessel::Test::GlTest {
     Importer importer;  // builds the nine programs into the shared registry
     ShaderRegistry& registry = ShaderRegistry::instance();
 };
@@ -86,7 +86,7 @@ TEST_F(ShaderRegistryTest, ProgramFromMissingFilesIsStillBuiltAndRegistered) {
     const char* brokenName = keep("t1-missing-files-" + suffix);
     ShaderProgram& broken = registry.add(brokenName, "Shader/none.vert", "Shader/none.frag");
     const std::string brokenLogs = testing::internal::GetCapturedStdout();
-    QuesselTest::clearGlErrors();
+    Quessel::Test::clearGlErrors();
     // The compile and link logs are the only report, each closed by a line feed.
     EXPECT_FALSE(brokenLogs.empty());
     EXPECT_EQ(brokenLogs.back(), '\n');
@@ -103,7 +103,7 @@ TEST_F(ShaderRegistryTest, ProgramFromMissingFilesIsStillBuiltAndRegistered) {
 
     // A program without blocks links and is left in use in GL, yet the registry's current
     // stays; its block bindings were still attempted with the invalid index.
-    QuesselTest::ScratchDir dir;
+    Quessel::Test::ScratchDir dir;
     std::ofstream(dir.file("plain.vert")) << "#version 430 core\nin vec3 position;\n"
                                              "void main() { gl_Position = vec4(position, 1.0); }\n";
     std::ofstream(dir.file("plain.frag")) << "#version 430 core\nout vec4 colour;\n"
@@ -153,7 +153,7 @@ TEST_F(ShaderRegistryTest, BuilderGivesShadersWithoutLayoutsTheSharedLocationsAn
     // builder, inputs declared in another order than their locations.
     static int runs = 0;
     const std::string suffix = std::to_string(runs++);
-    QuesselTest::ScratchDir dir;
+    Quessel::Test::ScratchDir dir;
     std::ofstream(dir.file("open.vert"))
         << "#version 430 core\n"
            "in vec3 bitangent;\nin vec3 tangent;\nin vec2 texCoord;\nin vec3 normal;\nin vec3 position;\n"

@@ -12,7 +12,7 @@ using namespace Quessel;
 
 namespace {
 
-class Startup : public QuesselTest::GlTest {
+class Startup : public Quessel::Test::GlTest {
 protected:
     void TearDown() override {
         // Back to GL's defaults for the tests that share this context.
@@ -87,12 +87,12 @@ TEST_F(Startup, WindowIsFullScreenWithACoreDebugContextFourSamplesCapturedCursor
 
     glfwDestroyWindow(window);
     glfwDefaultWindowHints();
-    glfwMakeContextCurrent(QuesselTest::glWindow());
-    QuesselTest::clearGlErrors();
+    glfwMakeContextCurrent(Quessel::Test::glWindow());
+    Quessel::Test::clearGlErrors();
 }
 
 TEST_F(Startup, TimeStepIsTheClockSinceThePreviousStep) {
-    Demo demo(QuesselTest::glWindow());
+    Demo demo(Quessel::Test::glWindow());
     glfwSetTime(10.0);
     demo.timeStep();
     glfwSetTime(10.25);
@@ -103,7 +103,7 @@ TEST_F(Startup, TimeStepIsTheClockSinceThePreviousStep) {
 }
 
 TEST_F(Startup, OnlyTheSecondAndLaterGlErrorsArePrintedAllOnOneLine) {
-    Demo demo(QuesselTest::glWindow());
+    Demo demo(Quessel::Test::glWindow());
     testing::internal::CaptureStdout();
     EXPECT_FALSE(demo.present());
     const std::string clean = testing::internal::GetCapturedStdout();
@@ -128,7 +128,7 @@ TEST_F(Startup, OnlyTheSecondAndLaterGlErrorsArePrintedAllOnOneLine) {
     EXPECT_EQ(demo.errorCount, 3);
 
     // Closing the window ends the loop after this frame.
-    glfwSetWindowShouldClose(QuesselTest::glWindow(), GLFW_TRUE);
+    glfwSetWindowShouldClose(Quessel::Test::glWindow(), GLFW_TRUE);
     EXPECT_TRUE(demo.present());
-    glfwSetWindowShouldClose(QuesselTest::glWindow(), GLFW_FALSE);
+    glfwSetWindowShouldClose(Quessel::Test::glWindow(), GLFW_FALSE);
 }

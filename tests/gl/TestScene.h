@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace QuesselTest {
+namespace Quessel::Test {
 
 inline aiNode* makeNode(const char* name, std::initializer_list<aiNode*> children = {},
                         std::initializer_list<unsigned> meshes = {}) {
@@ -95,4 +95,4 @@ struct ScratchDir {
     std::string file(const std::string& name) const { return (path / name).string(); }
 };
 
-}  // namespace QuesselTest
+}  // namespace Quessel::Test

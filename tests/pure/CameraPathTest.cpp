@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 using namespace Quessel;
-using QuesselTest::lookAlong;
-using QuesselTest::matricesNear;
+using Quessel::Test::lookAlong;
+using Quessel::Test::matricesNear;
 
 namespace {
 

@@ -23,7 +23,7 @@ TEST(Camera, FirstUpdateReportsEightLinesAndSecondIsSilent) {
     EXPECT_EQ(first,
               "Camera location:\n1.000000\n1.000000\n1.000000\n"
               "Camera direction:\n0.001593\n0.000000\n-0.999999\n");
-    EXPECT_TRUE(QuesselTest::matricesNear(camera.view, QuesselTest::lookAlong(vec3(1.0f), camera.direction)));
+    EXPECT_TRUE(Quessel::Test::matricesNear(camera.view, Quessel::Test::lookAlong(vec3(1.0f), camera.direction)));
     testing::internal::CaptureStdout();
     camera.updateFromAngles();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");

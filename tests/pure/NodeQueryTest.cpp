@@ -1,5 +1,5 @@
 // Finding scene nodes by role: exact and contained names, walk order, the Other set.
-#include "envmap/NodeQuery.h"
+#include "scene/NodeQuery.h"
 
 #include <assimp/scene.h>
 #include <gtest/gtest.h>

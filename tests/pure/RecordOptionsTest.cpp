@@ -7,6 +7,7 @@
 #include <vector>
 
 using namespace Quessel;
+using namespace Quessel::Record;
 
 namespace {
 bool parse(std::vector<const char*> args, RecordOptions& options, std::string& error) {

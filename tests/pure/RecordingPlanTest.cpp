@@ -13,6 +13,7 @@
 #include <cmath>
 
 using namespace Quessel;
+using namespace Quessel::Record;
 
 namespace {
 RecordingPlan planFor(double seconds, double start, double fps) {

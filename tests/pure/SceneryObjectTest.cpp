@@ -1,7 +1,7 @@
 // Objects wrapping scene nodes: the per-kind cache, transforms to the root, light records.
-#include "envmap/LightObject.h"
-#include "envmap/ObjectCache.h"
-#include "envmap/ReflectionObject.h"
+#include "scene/LightObject.h"
+#include "scene/ObjectCache.h"
+#include "scene/ReflectionObject.h"
 
 #include <assimp/scene.h>
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-namespace QuesselTest {
+namespace Quessel::Test {
 
 inline Quessel::mat4 lookAlong(const Quessel::vec3& eye, const Quessel::vec3& direction,
                                const Quessel::vec3& up = Quessel::vec3(0.0f, 1.0f, 0.0f)) {
@@ -39,4 +39,4 @@ inline ::testing::AssertionResult matricesNear(const Quessel::mat4& actual, cons
     return ::testing::AssertionSuccess();
 }
 
-}  // namespace QuesselTest
+}  // namespace Quessel::Test

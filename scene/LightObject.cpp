@@ -1,4 +1,4 @@
-#include "envmap/LightObject.h"
+#include "scene/LightObject.h"
 
 #include <assimp/scene.h>
 

@@ -1,8 +1,8 @@
-#include "envmap/ObjectCache.h"
+#include "scene/ObjectCache.h"
 
-#include "envmap/LightObject.h"
-#include "envmap/NodeQuery.h"
-#include "envmap/ReflectionObject.h"
+#include "scene/LightObject.h"
+#include "scene/NodeQuery.h"
+#include "scene/ReflectionObject.h"
 
 namespace Quessel {
 

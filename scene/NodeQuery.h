@@ -1,5 +1,5 @@
 #pragma once
-#include "envmap/ObjectKind.h"
+#include "scene/ObjectKind.h"
 
 #include <vector>
 

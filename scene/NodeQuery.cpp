@@ -1,4 +1,4 @@
-#include "envmap/NodeQuery.h"
+#include "scene/NodeQuery.h"
 
 #include <assimp/scene.h>
 

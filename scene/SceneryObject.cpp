@@ -1,4 +1,4 @@
-#include "envmap/SceneryObject.h"
+#include "scene/SceneryObject.h"
 
 #include <assimp/scene.h>
 

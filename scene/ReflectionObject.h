@@ -1,6 +1,6 @@
 #pragma once
-#include "envmap/RenderTexture.h"
-#include "envmap/SceneryObject.h"
+#include "scene/RenderTexture.h"
+#include "scene/SceneryObject.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "envmap/LightRecord.h"
+#include "scene/LightRecord.h"
 
 namespace Quessel {
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "envmap/LightRecord.h"
-#include "envmap/SceneryObject.h"
+#include "scene/LightRecord.h"
+#include "scene/SceneryObject.h"
 
 #include <memory>
 
