@@ -4,8 +4,30 @@ namespace Quessel {
 
 // The passes of one frame, in order.
 enum class Pass { Camera, EnvironmentMap, Main, Reflect, Refract, Particles, Depth, Composite, Count };
+constexpr int PassCount = static_cast<int>(Pass::Count);
 
-// Told when each pass of a frame begins and ends; the benchmark times passes with it.
+inline Pass passAt(int index) { return static_cast<Pass>(index); }
+
+// Names as the tools show them (tables, JSON, plots, the study overlay).
+inline const char* passName(Pass pass) {
+    switch (pass) {
+    case Pass::Camera: return "camera";
+    case Pass::EnvironmentMap: return "environment_map";
+    case Pass::Main: return "main";
+    case Pass::Reflect: return "reflect";
+    case Pass::Refract: return "refract";
+    case Pass::Particles: return "particles";
+    case Pass::Depth: return "depth";
+    case Pass::Composite: return "composite";
+    case Pass::Count: break;
+    }
+    return "?";
+}
+
+// The camera pass only moves the path and the light on the CPU: no draw to time.
+inline bool hasGpuTime(Pass pass) { return pass != Pass::Camera; }
+
+// Told when each pass of a frame begins and ends; the tools time passes with it.
 class IPassObserver {
 public:
     virtual void beginPass(Pass pass) = 0;

@@ -3,7 +3,7 @@
 #include "app/Demo.h"
 #include "bench/FloorFrame.h"
 #include "bench/MemoryProbe.h"
-#include "bench/PassTimer.h"
+#include "app/PassTimer.h"
 #include "bench/ProgramSwapper.h"
 #include "bench/Summary.h"
 #include "core/GlConstants.h"
@@ -96,7 +96,9 @@ void BenchRun::sceneBlock(PassTimer& timer, FrameKind kind, int block, int count
         // The frame is over when the GL work is done, not when it is queued.
         glFinish();
         sample.frameMs = millisecondsSince(start);
-        timer.collect(sample);
+        const Quessel::PassTimer::Times times = timer.collect();
+        sample.gpuMs = times.gpuMs;
+        sample.cpuMs = times.cpuMs;
         sample.residentKb = MemoryProbe::residentKb();
         glErrors[static_cast<int>(kind)] += errorsSince(errors);
         samples.push_back(sample);

@@ -9,12 +9,12 @@
 
 namespace Quessel {
 class Demo;
-}
+class PassTimer;
+}  // namespace Quessel
 
 namespace Quessel::Bench {
 
 class FloorFrame;
-class PassTimer;
 class ProgramSwapper;
 
 // Drives the real demo, already set up, through the measured sequence with a simulated

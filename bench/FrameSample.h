@@ -5,7 +5,7 @@
 
 namespace Quessel::Bench {
 
-constexpr int PassCount = static_cast<int>(Quessel::Pass::Count);
+using Quessel::PassCount;
 
 // The three frames a run measures in turn: the demo's, the same frame drawn with the
 // cheapest shaders (the work the frame must do whatever it draws), and the floor.
@@ -40,26 +40,5 @@ struct FrameSample {
     int block = 0;
     int inBlock = 0;
 };
-
-inline Quessel::Pass passAt(int index) { return static_cast<Quessel::Pass>(index); }
-
-// Names as they appear in the table, the JSON line and the plot.
-inline const char* passName(Quessel::Pass pass) {
-    switch (pass) {
-    case Quessel::Pass::Camera: return "camera";
-    case Quessel::Pass::EnvironmentMap: return "environment_map";
-    case Quessel::Pass::Main: return "main";
-    case Quessel::Pass::Reflect: return "reflect";
-    case Quessel::Pass::Refract: return "refract";
-    case Quessel::Pass::Particles: return "particles";
-    case Quessel::Pass::Depth: return "depth";
-    case Quessel::Pass::Composite: return "composite";
-    case Quessel::Pass::Count: break;
-    }
-    return "?";
-}
-
-// The camera pass only moves the path and the light on the CPU: no draw to time.
-inline bool hasGpuTime(Quessel::Pass pass) { return pass != Quessel::Pass::Camera; }
 
 }  // namespace Quessel::Bench

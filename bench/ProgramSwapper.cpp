@@ -146,7 +146,7 @@ bool ProgramSwapper::relink(Swap& swap, GLuint vertex, GLuint fragment) {
 
 bool ProgramSwapper::useCheap() {
     if (cheapLinked || !ready) return ready;
-    for (Swap& swap : swaps) swap.uniforms = UniformSnapshot::of(swap.record->program);
+    for (Swap& swap : swaps) swap.uniforms = Quessel::UniformSnapshot::of(swap.record->program);
     cheapLinked = true;
     for (Swap& swap : swaps) {
         if (!relink(swap, swap.cheapVertex, swap.cheapFragment)) {

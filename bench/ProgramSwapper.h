@@ -1,5 +1,5 @@
 #pragma once
-#include "bench/UniformSnapshot.h"
+#include "scene/UniformSnapshot.h"
 
 #include <GL/glew.h>
 
@@ -54,7 +54,7 @@ private:
         // Attribute names the demo's link placed, with their locations.
         std::vector<std::pair<std::string, GLint>> attributes;
         // The demo program's uniform values, taken when it is swapped out.
-        UniformSnapshot uniforms;
+        Quessel::UniformSnapshot uniforms;
     };
 
     GLuint compile(GLenum type, const std::string& path);

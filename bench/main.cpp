@@ -7,7 +7,7 @@
 #include "bench/BenchRun.h"
 #include "bench/FloorFrame.h"
 #include "bench/MemoryProbe.h"
-#include "bench/PassTimer.h"
+#include "app/PassTimer.h"
 #include "bench/ProgramSwapper.h"
 #include "bench/SvgPlot.h"
 #include "bench/SwapCheck.h"
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
                  info.swapCheck.passed() ? "passed" : "FAILED", options.frames, options.frames,
                  options.floorFramesOrDefault(), run.driver.clock);
 
-    PassTimer timer(options.syncPasses);
+    Quessel::PassTimer timer(options.syncPasses);
     FloorFrame floor;
     if (!floor.ready) return fail("the floor frame could not be built");
     info.loadBefore = loadAverage();

@@ -5,7 +5,7 @@
 #include "GlTestContext.h"
 
 #include "bench/ProgramSwapper.h"
-#include "bench/UniformSnapshot.h"
+#include "scene/UniformSnapshot.h"
 #include "core/GlConstants.h"
 #include "scene/ShaderRegistry.h"
 
@@ -307,7 +307,7 @@ TEST_F(ProgramSwapperTest, NotReadyWithABrokenSourceOrAnUnknownProgram) {
 }
 
 TEST_F(ProgramSwapperTest, SnapshotWritesOnlyUniformsOfTheSameNameAndType) {
-    const Quessel::Bench::UniformSnapshot snapshot = Quessel::Bench::UniformSnapshot::of(program);
+    const Quessel::UniformSnapshot snapshot = Quessel::UniformSnapshot::of(program);
     // tint, weights[0], weights[1], tex.
     EXPECT_EQ(snapshot.size(), 4u);
 

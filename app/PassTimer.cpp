@@ -1,10 +1,10 @@
-#include "bench/PassTimer.h"
+#include "app/PassTimer.h"
 
-namespace Quessel::Bench {
+namespace Quessel {
 
 PassTimer::PassTimer(bool synchronous) : synchronous(synchronous) { glGenQueries(PassCount, queries.data()); }
 
-void PassTimer::beginPass(Quessel::Pass pass) {
+void PassTimer::beginPass(Pass pass) {
     const int index = static_cast<int>(pass);
     // A second open GL_TIME_ELAPSED query would be an error, so a nested pass goes untimed.
     if (hasGpuTime(pass) && !queryOpen) {
@@ -15,7 +15,7 @@ void PassTimer::beginPass(Quessel::Pass pass) {
     begun[index] = Clock::now();
 }
 
-void PassTimer::endPass(Quessel::Pass pass) {
+void PassTimer::endPass(Pass pass) {
     const int index = static_cast<int>(pass);
     if (synchronous) glFinish();
     cpuMs[index] += std::chrono::duration<double, std::milli>(Clock::now() - begun[index]).count();
@@ -25,18 +25,19 @@ void PassTimer::endPass(Quessel::Pass pass) {
     }
 }
 
-void PassTimer::collect(FrameSample& sample) {
+PassTimer::Times PassTimer::collect() {
+    Times times;
     for (int index = 0; index < PassCount; ++index) {
-        sample.cpuMs[index] = cpuMs[index];
-        sample.gpuMs[index] = 0.0;
+        times.cpuMs[index] = cpuMs[index];
         if (issued[index]) {
             GLuint64 nanoseconds = 0;
             glGetQueryObjectui64v(queries[index], GL_QUERY_RESULT, &nanoseconds);
-            sample.gpuMs[index] = static_cast<double>(nanoseconds) * 1e-6;
+            times.gpuMs[index] = static_cast<double>(nanoseconds) * 1e-6;
         }
         issued[index] = false;
         cpuMs[index] = 0.0;
     }
+    return times;
 }
 
-}  // namespace Quessel::Bench
+}  // namespace Quessel

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace Quessel::Bench {
+namespace Quessel {
 
 // The values of a program's default-block uniforms (those outside uniform blocks), read
 // before a relink and written back after it: linking resets them to zero or to their
@@ -39,4 +39,4 @@ private:
     std::vector<Value> values;
 };
 
-}  // namespace Quessel::Bench
+}  // namespace Quessel

@@ -1,8 +1,8 @@
-#include "bench/UniformSnapshot.h"
+#include "scene/UniformSnapshot.h"
 
 #include <map>
 
-namespace Quessel::Bench {
+namespace Quessel {
 
 namespace {
 enum class Base { Float, Int, Unsigned, Matrix, Unsupported };
@@ -166,4 +166,4 @@ int UniformSnapshot::restore(GLuint program) const {
     return written;
 }
 
-}  // namespace Quessel::Bench
+}  // namespace Quessel
