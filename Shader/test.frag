@@ -96,10 +96,8 @@ void main() {
     float nDotL = max(dot(n, l), 0.0);
     vec3 h = direction(l + v);
     float exponent = material.shininess > 0.0 ? clamp(material.shininess, 2.0, 512.0) : 32.0;
-    // Schlick's rational stand-in for pow(x, e): one division instead of a log and an
-    // exponential, and the same narrow lobe to the eye.
-    float nDotH = max(dot(n, h), 0.0);
-    float highlight = nDotL > 0.0 ? nDotH / (exponent - exponent * nDotH + nDotH) : 0.0;
+    // The true lobe: a rational stand-in's long tail would spread it into a glow.
+    float highlight = nDotL > 0.0 ? pow(max(dot(n, h), 0.0), exponent) : 0.0;
 
     vec3 fill = skyFill + light.ambientShare * light.intensity * light.color;
     vec3 base = textureColor * material.ambient.rgb + albedo * (fill + radiance * nDotL);

@@ -1,16 +1,20 @@
 #include "AwkwardLayout.h"
 
+#include <glm/gtc/constants.hpp>
+#include <glm/gtc/matrix_transform.hpp>
+
 namespace Quessel::SceneGen {
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
-constexpr double degrees = pi / 180.0;
+constexpr double degrees = glm::pi<double>() / 180.0;
+const glm::dmat4 identity(1.0);
+const glm::dvec3 up{0, 1, 0};
 
 Colour grey(double v) { return {v, v, v, 1}; }
 Colour rgb(double r, double g, double b) { return {r, g, b, 1}; }
 
-SceneNode node(const std::string& id, const Mat4& transform, int mesh) {
+SceneNode node(const std::string& id, const glm::dmat4& transform, int mesh) {
     SceneNode n;
     n.id = id;
     n.transform = transform;
@@ -18,7 +22,9 @@ SceneNode node(const std::string& id, const Mat4& transform, int mesh) {
     return n;
 }
 
-Mat4 at(const Vec3& position) { return Mat4::translation(position); }
+glm::dmat4 at(const glm::dvec3& position) { return glm::translate(identity, position); }
+glm::dmat4 yaw(double radians) { return glm::rotate(identity, radians, up); }
+glm::dmat4 scale(const glm::dvec3& factors) { return glm::scale(identity, factors); }
 
 }  // namespace
 
@@ -39,36 +45,36 @@ SceneDescription AwkwardLayout::build() {
     const Mesh unitSphere = makeEllipsoid({0, 0, 0}, {1, 1, 1}, 48, 24);
 
     // A floor box of unit size stretched flat and turned.
-    scene.nodes.push_back(node("Floor", Mat4::yaw(20 * degrees) * Mat4::scale({12, 0.1, 12}),
+    scene.nodes.push_back(node("Floor", yaw(20 * degrees) * scale({12, 0.1, 12}),
                                scene.addMesh("Floor", makeBox({-1, -1, -1}, {1, 0, 1}, 0.25), tiles)));
     // Mirror spheres: one of radius 0.6 on a tilted node, one mirrored.
     scene.nodes.push_back(
-        node("Sphere", at({-3, 1.2, 0}) * Mat4::rotation(normalize({1, 1, 0}), 40 * degrees),
+        node("Sphere", at({-3, 1.2, 0}) * glm::rotate(identity, 40 * degrees, glm::dvec3(1, 1, 0)),
              scene.addMesh("SmallSphere", makeEllipsoid({0, 0, 0}, {0.6, 0.6, 0.6}, 48, 24), chrome)));
-    scene.nodes.push_back(node("Sphere_001", at({0, 1.2, -2.5}) * Mat4::scale({-1, 1, 1}) * Mat4::yaw(30 * degrees),
+    scene.nodes.push_back(node("Sphere_001", at({0, 1.2, -2.5}) * scale({-1, 1, 1}) * yaw(30 * degrees),
                                scene.addMesh("MirroredSphere", unitSphere, chrome)));
     // Glass: a sphere of radius 2 at scale 1, and a unit sphere stretched into an egg.
     scene.nodes.push_back(node("Sphere_002", at({3.5, 2.2, 0}),
                                scene.addMesh("BigGlassSphere", makeEllipsoid({0, 0, 0}, {2, 2, 2}, 48, 24), glass)));
-    scene.nodes.push_back(node("GlassEgg",
-                               at({-1, 1.5, 3.5}) * Mat4::rotation({0, 0, 1}, 30 * degrees) * Mat4::scale({1, 1, 2}),
-                               scene.addMesh("GlassEgg", unitSphere, glass)));
+    scene.nodes.push_back(node(
+        "GlassEgg", at({-1, 1.5, 3.5}) * glm::rotate(identity, 30 * degrees, glm::dvec3(0, 0, 1)) * scale({1, 1, 2}),
+        scene.addMesh("GlassEgg", unitSphere, glass)));
     // A matte egg three times as long as it is wide, for lighting.
-    scene.nodes.push_back(node("Egg", at({-5, 1.2, 4}) * Mat4::yaw(-35 * degrees) * Mat4::scale({3, 1, 1}),
-                               scene.addMesh("Egg", unitSphere, clay)));
+    scene.nodes.push_back(
+        node("Egg", at({-5, 1.2, 4}) * yaw(-35 * degrees) * scale({3, 1, 1}), scene.addMesh("Egg", unitSphere, clay)));
 
     // A crate without texture coordinates, on a textured material.
     Mesh crate = makeBox({-0.5, 0, -0.5}, {0.5, 1, 0.5}, 1.0);
     crate.uvs.clear();
-    scene.nodes.push_back(node("Crate", at({5, 0, 4.5}) * Mat4::yaw(15 * degrees) * Mat4::scale({1, 1.6, 0.7}),
+    scene.nodes.push_back(node("Crate", at({5, 0, 4.5}) * yaw(15 * degrees) * scale({1, 1.6, 0.7}),
                                scene.addMesh("Crate", crate, plaster)));
     // A single-sided flag facing away from the middle of the scene, without a texture.
-    scene.nodes.push_back(node("Flag", at({-5.5, 1.6, -3}) * Mat4::yaw(160 * degrees),
+    scene.nodes.push_back(node("Flag", at({-5.5, 1.6, -3}) * yaw(160 * degrees),
                                scene.addMesh("Flag", makeQuad({0, 0, 0}, {1.2, 0, 0}, {0, 0.8, 0}), paint)));
     // A normal-mapped brick panel and its mirror image across the node's x axis.
     const int panel = scene.addMesh("Panel", makeQuad({0, 0, 0}, {1, 0, 0}, {0, 1, 0}), brick);
     scene.nodes.push_back(node("Panel", at({2, 1.2, -4}), panel));
-    scene.nodes.push_back(node("MirroredPanel", at({4.5, 1.2, -4}) * Mat4::scale({-1, 1, 1}), panel));
+    scene.nodes.push_back(node("MirroredPanel", at({4.5, 1.2, -4}) * scale({-1, 1, 1}), panel));
 
     SceneNode dome;
     dome.id = "SkyDome";

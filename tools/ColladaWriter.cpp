@@ -1,5 +1,7 @@
 #include "ColladaWriter.h"
 
+#include <glm/matrix.hpp>
+
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -18,18 +20,12 @@ std::string num(double v) {
 
 std::string colour(const Colour& c) { return num(c.r) + " " + num(c.g) + " " + num(c.b) + " " + num(c.a); }
 
-Vec3 toFile(const Vec3& w) { return {w.x, -w.z, w.y}; }
+glm::dvec3 toFile(const glm::dvec3& w) { return {w.x, -w.z, w.y}; }
 
-Mat4 toFile(const Mat4& w) {
-    Mat4 toWorld;  // file (x, y, z) -> world (x, z, -y)
-    toWorld.m[1][1] = 0;
-    toWorld.m[1][2] = 1;
-    toWorld.m[2][1] = -1;
-    toWorld.m[2][2] = 0;
-    Mat4 fromWorld = toWorld;
-    fromWorld.m[1][2] = -1;
-    fromWorld.m[2][1] = 1;
-    return fromWorld * w * toWorld;
+glm::dmat4 toFile(const glm::dmat4& w) {
+    // Columns: where file x, y, z and the origin land in the world.
+    const glm::dmat4 toWorld{{1, 0, 0, 0}, {0, 0, -1, 0}, {0, 1, 0, 0}, {0, 0, 0, 1}};
+    return glm::transpose(toWorld) * w * toWorld;
 }
 
 std::string imageId(const std::string& fileName) {
@@ -149,7 +145,7 @@ void writeGeometry(Out& o, const MeshEntry& entry, const Material& material) {
     const bool mapped = mesh.uvs.size() == mesh.positions.size();
     std::vector<double> positions, normals, uvs;
     for (size_t i = 0; i < mesh.positions.size(); ++i) {
-        Vec3 p = toFile(mesh.positions[i]), n = toFile(mesh.normals[i]);
+        glm::dvec3 p = toFile(mesh.positions[i]), n = toFile(mesh.normals[i]);
         positions.insert(positions.end(), {p.x, p.y, p.z});
         normals.insert(normals.end(), {n.x, n.y, n.z});
         if (mapped) uvs.insert(uvs.end(), {mesh.uvs[i].x, mesh.uvs[i].y});
@@ -179,11 +175,12 @@ void writeGeometry(Out& o, const MeshEntry& entry, const Material& material) {
 }
 
 void writeNode(Out& o, const SceneDescription& scene, const SceneNode& node, const std::string& indent) {
-    Mat4 m = toFile(node.transform);
+    const glm::dmat4 m = toFile(node.transform);
     o << indent << "<node id=\"" << node.id << "\" name=\"" << node.id << "\" type=\"NODE\">\n"
       << indent << "  <matrix sid=\"transform\">";
+    // COLLADA lists the matrix row by row; glm indexes m[column][row].
     for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) o << (r || c ? " " : "") << num(m.m[r][c]);
+        for (int c = 0; c < 4; ++c) o << (r || c ? " " : "") << num(m[c][r]);
     o << "</matrix>\n";
     for (int meshIndex : node.meshes) {
         const MeshEntry& entry = scene.meshes[meshIndex];

@@ -1,18 +1,24 @@
 #include "CourtyardLayout.h"
 
+#include <glm/geometric.hpp>
+#include <glm/gtc/constants.hpp>
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/mat3x3.hpp>
+
 #include <cmath>
 
 namespace Quessel::SceneGen {
 
-const Vec3 CourtyardLayout::chimneyTop{-4.06, 7.54, -5.16};
-const Vec3 CourtyardLayout::spherePositions[4] = {
+const glm::dvec3 CourtyardLayout::chimneyTop{-4.06, 7.54, -5.16};
+const glm::dvec3 CourtyardLayout::spherePositions[4] = {
     {0.169, 1.502, 2.406}, {-3.632, 1.502, 4.997}, {-1.930, 1.502, 3.232}, {-1.6, 1.502, 21.2}};
-const Vec3 CourtyardLayout::staticLight{12.3, 6.6, 8.1};
-const Vec3 CourtyardLayout::circlingLight{3.2, 7.5, 3.2};
+const glm::dvec3 CourtyardLayout::staticLight{12.3, 6.6, 8.1};
+const glm::dvec3 CourtyardLayout::circlingLight{3.2, 7.5, 3.2};
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
+constexpr double pi = glm::pi<double>();
+const glm::dvec3 up{0, 1, 0};
 
 // Texture repeats in metres: tiles keep half a metre, bricks about 0.3 m.
 constexpr double tileRepeat = 2.0;
@@ -66,7 +72,9 @@ Materials addMaterials(SceneDescription& scene) {
     return m;
 }
 
-SceneNode makeNode(const std::string& id, const Mat4& transform = Mat4()) {
+glm::dmat4 at(const glm::dvec3& position) { return glm::translate(glm::dmat4(1.0), position); }
+
+SceneNode makeNode(const std::string& id, const glm::dmat4& transform = glm::dmat4(1.0)) {
     SceneNode node;
     node.id = id;
     node.transform = transform;
@@ -150,7 +158,7 @@ SceneNode buildBakehouse(SceneDescription& scene, const Materials& m) {
     // The chimney: a brick shaft, a crown round the flue, soot inside; the flue mouth is
     // the emitter's height so the smoke leaves from the opening.
     SceneNode chimney = makeNode("Chimney");
-    const Vec3 top = CourtyardLayout::chimneyTop;
+    const glm::dvec3 top = CourtyardLayout::chimneyTop;
     const double crown = 7.30;
     Mesh shaft = makeBox({top.x - 0.5, 3.85, top.z - 0.5}, {top.x + 0.5, crown, top.z + 0.5}, brickRepeat);
     Mesh rim;
@@ -169,14 +177,14 @@ SceneNode buildBakehouse(SceneDescription& scene, const Materials& m) {
 }
 
 // A display sphere: unit radius around its node origin, translation only.
-SceneNode buildSphere(SceneDescription& scene, const std::string& id, const Vec3& position, int material) {
-    SceneNode node = makeNode(id, Mat4::translation(position));
+SceneNode buildSphere(SceneDescription& scene, const std::string& id, const glm::dvec3& position, int material) {
+    SceneNode node = makeNode(id, at(position));
     addMesh(scene, node, id, makeEllipsoid({0, 0, 0}, {1, 1, 1}, 32, 16), material);
     return node;
 }
 
-SceneNode buildPlinth(SceneDescription& scene, const Materials& m, const std::string& id, const Vec3& sphere) {
-    SceneNode node = makeNode(id, Mat4::translation({sphere.x, 0, sphere.z}));
+SceneNode buildPlinth(SceneDescription& scene, const Materials& m, const std::string& id, const glm::dvec3& sphere) {
+    SceneNode node = makeNode(id, at({sphere.x, 0, sphere.z}));
     double top = sphere.y - 1.0 - 0.002;  // the sphere rests just clear of the plinth
     addMesh(scene, node, id, makeBox({-0.7, 0, -0.7}, {0.7, top, 0.7}, stoneRepeat), m.stone);
     return node;
@@ -184,7 +192,8 @@ SceneNode buildPlinth(SceneDescription& scene, const Materials& m, const std::st
 
 // Rubber duck facing its local +x; bottom on the floor.
 SceneNode buildDuck(SceneDescription& scene, const Materials& m) {
-    SceneNode duck = makeNode("RubberDuck", Mat4::translation({-5.0, 0.0, 20.0}) * Mat4::yaw(35.0 * pi / 180.0));
+    SceneNode duck =
+        makeNode("RubberDuck", at({-5.0, 0.0, 20.0}) * glm::rotate(glm::dmat4(1.0), 35.0 * pi / 180.0, up));
     Mesh body = makeEllipsoid({0, 0.72, 0}, {1.15, 0.72, 0.85}, 32, 16, 2.0, 1.0);
     body.append(makeEllipsoid({-0.98, 1.02, 0}, {0.36, 0.30, 0.32}, 16, 8));
     Mesh eyes = makeEllipsoid({0.98, 1.93, 0.23}, {0.075, 0.075, 0.075}, 12, 6);
@@ -198,7 +207,7 @@ SceneNode buildDuck(SceneDescription& scene, const Materials& m) {
 }
 
 SceneNode buildDragonFruit(SceneDescription& scene, const Materials& m) {
-    SceneNode node = makeNode("DragonFruit", Mat4::translation({-8.0, 0.0, 10.0}) * Mat4::yaw(0.4));
+    SceneNode node = makeNode("DragonFruit", at({-8.0, 0.0, 10.0}) * glm::rotate(glm::dmat4(1.0), 0.4, up));
     addMesh(scene, node, "DragonFruit_Plinth", makeBox({-0.65, 0, -0.65}, {0.65, 0.6, 0.65}, stoneRepeat), m.stone);
     addMesh(scene, node, "DragonFruit_Skin", makeEllipsoid({0, 1.5, 0}, {0.62, 0.92, 0.62}, 32, 16, 2.0, 1.5),
             m.dragonFruit);
@@ -208,7 +217,7 @@ SceneNode buildDragonFruit(SceneDescription& scene, const Materials& m) {
 
 // Brick planter under a west shop window, with a row of clipped bushes.
 SceneNode buildPlanter(SceneDescription& scene, const Materials& m, const std::string& id, double zCentre) {
-    SceneNode node = makeNode(id, Mat4::translation({-11.15, 0.0, zCentre}));
+    SceneNode node = makeNode(id, at({-11.15, 0.0, zCentre}));
     addMesh(scene, node, id + "_Box", makeBox({-0.5, 0, -1.6}, {0.5, 0.7, 1.6}, brickRepeat), m.brick);
     addMesh(scene, node, id + "_Soil", makeBox({-0.42, 0.7, -1.52}, {0.42, 0.72, 1.52}, stoneRepeat), m.soil);
     Mesh bushes;
@@ -219,7 +228,7 @@ SceneNode buildPlanter(SceneDescription& scene, const Materials& m, const std::s
 
 // Square stone basin with a bowl on a column; the water surface sits below the rim.
 SceneNode buildFountain(SceneDescription& scene, const Materials& m) {
-    SceneNode node = makeNode("Fountain", Mat4::translation({6.5, 0.0, 10.0}));
+    SceneNode node = makeNode("Fountain", at({6.5, 0.0, 10.0}));
     const double outer = 1.8, inner = 1.55, rim = 0.55;
     Mesh stone;
     stone.append(makeBox({-outer, 0, -outer}, {outer, rim, -inner}, stoneRepeat));
@@ -236,8 +245,8 @@ SceneNode buildFountain(SceneDescription& scene, const Materials& m) {
 }
 
 // A clipped tree in a stone tub.
-SceneNode buildTree(SceneDescription& scene, const Materials& m, const std::string& id, const Vec3& base) {
-    SceneNode node = makeNode(id, Mat4::translation(base));
+SceneNode buildTree(SceneDescription& scene, const Materials& m, const std::string& id, const glm::dvec3& base) {
+    SceneNode node = makeNode(id, at(base));
     addMesh(scene, node, id + "_Tub", makeBox({-0.6, 0, -0.6}, {0.6, 0.8, 0.6}, stoneRepeat), m.stone);
     addMesh(scene, node, id + "_Trunk", makeBox({-0.14, 0.8, -0.14}, {0.14, 3.0, 0.14}, stoneRepeat), m.wood);
     Mesh crown = makeEllipsoid({0, 3.6, 0}, {1.2, 1.0, 1.2}, 16, 8);
@@ -248,7 +257,7 @@ SceneNode buildTree(SceneDescription& scene, const Materials& m, const std::stri
 }
 
 SceneNode buildBench(SceneDescription& scene, const Materials& m, const std::string& id, double z) {
-    SceneNode node = makeNode(id, Mat4::translation({12.2, 0.0, z}));
+    SceneNode node = makeNode(id, at({12.2, 0.0, z}));
     Mesh legs = makeBox({-0.2, 0, -0.9}, {0.2, 0.42, -0.7}, stoneRepeat);
     legs.append(makeBox({-0.2, 0, 0.7}, {0.2, 0.42, 0.9}, stoneRepeat));
     addMesh(scene, node, id + "_Legs", legs, m.stone);
@@ -260,26 +269,28 @@ SceneNode buildBench(SceneDescription& scene, const Materials& m, const std::str
 // view over the roofs runs out of sky.
 SceneNode buildSkyDome(SceneDescription& scene, const Materials& m) {
     SceneNode node = makeNode("SkyDome");
-    const Vec3 centre{0.5 * (CourtyardLayout::minX + CourtyardLayout::maxX), 0.0,
-                      0.5 * (CourtyardLayout::minZ + CourtyardLayout::maxZ)};
+    const glm::dvec3 centre{0.5 * (CourtyardLayout::minX + CourtyardLayout::maxX), 0.0,
+                            0.5 * (CourtyardLayout::minZ + CourtyardLayout::maxZ)};
     addMesh(scene, node, "SkyDome",
             makeDome(centre, CourtyardLayout::skyRadius, 24, 8, CourtyardLayout::skyLowestElevation), m.sky);
     return node;
 }
 
-SceneNode buildLight(SceneDescription& scene, const Materials& m, const std::string& id, const Vec3& position) {
-    SceneNode node = makeNode(id, Mat4::translation(position));
+SceneNode buildLight(SceneDescription& scene, const Materials& m, const std::string& id, const glm::dvec3& position) {
+    SceneNode node = makeNode(id, at(position));
     addMesh(scene, node, id + "_Bulb", makeEllipsoid({0, 0, 0}, {0.15, 0.15, 0.15}, 16, 8), m.bulb);
     return node;
 }
 
 // Every mesh draws the triangles that face the middle of the courtyard first: the cameras
 // (the path and the spheres) are all in there.
-void sortFacingTheMiddle(SceneDescription& scene, const SceneNode& node, const Mat4& parent) {
-    const Mat4 transform = parent * node.transform;
-    const Vec3 middle{0.5 * (CourtyardLayout::minX + CourtyardLayout::maxX), 3.0,
-                      0.5 * (CourtyardLayout::minZ + CourtyardLayout::maxZ)};
-    const Vec3 local = transform.inverseRigid().transformPoint(middle);
+void sortFacingTheMiddle(SceneDescription& scene, const SceneNode& node, const glm::dmat4& parent) {
+    const glm::dmat4 transform = parent * node.transform;
+    const glm::dvec3 middle{0.5 * (CourtyardLayout::minX + CourtyardLayout::maxX), 3.0,
+                            0.5 * (CourtyardLayout::minZ + CourtyardLayout::maxZ)};
+    // Node transforms are rigid here: the inverse turns back by the transpose.
+    const glm::dmat3 turnBack = glm::transpose(glm::dmat3(transform));
+    const glm::dvec3 local = turnBack * middle - turnBack * glm::dvec3(transform[3]);
     for (int mesh : node.meshes) scene.meshes[mesh].mesh.sortFacingFirst(local);
     for (const SceneNode& child : node.children) sortFacingTheMiddle(scene, child, transform);
 }
@@ -328,7 +339,7 @@ SceneDescription CourtyardLayout::build() {
     scene.nodes.push_back(buildSkyDome(scene, m));
     scene.nodes.push_back(buildLight(scene, m, "PointLight", staticLight));
     scene.nodes.push_back(buildLight(scene, m, "PointLight1", circlingLight));
-    for (const SceneNode& node : scene.nodes) sortFacingTheMiddle(scene, node, Mat4());
+    for (const SceneNode& node : scene.nodes) sortFacingTheMiddle(scene, node, glm::dmat4(1.0));
     return scene;
 }
 

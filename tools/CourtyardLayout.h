@@ -16,10 +16,10 @@ public:
     static constexpr double skyRadius = 80.0;  // the sky dome, centred on the floor's middle
     static constexpr double skyLowestElevation = -10.0 * 3.14159265358979323846 / 180.0;  // its rim
     static constexpr const char* skyTexture = "sky.png";
-    static const Vec3 chimneyTop;          // where the smoke emitter sits
-    static const Vec3 spherePositions[4];  // Sphere, Sphere_001, Sphere_002, Sphere_003
-    static const Vec3 staticLight;         // PointLight
-    static const Vec3 circlingLight;       // PointLight1 at its start
+    static const glm::dvec3 chimneyTop;          // where the smoke emitter sits
+    static const glm::dvec3 spherePositions[4];  // Sphere, Sphere_001, Sphere_002, Sphere_003
+    static const glm::dvec3 staticLight;         // PointLight
+    static const glm::dvec3 circlingLight;       // PointLight1 at its start
 
     static SceneDescription build();
 };

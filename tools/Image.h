@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SceneMath.h"
+#include <glm/vec3.hpp>
 
 #include <cstdint>
 #include <vector>
@@ -17,7 +17,7 @@ public:
     int channels() const { return channels_; }
     const std::vector<uint8_t>& bytes() const { return bytes_; }
 
-    void set(int x, int y, const Vec3& rgb, double alpha = 1.0);
+    void set(int x, int y, const glm::dvec3& rgb, double alpha = 1.0);
 
 private:
     int width_, height_, channels_;

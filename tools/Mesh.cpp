@@ -1,10 +1,16 @@
 #include "Mesh.h"
 
+#include "DomeDirection.h"
+
+#include <glm/geometric.hpp>
+#include <glm/gtc/constants.hpp>
+
 #include <algorithm>
+#include <cmath>
 
 namespace Quessel::SceneGen {
 
-uint32_t Mesh::addVertex(const Vec3& position, const Vec3& normal, const Vec2& uv) {
+uint32_t Mesh::addVertex(const glm::dvec3& position, const glm::dvec3& normal, const glm::dvec2& uv) {
     positions.push_back(position);
     normals.push_back(normal);
     uvs.push_back(uv);
@@ -21,20 +27,20 @@ void Mesh::append(const Mesh& other) {
     for (uint32_t i : other.indices) indices.push_back(base + i);
 }
 
-void Mesh::sortFacingFirst(const Vec3& viewpoint) {
+void Mesh::sortFacingFirst(const glm::dvec3& viewpoint) {
     struct Triangle {
         double facing;  // below 0 when the front is turned towards the viewpoint
         uint32_t a, b, c;
     };
     std::vector<Triangle> triangles;
     for (size_t i = 0; i + 2 < indices.size(); i += 3) {
-        const Vec3& p0 = positions[indices[i]];
-        const Vec3& p1 = positions[indices[i + 1]];
-        const Vec3& p2 = positions[indices[i + 2]];
-        const Vec3 centroid = (p0 + p1 + p2) * (1.0 / 3.0);
-        const Vec3 normal = cross(p1 - p0, p2 - p0);
-        const double area = length(normal);
-        const double facing = area > 0 ? dot(normal * (1.0 / area), normalize(centroid - viewpoint)) : 0.0;
+        const glm::dvec3& p0 = positions[indices[i]];
+        const glm::dvec3& p1 = positions[indices[i + 1]];
+        const glm::dvec3& p2 = positions[indices[i + 2]];
+        const glm::dvec3 centroid = (p0 + p1 + p2) * (1.0 / 3.0);
+        const glm::dvec3 normal = glm::cross(p1 - p0, p2 - p0);
+        const double facing =
+            glm::length(normal) > 0 ? glm::dot(glm::normalize(normal), glm::normalize(centroid - viewpoint)) : 0.0;
         triangles.push_back({facing, indices[i], indices[i + 1], indices[i + 2]});
     }
     std::stable_sort(triangles.begin(), triangles.end(),
@@ -46,22 +52,22 @@ void Mesh::sortFacingFirst(const Vec3& viewpoint) {
 namespace {
 
 struct BoxFace {
-    Vec3 normal;
-    Vec3 vAxis;  // texture "up" on this face
+    glm::dvec3 normal;
+    glm::dvec3 vAxis;  // texture "up" on this face
 };
 
-void addBoxFace(Mesh& mesh, const Vec3& min, const Vec3& max, const BoxFace& face, double tileSize) {
+void addBoxFace(Mesh& mesh, const glm::dvec3& min, const glm::dvec3& max, const BoxFace& face, double tileSize) {
     // u axis so that (u, v, normal) is right-handed: no mirrored textures.
-    Vec3 uAxis = cross(face.vAxis, face.normal);
-    Vec3 centre = (min + max) * 0.5;
-    Vec3 half = (max - min) * 0.5;
-    Vec3 faceCentre = centre + face.normal * half;
-    Vec3 uHalf = uAxis * half, vHalf = face.vAxis * half;
+    glm::dvec3 uAxis = glm::cross(face.vAxis, face.normal);
+    glm::dvec3 centre = (min + max) * 0.5;
+    glm::dvec3 half = (max - min) * 0.5;
+    glm::dvec3 faceCentre = centre + face.normal * half;
+    glm::dvec3 uHalf = uAxis * half, vHalf = face.vAxis * half;
     const double corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
     uint32_t idx[4];
     for (int i = 0; i < 4; ++i) {
-        Vec3 p = faceCentre + uHalf * corners[i][0] + vHalf * corners[i][1];
-        Vec2 uv{dot(p, uAxis) / tileSize, dot(p, face.vAxis) / tileSize};
+        glm::dvec3 p = faceCentre + uHalf * corners[i][0] + vHalf * corners[i][1];
+        glm::dvec2 uv{glm::dot(p, uAxis) / tileSize, glm::dot(p, face.vAxis) / tileSize};
         idx[i] = mesh.addVertex(p, face.normal, uv);
     }
     mesh.addTriangle(idx[0], idx[1], idx[2]);
@@ -70,7 +76,7 @@ void addBoxFace(Mesh& mesh, const Vec3& min, const Vec3& max, const BoxFace& fac
 
 }  // namespace
 
-Mesh makeBox(const Vec3& min, const Vec3& max, double tileSize) {
+Mesh makeBox(const glm::dvec3& min, const glm::dvec3& max, double tileSize) {
     static const BoxFace faces[6] = {
         {{1, 0, 0}, {0, 1, 0}},  {{-1, 0, 0}, {0, 1, 0}}, {{0, 0, 1}, {0, 1, 0}},
         {{0, 0, -1}, {0, 1, 0}}, {{0, 1, 0}, {0, 0, -1}}, {{0, -1, 0}, {0, 0, 1}},
@@ -80,16 +86,17 @@ Mesh makeBox(const Vec3& min, const Vec3& max, double tileSize) {
     return mesh;
 }
 
-Mesh makeEllipsoid(const Vec3& centre, const Vec3& radii, int segments, int rings, double uRepeat, double vRepeat) {
-    const double pi = 3.14159265358979323846;
+Mesh makeEllipsoid(const glm::dvec3& centre, const glm::dvec3& radii, int segments, int rings, double uRepeat,
+                   double vRepeat) {
+    const double pi = glm::pi<double>();
     Mesh mesh;
     auto vertex = [&](int ring, int seg, double uShift) {
         double theta = pi * ring / rings;  // 0 at the top pole
         double phi = 2 * pi * (seg + uShift) / segments;
         // Longitude runs clockwise seen from above so that du, dv and the normal form a right-handed frame.
-        Vec3 unit{std::sin(theta) * std::cos(phi), std::cos(theta), -std::sin(theta) * std::sin(phi)};
-        Vec3 normal = normalize({unit.x / radii.x, unit.y / radii.y, unit.z / radii.z});
-        Vec2 uv{(seg + uShift) / segments * uRepeat, (1.0 - double(ring) / rings) * vRepeat};
+        glm::dvec3 unit{std::sin(theta) * std::cos(phi), std::cos(theta), -std::sin(theta) * std::sin(phi)};
+        glm::dvec3 normal = glm::normalize(unit / radii);
+        glm::dvec2 uv{(seg + uShift) / segments * uRepeat, (1.0 - double(ring) / rings) * vRepeat};
         return mesh.addVertex(centre + unit * radii, normal, uv);
     };
     std::vector<std::vector<uint32_t>> grid(rings + 1);
@@ -112,9 +119,9 @@ Mesh makeEllipsoid(const Vec3& centre, const Vec3& radii, int segments, int ring
     return mesh;
 }
 
-Mesh makeQuad(const Vec3& centre, const Vec3& uHalf, const Vec3& vHalf) {
+Mesh makeQuad(const glm::dvec3& centre, const glm::dvec3& uHalf, const glm::dvec3& vHalf) {
     Mesh mesh;
-    const Vec3 normal = normalize(cross(uHalf, vHalf));
+    const glm::dvec3 normal = glm::normalize(glm::cross(uHalf, vHalf));
     const double corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
     uint32_t idx[4];
     for (int i = 0; i < 4; ++i)
@@ -125,15 +132,15 @@ Mesh makeQuad(const Vec3& centre, const Vec3& uHalf, const Vec3& vHalf) {
     return mesh;
 }
 
-Mesh makeDome(const Vec3& centre, double radius, int segments, int rings, double lowestElevation) {
-    const double pi = 3.14159265358979323846;
+Mesh makeDome(const glm::dvec3& centre, double radius, int segments, int rings, double lowestElevation) {
+    const double pi = glm::pi<double>();
     Mesh mesh;
     auto vertex = [&](int ring, double seg) {
         double v = 1.0 - double(ring) / rings;  // ring 0 is the zenith
         double elevation = lowestElevation + (0.5 * pi - lowestElevation) * v;
         double phi = 2 * pi * seg / segments;
-        Vec3 unit = domeDirection(elevation, phi);
-        return mesh.addVertex(centre + unit * radius, unit * -1.0, {seg / segments, v});
+        glm::dvec3 unit = domeDirection(elevation, phi);
+        return mesh.addVertex(centre + unit * radius, -unit, {seg / segments, v});
     };
     std::vector<std::vector<uint32_t>> grid(rings + 1);
     for (int ring = 1; ring <= rings; ++ring)

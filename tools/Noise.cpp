@@ -1,5 +1,7 @@
 #include "Noise.h"
 
+#include <glm/common.hpp>
+
 #include <cmath>
 
 namespace Quessel::SceneGen {
@@ -33,7 +35,7 @@ double Noise::tiled(double u, double v, int cellsU, int cellsV, uint32_t seed) {
     int ix = static_cast<int>(fx), iy = static_cast<int>(fy);
     double tx = fade(x - fx), ty = fade(y - fy);
     auto at = [&](int dx, int dy) { return hash(wrap(ix + dx, cellsU), wrap(iy + dy, cellsV), 0, seed); };
-    return mix(mix(at(0, 0), at(1, 0), tx), mix(at(0, 1), at(1, 1), tx), ty);
+    return glm::mix(glm::mix(at(0, 0), at(1, 0), tx), glm::mix(at(0, 1), at(1, 1), tx), ty);
 }
 
 double Noise::tiledFbm(double u, double v, int cells, int octaves, uint32_t seed) {
@@ -46,17 +48,17 @@ double Noise::tiledFbm(double u, double v, int cells, int octaves, uint32_t seed
     return sum / total;
 }
 
-double Noise::smooth3(const Vec3& p, uint32_t seed) {
+double Noise::smooth3(const glm::dvec3& p, uint32_t seed) {
     double fx = std::floor(p.x), fy = std::floor(p.y), fz = std::floor(p.z);
     int ix = static_cast<int>(fx), iy = static_cast<int>(fy), iz = static_cast<int>(fz);
     double tx = fade(p.x - fx), ty = fade(p.y - fy), tz = fade(p.z - fz);
     auto at = [&](int dx, int dy, int dz) { return hash(ix + dx, iy + dy, iz + dz, seed); };
-    double a = mix(mix(at(0, 0, 0), at(1, 0, 0), tx), mix(at(0, 1, 0), at(1, 1, 0), tx), ty);
-    double b = mix(mix(at(0, 0, 1), at(1, 0, 1), tx), mix(at(0, 1, 1), at(1, 1, 1), tx), ty);
-    return mix(a, b, tz);
+    double a = glm::mix(glm::mix(at(0, 0, 0), at(1, 0, 0), tx), glm::mix(at(0, 1, 0), at(1, 1, 0), tx), ty);
+    double b = glm::mix(glm::mix(at(0, 0, 1), at(1, 0, 1), tx), glm::mix(at(0, 1, 1), at(1, 1, 1), tx), ty);
+    return glm::mix(a, b, tz);
 }
 
-double Noise::fbm3(const Vec3& p, int octaves, uint32_t seed) {
+double Noise::fbm3(const glm::dvec3& p, int octaves, uint32_t seed) {
     double sum = 0, amplitude = 0.5, total = 0, scale = 1;
     for (int i = 0; i < octaves; ++i) {
         sum += amplitude * smooth3(p * scale, seed + 101u * i);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SceneMath.h"
+#include <glm/vec3.hpp>
 
 #include <cstdint>
 
@@ -17,8 +17,8 @@ public:
     // Sum of octaves of `tiled`, each doubling the cell count; result in about [0, 1].
     static double tiledFbm(double u, double v, int cells, int octaves, uint32_t seed);
 
-    static double smooth3(const Vec3& p, uint32_t seed);
-    static double fbm3(const Vec3& p, int octaves, uint32_t seed);
+    static double smooth3(const glm::dvec3& p, uint32_t seed);
+    static double fbm3(const glm::dvec3& p, int octaves, uint32_t seed);
 };
 
 }  // namespace Quessel::SceneGen

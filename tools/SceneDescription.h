@@ -1,7 +1,8 @@
 #pragma once
 
 #include "Mesh.h"
-#include "SceneMath.h"
+
+#include <glm/mat4x4.hpp>
 
 #include <string>
 #include <vector>
@@ -32,7 +33,7 @@ struct MeshEntry {
 // turns them into the file's Z-up frame.
 struct SceneNode {
     std::string id;
-    Mat4 transform;
+    glm::dmat4 transform{1.0};
     std::vector<int> meshes;
     std::vector<SceneNode> children;
 };

@@ -1,6 +1,11 @@
 #include "SkyCubeMap.h"
 
+#include "DomeDirection.h"
 #include "Noise.h"
+
+#include <glm/common.hpp>
+#include <glm/geometric.hpp>
+#include <glm/gtc/constants.hpp>
 
 #include <cmath>
 
@@ -10,9 +15,9 @@ const char* const SkyCubeMap::faceNames[6] = {"posx", "negx", "posy", "negy", "p
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
+constexpr double pi = glm::pi<double>();
 
-Vec3 rgb(int r, int g, int b) { return {r / 255.0, g / 255.0, b / 255.0}; }
+glm::dvec3 rgb(int r, int g, int b) { return {r / 255.0, g / 255.0, b / 255.0}; }
 
 // Elevation of the distant hill line; integer frequencies keep it continuous all the way round.
 double hillLine(double azimuth) {
@@ -22,7 +27,7 @@ double hillLine(double azimuth) {
 
 }  // namespace
 
-Vec3 SkyCubeMap::direction(int face, double s, double t) {
+glm::dvec3 SkyCubeMap::direction(int face, double s, double t) {
     double sc = 2 * s - 1, tc = 2 * t - 1;
     switch (face) {
     case 0: return {1, -tc, -sc};
@@ -34,37 +39,37 @@ Vec3 SkyCubeMap::direction(int face, double s, double t) {
     }
 }
 
-Vec3 SkyCubeMap::colour(const Vec3& dir) {
-    const Vec3 d = normalize(dir);
-    const Vec3 sun = normalize({0.55, 0.42, -0.72});
-    double elevation = std::asin(std::max(-1.0, std::min(1.0, d.y)));
+glm::dvec3 SkyCubeMap::colour(const glm::dvec3& dir) {
+    const glm::dvec3 d = glm::normalize(dir);
+    const glm::dvec3 sun = glm::normalize(glm::dvec3(0.55, 0.42, -0.72));
+    double elevation = std::asin(glm::clamp(d.y, -1.0, 1.0));
     double azimuth = std::atan2(d.z, d.x);
 
     // Sky: pale at the horizon, deep blue overhead, warm around the sun, soft clouds.
-    double up = clamp01(elevation / (0.5 * pi));
-    Vec3 sky = mix(rgb(200, 222, 236), rgb(58, 112, 192), std::pow(up, 0.6));
-    double clouds = smoothstep(0.5, 0.75, Noise::fbm3(d * 3.0, 5, 81)) * smoothstep(0.02, 0.25, d.y);
-    sky = mix(sky, rgb(246, 246, 242), 0.75 * clouds);
-    double toSun = std::max(0.0, dot(d, sun));
-    Vec3 glow = rgb(255, 236, 196) * (0.45 * std::pow(toSun, 12.0) + 0.9 * std::pow(toSun, 300.0));
+    double up = glm::clamp(elevation / (0.5 * pi), 0.0, 1.0);
+    glm::dvec3 sky = glm::mix(rgb(200, 222, 236), rgb(58, 112, 192), std::pow(up, 0.6));
+    double clouds = glm::smoothstep(0.5, 0.75, Noise::fbm3(d * 3.0, 5, 81)) * glm::smoothstep(0.02, 0.25, d.y);
+    sky = glm::mix(sky, rgb(246, 246, 242), 0.75 * clouds);
+    double toSun = std::max(0.0, glm::dot(d, sun));
+    glm::dvec3 glow = rgb(255, 236, 196) * (0.45 * std::pow(toSun, 12.0) + 0.9 * std::pow(toSun, 300.0));
     sky = sky + glow;
 
     // Below: bluish hills in the haze, then darker fields fading into the distance.
     double hill = hillLine(azimuth);
-    Vec3 hills = mix(rgb(128, 150, 150), rgb(104, 128, 112), smoothstep(0.0, 0.08, hill - elevation));
+    glm::dvec3 hills = glm::mix(rgb(128, 150, 150), rgb(104, 128, 112), glm::smoothstep(0.0, 0.08, hill - elevation));
     double field = Noise::fbm3(d * 8.0, 3, 82);
-    Vec3 ground = mix(rgb(108, 122, 80), rgb(84, 92, 58), field);
-    ground = mix(hills, ground, smoothstep(-0.02, -0.25, elevation));
-    double belowHill = smoothstep(hill + 0.012, hill - 0.012, elevation);
-    Vec3 c = mix(sky, ground, belowHill);
-    return {clamp01(c.x), clamp01(c.y), clamp01(c.z)};
+    glm::dvec3 ground = glm::mix(rgb(108, 122, 80), rgb(84, 92, 58), field);
+    ground = glm::mix(hills, ground, glm::smoothstep(-0.02, -0.25, elevation));
+    double belowHill = glm::smoothstep(hill + 0.012, hill - 0.012, elevation);
+    glm::dvec3 c = glm::mix(sky, ground, belowHill);
+    return glm::clamp(c, 0.0, 1.0);
 }
 
 Image SkyCubeMap::face(int index) {
     Image image(size, size, 3);
     for (int row = 0; row < size; ++row)
         for (int col = 0; col < size; ++col) {
-            Vec3 d = direction(index, (col + 0.5) / size, (row + 0.5) / size);
+            glm::dvec3 d = direction(index, (col + 0.5) / size, (row + 0.5) / size);
             image.set(col, row, colour(d));
         }
     return image;

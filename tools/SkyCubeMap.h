@@ -15,8 +15,8 @@ public:
 
     // Face in OpenGL cube-map order; row 0 is the first row handed to glTexImage2D.
     static Image face(int index);
-    static Vec3 direction(int face, double s, double t);
-    static Vec3 colour(const Vec3& direction);
+    static glm::dvec3 direction(int face, double s, double t);
+    static glm::dvec3 colour(const glm::dvec3& direction);
     // The same sky unrolled for the sky dome: u runs once round from +X towards -Z, v from
     // lowestElevation (radians) at the bottom row up to the zenith at the top row, as the
     // dome's texture coordinates do. The dome then costs the scene shader one texture tap.

@@ -2,6 +2,8 @@
 
 #include "Noise.h"
 
+#include <glm/common.hpp>
+
 #include <algorithm>
 #include <cmath>
 
@@ -15,7 +17,7 @@ constexpr int N = SurfaceTextures::size;
 double texU(int x) { return (x + 0.5) / N; }
 double texV(int y) { return 1.0 - (y + 0.5) / N; }
 
-Vec3 rgb(int r, int g, int b) { return {r / 255.0, g / 255.0, b / 255.0}; }
+glm::dvec3 rgb(int r, int g, int b) { return {r / 255.0, g / 255.0, b / 255.0}; }
 
 // Distance in pixels from (p) to the nearest multiple of `cell`.
 double edgeDistance(double p, double cell) {
@@ -38,12 +40,12 @@ SurfaceTexture SurfaceTextures::whiteTiles() {
             double tileTone = 0.97 + 0.04 * Noise::hash(tx, ty, 1, 11);
             double cloud = Noise::tiledFbm(texU(x), texV(y), 4, 4, 12);
             double grain = Noise::tiledFbm(texU(x), texV(y), 64, 2, 13);
-            double bevel = smoothstep(grout, grout + 6.0, d);
-            double onTile = smoothstep(grout - 0.8, grout + 0.8, d);
+            double bevel = glm::smoothstep(grout, grout + 6.0, d);
+            double onTile = glm::smoothstep(grout - 0.8, grout + 0.8, d);
 
-            Vec3 glaze = rgb(238, 237, 231) * (tileTone + 0.05 * (cloud - 0.5)) * (0.90 + 0.10 * bevel);
-            Vec3 joint = rgb(150, 146, 136) * (0.85 + 0.3 * grain);
-            colour.set(x, y, mix(joint, glaze, onTile));
+            glm::dvec3 glaze = rgb(238, 237, 231) * (tileTone + 0.05 * (cloud - 0.5)) * (0.90 + 0.10 * bevel);
+            glm::dvec3 joint = rgb(150, 146, 136) * (0.85 + 0.3 * grain);
+            colour.set(x, y, glm::mix(joint, glaze, onTile));
             height.at(x, y) = onTile * (0.35 + 0.65 * bevel) + 0.08 * grain * (1 - onTile) + 0.02 * cloud;
         }
     return {colour, normalMapFromHeight(height, 2.5)};
@@ -60,8 +62,8 @@ SurfaceTexture SurfaceTextures::paintedPlaster() {
             double grain = Noise::tiledFbm(u, v, 128, 2, 23);
             double streak = Noise::tiledFbm(u, v, 24, 3, 24) * Noise::tiled(u, v, 16, 2, 25);  // faint rain runs
             double tone = 1.0 + 0.08 * (blotch - 0.5) + 0.06 * (grain - 0.5) + 0.04 * (trowel - 0.5) -
-                          0.05 * smoothstep(0.35, 0.6, streak);
-            Vec3 paint = mix(rgb(226, 208, 176), rgb(212, 186, 148), smoothstep(0.35, 0.7, blotch));
+                          0.05 * glm::smoothstep(0.35, 0.6, streak);
+            glm::dvec3 paint = glm::mix(rgb(226, 208, 176), rgb(212, 186, 148), glm::smoothstep(0.35, 0.7, blotch));
             colour.set(x, y, paint * tone);
             height.at(x, y) = 0.75 * trowel + 0.25 * grain;
         }
@@ -74,7 +76,7 @@ SurfaceTexture SurfaceTextures::bricks() {
     const double mortar = 3.0;
     Image colour(N, N, 3);
     HeightField height(N, N);
-    const Vec3 clays[3] = {rgb(150, 62, 42), rgb(166, 84, 56), rgb(120, 48, 36)};
+    const glm::dvec3 clays[3] = {rgb(150, 62, 42), rgb(166, 84, 56), rgb(120, 48, 36)};
     for (int y = 0; y < N; ++y)
         for (int x = 0; x < N; ++x) {
             double px = x + 0.5, py = y + 0.5;
@@ -82,18 +84,19 @@ SurfaceTexture SurfaceTextures::bricks() {
             double shifted = px + (row % 2) * brickLength * 0.5;
             int column = static_cast<int>(shifted / brickLength) % 4;
             double d = std::min(edgeDistance(shifted, brickLength), edgeDistance(py, course));
-            double onBrick = smoothstep(mortar - 0.8, mortar + 0.8, d);
-            double rounding = smoothstep(mortar, mortar + 4.0, d);
+            double onBrick = glm::smoothstep(mortar - 0.8, mortar + 0.8, d);
+            double rounding = glm::smoothstep(mortar, mortar + 4.0, d);
 
             double pick = Noise::hash(column, row, 3, 31);
-            Vec3 clay = pick < 0.4 ? mix(clays[0], clays[1], pick / 0.4) : mix(clays[1], clays[2], (pick - 0.4) / 0.6);
+            glm::dvec3 clay = pick < 0.4 ? glm::mix(clays[0], clays[1], pick / 0.4)
+                                         : glm::mix(clays[1], clays[2], (pick - 0.4) / 0.6);
             double u = texU(x), v = texV(y);
             double spots = Noise::tiledFbm(u, v, 32, 3, 32);
             double sand = Noise::tiledFbm(u, v, 128, 1, 33);
             double soot = Noise::tiledFbm(u, v, 4, 3, 34);
-            Vec3 brick = clay * (0.85 + 0.3 * spots) * (1.0 - 0.25 * smoothstep(0.55, 0.8, soot));
-            Vec3 joint = rgb(178, 170, 152) * (0.8 + 0.35 * sand);
-            colour.set(x, y, mix(joint, brick * (0.9 + 0.1 * rounding), onBrick));
+            glm::dvec3 brick = clay * (0.85 + 0.3 * spots) * (1.0 - 0.25 * glm::smoothstep(0.55, 0.8, soot));
+            glm::dvec3 joint = rgb(178, 170, 152) * (0.8 + 0.35 * sand);
+            colour.set(x, y, glm::mix(joint, brick * (0.9 + 0.1 * rounding), onBrick));
             height.at(x, y) = onBrick * (0.6 + 0.4 * rounding) + 0.12 * spots * onBrick + 0.1 * sand;
         }
     return {colour, normalMapFromHeight(height, 3.0)};
@@ -103,14 +106,14 @@ SurfaceTexture SurfaceTextures::duckSkin(bool variant) {
     Image colour(N, N, 3);
     HeightField height(N, N);
     const uint32_t seed = variant ? 50 : 40;
-    const Vec3 base = variant ? rgb(255, 196, 24) : rgb(255, 214, 38);
-    const Vec3 shade = variant ? rgb(240, 160, 16) : rgb(246, 186, 30);
+    const glm::dvec3 base = variant ? rgb(255, 196, 24) : rgb(255, 214, 38);
+    const glm::dvec3 shade = variant ? rgb(240, 160, 16) : rgb(246, 186, 30);
     for (int y = 0; y < N; ++y)
         for (int x = 0; x < N; ++x) {
             double u = texU(x), v = texV(y);
             double sheen = Noise::tiledFbm(u, v, 3, 4, seed);
             double pores = Noise::tiledFbm(u, v, 128, 2, seed + 1);
-            Vec3 c = mix(base, shade, smoothstep(0.3, 0.75, sheen)) * (0.97 + 0.06 * pores);
+            glm::dvec3 c = glm::mix(base, shade, glm::smoothstep(0.3, 0.75, sheen)) * (0.97 + 0.06 * pores);
             colour.set(x, y, c);
             height.at(x, y) = 0.7 * pores + 0.3 * sheen;
         }
@@ -150,15 +153,16 @@ SurfaceTexture SurfaceTextures::dragonFruitSkin() {
                 }
             }
             double skinNoise = Noise::tiledFbm(u, v, 16, 4, 61);
-            Vec3 skin = mix(rgb(214, 38, 112), rgb(186, 22, 90), skinNoise);
+            glm::dvec3 skin = glm::mix(rgb(214, 38, 112), rgb(186, 22, 90), skinNoise);
             double h = 0.15 * skinNoise;
-            Vec3 c = skin;
+            glm::dvec3 c = skin;
             if (bestT > 0) {
                 double tint = 0.9 + 0.2 * Noise::hash(bestId, 0, 6, 62);
-                Vec3 bract = mix(rgb(226, 60, 128), rgb(150, 190, 60), smoothstep(0.45, 0.95, bestT)) * tint;
-                double rim = smoothstep(0.0, 0.05, bestEdge);
-                c = mix(skin * 0.8, bract, rim);
-                h = mix(h, 0.3 + 0.7 * bestT, rim);
+                glm::dvec3 bract =
+                    glm::mix(rgb(226, 60, 128), rgb(150, 190, 60), glm::smoothstep(0.45, 0.95, bestT)) * tint;
+                double rim = glm::smoothstep(0.0, 0.05, bestEdge);
+                c = glm::mix(skin * 0.8, bract, rim);
+                h = glm::mix(h, 0.3 + 0.7 * bestT, rim);
             }
             colour.set(x, y, c);
             height.at(x, y) = h;
@@ -176,7 +180,7 @@ Image SurfaceTextures::smokePuff(int size) {
             double billow = Noise::tiledFbm(u, v, 4, 4, 71);
             // A ragged rim: the fade-out radius wanders with the noise but stays inside the border.
             double rim = 0.36 + 0.1 * (billow - 0.5);
-            double fade = 1.0 - smoothstep(0.12, rim, r);
+            double fade = 1.0 - glm::smoothstep(0.12, rim, r);
             double density = fade * (0.55 + 0.6 * billow);
             double alpha = std::min(1.0, density) * 0.85;
             double grey = 0.80 + 0.14 * billow;

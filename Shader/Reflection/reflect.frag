@@ -51,9 +51,8 @@ void main() {
     float nDotL = max(dot(n, l), 0.0);
     vec3 halfway = l + v;
     vec3 h = dot(halfway, halfway) > 1e-12 ? normalize(halfway) : n;
-    // Schlick's rational stand-in for pow(x, e): the same narrow lobe for one division.
-    float nDotH = max(dot(n, h), 0.0);
-    float highlight = nDotL > 0.0 ? nDotH / (highlightExponent - highlightExponent * nDotH + nDotH) : 0.0;
+    // The true lobe: a rational stand-in's long tail would spread it into a glow.
+    float highlight = nDotL > 0.0 ? pow(max(dot(n, h), 0.0), highlightExponent) : 0.0;
 
     vec3 tint = mix(vec3(1.0), material.diffuse.rgb, tintAmount);
     vec3 env = texture(environment, reflect(-v, n)).rgb * tint;

@@ -114,9 +114,8 @@ void main() {
         / (1.0 + light.linearFalloff * d + light.quadraticFalloff * (d * d));
     vec3 halfway = l + v;
     vec3 h = dot(halfway, halfway) > 1e-12 ? normalize(halfway) : n;
-    // Schlick's rational stand-in for pow(x, e): the same narrow lobe for one division.
-    float nDotH = max(dot(n, h), 0.0);
-    float highlight = dot(n, l) > 0.0 ? nDotH / (highlightExponent - highlightExponent * nDotH + nDotH) : 0.0;
+    // The true lobe: a rational stand-in's long tail would spread it into a glow.
+    float highlight = dot(n, l) > 0.0 ? pow(max(dot(n, h), 0.0), highlightExponent) : 0.0;
 
     vec3 color = mix(transmitted, reflected, fresnel) + radiance * highlight
         + material.emissive.rgb;

@@ -1,7 +1,7 @@
 // The awkward test scene (rotated, scaled and mirrored nodes, spheres of any radius, an
 // open plane) drawn with the demo's programs and checked against what optics says: where
-// a stretched egg is brightest, which way light leaves a glass sphere, how an open plane
-// and a mirrored normal-mapped panel are lit.
+// a stretched egg is brightest, which way light leaves a glass sphere, how wide a
+// highlight is, how an open plane and a mirrored normal-mapped panel are lit.
 #include "GlTestContext.h"
 
 #include "core/GlConstants.h"
@@ -391,6 +391,58 @@ TEST_F(AwkwardScene, StretchedEggIsBrightestWhereItsTrueNormalFacesTheLight) {
         EXPECT_LT(glm::length(peak - expected), 3.0f)
             << "light " << l.x << ", " << l.y << ", " << l.z << ": brightest at " << peak.x << ", " << peak.y
             << ", true normal faces the light at " << expected.x << ", " << expected.y;
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(AwkwardScene, HighlightsKeepTheWidthOfTheTruePowerLobe) {
+    // Lit and seen head-on from far away, on black, each pixel shows only the highlight
+    // pow(n.h, e), with n.h = sqrt(1 - (rho / R)^2) at a distance rho from the centre. The
+    // share of the sphere brighter than 5 % is then fixed; a rational stand-in with the
+    // same exponent keeps a tail that makes it five to six times wider.
+    struct Case {
+        const char* program;
+        const char* node;
+        float exponent;
+    };
+    const Case cases[] = {{"reflect", "Sphere", 256.0f}, {"refract", "Sphere_002", 512.0f}, {"test", "Sphere", 128.0f}};
+    constexpr float threshold = 0.05f;
+    AwkwardWorld& w = world();
+    MaterialBlock black;  // only the specular colour and the exponent are left
+    std::fill(black.diffuse, black.diffuse + 3, 0.0f);
+    std::fill(black.ambient, black.ambient + 3, 0.0f);
+    std::fill(black.specular, black.specular + 3, 1.0f);
+    black.shininess = 128.0f;  // the scene program's exponent above
+    w.setMaterial(w.node("Sphere"), black);
+    for (GLenum unit : {GLenum(GL_TEXTURE0), GLenum(GL_TEXTURE0 + TextureUnit::CubeMap)}) {
+        glActiveTexture(unit);
+        glBindTexture(GL_TEXTURE_CUBE_MAP, w.blackCube);
+    }
+    const vec3 l = glm::normalize(vec3(0.3f, 0.8f, 0.5f));
+    w.distantLight(l);
+
+    for (const Case& c : cases) {
+        aiNode* node = w.node(c.node);
+        ASSERT_NE(node, nullptr) << c.node;
+        const vec3 centre(w.global(node)[3]);
+        const float radius = w.meshRadius(node), half = 1.1f * radius;
+        writeSphereBlock(w.importer.sphereBuffer, centre);
+        const vec3 eye = centre + l * 1000.0f;
+        const mat4 view = glm::lookAt(eye, centre, vec3(0, 1, 0));
+        const mat4 projection = glm::ortho(-half, half, -half, half, 900.0f, 1100.0f);
+        const Image image = w.render(c.program, node, view, projection, eye);
+        const vec2 middle = pixelOf(centre, view, projection);
+        int bright = 0, expected = 0;
+        for (int y = 0; y < Size; ++y)
+            for (int x = 0; x < Size; ++x) {
+                const float rho = glm::length(vec2(x + 0.5f, y + 0.5f) - middle) * 2.0f * half / Size / radius;
+                if (!image.covered(x, y) || rho >= 1.0f) continue;
+                bright += image.at(x, y).r > threshold;
+                expected += std::pow(1.0f - rho * rho, 0.5f * c.exponent) > threshold;
+            }
+        std::printf("%s: %d pixels above %.2f, the true lobe %d\n", c.program, bright, threshold, expected);
+        ASSERT_GT(expected, 200) << c.program;
+        EXPECT_NEAR(bright, expected, 0.1f * expected) << c.program << " on " << c.node;
     }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
