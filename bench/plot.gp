@@ -1,68 +1,64 @@
-# The bench's plot of one run, drawn by gnuplot from the CSV the bench writes (one row per
-# measured frame, grouped by kind). The bench runs it as
-#   gnuplot -e "csv='bench.csv'; out='bench.svg'; demo=...; ..." bench-plot.gp
-# with the run's medians (ms): demo, issue, required, floor, passMs (the demo's GPU time of
-# each pass, in the CSV's column order); the ratios toRequired, refreshToRequired, toFloor;
-# the goals requiredGoal (x required work) and floorGoal (x floor); block, step and start
-# (s) of the sequence; slots (frames of each scene kind); renderer.
+# One run of quessel-bench, drawn from its CSV (one row per measured frame, grouped by kind;
+# columns kind, block, slot, row, row_kind, frame_ms, issue_ms, the seven passes' GPU ms,
+# resident_kb). The bench runs it with gnuplot -e "csv='...'; out='...'; ..." giving the
+# run's medians in ms (demo, issue, required, floor; passMs, the demo's pass by pass), the
+# ratios toRequired, refreshToRequired, toFloor, the goals requiredGoal and floorGoal, the
+# sequence's block, step and start, slots (frames of each scene kind) and the renderer.
 set terminal svg size 1100,560 dynamic font "sans,11" background "white"
 set output out
 set datafile separator ","
-set title sprintf("quessel-bench: demo %.1f ms, required work %.1f ms, floor %.1f ms (medians)\n" . \
-    "{/*0.85 demo / required work %.2f, environment-map refresh / its required work %.2f, demo / floor %.2f}", \
+set title sprintf("quessel-bench: demo %.1f ms, required work %.1f ms, floor %.1f ms (medians)\n{/*0.85 demo " . \
+    "/ required work %.2f, environment-map refresh / its required work %.2f, demo / floor %.2f}", \
     demo, required, floor, toRequired, refreshToRequired, toFloor)
 set label 1 renderer at screen 0.01, 0.02 font ",9" textcolor "#555555" noenhanced
 set bmargin 5
 set xlabel sprintf("frame of each kind (blocks of %d in turn; scene frames %.3f s apart in simulated time " . \
     "from t = %.1f s)", block, step, start)
 set ylabel "milliseconds"
-# A run of one frame still gets an axis one frame wide.
+# One frame still gets an axis one frame wide, and marks where they can be told apart.
 set xrange [-0.5 : slots - 0.5]
 if (slots < 10) set xtics 1
-# Marks on the frames where there are few enough of them to tell apart.
 mark = slots <= 60 ? 0.6 : 0
 set yrange [0 : *]
 set y2range [0 : 1]
-set xtics nomirror
-set ytics nomirror
+set tics nomirror
 set grid ytics linecolor "#dddddd"
 set key outside right top Left reverse samplen 2 noautotitle noenhanced
 set style fill solid 0.85 noborder
 set boxwidth 1 absolute
 
-is(kind) = strcol(1) eq kind
-firstPass = 8
+x(kind) = strcol(1) eq kind ? $3 : 1/0
 passes = "environment_map main reflect refract particles depth composite"
 passColours = "#4e79a7 #f28e2b #e15759 #76b7b2 #59a14f #edc948 #b07aa1"
-rowKinds = "move turn hold"
+stack(k) = sum [i = 8 : 7 + k] column(i)
 rowColours = "#e3ecfa #fbecd5 #f1f1f1"
 rowColour(kind) = kind eq "move" ? 0xe3ecfa : kind eq "turn" ? 0xfbecd5 : 0xf1f1f1
-# The first demo frame of each camera path row gets the row's name.
+# The first demo frame of each camera path row carries the row's name.
 lastRow = -1
 rowStarts(row) = row != lastRow ? (lastRow = row, 1) : 0
-# Columns: kind, block, slot, row, row_kind, frame_ms, issue_ms, the seven passes' GPU ms, resident_kb.
-stack(k) = sum [i = firstPass : firstPass + k - 1] column(i)
+style(colour, width) = sprintf("linewidth %g pointtype 7 pointsize %g linecolor '%s'", width, mark, colour)
+demoStyle = style("black", 1.5)
+requiredStyle = style("#00873c", 1.5)
+floorStyle = style("#cc0000", 1.2)
 
 plot \
-    csv using (is("demo") ? $3 : 1/0):(1):(rowColour(strcol(5))) axes x1y2 with boxes fillcolor rgb variable, \
-    csv using (is("demo") && rowStarts($4) ? $3 - 0.5 : 1/0):(0.985):5 axes x1y2 with labels left \
+    csv using (x("demo")):(1):(rowColour(strcol(5))) axes x1y2 with boxes fillcolor rgb variable, \
+    csv using (x("demo") + (rowStarts($4) ? -0.5 : 1/0)):(0.985):5 axes x1y2 with labels left \
         offset 0.3, 0 font ",10" textcolor "#555555", \
-    for [k = 7 : 1 : -1] csv using (is("demo") ? $3 : 1/0):(stack(k)) with boxes fillcolor rgb word(passColours, k), \
-    csv using (is("demo") ? $3 : 1/0):6 with lines linewidth 4 linecolor "white", \
-    csv using (is("demo") ? $3 : 1/0):6 with linespoints linewidth 1.5 pointtype 7 pointsize mark \
-        linecolor "black" title sprintf("demo frame, median %.1f ms", demo), \
-    csv using (is("demo") ? $3 : 1/0):7 with linespoints dashtype (4, 2) pointtype 6 pointsize mark \
-        linecolor "#555555" \
+    for [k = 7 : 1 : -1] csv using (x("demo")):(stack(k)) with boxes fillcolor rgb word(passColours, k), \
+    csv using (x("demo")):6 with lines linewidth 4 linecolor "white", \
+    csv using (x("demo")):6 with linespoints @demoStyle title sprintf("demo frame, median %.1f ms", demo), \
+    csv using (x("demo")):7 with linespoints dashtype (4, 2) pointtype 6 pointsize mark linecolor "#555555" \
         title sprintf("demo CPU issue, median %.1f ms", issue), \
-    csv using (is("required") ? $3 : 1/0):6 with linespoints linewidth 1.5 pointtype 7 pointsize mark \
-        linecolor "#00873c" title sprintf("required work, median %.1f ms", required), \
-    csv using (is("floor") ? $3 : 1/0):6 with linespoints linewidth 1.2 pointtype 7 pointsize mark \
-        linecolor "#cc0000" title sprintf("floor frame, median %.1f ms", floor), \
+    csv using (x("required")):6 with linespoints @requiredStyle \
+        title sprintf("required work, median %.1f ms", required), \
+    csv using (x("floor")):6 with linespoints @floorStyle title sprintf("floor frame, median %.1f ms", floor), \
     requiredGoal * required with lines dashtype (4, 3) linewidth 1.5 linecolor "#00873c" \
         title sprintf("goal, %g x required work", requiredGoal), \
-    floorGoal * floor with lines dashtype (4, 3) linewidth 1.5 linecolor "#cc0000" title sprintf("goal, %g x floor", floorGoal), \
+    floorGoal * floor with lines dashtype (4, 3) linewidth 1.5 linecolor "#cc0000" \
+        title sprintf("goal, %g x floor", floorGoal), \
     keyentry with boxes fillcolor "white" title "demo GPU time per pass (stacked):", \
     for [k = 7 : 1 : -1] keyentry with boxes fillcolor rgb word(passColours, k) \
         title sprintf("%s %s ms", word(passes, k), word(passMs, k)), \
     for [k = 1 : 3] keyentry with boxes fillcolor rgb word(rowColours, k) \
-        title "camera path (demo frames): " . word(rowKinds, k)
+        title "camera path (demo frames): " . word("move turn hold", k)
