@@ -18,7 +18,7 @@ set ylabel "milliseconds"
 # One frame still gets an axis one frame wide, and marks where they can be told apart.
 set xrange [-0.5 : slots - 0.5]
 if (slots < 10) set xtics 1
-mark = slots <= 60 ? 0.6 : 0
+marks(point) = slots <= 60 ? sprintf("linespoints pointtype %d pointsize 0.6", point) : "lines"
 set yrange [0 : *]
 set y2range [0 : 1]
 set tics nomirror
@@ -36,23 +36,24 @@ rowColour(kind) = kind eq "move" ? 0xe3ecfa : kind eq "turn" ? 0xfbecd5 : 0xf1f1
 # The first demo frame of each camera path row carries the row's name.
 lastRow = -1
 rowStarts(row) = row != lastRow ? (lastRow = row, 1) : 0
-style(colour, width) = sprintf("linewidth %g pointtype 7 pointsize %g linecolor '%s'", width, mark, colour)
+style(colour, width) = sprintf("%s linewidth %g linecolor '%s'", marks(7), width, colour)
 demoStyle = style("black", 1.5)
+issueStyle = marks(6) . " dashtype (4, 2) linecolor '#555555'"
 requiredStyle = style("#00873c", 1.5)
 floorStyle = style("#cc0000", 1.2)
 
 plot \
     csv using (x("demo")):(1):(rowColour(strcol(5))) axes x1y2 with boxes fillcolor rgb variable, \
     csv using (x("demo") + (rowStarts($4) ? -0.5 : 1/0)):(0.985):5 axes x1y2 with labels left \
-        offset 0.3, 0 font ",10" textcolor "#555555", \
+        rotate by -90 offset 0.6, 0 font ",9" textcolor "#555555", \
     for [k = 7 : 1 : -1] csv using (x("demo")):(stack(k)) with boxes fillcolor rgb word(passColours, k), \
     csv using (x("demo")):6 with lines linewidth 4 linecolor "white", \
-    csv using (x("demo")):6 with linespoints @demoStyle title sprintf("demo frame, median %.1f ms", demo), \
-    csv using (x("demo")):7 with linespoints dashtype (4, 2) pointtype 6 pointsize mark linecolor "#555555" \
+    csv using (x("demo")):6 with @demoStyle title sprintf("demo frame, median %.1f ms", demo), \
+    csv using (x("demo")):7 with @issueStyle \
         title sprintf("demo CPU issue, median %.1f ms", issue), \
-    csv using (x("required")):6 with linespoints @requiredStyle \
+    csv using (x("required")):6 with @requiredStyle \
         title sprintf("required work, median %.1f ms", required), \
-    csv using (x("floor")):6 with linespoints @floorStyle title sprintf("floor frame, median %.1f ms", floor), \
+    csv using (x("floor")):6 with @floorStyle title sprintf("floor frame, median %.1f ms", floor), \
     requiredGoal * required with lines dashtype (4, 3) linewidth 1.5 linecolor "#00873c" \
         title sprintf("goal, %g x required work", requiredGoal), \
     floorGoal * floor with lines dashtype (4, 3) linewidth 1.5 linecolor "#cc0000" \
