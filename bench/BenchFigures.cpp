@@ -10,120 +10,106 @@ namespace Quessel::Bench {
 namespace {
 double quotient(double over, double under) { return over > 0.0 && under > 0.0 ? over / under : 0.0; }
 
-double meanResident(const std::vector<FrameSample>& samples, std::size_t first, std::size_t count) {
-    double sum = 0.0;
-    for (std::size_t i = first; i < first + count; ++i) sum += static_cast<double>(samples[i].residentKb);
-    return count ? sum / static_cast<double>(count) : 0.0;
-}
-
-void computeMemory(BenchFigures& figures, const std::vector<FrameSample>& samples) {
-    const std::size_t n = samples.size();
-    if (n == 0) return;
-    const std::size_t window = std::max<std::size_t>(1, std::min<std::size_t>(100, n / 2));
-    figures.memoryWindow = static_cast<int>(window);
-    figures.firstResidentKb = meanResident(samples, 0, window);
-    figures.lastResidentKb = meanResident(samples, n - window, window);
-    figures.growthKb = figures.lastResidentKb - figures.firstResidentKb;
-}
-
-void computeByPathKind(BenchFigures& figures, const std::vector<FrameSample>& samples) {
-    for (int kind = 0; kind < 3; ++kind) {
-        std::vector<double> values;
-        for (const FrameSample& sample : samples) {
-            if (sample.kind != FrameKind::Demo) continue;
-            if (sample.pathStep < 0 || sample.pathStep >= Quessel::CameraPath::StepCount) continue;
-            if (static_cast<int>(Quessel::CameraPath::steps[sample.pathStep].kind) == kind)
-                values.push_back(sample.frameMs);
-        }
-        figures.frameByPathKind[kind] = Summary::of(std::move(values));
-    }
-}
-
-BenchFigures::Block blockOf(const std::vector<FrameSample>& samples, int block) {
-    const FrameSeries demo = FrameSeries::of(samples, FrameKind::Demo, block);
-    const FrameSeries required = FrameSeries::of(samples, FrameKind::Required, block);
-    const FrameSeries floor = FrameSeries::of(samples, FrameKind::Floor, block);
-    BenchFigures::Block figures;
-    figures.demoMs = demo.frame.median;
-    figures.requiredMs = required.frame.median;
-    figures.floorMs = floor.frame.median;
-    figures.demoRefreshMs = demo.gpuOf(Quessel::Pass::EnvironmentMap).median;
-    figures.requiredRefreshMs = required.gpuOf(Quessel::Pass::EnvironmentMap).median;
-    figures.demoToRequired = quotient(figures.demoMs, figures.requiredMs);
-    figures.demoToFloor = quotient(figures.demoMs, figures.floorMs);
-    figures.requiredToFloor = quotient(figures.requiredMs, figures.floorMs);
-    figures.environmentMapToRequired = quotient(figures.demoRefreshMs, figures.requiredRefreshMs);
-    return figures;
-}
-
-// Median over the blocks where the figure exists.
-template <typename Field>
-double blockMedian(const std::vector<BenchFigures::Block>& blocks, Field field) {
+template <typename Chosen, typename Field>
+Summary summaryOf(const std::vector<FrameSample>& samples, Chosen chosen, Field field) {
     std::vector<double> values;
-    for (const BenchFigures::Block& block : blocks)
-        if (field(block) > 0.0) values.push_back(field(block));
-    return Summary::of(std::move(values)).median;
-}
-
-void computeBlocks(BenchFigures& figures, const std::vector<FrameSample>& samples) {
-    int last = -1;
-    for (const FrameSample& sample : samples) last = std::max(last, sample.block);
-    for (int block = 0; block <= last; ++block) figures.blocks.push_back(blockOf(samples, block));
-    BenchFigures::Block& m = figures.blockMedians;
-    const auto& blocks = figures.blocks;
-    m.demoToRequired = blockMedian(blocks, [](const BenchFigures::Block& b) { return b.demoToRequired; });
-    m.demoToFloor = blockMedian(blocks, [](const BenchFigures::Block& b) { return b.demoToFloor; });
-    m.requiredToFloor = blockMedian(blocks, [](const BenchFigures::Block& b) { return b.requiredToFloor; });
-    m.environmentMapToRequired =
-        blockMedian(blocks, [](const BenchFigures::Block& b) { return b.environmentMapToRequired; });
+    for (const FrameSample& sample : samples)
+        if (chosen(sample)) values.push_back(field(sample));
+    return Summary::of(std::move(values));
 }
 }  // namespace
 
-const char* BenchFigures::pathKindName(int kind) {
-    switch (static_cast<Quessel::CameraPath::Kind>(kind)) {
-    case Quessel::CameraPath::Kind::Move: return "move";
-    case Quessel::CameraPath::Kind::Turn: return "turn";
-    case Quessel::CameraPath::Kind::Hold: return "hold";
+BenchFigures::Series BenchFigures::Series::of(const std::vector<FrameSample>& samples, FrameKind kind, int block) {
+    const auto chosen = [kind, block](const FrameSample& s) {
+        return s.kind == kind && (block < 0 || s.block == block);
+    };
+    const auto summary = [&](auto field) { return summaryOf(samples, chosen, field); };
+    Series series;
+    series.frame = summary([](const FrameSample& s) { return s.frameMs; });
+    series.issue = summary([](const FrameSample& s) { return s.issueMs; });
+    for (int index = 0; index < PassCount; ++index) {
+        series.gpu[index] = summary([index](const FrameSample& s) { return s.gpuMs[index]; });
+        series.cpu[index] = summary([index](const FrameSample& s) { return s.cpuMs[index]; });
     }
-    return "?";
+    series.fps = quotient(1000.0, series.frame.mean);
+    series.fpsAtMedian = quotient(1000.0, series.frame.median);
+    return series;
+}
+
+BenchFigures::Block BenchFigures::Block::of(const std::vector<FrameSample>& samples, int block) {
+    const Series demo = Series::of(samples, FrameKind::Demo, block);
+    const Series required = Series::of(samples, FrameKind::Required, block);
+    const double floorMs = Series::of(samples, FrameKind::Floor, block).frame.median;
+    return {demo.frame.median,
+            required.frame.median,
+            floorMs,
+            demo.refresh().median,
+            required.refresh().median,
+            quotient(demo.frame.median, required.frame.median),
+            quotient(demo.frame.median, floorMs),
+            quotient(required.frame.median, floorMs),
+            quotient(demo.refresh().median, required.refresh().median)};
+}
+
+int BenchFigures::pathKindOf(int step) {
+    if (step < 0 || step >= Quessel::CameraPath::StepCount) return -1;
+    return static_cast<int>(Quessel::CameraPath::steps[step].kind);
+}
+
+const char* BenchFigures::pathKindName(int kind) {
+    static const char* const names[] = {"move", "turn", "hold"};
+    return kind >= 0 && kind < 3 ? names[kind] : "-";
 }
 
 int BenchFigures::glErrors() const {
     return std::accumulate(info.glErrors.begin(), info.glErrors.end(), info.swapGlErrors);
 }
 
-std::vector<int> BenchFigures::passesByCost() const {
-    std::vector<int> order;
-    for (int index = 0; index < PassCount; ++index)
-        if (hasGpuTime(passAt(index))) order.push_back(index);
-    std::stable_sort(order.begin(), order.end(),
-                     [this](int a, int b) { return demo.gpu[a].median > demo.gpu[b].median; });
-    return order;
-}
-
 BenchFigures BenchFigures::compute(const BenchOptions& options, const RunInfo& info,
-                                   const std::vector<FrameSample>& samples, long peakKb) {
-    BenchFigures figures;
-    figures.options = options;
-    figures.info = info;
-    figures.demo = FrameSeries::of(samples, FrameKind::Demo);
-    figures.required = FrameSeries::of(samples, FrameKind::Required);
-    const FrameSeries floor = FrameSeries::of(samples, FrameKind::Floor);
-    figures.floorFrame = floor.frame;
-    figures.floorIssue = floor.issue;
-    figures.floorFps = floor.fps;
-    computeByPathKind(figures, samples);
-    figures.ratio = quotient(figures.demo.frame.median, figures.floorFrame.median);
-    figures.ratioToRequired = quotient(figures.demo.frame.median, figures.required.frame.median);
-    figures.requiredToFloor = quotient(figures.required.frame.median, figures.floorFrame.median);
-    figures.environmentMapToRequired = quotient(figures.demo.gpuOf(Quessel::Pass::EnvironmentMap).median,
-                                                figures.required.gpuOf(Quessel::Pass::EnvironmentMap).median);
-    computeBlocks(figures, samples);
+                                   const std::vector<FrameSample>& samples) {
+    BenchFigures f;
+    f.options = options;
+    f.info = info;
+    f.demo = Series::of(samples, FrameKind::Demo);
+    f.required = Series::of(samples, FrameKind::Required);
+    f.floor = Series::of(samples, FrameKind::Floor);
+    for (int kind = 0; kind < 3; ++kind)
+        f.frameByPathKind[kind] = summaryOf(
+            samples,
+            [kind](const FrameSample& s) { return s.kind == FrameKind::Demo && pathKindOf(s.pathStep) == kind; },
+            [](const FrameSample& s) { return s.frameMs; });
+    f.ratio = quotient(f.demo.frame.median, f.floor.frame.median);
+    f.ratioToRequired = quotient(f.demo.frame.median, f.required.frame.median);
+    f.requiredToFloor = quotient(f.required.frame.median, f.floor.frame.median);
+    f.environmentMapToRequired = quotient(f.demo.refresh().median, f.required.refresh().median);
+
+    int lastBlock = -1;
+    for (const FrameSample& sample : samples) lastBlock = std::max(lastBlock, sample.block);
+    for (int block = 0; block <= lastBlock; ++block) f.blocks.push_back(Block::of(samples, block));
+    for (double Block::*ratio :
+         {&Block::demoToRequired, &Block::demoToFloor, &Block::requiredToFloor, &Block::environmentMapToRequired}) {
+        std::vector<double> values;
+        for (const Block& block : f.blocks)
+            if (block.*ratio > 0.0) values.push_back(block.*ratio);
+        f.blockMedians.*ratio = Summary::of(std::move(values)).median;
+    }
+
     // The kernel syncs VmHWM lazily, a few pages behind the VmRSS read after a frame.
-    figures.peakKb = peakKb;
-    for (const FrameSample& sample : samples) figures.peakKb = std::max(figures.peakKb, sample.residentKb);
-    computeMemory(figures, samples);
-    return figures;
+    f.peakKb = info.peakKb;
+    for (const FrameSample& sample : samples) f.peakKb = std::max(f.peakKb, sample.residentKb);
+    const std::size_t n = samples.size();
+    const std::size_t window = std::max<std::size_t>(1, std::min<std::size_t>(100, n / 2));
+    const auto meanResident = [&samples, window](std::size_t first) {
+        double sum = 0.0;
+        for (std::size_t i = first; i < first + window; ++i) sum += static_cast<double>(samples[i].residentKb);
+        return sum / static_cast<double>(window);
+    };
+    if (n == 0) return f;
+    f.memoryWindow = static_cast<int>(window);
+    f.firstResidentKb = meanResident(0);
+    f.lastResidentKb = meanResident(n - window);
+    f.growthKb = f.lastResidentKb - f.firstResidentKb;
+    return f;
 }
 
 }  // namespace Quessel::Bench

@@ -1,9 +1,7 @@
 #pragma once
 #include "bench/BenchOptions.h"
 #include "bench/FrameSample.h"
-#include "bench/FrameSeries.h"
 #include "bench/Summary.h"
-#include "bench/SwapCheck.h"
 
 #include <array>
 #include <string>
@@ -11,7 +9,30 @@
 
 namespace Quessel::Bench {
 
-// The run's context: what it ran on, where the sequence began and what went wrong.
+// The check of the shader swap on still frames before anything is measured, where a fault
+// would otherwise only show as odd timings: the required-work frame differs from the demo's,
+// and swapped back the demo draws what it drew before, with no GL error on the way.
+// Differences are in 8-bit steps per channel over the whole window.
+struct SwapCheck {
+    static constexpr double RequiredMinimumMeanDifference = 4.0;
+    static constexpr double RestoredMaximumMeanDifference = 0.5;
+    // Share of pixels with a channel more than ImageDifference::Large (32) off.
+    static constexpr double RestoredMaximumLargeShare = 0.002;
+
+    bool ran = false;
+    int glErrors = 0;
+    double requiredMeanDifference = 0.0;
+    double restoredMeanDifference = 0.0;
+    double restoredLargeShare = 0.0;
+
+    bool passed() const {
+        return ran && glErrors == 0 && requiredMeanDifference >= RequiredMinimumMeanDifference &&
+               restoredMeanDifference <= RestoredMaximumMeanDifference &&
+               restoredLargeShare <= RestoredMaximumLargeShare;
+    }
+};
+
+// What a run ran on and what happened around its frames.
 struct RunInfo {
     std::string renderer;
     std::string version;
@@ -19,32 +40,46 @@ struct RunInfo {
     int height = 0;
     int samples = 0;
     double setupSeconds = 0.0;
+    // The simulated clock before the first and after the last measured frame.
     double startSeconds = 0.0;
-    // The simulated clock after the last measured frame: demo and required-work frames
-    // advance it, nothing else does.
     double endSeconds = 0.0;
     // GL errors in the measured frames, by FrameKind, and in swapping the programs.
     std::array<int, FrameKindCount> glErrors{};
     int swapGlErrors = 0;
-    SwapCheck::Result swapCheck;
-    // The machine's 1-minute load average before and after the measured frames: other
-    // work on the same cores shows up in every figure.
+    SwapCheck swapCheck;
+    // The 1-minute load average before and after the measured frames: other work on the
+    // same cores shows in every figure.
     double loadBefore = 0.0;
     double loadAfter = 0.0;
+    // VmHWM after the run, in KiB.
+    long peakKb = 0;
 };
 
 // Every figure of a run, derived from its frame samples.
 struct BenchFigures {
-    // The largest RSS growth over the run still counted as flat: allocator and driver
-    // pools move by a few pages without anything leaking.
+    // RSS growth still counted as flat: allocator and driver pools move by a few pages.
     static constexpr long FlatGrowthKb = 1024;
     // Demo over required-work frame, the refresh over its required-work cost, demo over floor.
     static constexpr double RequiredGoal = 2.0;
     static constexpr double EnvironmentMapGoal = 2.0;
     static constexpr double FloorGoal = 7.0;
 
-    // The ratios of one round of blocks, from the medians of its frames; 0 where a block
-    // is missing.
+    // One kind of frame: frame and issue times, each pass's GPU and issuing times.
+    struct Series {
+        Summary frame;
+        Summary issue;
+        std::array<Summary, PassCount> gpu;
+        std::array<Summary, PassCount> cpu;
+        // 1000 / mean frame (frames over the summed frame times), and 1000 / median frame.
+        double fps = 0.0;
+        double fpsAtMedian = 0.0;
+
+        // The frames of `kind`; of one round of blocks only when block >= 0.
+        static Series of(const std::vector<FrameSample>& samples, FrameKind kind, int block = -1);
+        const Summary& refresh() const { return gpu[static_cast<int>(Quessel::Pass::EnvironmentMap)]; }
+    };
+
+    // The figures of one round of blocks, from the medians of its frames; 0 where missing.
     struct Block {
         double demoMs = 0.0;
         double requiredMs = 0.0;
@@ -55,30 +90,30 @@ struct BenchFigures {
         double demoToFloor = 0.0;
         double requiredToFloor = 0.0;
         double environmentMapToRequired = 0.0;
+
+        static Block of(const std::vector<FrameSample>& samples, int block);
     };
 
     BenchOptions options;
     RunInfo info;
-    FrameSeries demo;
-    FrameSeries required;
-    // Median demo frame per kind of camera path row (move, turn, hold); count 0 when absent.
+    Series demo;
+    Series required;
+    Series floor;
+    // Demo frames by the kind of their camera path row (move, turn, hold).
     std::array<Summary, 3> frameByPathKind;
-    Summary floorFrame;
-    Summary floorIssue;
-    double floorFps = 0.0;
-    // Demo median frame over floor median frame.
+    // Medians divided: demo / floor, demo / required, required / floor, and the refresh's GPU
+    // time in demo frames over that in required-work frames.
     double ratio = 0.0;
-    // Demo median over required-work median; required-work median over floor median; the
-    // refresh's GPU median in demo frames over its GPU median in required-work frames.
     double ratioToRequired = 0.0;
     double requiredToFloor = 0.0;
     double environmentMapToRequired = 0.0;
     std::vector<Block> blocks;
-    // The median of each ratio over the blocks that have it (the frame times are 0).
+    // The median of each ratio over the blocks that have it (the times stay 0).
     Block blockMedians;
+    // The larger of VmHWM and every VmRSS read after a frame.
     long peakKb = 0;
-    // Mean VmRSS over the first and over the last `memoryWindow` measured frames of any
-    // kind, in run order (100, or half a shorter run).
+    // Mean VmRSS over the first and the last `memoryWindow` measured frames of any kind, in
+    // run order (100, or half a shorter run): a leak in the relinks shows.
     int memoryWindow = 0;
     double firstResidentKb = 0.0;
     double lastResidentKb = 0.0;
@@ -92,12 +127,12 @@ struct BenchFigures {
     bool floorMet() const { return ratio > 0.0 && ratio <= FloorGoal; }
     bool memoryFlat() const { return memoryWindow > 0 && growthKb <= FlatGrowthKb; }
     bool noGlError() const { return glErrors() == 0; }
-    // The passes by GPU median of the demo frames, most expensive first (camera left out).
-    std::vector<int> passesByCost() const;
 
     // `samples`: every measured frame, in run order.
     static BenchFigures compute(const BenchOptions& options, const RunInfo& info,
-                                const std::vector<FrameSample>& samples, long peakKb);
+                                const std::vector<FrameSample>& samples);
+    // The kind (CameraPath::Kind) of path row `step`, -1 for none, and its name ("-" for none).
+    static int pathKindOf(int step);
     static const char* pathKindName(int kind);
 };
 

@@ -1,81 +1,75 @@
 #include "bench/BenchOptions.h"
 
+#include "core/ToolReport.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <filesystem>
 
 namespace Quessel::Bench {
 
 namespace {
-bool parseCount(const char* text, int& value) {
-    char* end = nullptr;
-    const long parsed = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || parsed < 1 || parsed > 1000000) return false;
-    value = static_cast<int>(parsed);
-    return true;
+// Checked on the text, so a bad value is named as it was typed.
+CLI::Validator inRange(bool whole) {
+    return CLI::Validator(
+        [whole](std::string& text) {
+            char* end = nullptr;
+            const double value = whole ? std::strtol(text.c_str(), &end, 10) : std::strtod(text.c_str(), &end);
+            if (!text.empty() && *end == '\0' && (whole ? value >= 1 && value <= 1000000 : value > 0 && value <= 10))
+                return std::string();
+            return "bad value " + text +
+                   (whole ? ": not a whole number from 1 to 1000000"
+                          : ": not a number of seconds above 0 and at most 10");
+        },
+        "");
 }
 
-bool parseSeconds(const char* text, double& value) {
-    char* end = nullptr;
-    const double parsed = std::strtod(text, &end);
-    if (end == text || *end != '\0' || !(parsed > 0.0) || parsed > 10.0) return false;
-    value = parsed;
-    return true;
-}
+const CLI::Validator NotEmpty([](std::string& text) { return text.empty() ? "bad value: an empty path" : ""; }, "");
 }  // namespace
 
-const char* BenchOptions::usage() {
-    return "Usage: quessel-bench [--frames N] [--floor-frames N] [--block N] [--step SECONDS]\n"
-           "                     [--svg PATH] [--sync-passes]\n"
-           "  --frames N        measured demo frames, and as many required-work frames\n"
-           "                    (default 300)\n"
-           "  --floor-frames N  measured floor frames (default: as many as --frames)\n"
-           "  --block N         frames of each kind measured in turn (default 10)\n"
-           "  --step SECONDS    simulated time per demo frame (default 0.05)\n"
-           "  --svg PATH        where the frame-time plot goes (default bench.svg)\n"
-           "  --sync-passes     glFinish after every pass: per-pass wall times that hold\n"
-           "                    each pass's own GL work (the frame times then are not\n"
-           "                    the demo's)\n"
-           "Run it from the run directory (build/bin), like quessel.\n";
-}
+std::string BenchOptions::csvPath() const { return std::filesystem::path(svgPath).replace_extension(".csv"); }
 
-bool BenchOptions::parse(int argc, const char* const* argv, BenchOptions& options, std::string& error) {
-    for (int i = 1; i < argc; ++i) {
-        const char* name = argv[i];
-        if (std::strcmp(name, "-h") == 0 || std::strcmp(name, "--help") == 0) {
-            options.help = true;
-            continue;
-        }
-        if (std::strcmp(name, "--sync-passes") == 0) {
-            options.syncPasses = true;
-            continue;
-        }
-        if (i + 1 >= argc) {
-            error = std::string("missing value or unknown option: ") + name;
-            return false;
-        }
-        const char* value = argv[++i];
-        bool ok = false;
-        if (std::strcmp(name, "--frames") == 0)
-            ok = parseCount(value, options.frames);
-        else if (std::strcmp(name, "--floor-frames") == 0)
-            ok = parseCount(value, options.floorFrames);
-        else if (std::strcmp(name, "--block") == 0)
-            ok = parseCount(value, options.block);
-        else if (std::strcmp(name, "--step") == 0)
-            ok = parseSeconds(value, options.step);
-        else if (std::strcmp(name, "--svg") == 0) {
-            options.svgPath = value;
-            ok = !options.svgPath.empty();
-        } else {
-            error = std::string("unknown option: ") + name;
-            return false;
-        }
-        if (!ok) {
-            error = std::string("bad value for ") + name + ": " + value;
-            return false;
-        }
+int BenchOptions::parse(int argc, char** argv, BenchOptions& options, const Quessel::ToolReport& report) {
+    CLI::App app(
+        "Measures the demo's frames, the same frames with the cheapest shaders and the cheapest\n"
+        "frame of the window, in alternating blocks.",
+        "quessel-bench");
+    app.get_formatter()->column_width(20);
+    const auto add = [&app](const char* name, auto& value, const char* type, const char* help) {
+        return app.add_option(name, value, help)
+            ->type_name(type)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    };
+    add("--frames", options.frames, "N", "measured demo frames, and as many required-work frames\n(default 300)")
+        ->check(inRange(true));
+    add("--floor-frames", options.floorFrames, "N", "measured floor frames (default: as many as --frames)")
+        ->check(inRange(true));
+    add("--block", options.block, "N", "frames of each kind measured in turn (default 10)")->check(inRange(true));
+    add("--step", options.step, "SECONDS", "simulated time per demo frame (default 0.05)")->check(inRange(false));
+    add("--svg", options.svgPath, "PATH",
+        "where the frame-time plot goes (default bench.svg); its\nframes go beside it as .csv")
+        ->check(NotEmpty);
+    app.add_flag("--sync-passes", options.syncPasses,
+                 "glFinish after every pass: per-pass wall times that hold\neach pass's own GL work (the frame "
+                 "times then are not\nthe demo's)");
+    app.footer(
+        "Run it from the run directory (build/bin), like quessel. Ctrl-C stops it at the next\n"
+        "frame and writes nothing.");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::fputs(app.help().c_str(), stdout);
+        return 0;
+    } catch (const CLI::ArgumentMismatch& error) {
+        // CLI11 words it "--frames: 1 required N missing".
+        const std::string text = error.what();
+        return report.badOptions(text.substr(0, text.find(':')) + ": the value is missing");
+    } catch (const CLI::ParseError& error) {
+        return report.badOptions(error.what());
     }
-    return true;
+    return -1;
 }
 
 }  // namespace Quessel::Bench

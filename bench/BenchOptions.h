@@ -1,6 +1,10 @@
 #pragma once
 #include <string>
 
+namespace Quessel {
+class ToolReport;
+}
+
 namespace Quessel::Bench {
 
 // The bench's command line. The demo itself has none; every choice of a run lives here.
@@ -13,17 +17,18 @@ struct BenchOptions {
     int block = 10;
     // Simulated seconds per measured frame.
     double step = 1.0 / 20.0;
+    // The plot; its data goes beside it with the extension .csv.
     std::string svgPath = "bench.svg";
     // glFinish at the end of every pass, so each pass's wall time holds its own
     // rasterization; serialises the frame, so its frame times are not the demo's.
     bool syncPasses = false;
-    bool help = false;
 
-    // False with the reason in `error` for an unknown option or a bad value.
     int floorFramesOrDefault() const { return floorFrames > 0 ? floorFrames : frames; }
+    std::string csvPath() const;
 
-    static bool parse(int argc, const char* const* argv, BenchOptions& options, std::string& error);
-    static const char* usage();
+    // -1 when the run is to go ahead; otherwise the exit status, after the help (0) or
+    // the reason the command line was refused (ToolReport::BadOptions).
+    static int parse(int argc, char** argv, BenchOptions& options, const Quessel::ToolReport& report);
 };
 
 }  // namespace Quessel::Bench

@@ -1,253 +1,205 @@
 #include "bench/BenchReport.h"
-#include "bench/TextFormat.h"
+
+#include <fmt/core.h>
+#include <nlohmann/json.hpp>
 
 #include <cmath>
 
 namespace Quessel::Bench {
 
 namespace {
-// JSON has no NaN or infinity; a figure that could not be measured is 0.
-double finite(double value) { return std::isfinite(value) ? value : 0.0; }
+using Json = nlohmann::ordered_json;
 
-std::string jsonNumber(double value) { return format("%.4f", finite(value)); }
+// Four decimals, as runs have always been compared; JSON has no NaN or infinity, so a
+// figure that could not be measured is 0.
+double number(double value) { return std::isfinite(value) ? std::round(value * 1e4) / 1e4 : 0.0; }
 
-std::string jsonBool(bool value) { return value ? "true" : "false"; }
-
-std::string jsonString(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
-            quoted += std::string("\\") + c;
-        else if (static_cast<unsigned char>(c) < 0x20)
-            quoted += format("\\u%04x", c);
-        else
-            quoted += c;
-    }
-    return quoted + "\"";
+Json summary(const Summary& s) {
+    return {{"median", number(s.median)}, {"p95", number(s.p95)}, {"max", number(s.max)}, {"mean", number(s.mean)}};
 }
 
-std::string jsonSummary(const Summary& s) {
-    return "{\"median\":" + jsonNumber(s.median) + ",\"p95\":" + jsonNumber(s.p95) + ",\"max\":" + jsonNumber(s.max) +
-           ",\"mean\":" + jsonNumber(s.mean) + "}";
+// The floor has no passes.
+Json series(const BenchFigures::Series& s, bool passes) {
+    Json json{{"frame_ms", summary(s.frame)}, {"cpu_issue_ms", summary(s.issue)}, {"fps", number(s.fps)}};
+    if (!passes) return json;
+    json["fps_at_median"] = number(s.fpsAtMedian);
+    Json& times = json["passes"] = Json::object();
+    for (int index = 0; index < PassCount; ++index) {
+        Json& pass = times[passName(passAt(index))] = Json::object();
+        if (hasGpuTime(passAt(index))) pass["gpu_ms"] = summary(s.gpu[index]);
+        pass["cpu_ms"] = summary(s.cpu[index]);
+    }
+    return json;
+}
+
+Json ratios(const BenchFigures::Block& b) {
+    return {{"ratio_to_required", number(b.demoToRequired)},
+            {"ratio", number(b.demoToFloor)},
+            {"required_to_floor", number(b.requiredToFloor)},
+            {"environment_map_to_required", number(b.environmentMapToRequired)}};
 }
 
 const char* verdict(bool met) { return met ? "met" : "MISSED"; }
-
-double mib(double kb) { return kb / 1024.0; }
-
-const Quessel::Pass Refresh = Quessel::Pass::EnvironmentMap;
 }  // namespace
 
-BenchReport::BenchReport(const BenchFigures& figures) : figures(figures) {}
-
 void BenchReport::printTable(std::FILE* out) const {
-    const BenchFigures& f = figures;
-    std::fprintf(out,
-                 "\nquessel-bench: %d demo, %d required-work and %d floor frames, blocks of %d of each in turn; "
-                 "%.3f s simulated per scene frame from t = %.1f s\n",
-                 f.demo.frame.count, f.required.frame.count, f.floorFrame.count, f.options.block, f.options.step,
-                 f.info.startSeconds);
-    std::fprintf(out, "%s, OpenGL %s, window %d x %d, %d samples; set-up %.1f s\n", f.info.renderer.c_str(),
-                 f.info.version.c_str(), f.info.width, f.info.height, f.info.samples, f.info.setupSeconds);
-    std::fprintf(
-        out, "load average %.2f before, %.2f after%s\n\n", f.info.loadBefore, f.info.loadAfter,
+    const RunInfo& info = f.info;
+    fmt::print(
+        out,
+        "\nquessel-bench: {} demo, {} required-work and {} floor frames, blocks of {} of each in turn; "
+        "{:.3f} s simulated per scene frame from t = {:.1f} s\n{}, OpenGL {}, window {} x {}, {} samples; "
+        "set-up {:.1f} s\nload average {:.2f} before, {:.2f} after{}\n\n",
+        f.demo.frame.count, f.required.frame.count, f.floor.frame.count, f.options.block, f.options.step,
+        info.startSeconds, info.renderer, info.version, info.width, info.height, info.samples, info.setupSeconds,
+        info.loadBefore, info.loadAfter,
         f.options.syncPasses ? "; passes synchronised (glFinish after each): frame times are not the demo's" : "");
-    printRatios(out);
+    fmt::print(out, "{:<44} {:>10} {:>13}\n", "ratio (of medians)", "whole run", "block median");
+    const auto ratio = [out](const char* name, double whole, double block) {
+        fmt::print(out, "{:<44} {:>10.2f} {:>13.2f}\n", name, whole, block);
+    };
+    ratio("demo / required-work frame", f.ratioToRequired, f.blockMedians.demoToRequired);
+    ratio("environment-map refresh / its required work", f.environmentMapToRequired,
+          f.blockMedians.environmentMapToRequired);
+    ratio("demo / floor frame", f.ratio, f.blockMedians.demoToFloor);
+    ratio("required-work / floor frame", f.requiredToFloor, f.blockMedians.requiredToFloor);
+    const SwapCheck& check = info.swapCheck;
+    fmt::print(out,
+               "swap check: required-work frame {:.1f} off the demo's per channel; demo after swapping back {:.2f} "
+               "off, {:.3f} % of pixels by more than 32; {} GL errors: {}\n\n",
+               check.requiredMeanDifference, check.restoredMeanDifference, 100.0 * check.restoredLargeShare,
+               check.glErrors, check.passed() ? "passed" : "FAILED");
     printFrames(out);
     printPasses(out);
-    printBlocks(out);
-    printMemoryAndGoals(out);
-}
-
-void BenchReport::printRatios(std::FILE* out) const {
-    const BenchFigures& f = figures;
-    const BenchFigures::Block& m = f.blockMedians;
-    std::fprintf(out, "%-44s %10s %13s\n", "ratio (of medians)", "whole run", "block median");
-    const auto row = [out](const char* name, double whole, double block) {
-        std::fprintf(out, "%-44s %10.2f %13.2f\n", name, whole, block);
-    };
-    row("demo / required-work frame", f.ratioToRequired, m.demoToRequired);
-    row("environment-map refresh / its required work", f.environmentMapToRequired, m.environmentMapToRequired);
-    row("demo / floor frame", f.ratio, m.demoToFloor);
-    row("required-work / floor frame", f.requiredToFloor, m.requiredToFloor);
-    const SwapCheck::Result& check = f.info.swapCheck;
-    std::fprintf(out,
-                 "swap check: required-work frame %.1f off the demo's per channel; demo after swapping back %.2f off, "
-                 "%.3f %% of pixels by more than %d; %d GL errors: %s\n\n",
-                 check.requiredMeanDifference, check.restoredMeanDifference, 100.0 * check.restoredLargeShare,
-                 SwapCheck::LargeDifference, check.glErrors, check.passed() ? "passed" : "FAILED");
+    printGoals(out);
 }
 
 void BenchReport::printFrames(std::FILE* out) const {
-    const BenchFigures& f = figures;
-    std::fprintf(out, "%-30s %9s %9s %9s %9s\n", "time per frame (ms)", "median", "p95", "max", "mean");
-    const auto row = [out](const char* name, const Summary& s) {
-        std::fprintf(out, "%-30s %9.2f %9.2f %9.2f %9.2f\n", name, s.median, s.p95, s.max, s.mean);
+    fmt::print(out, "{:<30} {:>9} {:>9} {:>9} {:>9}\n", "time per frame (ms)", "median", "p95", "max", "mean");
+    const auto row = [out](const std::string& name, const Summary& s) {
+        fmt::print(out, "{:<30} {:>9.2f} {:>9.2f} {:>9.2f} {:>9.2f}\n", name, s.median, s.p95, s.max, s.mean);
     };
-    row("demo frame", f.demo.frame);
-    row("demo CPU issue", f.demo.issue);
-    row("required-work frame", f.required.frame);
-    row("required-work CPU issue", f.required.issue);
-    row("floor frame", f.floorFrame);
-    row("floor CPU issue", f.floorIssue);
-    for (int kind = 0; kind < 3; ++kind) {
-        if (f.frameByPathKind[kind].count == 0) continue;
-        const std::string name =
-            format("demo frame, %s (%d)", BenchFigures::pathKindName(kind), f.frameByPathKind[kind].count);
-        row(name.c_str(), f.frameByPathKind[kind]);
+    for (const auto& [name, series] : {std::make_pair("demo", &f.demo), std::make_pair("required-work", &f.required),
+                                       std::make_pair("floor", &f.floor)}) {
+        row(fmt::format("{} frame", name), series->frame);
+        row(fmt::format("{} CPU issue", name), series->issue);
     }
-    std::fprintf(out, "\nframes per second: demo %.2f (%.2f at the median frame), required work %.2f, floor %.2f\n\n",
-                 f.demo.fps, f.demo.fpsAtMedian, f.required.fps, f.floorFps);
+    for (int kind = 0; kind < 3; ++kind) {
+        const Summary& s = f.frameByPathKind[kind];
+        if (s.count) row(fmt::format("demo frame, {} ({})", BenchFigures::pathKindName(kind), s.count), s);
+    }
+    fmt::print(out,
+               "\nframes per second: demo {:.2f} ({:.2f} at the median frame), required work {:.2f}, floor {:.2f}\n\n",
+               f.demo.fps, f.demo.fpsAtMedian, f.required.fps, f.floor.fps);
 }
 
 void BenchReport::printPasses(std::FILE* out) const {
-    const BenchFigures& f = figures;
-    std::fprintf(out, "%-16s %10s %9s %9s %8s %10s | %13s %10s %7s\n", "pass (ms)", "GPU median", "p95", "max", "share",
-                 "CPU median", "required GPU", "CPU median", "demo /");
+    fmt::print(out, "{:<16} {:>10} {:>9} {:>9} {:>8} {:>10} | {:>13} {:>10} {:>7}\n", "pass (ms)", "GPU median", "p95",
+               "max", "share", "CPU median", "required GPU", "CPU median", "demo /");
     double gpuSum = 0.0;
     double requiredSum = 0.0;
     for (int index = 0; index < PassCount; ++index) {
+        const char* name = passName(passAt(index));
         const Summary& gpu = f.demo.gpu[index];
         const Summary& required = f.required.gpu[index];
         if (!hasGpuTime(passAt(index))) {
-            std::fprintf(out, "%-16s %10s %9s %9s %8s %10.2f | %13s %10.2f\n", passName(passAt(index)), "-", "-", "-",
-                         "", f.demo.cpu[index].median, "-", f.required.cpu[index].median);
+            fmt::print(out, "{:<16} {:>10} {:>9} {:>9} {:>8} {:>10.2f} | {:>13} {:>10.2f}\n", name, "-", "-", "-", "",
+                       f.demo.cpu[index].median, "-", f.required.cpu[index].median);
             continue;
         }
         gpuSum += gpu.median;
         requiredSum += required.median;
         const double share = f.demo.frame.median > 0.0 ? 100.0 * gpu.median / f.demo.frame.median : 0.0;
         const double over = required.median > 0.0 ? gpu.median / required.median : 0.0;
-        std::fprintf(out, "%-16s %10.2f %9.2f %9.2f %7.1f%% %10.2f | %13.2f %10.2f %7.2f\n", passName(passAt(index)),
-                     gpu.median, gpu.p95, gpu.max, share, f.demo.cpu[index].median, required.median,
-                     f.required.cpu[index].median, over);
+        fmt::print(out, "{:<16} {:>10.2f} {:>9.2f} {:>9.2f} {:>7.1f}% {:>10.2f} | {:>13.2f} {:>10.2f} {:>7.2f}\n", name,
+                   gpu.median, gpu.p95, gpu.max, share, f.demo.cpu[index].median, required.median,
+                   f.required.cpu[index].median, over);
     }
-    std::fprintf(out, "%-16s %10.2f %50.2f\n", "sum of medians", gpuSum, requiredSum);
-    std::fprintf(out, "(share: GPU median of the pass over the demo's median frame)\n");
-    std::fprintf(out, "most expensive passes (GPU median):");
-    const std::vector<int> order = f.passesByCost();
-    for (std::size_t i = 0; i < order.size() && i < 3; ++i)
-        std::fprintf(out, "%s %s %.2f ms", i ? "," : "", passName(passAt(order[i])), f.demo.gpu[order[i]].median);
-    std::fprintf(out, "\n\n");
+    fmt::print(out, "{:<16} {:>10.2f} {:>50.2f}\n(share: GPU median of the pass over the demo's median frame)\n\n",
+               "sum of medians", gpuSum, requiredSum);
 }
 
-void BenchReport::printBlocks(std::FILE* out) const {
-    std::fprintf(out, "%-6s %9s %9s %9s %9s %9s | %9s %9s %9s %9s\n", "block", "demo", "required", "floor", "refresh",
-                 "req. ref.", "demo/req", "demo/flr", "req/flr", "ref/req");
-    int index = 0;
-    for (const BenchFigures::Block& b : figures.blocks) {
-        std::fprintf(out, "%-6d %9.2f %9.2f %9.2f %9.2f %9.2f | %9.2f %9.2f %9.2f %9.2f\n", ++index, b.demoMs,
-                     b.requiredMs, b.floorMs, b.demoRefreshMs, b.requiredRefreshMs, b.demoToRequired, b.demoToFloor,
-                     b.requiredToFloor, b.environmentMapToRequired);
-    }
-    const BenchFigures::Block& m = figures.blockMedians;
-    std::fprintf(out, "%-56s | %9.2f %9.2f %9.2f %9.2f\n", "median over the blocks (ms: median frame per block)",
-                 m.demoToRequired, m.demoToFloor, m.requiredToFloor, m.environmentMapToRequired);
-    std::fprintf(out, "\n");
-}
-
-void BenchReport::printMemoryAndGoals(std::FILE* out) const {
-    const BenchFigures& f = figures;
-    std::fprintf(out,
-                 "memory: peak resident %.1f MiB; resident mean over the first %d frames %.1f MiB, "
-                 "over the last %d %.1f MiB, growth %+.0f KiB\n",
-                 mib(static_cast<double>(f.peakKb)), f.memoryWindow, mib(f.firstResidentKb), f.memoryWindow,
-                 mib(f.lastResidentKb), f.growthKb);
-    std::fprintf(out, "GL errors: demo frames %d, required-work frames %d, floor frames %d, swaps %d\n\n",
-                 f.info.glErrors[0], f.info.glErrors[1], f.info.glErrors[2], f.info.swapGlErrors);
-    std::fprintf(out, "goal: demo median within %.1f x the required-work median: %s (%.2f)\n",
-                 BenchFigures::RequiredGoal, verdict(f.requiredMet()), f.ratioToRequired);
-    std::fprintf(out, "goal: environment-map refresh within %.1f x its required-work cost: %s (%.2f of %.2f ms)\n",
-                 BenchFigures::EnvironmentMapGoal, verdict(f.environmentMapMet()), f.demo.gpuOf(Refresh).median,
-                 f.required.gpuOf(Refresh).median);
-    std::fprintf(out, "goal: demo median within %.0f x the floor median: %s (%.2f)\n", BenchFigures::FloorGoal,
-                 verdict(f.floorMet()), f.ratio);
-    std::fprintf(out, "goal: memory flat (growth <= %ld KiB): %s (%+.0f KiB)\n", BenchFigures::FlatGrowthKb,
-                 verdict(f.memoryFlat()), f.growthKb);
-    std::fprintf(out, "goal: no GL error: %s (%d)\n\n", verdict(f.noGlError()), f.glErrors());
-}
-
-std::string BenchReport::jsonSeries(const FrameSeries& series) const {
-    std::string json = "\"frame_ms\":" + jsonSummary(series.frame) + ",\"cpu_issue_ms\":" + jsonSummary(series.issue);
-    json += ",\"fps\":" + jsonNumber(series.fps) + ",\"fps_at_median\":" + jsonNumber(series.fpsAtMedian);
-    json += ",\"passes\":{";
-    for (int index = 0; index < PassCount; ++index) {
-        json += std::string(index ? "," : "") + "\"" + passName(passAt(index)) + "\":{";
-        if (hasGpuTime(passAt(index))) json += "\"gpu_ms\":" + jsonSummary(series.gpu[index]) + ",";
-        json += "\"cpu_ms\":" + jsonSummary(series.cpu[index]) + "}";
-    }
-    return json + "}";
-}
-
-std::string BenchReport::jsonBlocks() const {
-    const auto ratios = [](const BenchFigures::Block& b) {
-        return "\"ratio_to_required\":" + jsonNumber(b.demoToRequired) + ",\"ratio\":" + jsonNumber(b.demoToFloor) +
-               ",\"required_to_floor\":" + jsonNumber(b.requiredToFloor) +
-               ",\"environment_map_to_required\":" + jsonNumber(b.environmentMapToRequired);
-    };
-    std::string json = ",\"block_medians\":{" + ratios(figures.blockMedians) + "},\"blocks\":[";
-    bool first = true;
-    for (const BenchFigures::Block& b : figures.blocks) {
-        json += std::string(first ? "" : ",") + "{\"demo_ms\":" + jsonNumber(b.demoMs) +
-                ",\"required_ms\":" + jsonNumber(b.requiredMs) + ",\"floor_ms\":" + jsonNumber(b.floorMs) +
-                ",\"environment_map_ms\":" + jsonNumber(b.demoRefreshMs) +
-                ",\"required_environment_map_ms\":" + jsonNumber(b.requiredRefreshMs) + "," + ratios(b) + "}";
-        first = false;
-    }
-    return json + "]";
-}
-
-std::string BenchReport::jsonChecks() const {
-    const BenchFigures& f = figures;
-    const SwapCheck::Result& check = f.info.swapCheck;
-    std::string json = format(",\"gl_errors\":%d", f.glErrors());
-    json += format(",\"gl_errors_by_kind\":{\"demo\":%d,\"required\":%d,\"floor\":%d,\"swaps\":%d}", f.info.glErrors[0],
-                   f.info.glErrors[1], f.info.glErrors[2], f.info.swapGlErrors);
-    json += format(",\"swap_check\":{\"gl_errors\":%d", check.glErrors) +
-            ",\"required_mean_difference\":" + jsonNumber(check.requiredMeanDifference) +
-            ",\"restored_mean_difference\":" + jsonNumber(check.restoredMeanDifference) +
-            ",\"restored_large_share\":" + jsonNumber(check.restoredLargeShare) +
-            ",\"passed\":" + jsonBool(check.passed()) + "}";
-    json += ",\"goals\":{\"demo_within_2x_required\":" + jsonBool(f.requiredMet()) +
-            ",\"environment_map_within_2x_required\":" + jsonBool(f.environmentMapMet()) +
-            ",\"ratio_within_7\":" + jsonBool(f.floorMet()) + ",\"memory_flat\":" + jsonBool(f.memoryFlat()) +
-            ",\"no_gl_error\":" + jsonBool(f.noGlError()) + "}";
-    return json;
+void BenchReport::printGoals(std::FILE* out) const {
+    fmt::print(out,
+               "memory: peak resident {:.1f} MiB; resident mean over the first {} frames {:.1f} MiB, over the last "
+               "{} {:.1f} MiB, growth {:+.0f} KiB\n",
+               f.peakKb / 1024.0, f.memoryWindow, f.firstResidentKb / 1024.0, f.memoryWindow, f.lastResidentKb / 1024.0,
+               f.growthKb);
+    fmt::print(out, "GL errors: demo frames {}, required-work frames {}, floor frames {}, swaps {}\n\n",
+               f.info.glErrors[0], f.info.glErrors[1], f.info.glErrors[2], f.info.swapGlErrors);
+    fmt::print(out, "goal: demo median within {:.1f} x the required-work median: {} ({:.2f})\n",
+               BenchFigures::RequiredGoal, verdict(f.requiredMet()), f.ratioToRequired);
+    fmt::print(out, "goal: environment-map refresh within {:.1f} x its required-work cost: {} ({:.2f} of {:.2f} ms)\n",
+               BenchFigures::EnvironmentMapGoal, verdict(f.environmentMapMet()), f.demo.refresh().median,
+               f.required.refresh().median);
+    fmt::print(out, "goal: demo median within {:.0f} x the floor median: {} ({:.2f})\n", BenchFigures::FloorGoal,
+               verdict(f.floorMet()), f.ratio);
+    fmt::print(out, "goal: memory flat (growth <= {} KiB): {} ({:+.0f} KiB)\n", BenchFigures::FlatGrowthKb,
+               verdict(f.memoryFlat()), f.growthKb);
+    fmt::print(out, "goal: no GL error: {} ({})\n\n", verdict(f.noGlError()), f.glErrors());
 }
 
 std::string BenchReport::jsonLine() const {
-    const BenchFigures& f = figures;
-    std::string json = "{\"bench\":\"quessel\",\"version\":2";
-    json += ",\"renderer\":" + jsonString(f.info.renderer) + ",\"gl_version\":" + jsonString(f.info.version);
-    json += format(",\"width\":%d,\"height\":%d,\"samples\":%d", f.info.width, f.info.height, f.info.samples);
-    json += format(",\"frames\":%d,\"required_frames\":%d,\"floor_frames\":%d,\"block\":%d", f.demo.frame.count,
-                   f.required.frame.count, f.floorFrame.count, f.options.block);
-    json += ",\"step_s\":" + jsonNumber(f.options.step) + ",\"start_s\":" + jsonNumber(f.info.startSeconds) +
-            ",\"end_s\":" + jsonNumber(f.info.endSeconds);
-    json += ",\"setup_s\":" + jsonNumber(f.info.setupSeconds);
-    json += ",\"load_before\":" + jsonNumber(f.info.loadBefore) + ",\"load_after\":" + jsonNumber(f.info.loadAfter);
-    json += ",\"sync_passes\":" + jsonBool(f.options.syncPasses);
-    json += "," + jsonSeries(f.demo);
-    json += ",\"frame_ms_by_path\":{";
-    bool first = true;
-    for (int kind = 0; kind < 3; ++kind) {
-        if (f.frameByPathKind[kind].count == 0) continue;
-        json += std::string(first ? "" : ",") + "\"" + BenchFigures::pathKindName(kind) +
-                "\":" + jsonSummary(f.frameByPathKind[kind]);
-        first = false;
+    const RunInfo& info = f.info;
+    Json json{{"bench", "quessel"},
+              {"version", 2},
+              {"renderer", info.renderer},
+              {"gl_version", info.version},
+              {"width", info.width},
+              {"height", info.height},
+              {"samples", info.samples},
+              {"frames", f.demo.frame.count},
+              {"required_frames", f.required.frame.count},
+              {"floor_frames", f.floor.frame.count},
+              {"block", f.options.block},
+              {"step_s", number(f.options.step)},
+              {"start_s", number(info.startSeconds)},
+              {"end_s", number(info.endSeconds)},
+              {"setup_s", number(info.setupSeconds)},
+              {"load_before", number(info.loadBefore)},
+              {"load_after", number(info.loadAfter)},
+              {"sync_passes", f.options.syncPasses}};
+    json.update(series(f.demo, true));
+    Json& byPath = json["frame_ms_by_path"] = Json::object();
+    for (int kind = 0; kind < 3; ++kind)
+        if (f.frameByPathKind[kind].count) byPath[BenchFigures::pathKindName(kind)] = summary(f.frameByPathKind[kind]);
+    json["required"] = series(f.required, true);
+    json["floor"] = series(f.floor, false);
+    json["ratio"] = number(f.ratio);
+    json["ratio_to_required"] = number(f.ratioToRequired);
+    json["required_to_floor"] = number(f.requiredToFloor);
+    json["environment_map_to_required"] = number(f.environmentMapToRequired);
+    json["block_medians"] = ratios(f.blockMedians);
+    Json& blocks = json["blocks"] = Json::array();
+    for (const BenchFigures::Block& b : f.blocks) {
+        blocks.push_back({{"demo_ms", number(b.demoMs)},
+                          {"required_ms", number(b.requiredMs)},
+                          {"floor_ms", number(b.floorMs)},
+                          {"environment_map_ms", number(b.demoRefreshMs)},
+                          {"required_environment_map_ms", number(b.requiredRefreshMs)}});
+        blocks.back().update(ratios(b));
     }
-    json += "},\"required\":{" + jsonSeries(f.required) + "}";
-    json += ",\"floor\":{\"frame_ms\":" + jsonSummary(f.floorFrame) + ",\"cpu_issue_ms\":" + jsonSummary(f.floorIssue) +
-            ",\"fps\":" + jsonNumber(f.floorFps) + "}";
-    json += ",\"ratio\":" + jsonNumber(f.ratio) + ",\"ratio_to_required\":" + jsonNumber(f.ratioToRequired) +
-            ",\"required_to_floor\":" + jsonNumber(f.requiredToFloor) +
-            ",\"environment_map_to_required\":" + jsonNumber(f.environmentMapToRequired);
-    json += jsonBlocks();
-    json += format(",\"memory\":{\"peak_kb\":%ld,\"window_frames\":%d", f.peakKb, f.memoryWindow);
-    json += ",\"first_kb\":" + jsonNumber(f.firstResidentKb) + ",\"last_kb\":" + jsonNumber(f.lastResidentKb) +
-            ",\"growth_kb\":" + jsonNumber(f.growthKb) + "}";
-    json += jsonChecks();
-    return json + "}";
+    json["memory"] = {{"peak_kb", f.peakKb},
+                      {"window_frames", f.memoryWindow},
+                      {"first_kb", number(f.firstResidentKb)},
+                      {"last_kb", number(f.lastResidentKb)},
+                      {"growth_kb", number(f.growthKb)}};
+    json["gl_errors"] = f.glErrors();
+    json["gl_errors_by_kind"] = {{"demo", info.glErrors[0]},
+                                 {"required", info.glErrors[1]},
+                                 {"floor", info.glErrors[2]},
+                                 {"swaps", info.swapGlErrors}};
+    const SwapCheck& check = info.swapCheck;
+    json["swap_check"] = {{"gl_errors", check.glErrors},
+                          {"required_mean_difference", number(check.requiredMeanDifference)},
+                          {"restored_mean_difference", number(check.restoredMeanDifference)},
+                          {"restored_large_share", number(check.restoredLargeShare)},
+                          {"passed", check.passed()}};
+    json["goals"] = {{"demo_within_2x_required", f.requiredMet()},
+                     {"environment_map_within_2x_required", f.environmentMapMet()},
+                     {"ratio_within_7", f.floorMet()},
+                     {"memory_flat", f.memoryFlat()},
+                     {"no_gl_error", f.noGlError()}};
+    return json.dump();
 }
 
 }  // namespace Quessel::Bench

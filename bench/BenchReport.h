@@ -9,23 +9,18 @@ namespace Quessel::Bench {
 // The run's figures as a table for people and as one JSON line for comparing runs.
 class BenchReport {
 public:
-    explicit BenchReport(const BenchFigures& figures);
+    explicit BenchReport(const BenchFigures& figures) : f(figures) {}
 
     void printTable(std::FILE* out) const;
     // One line starting with {"bench": and holding every figure; no newline.
     std::string jsonLine() const;
 
 private:
-    void printRatios(std::FILE* out) const;
     void printFrames(std::FILE* out) const;
     void printPasses(std::FILE* out) const;
-    void printBlocks(std::FILE* out) const;
-    void printMemoryAndGoals(std::FILE* out) const;
-    std::string jsonSeries(const FrameSeries& series) const;
-    std::string jsonBlocks() const;
-    std::string jsonChecks() const;
+    void printGoals(std::FILE* out) const;
 
-    const BenchFigures& figures;
+    const BenchFigures& f;
 };
 
 }  // namespace Quessel::Bench

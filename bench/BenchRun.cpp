@@ -1,19 +1,25 @@
 #include "bench/BenchRun.h"
 
 #include "app/Demo.h"
-#include "bench/FloorFrame.h"
-#include "bench/MemoryProbe.h"
 #include "app/PassTimer.h"
-#include "bench/ProgramSwapper.h"
-#include "bench/Summary.h"
+#include "bench/FloorFrame.h"
 #include "core/GlConstants.h"
+#include "core/ImageDifference.h"
+#include "core/RgbImage.h"
+#include "core/ToolReport.h"
 #include "math/Camera.h"
+#include "scene/Importer.h"
+#include "scene/ProgramRelinker.h"
+#include "scene/ShaderProgram.h"
+#include "scene/ShaderRegistry.h"
 
 #include <GLFW/glfw3.h>
+#include <fmt/core.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
+#include <fstream>
+#include <map>
 
 namespace Quessel::Bench {
 
@@ -24,45 +30,97 @@ double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
+// A field of /proc/self/status in KiB ("VmRSS:", "VmHWM:"); 0 when it cannot be read.
+long statusKb(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    std::string name;
+    long value = 0;
+    while (status >> name) {
+        if (name == field) return status >> value ? value : 0;
+        status.ignore(1024, '\n');
+    }
+    return 0;
+}
+
+double loadAverage() {
+    double load = 0.0;
+    std::ifstream("/proc/loadavg") >> load;
+    return load;
+}
+
+std::string glText(GLenum name) {
+    const GLubyte* text = glGetString(name);
+    return text ? reinterpret_cast<const char*>(text) : "";
+}
+
 // Where the measured sequence starts: row 1 of the path (the hold at P1), 11 s into it.
 constexpr int StartRow = 1;
 constexpr float StartRowTime = 11.0f;
-constexpr double FastForwardStep = 1.0;
 constexpr int FastForwardLimit = 200;
 // The floor's first frames compile its shader variants and upload its texture.
 constexpr int FloorWarmUpFrames = 5;
-// After a relink the driver compiles the programs' code for the frame's state on first
-// use: a frame that is not measured takes that.
-constexpr int WarmUpFramesAfterSwap = 1;
-
-double medianOf(const std::vector<FrameSample>& samples, FrameKind kind, int block) {
-    std::vector<double> values;
-    for (const FrameSample& sample : samples)
-        if (sample.kind == kind && sample.block == block) values.push_back(sample.frameMs);
-    return Summary::of(std::move(values)).median;
-}
+// Rounds of cube-map refreshes before a frame of the swap check is read back.
+constexpr int SettleRounds = 3;
+// The programs whose work is swapped, and their cheap shaders; the particles stay.
+const char* const CheapSources[][3] = {{"test", "scene.vert", "test.frag"},
+                                       {"depth", "scene.vert", "depth.frag"},
+                                       {"reflect", "scene.vert", "reflect.frag"},
+                                       {"refract", "scene.vert", "refract.frag"},
+                                       {"motionblur", "composite.vert", "composite.frag"}};
 }  // namespace
 
 // The demo's clock restarts at zero so the path and particles see only simulated time.
-BenchRun::BenchRun(Quessel::Demo& demo, const BenchOptions& options) : driver(demo), demo(demo), options(options) {}
-
-void BenchRun::advance(double dt) {
-    driver.frame(dt);
-    stopped = driver.present();
+BenchRun::BenchRun(Quessel::Demo& demo, const BenchOptions& options) : driver(demo), demo(demo), options(options) {
+    info.renderer = glText(GL_RENDERER);
+    info.version = glText(GL_VERSION);
+    glfwGetFramebufferSize(demo.window, &info.width, &info.height);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glGetIntegerv(GL_SAMPLES, &info.samples);
 }
 
-void BenchRun::stillFrame(std::vector<unsigned char>* pixels) {
+bool BenchRun::prepareSwap(const std::string& directory) {
+    std::map<std::string, GLuint> compiled;
+    const auto compile = [&](GLenum type, const char* file) {
+        GLuint& shader = compiled[file];
+        if (!shader) shader = Quessel::ProgramRelinker::compile(type, directory + "/" + file, failure);
+        return shader;
+    };
+    for (const auto& [name, vertex, fragment] : CheapSources) {
+        const auto found = demo.importer->registry->programs.find(name);
+        if (found == demo.importer->registry->programs.end()) failure = std::string("no program ") + name;
+        if (!failure.empty()) return false;
+        cheapPrograms.push_back(
+            {found->second.get(), compile(GL_VERTEX_SHADER, vertex), compile(GL_FRAGMENT_SHADER, fragment), {}});
+    }
+    return failure.empty();
+}
+
+void BenchRun::present() { stopped = driver.present() || Quessel::ToolReport::stopSignal() || stopped; }
+
+bool BenchRun::fastForward() {
+    for (int frame = 0; frame < FastForwardLimit && !stopped; ++frame) {
+        if (demo.path.step == StartRow && demo.camera.pathTime >= StartRowTime - 1e-3f) break;
+        driver.frame(1.0);
+        present();
+    }
+    info.startSeconds = driver.clock;
+    return !stopped;
+}
+
+void BenchRun::stillFrame(Quessel::RgbImage* window) {
     const int rotation = demo.rotationIndex;
     driver.frame(0.0);
-    if (pixels) {
-        pixels->resize(static_cast<std::size_t>(Quessel::ScreenWidth) * Quessel::ScreenHeight * 4);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-        glReadBuffer(GL_BACK);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, Quessel::ScreenWidth, Quessel::ScreenHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels->data());
-    }
-    stopped = driver.present() || stopped;
+    if (window) *window = Quessel::RgbImage::readWindow(Quessel::ScreenWidth, Quessel::ScreenHeight);
+    present();
     demo.rotationIndex = rotation;
+}
+
+Quessel::RgbImage BenchRun::settledFrame() {
+    for (int frame = 1; frame < SettleRounds * std::max<int>(demo.renderers.size(), 1) && !stopped; ++frame)
+        stillFrame();
+    Quessel::RgbImage window;
+    stillFrame(&window);
+    return window;
 }
 
 int BenchRun::errorsSince(int before) {
@@ -72,109 +130,122 @@ int BenchRun::errorsSince(int before) {
     return errors;
 }
 
-bool BenchRun::fastForward() {
-    for (int frame = 0; frame < FastForwardLimit && !stopped; ++frame) {
-        if (demo.path.step == StartRow && demo.camera.pathTime >= StartRowTime - 1e-3f) return true;
-        advance(FastForwardStep);
+bool BenchRun::relink(bool toCheap) {
+    if (cheap == toCheap) return true;
+    if (toCheap)
+        for (CheapProgram& program : cheapPrograms)
+            program.values = Quessel::UniformSnapshot::of(program.record->program);
+    cheap = toCheap;
+    bool linked = true;
+    for (CheapProgram& program : cheapPrograms) {
+        Quessel::ShaderProgram& record = *program.record;
+        std::string log;
+        if (Quessel::ProgramRelinker::relink(record, toCheap ? program.vertex : record.vertexShader,
+                                             toCheap ? program.fragment : record.fragmentShader, program.values, log))
+            continue;
+        if (failure.empty()) failure = log;
+        linked = false;
+        if (toCheap) break;
     }
-    return !stopped;
+    if (!linked && toCheap) relink(false);
+    return linked;
+}
+
+void BenchRun::checkSwap() {
+    SwapCheck& check = info.swapCheck;
+    // Start-up leaves errors in the flag (blocks bound on programs that lack them).
+    errorsSince(demo.errorCount);
+    const Quessel::RgbImage before = settledFrame();
+    const int errors = demo.errorCount;
+    const bool toCheap = relink(true);
+    const Quessel::RgbImage required = settledFrame();
+    const bool back = relink(false);
+    const Quessel::RgbImage after = settledFrame();
+    check.glErrors = errorsSince(errors);
+    check.ran = toCheap && back && !stopped;
+    check.requiredMeanDifference = Quessel::ImageDifference::between(required, before).mean;
+    const Quessel::ImageDifference restored = Quessel::ImageDifference::between(after, before);
+    check.restoredMeanDifference = restored.mean;
+    check.restoredLargeShare = restored.largePixels;
+}
+
+bool BenchRun::swap(bool toCheap) {
+    const bool linked = relink(toCheap);
+    info.swapGlErrors += errorsSince(demo.errorCount);
+    if (!linked) return false;
+    const int errors = demo.errorCount;
+    if (!stopped) stillFrame();
+    info.swapGlErrors += errorsSince(errors);
+    return true;
+}
+
+template <typename Draw>
+void BenchRun::measureFrame(FrameKind kind, int block, int inBlock, std::vector<FrameSample>& samples, Draw draw) {
+    FrameSample sample;
+    sample.kind = kind;
+    sample.block = block;
+    sample.inBlock = inBlock;
+    sample.pathStep = kind == FrameKind::Floor ? -1 : demo.path.step;
+    const int errors = demo.errorCount;
+    const Clock::time_point start = Clock::now();
+    draw();
+    sample.issueMs = millisecondsSince(start);
+    // The demo's present for every kind: the same swap, poll, end test and error check.
+    present();
+    // The frame is over when the GL work is done, not when it is queued.
+    glFinish();
+    sample.frameMs = millisecondsSince(start);
+    sample.residentKb = statusKb("VmRSS:");
+    info.glErrors[static_cast<int>(kind)] += errorsSince(errors);
+    samples.push_back(sample);
 }
 
 void BenchRun::sceneBlock(PassTimer& timer, FrameKind kind, int block, int count, std::vector<FrameSample>& samples) {
     driver.observe(&timer);
     for (int frame = 0; frame < count && !stopped; ++frame) {
-        FrameSample sample;
-        sample.kind = kind;
-        sample.block = block;
-        sample.inBlock = frame;
-        sample.pathStep = demo.path.step;
-        const int errors = demo.errorCount;
-        const Clock::time_point start = Clock::now();
-        driver.frame(options.step);
-        sample.issueMs = millisecondsSince(start);
-        stopped = demo.present();
-        // The frame is over when the GL work is done, not when it is queued.
-        glFinish();
-        sample.frameMs = millisecondsSince(start);
+        measureFrame(kind, block, frame, samples, [this] { driver.frame(options.step); });
         const Quessel::PassTimer::Times times = timer.collect();
-        sample.gpuMs = times.gpuMs;
-        sample.cpuMs = times.cpuMs;
-        sample.residentKb = MemoryProbe::residentKb();
-        glErrors[static_cast<int>(kind)] += errorsSince(errors);
-        samples.push_back(sample);
+        samples.back().gpuMs = times.gpuMs;
+        samples.back().cpuMs = times.cpuMs;
     }
     driver.observe(nullptr);
 }
 
-void BenchRun::floorBlock(FloorFrame& floor, int block, int count, std::vector<FrameSample>& samples) {
-    for (int frame = 0; frame < count && !stopped; ++frame) {
-        FrameSample sample;
-        sample.kind = FrameKind::Floor;
-        sample.block = block;
-        sample.inBlock = frame;
-        const int errors = demo.errorCount;
-        const Clock::time_point start = Clock::now();
-        floor.draw();
-        sample.issueMs = millisecondsSince(start);
-        // The demo's present: the same swap, poll, end test and error check.
-        stopped = demo.present();
-        glFinish();
-        sample.frameMs = millisecondsSince(start);
-        sample.residentKb = MemoryProbe::residentKb();
-        glErrors[static_cast<int>(FrameKind::Floor)] += errorsSince(errors);
-        samples.push_back(sample);
-    }
-}
-
-bool BenchRun::swap(ProgramSwapper& swapper, bool cheap) {
-    const bool linked = cheap ? swapper.useCheap() : swapper.useDemo();
-    swapErrors += errorsSince(demo.errorCount);
-    if (!linked) {
-        failure = swapper.error;
-        return false;
-    }
-    const int errors = demo.errorCount;
-    for (int frame = 0; frame < WarmUpFramesAfterSwap && !stopped; ++frame) stillFrame();
-    swapErrors += errorsSince(errors);
-    return true;
-}
-
-void BenchRun::progress(int block, int blocks, const std::vector<FrameSample>& samples) const {
-    const double scene = medianOf(samples, FrameKind::Demo, block);
-    const double required = medianOf(samples, FrameKind::Required, block);
-    const double floor = medianOf(samples, FrameKind::Floor, block);
-    std::fprintf(stderr,
-                 "quessel-bench: block %d/%d at t = %.2f s: demo %.1f ms, required %.1f ms, floor %.1f ms "
-                 "(demo / required %.2f, demo / floor %.2f)\n",
-                 block + 1, blocks, driver.clock, scene, required, floor, required > 0.0 ? scene / required : 0.0,
-                 floor > 0.0 ? scene / floor : 0.0);
-}
-
-std::vector<FrameSample> BenchRun::measure(PassTimer& timer, ProgramSwapper& swapper, FloorFrame& floor) {
+std::vector<FrameSample> BenchRun::measure(PassTimer& timer, FloorFrame& floor) {
     std::vector<FrameSample> samples;
-    const int blockFrames = options.block;
-    const int blocks = (options.frames + blockFrames - 1) / blockFrames;
+    info.loadBefore = loadAverage();
+    const int blocks = (options.frames + options.block - 1) / options.block;
     const int floorFrames = options.floorFramesOrDefault();
-    samples.reserve(static_cast<std::size_t>(2 * options.frames + floorFrames));
     for (int frame = 0; frame < FloorWarmUpFrames && !stopped; ++frame) {
         floor.draw();
-        stopped = demo.present();
+        present();
     }
     // Start-up leaves errors in the flag (blocks bound on programs that lack them).
     errorsSince(demo.errorCount);
     glFinish();
     for (int block = 0; block < blocks && !stopped; ++block) {
-        const int count = std::min(blockFrames, options.frames - block * blockFrames);
-        if (block > 0 && !swap(swapper, false)) break;
+        const int count = std::min(options.block, options.frames - block * options.block);
+        if (block > 0 && !swap(false)) break;
         sceneBlock(timer, FrameKind::Demo, block, count, samples);
-        if (stopped || !swap(swapper, true)) break;
+        if (stopped || !swap(true)) break;
         sceneBlock(timer, FrameKind::Required, block, count, samples);
         const int floorCount = floorFrames * (block + 1) / blocks - floorFrames * block / blocks;
-        floorBlock(floor, block, floorCount, samples);
-        progress(block, blocks, samples);
+        for (int frame = 0; frame < floorCount && !stopped; ++frame)
+            measureFrame(FrameKind::Floor, block, frame, samples, [&floor] { floor.draw(); });
+        if (stopped) break;
+        const BenchFigures::Block b = BenchFigures::Block::of(samples, block);
+        fmt::print(stderr,
+                   "quessel-bench: block {}/{} at t = {:.2f} s: demo {:.1f} ms, required {:.1f} ms, floor {:.1f} ms, "
+                   "refresh {:.1f} / {:.1f} ms (demo / required {:.2f}, demo / floor {:.2f}, required / floor "
+                   "{:.2f}, refresh / its required {:.2f})\n",
+                   block + 1, blocks, driver.clock, b.demoMs, b.requiredMs, b.floorMs, b.demoRefreshMs,
+                   b.requiredRefreshMs, b.demoToRequired, b.demoToFloor, b.requiredToFloor, b.environmentMapToRequired);
     }
+    info.loadAfter = loadAverage();
+    info.endSeconds = driver.clock;
+    info.peakKb = statusKb("VmHWM:");
     // The demo's own shaders again, whatever happened.
-    if (swapper.cheap() && !swapper.useDemo() && failure.empty()) failure = swapper.error;
+    relink(false);
     return samples;
 }
 

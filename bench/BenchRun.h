@@ -1,68 +1,86 @@
 #pragma once
 #include "app/FrameDriver.h"
-#include "bench/BenchOptions.h"
-#include "bench/FrameSample.h"
+#include "bench/BenchFigures.h"
+#include "scene/UniformSnapshot.h"
 
-#include <array>
+#include <GL/glew.h>
+
 #include <string>
 #include <vector>
 
 namespace Quessel {
 class Demo;
 class PassTimer;
+class ShaderProgram;
+struct RgbImage;
 }  // namespace Quessel
 
 namespace Quessel::Bench {
 
 class FloorFrame;
-class ProgramSwapper;
 
-// Drives the real demo, already set up, through the measured sequence with a simulated
-// clock, in short blocks of each frame kind in turn.
+// Drives the real demo, set up, through the measured sequence on a simulated clock: a
+// fast-forward with 1 s frames to 1 s before the end of the hold at P1, the swap check, then
+// rounds of a block of demo frames, a block of required-work frames and a block of floor
+// frames. Demo and required-work frames advance the path by `step` seconds, nothing else does.
 //
-// The sequence: fast-forward with 1 s frames (not measured) until the camera is 1 s
-// before the end of its 12 s hold at P1 (simulated t = 16 s), then rounds of a block of
-// demo frames, a block of required-work frames (the same frame with the cheap shaders)
-// and a block of floor frames. Demo and required-work frames both advance the path by
-// `step` seconds; floor frames do not. With the defaults (300 + 300 frames of 0.05 s,
-// t = 16 s .. 46 s) they cover the end of that hold, turns, moves and the holds at P2 and
-// P3, and both scene frame kinds see the same mix of them, ten frames apart.
+// The required work is the same frame with the scene, depth, sphere and composite programs
+// relinked in place with cheap shaders (the registry's records and the GL names the cube-map
+// renderers keep stay valid), the uniform values the host set once carried over both ways.
 class BenchRun {
 public:
+    // Describes the window in `info`.
     BenchRun(Quessel::Demo& demo, const BenchOptions& options);
 
-    // False when the window was closed or Escape pressed.
+    // Compiles the cheap shaders in `directory` once; false with the reason in `failure`.
+    bool prepareSwap(const std::string& directory);
+    // False when the run was stopped.
     bool fastForward();
-    // Every measured frame in run order. Stops early (with `failure` set) when a swap
-    // of the programs fails, or when the run is stopped.
-    std::vector<FrameSample> measure(PassTimer& timer, ProgramSwapper& swapper, FloorFrame& floor);
+    // Still frames with the demo's shaders, the cheap ones and the demo's again, compared,
+    // into info.swapCheck.
+    void checkSwap();
+    // Every measured frame in run order, with their context in `info`. Stops early when a
+    // relink fails (`failure` says why) or the run is stopped.
+    std::vector<FrameSample> measure(PassTimer& timer, FloorFrame& floor);
 
-    // A frame of no simulated time, for warming up and for comparisons: the path, light,
-    // particles and clock stay where they are, and the cube-map rotation is put back, so
-    // the measured sequence is the one a run without it would see.
-    // With `pixels`, the window's frame is read back into it before it is presented.
-    void stillFrame(std::vector<unsigned char>* pixels = nullptr);
-    // Errors since `before` (the demo's count) plus any the error flag still holds.
-    int errorsSince(int before);
-
-    // Steps the demo on the simulated clock; the particle pass reads it through glfwGetTime.
     Quessel::FrameDriver driver;
+    RunInfo info;
+    // By Escape, a closed window, or Ctrl-C / SIGTERM (ToolReport::stopSignal).
     bool stopped = false;
     std::string failure;
-    // GL errors seen in measured frames, by FrameKind, and in swapping the programs.
-    std::array<int, FrameKindCount> glErrors{};
-    int swapErrors = 0;
 
 private:
-    // One unmeasured frame of dt seconds.
-    void advance(double dt);
+    struct CheapProgram {
+        Quessel::ShaderProgram* record;
+        GLuint vertex;
+        GLuint fragment;
+        // The demo program's values, read before it is swapped out.
+        Quessel::UniformSnapshot values;
+    };
+
+    void present();
+    // A frame of no simulated time: the path, light, particles and clock stay, and the
+    // cube-map rotation is put back, so the measured sequence is what a run without it
+    // would see. With `window`, the window's frame is read back before it is presented.
+    void stillFrame(Quessel::RgbImage* window = nullptr);
+    // Still frames until every cube map was redrawn three times in turn (a cube map shows
+    // the others as they were when it was drawn); the last one read back.
+    Quessel::RgbImage settledFrame();
+    // Errors since `before` (the demo's count) plus any the error flag still holds.
+    int errorsSince(int before);
+    // Every swapped program relinked with its cheap shaders or its own; a failed cheap link
+    // puts the demo's own back.
+    bool relink(bool toCheap);
+    // A relink and an unmeasured still frame, as the driver compiles relinked code on first use.
+    bool swap(bool toCheap);
+    template <typename Draw>
+    void measureFrame(FrameKind kind, int block, int inBlock, std::vector<FrameSample>& samples, Draw draw);
     void sceneBlock(PassTimer& timer, FrameKind kind, int block, int count, std::vector<FrameSample>& samples);
-    void floorBlock(FloorFrame& floor, int block, int count, std::vector<FrameSample>& samples);
-    bool swap(ProgramSwapper& swapper, bool cheap);
-    void progress(int block, int blocks, const std::vector<FrameSample>& samples) const;
 
     Quessel::Demo& demo;
     BenchOptions options;
+    std::vector<CheapProgram> cheapPrograms;
+    bool cheap = false;
 };
 
 }  // namespace Quessel::Bench

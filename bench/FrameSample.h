@@ -13,12 +13,8 @@ enum class FrameKind { Demo, Required, Floor };
 constexpr int FrameKindCount = 3;
 
 inline const char* frameKindName(FrameKind kind) {
-    switch (kind) {
-    case FrameKind::Demo: return "demo";
-    case FrameKind::Required: return "required";
-    case FrameKind::Floor: return "floor";
-    }
-    return "?";
+    static const char* const names[FrameKindCount] = {"demo", "required", "floor"};
+    return names[static_cast<int>(kind)];
 }
 
 // What one measured frame cost. Times are milliseconds.
@@ -27,9 +23,9 @@ struct FrameSample {
     double frameMs = 0.0;
     // Wall clock of issuing the frame's work alone (renderFrame, or the floor's draw).
     double issueMs = 0.0;
-    // GL_TIME_ELAPSED of each pass; zero where a pass has no GPU time (see hasGpuTime).
+    // GL_TIME_ELAPSED of each pass (zero where a pass has none), and the wall clock between
+    // its begin and end on the issuing thread.
     std::array<double, PassCount> gpuMs{};
-    // Wall clock between the begin and end of each pass, on the issuing thread.
     std::array<double, PassCount> cpuMs{};
     // VmRSS after the frame, in KiB.
     long residentKb = 0;

@@ -3,17 +3,15 @@
 
 namespace Quessel::Bench {
 
-// Order statistics of a series of times.
+// Order statistics of a series of times; all zero for an empty series.
 struct Summary {
     int count = 0;
-    double min = 0.0;
     double median = 0.0;
     // Nearest rank: the smallest value with at least 95 % of the series at or below it.
     double p95 = 0.0;
     double max = 0.0;
     double mean = 0.0;
 
-    // All zero for an empty series.
     static Summary of(std::vector<double> values);
 };
 

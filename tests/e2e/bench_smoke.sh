@@ -1,29 +1,56 @@
 #!/usr/bin/env bash
-# Runs quessel-bench for two rounds of three demo, required-work and floor frames on the
-# display and checks what it reports: the JSON line parses and holds every figure,
-# positive and consistent with each other; the swap to the required-work shaders and
-# back raised no GL error and left the demo drawing what it drew before; the SVG plot is
-# well-formed with one point per frame in each of the three series and one area per pass.
-set -uo pipefail
-build="$1"
-cd "$build/bin"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; echo "--- output ---"; cat "$work/out.txt"; exit 1; }
+# quessel-bench, short runs of the real binary. Two rounds of three frames of each kind
+# without gnuplot on PATH: the JSON line holds every figure, positive and consistent with
+# each other and with the CSV's frames; the swap to the required-work shaders and back
+# raised no GL error and left the demo drawing what it drew before; the missing plot is
+# said, not failed. A one-frame run draws a plot with every series in it. Bad options end
+# with 2, Ctrl-C with 130, and neither leaves a file.
+source "$(dirname "$0")/lib/faults.sh" "$@"
 
-./quessel-bench --frames 6 --block 3 --svg "$work/bench.svg" </dev/null >"$work/out.txt" 2>&1
-status=$?
-[ "$status" -eq 0 ] || fail "quessel-bench ended with status $status"
-[ "$(grep -c '^{"bench":' "$work/out.txt")" -eq 1 ] || fail "expected exactly one JSON line"
-grep -q '^demo frame ' "$work/out.txt" || fail "no table on standard output"
-grep '^{"bench":' "$work/out.txt" >"$work/bench.json"
-[ -s "$work/bench.svg" ] || fail "no SVG written"
+BIN="$FAULTS_BUILD/bin"
+LIMIT=${BENCH_LIMIT:-240}
 
-python3 - "$work/bench.json" "$work/bench.svg" <<'PY' || fail "figures or plot rejected"
+fresh_dir() {
+    DIR=$(mktemp -d)
+    FAULTS_TEMPS+=("$DIR")
+    OUT="$DIR.err"
+    FAULTS_TEMPS+=("$OUT")
+}
+
+# Runs the bench from the run directory, standard output into $DIR.out (outside $DIR),
+# standard error into $OUT; leading NAME=VALUE arguments go into its environment.
+bench() {
+    local vars=()
+    while [ $# -gt 0 ] && [[ "$1" == *=* ]]; do vars+=("$1"); shift; done
+    FAULTS_TEMPS+=("$DIR.out")
+    (cd "$BIN" && exec timeout -k 5 "$LIMIT" env "${vars[@]}" ./quessel-bench "$@" </dev/null >"$DIR.out" 2>"$OUT")
+    STATUS=$?
+}
+
+expect_message() { grep -qF -- "$1" "$OUT" || fail "no message \"$1\""; }
+
+expect_no_files() {
+    local left
+    left=$(find "$DIR" -mindepth 1 -printf '%P ')
+    [ -z "$left" ] || fail "files left behind: $left"
+}
+
+begin_case "two rounds of 3 + 3 + 3 frames, no gnuplot on PATH"
+fresh_dir
+bench PATH=/nonexistent --frames 6 --block 3 --svg "$DIR/bench.svg"
+expect_status 0
+expect_message "gnuplot is not on PATH: the plot was not drawn"
+[ ! -e "$DIR/bench.svg" ] || fail "a plot without gnuplot"
+[ "$(grep -c '^{"bench":' "$DIR.out")" -eq 1 ] || fail "expected exactly one JSON line"
+grep -q '^demo frame ' "$DIR.out" || fail "no table on standard output"
+grep '^{"bench":' "$DIR.out" >"$DIR.json"
+FAULTS_TEMPS+=("$DIR.json")
+python3 - "$DIR.json" "$DIR/bench.csv" <<'PY' || fail "figures or frames rejected"
+import csv
 import json
 import math
+import statistics
 import sys
-import xml.etree.ElementTree as ET
 
 errors = []
 with open(sys.argv[1]) as f:
@@ -71,16 +98,13 @@ for key in ("frames", "required_frames", "floor_frames"):
         errors.append(f"{key} is not 6")
 if number("block") != 3:
     errors.append("block is not 3")
-if (number("width"), number("height")) != (1280, 768):
-    errors.append("window is not 1280 x 768")
-if number("samples") != 4:
-    errors.append("window is not 4-sample")
+if (number("width"), number("height"), number("samples")) != (1280, 768, 4):
+    errors.append("window is not 1280 x 768 with 4 samples")
 for key in ("step_s", "start_s", "setup_s", "fps", "fps_at_median", "ratio", "ratio_to_required",
             "required_to_floor", "environment_map_to_required", "required.fps", "required.fps_at_median"):
     positive(key)
 for key in ("load_before", "load_after"):
-    value = number(key)
-    if value is not None and value < 0:
+    if (number(key) or 0) < 0:
         errors.append(f"{key} is negative")
 # Demo and required-work frames each move the path on by one step; still frames (the
 # swap check, warm-ups) and floor frames do not.
@@ -111,14 +135,11 @@ if not by_path or set(by_path) - {"move", "turn", "hold"}:
 for kind in by_path:
     summary(f"frame_ms_by_path.{kind}")
 
-peak = positive("memory.peak_kb")
-first = positive("memory.first_kb")
-last = positive("memory.last_kb")
+peak, first, last = (positive(f"memory.{key}") for key in ("peak_kb", "first_kb", "last_kb"))
 growth = number("memory.growth_kb")
 positive("memory.window_frames")
-if None not in (peak, first, last):
-    if peak < max(first, last):
-        errors.append(f"peak {peak} KiB below a resident mean ({first}, {last})")
+if None not in (peak, first, last) and peak < max(first, last):
+    errors.append(f"peak {peak} KiB below a resident mean ({first}, {last})")
 if None not in (first, last, growth):
     close(growth, last - first, "growth against last - first")
 ratio_keys = ("ratio_to_required", "ratio", "required_to_floor", "environment_map_to_required")
@@ -132,16 +153,16 @@ for index, block in enumerate(blocks):
         value = block.get(key)
         if not isinstance(value, (int, float)) or not value > 0:
             errors.append(f"blocks[{index}].{key} is not positive: {value!r}")
-if None not in frame and None not in floor and None not in required:
+if None not in frame + floor + required:
     close(get("ratio"), frame[0] / floor[0], "ratio against the medians")
     close(get("ratio_to_required"), frame[0] / required[0], "ratio_to_required against the medians")
     close(get("required_to_floor"), required[0] / floor[0], "required_to_floor against the medians")
+    close(get("fps"), 1000.0 / frame[3], "fps against the mean frame")
+    close(get("fps_at_median"), 1000.0 / frame[0], "fps_at_median against the median frame")
 refresh = number("passes.environment_map.gpu_ms.median")
 required_refresh = number("required.passes.environment_map.gpu_ms.median")
 if refresh and required_refresh:
     close(get("environment_map_to_required"), refresh / required_refresh, "environment_map_to_required")
-    close(get("fps"), 1000.0 / frame[3], "fps against the mean frame")
-    close(get("fps_at_median"), 1000.0 / frame[0], "fps_at_median against the median frame")
 number("gl_errors")
 for kind in ("demo", "floor"):
     number(f"gl_errors_by_kind.{kind}")
@@ -152,8 +173,7 @@ for key in ("gl_errors_by_kind.required", "gl_errors_by_kind.swaps", "swap_check
         errors.append(f"{key} is {get(key)}")
 positive("swap_check.required_mean_difference")
 for key in ("restored_mean_difference", "restored_large_share"):
-    value = number(f"swap_check.{key}")
-    if value is not None and value < 0:
+    if (number(f"swap_check.{key}") or 0) < 0:
         errors.append(f"swap_check.{key} is negative")
 if get("swap_check.passed") is not True:
     errors.append(f"the swap check failed: {get('swap_check')}")
@@ -162,23 +182,89 @@ for goal in ("demo_within_2x_required", "environment_map_within_2x_required", "r
     if not isinstance(get(f"goals.{goal}"), bool):
         errors.append(f"goals.{goal} is not a boolean")
 
-svg = "{http://www.w3.org/2000/svg}"
-root = ET.parse(sys.argv[2]).getroot()
-if root.tag != svg + "svg":
-    errors.append(f"SVG root is {root.tag}")
-lines = {e.get("id"): e for e in root.iter(svg + "polyline")}
-for line in ("frame-time", "required-frame-time", "floor-frame-time"):
-    if line not in lines:
-        errors.append(f"no {line} line in the SVG")
-    elif len(lines[line].get("points").split()) != 6:
-        errors.append(f"the {line} line does not have one point per frame")
-areas = {e.get("id") for e in root.iter(svg + "polygon")}
-for name in gpu_passes:
-    if f"pass-{name}" not in areas:
-        errors.append(f"no area for the {name} pass in the SVG")
+# The CSV holds the frames the figures come from: six of each kind, grouped by kind, each
+# kind's frames within the blocks' six places.
+with open(sys.argv[2]) as f:
+    rows = list(csv.DictReader(f))
+kinds = [row["kind"] for row in rows]
+if kinds != ["demo"] * 6 + ["required"] * 6 + ["floor"] * 6:
+    errors.append(f"CSV rows by kind: {kinds}")
+for name, series, path in (("demo", frame, "passes"), ("required", required, "required.passes"),
+                           ("floor", floor, None)):
+    chosen = [row for row in rows if row["kind"] == name]
+    if None not in series and chosen:
+        close(statistics.median(float(row["frame_ms"]) for row in chosen), series[0], f"{name} median in the CSV")
+    if path:
+        close(statistics.median(float(row["main"]) for row in chosen), number(f"{path}.main.gpu_ms.median"),
+              f"{name} main pass median in the CSV")
+    slots = [float(row["slot"]) for row in chosen]
+    if not all(-0.5 <= slot <= 5.5 for slot in slots) or slots != sorted(slots):
+        errors.append(f"{name} slots {slots}")
 
 if errors:
     print("\n".join(errors))
     sys.exit(1)
 PY
-echo "bench ran 6 + 6 + 6 frames in two rounds; JSON, swap check and SVG checked"
+
+begin_case "one frame: a plot with every series"
+fresh_dir
+bench --frames 1 --svg "$DIR/one.svg"
+expect_status 0
+expect_message "plot: $DIR/one.svg"
+python3 - "$DIR/one.svg" <<'PY' || fail "plot rejected"
+import sys
+import xml.etree.ElementTree as ET
+
+svg = "{http://www.w3.org/2000/svg}"
+root = ET.parse(sys.argv[1]).getroot()
+errors = []
+if root.tag != svg + "svg":
+    errors.append(f"root is {root.tag}")
+texts = " ".join("".join(t.itertext()) for t in root.iter(svg + "text"))
+for words in ("quessel-bench: demo", "milliseconds", "frame of each kind", "hold"):
+    if words not in texts:
+        errors.append(f"no text '{words}'")
+groups = [g for g in root.iter(svg + "g") if (g.get("id") or "").startswith("gnuplot_plot_")]
+title = lambda g: g.findtext(svg + "title") or ""
+# Each frame series marks its one frame beside its key entry.
+for series in ("demo frame", "demo CPU issue", "required work", "floor frame"):
+    marks = [len(list(g.iter(svg + "use"))) for g in groups if title(g).startswith(series)]
+    if marks != [2]:
+        errors.append(f"{series}: marks {marks}")
+# The path row's band and the seven passes' stacked boxes.
+boxes = [g for g in groups if title(g).startswith("gnuplot_plot_") and list(g.iter(svg + "polygon"))]
+if len(boxes) != 8:
+    errors.append(f"{len(boxes)} filled areas, not 8")
+if errors:
+    print("\n".join(errors))
+    sys.exit(1)
+PY
+
+begin_case "bad options"
+for options in "--frames 0" "--frames abc" "--step 11" "--frames" "--nonsense" "--svg="; do
+    fresh_dir
+    bench --svg "$DIR/bench.svg" $options
+    expect_status 2
+    expect_message "Try 'quessel-bench --help'"
+    [ ! -s "$DIR.out" ] || fail "$options: output on standard output"
+    expect_no_files
+done
+
+begin_case "Ctrl-C during the run"
+fresh_dir
+(cd "$BIN" && exec ./quessel-bench --frames 300 --svg "$DIR/bench.svg" </dev/null >"$DIR.out" 2>"$OUT") &
+PID=$!
+for _ in $(seq 1 $((LIMIT * 10))); do
+    grep -q "checking the swap" "$OUT" && break
+    kill -0 "$PID" 2>/dev/null || break
+    sleep 0.1
+done
+kill -INT "$PID"
+wait "$PID"
+STATUS=$?
+expect_status 130
+expect_message "the run interrupted by Ctrl-C (SIGINT)"
+grep -q '^{"bench":' "$DIR.out" && fail "figures printed after Ctrl-C"
+expect_no_files
+
+finish

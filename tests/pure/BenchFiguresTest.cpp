@@ -51,18 +51,17 @@ std::vector<FrameSample> threeRounds() {
 }
 
 BenchFigures compute(const std::vector<FrameSample>& samples) {
-    Quessel::Bench::BenchOptions options;
-    return BenchFigures::compute(options, Quessel::Bench::RunInfo(), samples, 0);
+    return BenchFigures::compute(Quessel::Bench::BenchOptions(), Quessel::Bench::RunInfo(), samples);
 }
 
 TEST(BenchFigures, RunRatiosDivideTheMediansOfEachKind) {
     const BenchFigures f = compute(threeRounds());
     EXPECT_EQ(f.demo.frame.count, 5);
     EXPECT_EQ(f.required.frame.count, 5);
-    EXPECT_EQ(f.floorFrame.count, 3);
+    EXPECT_EQ(f.floor.frame.count, 3);
     EXPECT_DOUBLE_EQ(f.demo.frame.median, 102.0);
     EXPECT_DOUBLE_EQ(f.required.frame.median, 60.0);
-    EXPECT_DOUBLE_EQ(f.floorFrame.median, 10.0);
+    EXPECT_DOUBLE_EQ(f.floor.frame.median, 10.0);
     EXPECT_DOUBLE_EQ(f.ratio, 10.2);
     EXPECT_DOUBLE_EQ(f.ratioToRequired, 1.7);
     EXPECT_DOUBLE_EQ(f.requiredToFloor, 6.0);
