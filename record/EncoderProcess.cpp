@@ -162,19 +162,13 @@ std::string EncoderProcess::messages() const {
     return text;
 }
 
-std::string EncoderProcess::lastMessage() const {
+std::string EncoderProcess::problem() const {
     std::string text = messages();
+    if (text.find("No space left on device") != std::string::npos) return "the disk is full (no space left on device)";
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    if (text.empty()) return "it gave no reason";
     const size_t newline = text.find_last_of("\r\n");
     return newline == std::string::npos ? text : text.substr(newline + 1);
-}
-
-bool EncoderProcess::said(const char* text) const { return messages().find(text) != std::string::npos; }
-
-std::string EncoderProcess::problem() const {
-    if (said("No space left on device")) return "the disk is full (no space left on device)";
-    const std::string last = lastMessage();
-    return last.empty() ? "it gave no reason" : last;
 }
 
 }  // namespace Quessel::Record

@@ -31,10 +31,8 @@ public:
     // Ends the program at once and reaps it.
     void kill();
 
-    // The last line the program wrote to its standard error, and whether it wrote `text`.
-    std::string lastMessage() const;
-    bool said(const char* text) const;
-    // What went wrong, from what the program said: a full disk by name, else its last line.
+    // What went wrong, from what the program said on its standard error: a full disk by
+    // name, else its last line.
     std::string problem() const;
 
     int writeError = 0;

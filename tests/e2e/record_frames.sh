@@ -26,11 +26,12 @@ done
 # 4) is nearer to it than the frames before and after, and than its own mirror image.
 for k in 3 4 5; do convert "${stills[$k]}" -scale 50% "$ROOT/half-$k.png"; done
 convert "$ROOT/half-4.png" -flip "$ROOT/flipped-4.png"
-at=$(nearest "$FAULTS_SOURCE/tests/golden/first-move.png" "$ROOT"/half-{3,4,5}.png "$ROOT/flipped-4.png")
+read -r at _ <<<"$(nearest "$FAULTS_SOURCE/tests/golden/first-move.png" "$ROOT"/half-{3,4,5}.png "$ROOT/flipped-4.png")"
 [ "$at" = 1 ] || fail "the still nearest the first move at 2.43 s is not frame 4 (2.0 to 2.5 s) but choice $at of 3, 4, 5, 4 flipped"
 # Decoded as a player does (by the tags; with accurate rounding, as the decoder's fast
 # path darkens by about a level): each frame nearest its own still, not a neighbour's,
-# and the colours those of the stills, not those of another matrix or range.
+# within what H.264 loses (0.013 to 0.02 here), and the colours those of the stills, not
+# those of another matrix or range.
 mkdir "$ROOT/decoded"
 ffmpeg -v error -sws_flags accurate_rnd+full_chroma_int -i "$DIR/zero.mp4" -sws_flags accurate_rnd+full_chroma_int \
     -f image2 "$ROOT/decoded/%05d.png" || fail "ffmpeg cannot decode the video"
@@ -40,8 +41,9 @@ for k in "${!decoded[@]}"; do
     neighbours=("${stills[$k]}")
     [ "$k" -gt 0 ] && neighbours+=("${stills[$((k - 1))]}")
     [ "$k" -lt 13 ] && neighbours+=("${stills[$((k + 1))]}")
-    at=$(nearest "${decoded[$k]}" "${neighbours[@]}")
-    [ "$at" = 0 ] || fail "video frame $k is nearer another still than its own"
+    read -r at difference <<<"$(nearest "${decoded[$k]}" "${neighbours[@]}")"
+    [ "$at" = 0 ] && awk "BEGIN { exit !($difference < 0.05) }" ||
+        fail "video frame $k is not its own still (nearest: $(basename "${neighbours[$at]}"), difference $difference)"
 done
 for k in 0 6 13; do
     video=$(channel_means "${decoded[$k]}")

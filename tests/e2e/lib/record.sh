@@ -167,7 +167,8 @@ rms_difference() {
     compare -metric RMSE "$1" "$2" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'
 }
 
-# Which of the pictures after the first is nearest to the first: its place among them, from 0.
+# Which of the pictures after the first is nearest to the first: its place among them,
+# from 0, and its difference.
 nearest() {
     local reference="$1" best=-1 least="" place=0 value
     shift
@@ -179,7 +180,7 @@ nearest() {
         fi
         place=$((place + 1))
     done
-    echo "$best"
+    echo "$best $least"
 }
 
 # The mean of each channel, 0 to 255.
