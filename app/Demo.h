@@ -66,9 +66,9 @@ public:
     int errorCount = 0;
     // Optional: told around every pass of renderFrame.
     IPassObserver* observer = nullptr;
-    // Optional: the time the particle pass takes instead of the GLFW clock's. A clock set
-    // with glfwSetTime has moved on by the microseconds since when it is read, which moves
-    // the smoke by a pixel here and there; a simulated clock read here is exact.
+    // Optional: the time the particle pass takes instead of the GLFW clock's. The GLFW
+    // clock, even set right before, has moved on by some microseconds when it is read, and
+    // that moves the smoke by a pixel here and there; a simulated clock read here is exact.
     const double* particleClock = nullptr;
 
 private:

@@ -46,7 +46,8 @@ bool folderName(const std::string& path) { return !path.empty(); }
 }  // namespace
 
 const char* RecordOptions::usage() {
-    return "Usage: quessel-record [--seconds S] [--start T] [--fps N] [--out FILE] [--preview FILE] [--stills DIR]\n"
+    return "Usage: quessel-record [--seconds S] [--start T] [--fps N] [--out FILE] [--preview FILE]\n"
+           "                      [--stills DIR]\n"
            "Renders the demo's frames at a fixed time step in the real 1280 x 768 window and\n"
            "encodes them with ffmpeg (an H.264 MP4) and img2webp (an animated WebP preview).\n"
            "  --seconds S     seconds of demo time to record (default: until the camera path\n"
