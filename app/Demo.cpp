@@ -181,7 +181,7 @@ void Demo::refractPass() {
 void Demo::particlePass() {
     glDepthMask(GL_FALSE);
     importer->registry->use("particle");
-    const float now = static_cast<float>(glfwGetTime());
+    const float now = static_cast<float>(particleClock ? *particleClock : glfwGetTime());
     particles->deltaTime = now - particles->time;
     particles->time = now;
     particles->draw();

@@ -66,6 +66,10 @@ public:
     int errorCount = 0;
     // Optional: told around every pass of renderFrame.
     IPassObserver* observer = nullptr;
+    // Optional: the time the particle pass takes instead of the GLFW clock's. The GLFW
+    // clock, even set right before, has moved on by some microseconds when it is read, and
+    // that moves the smoke by a pixel here and there; a simulated clock read here is exact.
+    const double* particleClock = nullptr;
 
 private:
     template <typename Step>

@@ -12,25 +12,34 @@ class Demo;
 class FrameDriver : private IPassObserver {
 public:
     // `demo` must be set up. The clock restarts at `start` seconds. The driver becomes the
-    // demo's pass observer: see observe().
+    // demo's pass observer (see observe()) and its particle clock: the smoke moves by the
+    // simulated time exactly, whatever the wall time the passes take.
     explicit FrameDriver(Demo& demo, double start = 0.0);
     ~FrameDriver() override;
     FrameDriver(const FrameDriver&) = delete;
     FrameDriver& operator=(const FrameDriver&) = delete;
 
-    // Told around every pass (nullptr: nobody). The particle pass reads the GLFW clock,
-    // which the driver sets back to the frame's simulated time right before it: otherwise
-    // the wall time the earlier passes took would move the smoke.
+    // Told around every pass (nullptr: nobody).
     void observe(IPassObserver* next) { observer = next; }
 
-    // One frame of dt simulated seconds. The GLFW clock (which the particle pass reads) is
-    // moved on first, so every pass sees the same time. Presenting is the caller's.
+    // One frame of dt simulated seconds, the GLFW clock set to the new time first.
+    // Presenting is the caller's.
     void frame(double dt);
     // Swap, poll, end test and error check of the demo; true when the run is to stop.
     bool present();
 
-    // Frames of `step` seconds until the clock reaches `until`.
-    void runUntil(double until, double step);
+    // Frames of `step` seconds while they end by `until`: from the clock's start, the
+    // very frames a run at that step has shown by then, so whatever carries from frame to
+    // frame (path, light, smoke, cube maps, blur) is where that run has it. Not presented.
+    // False when Ctrl-C (a tool's stop signal) cut it short.
+    bool runUntil(double until, double step);
+
+    // How many frames runUntil(until, step) runs from t = 0.
+    static long framesBy(double until, double step);
+    // Frames of `step` seconds after those runUntil(start, step) runs from t = 0 until the
+    // camera path is back at its first row, the frame that gets there included; -1 when it
+    // never does. Stepped on a camera of its own, without GL.
+    static int framesToLapEnd(double start, double step);
 
     // Frames until the camera path is at `row` with `into` seconds of that row done, the
     // last frame `lastStep` long (so its motion blur is that of a real frame). Frames before

@@ -1,10 +1,14 @@
 #include "record/EncoderProcess.h"
 
+#include "core/ToolReport.h"
+
 #include <fcntl.h>
+#include <fmt/format.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -46,8 +50,6 @@ std::string EncoderProcess::find(const std::string& program) {
     return "";
 }
 
-EncoderProcess::EncoderProcess(const volatile std::sig_atomic_t& stop) : stop(stop) {}
-
 EncoderProcess::~EncoderProcess() {
     kill();
     if (log >= 0) close(log);
@@ -56,13 +58,13 @@ EncoderProcess::~EncoderProcess() {
 bool EncoderProcess::start(const std::vector<std::string>& argv, bool feed, std::string& error) {
     const std::string program = find(argv.at(0));
     if (program.empty()) {
-        error = argv[0] + " is not installed (not found on PATH)";
+        error = fmt::format("{} is not installed (not found on PATH)", argv[0]);
         return false;
     }
     log = anonymousLog();
     int pipeEnds[2] = {-1, -1};
     if (log < 0 || (feed && pipe2(pipeEnds, O_CLOEXEC) != 0)) {
-        error = std::string("cannot start ") + argv[0] + ": " + std::strerror(errno);
+        error = fmt::format("cannot start {}: {}", argv[0], std::strerror(errno));
         return false;
     }
     posix_spawn_file_actions_t actions;
@@ -95,7 +97,7 @@ bool EncoderProcess::start(const std::vector<std::string>& argv, bool feed, std:
     if (result != 0) {
         pid = -1;
         if (feed) close(pipeEnds[1]);
-        error = "cannot start " + program + ": " + std::strerror(result);
+        error = fmt::format("cannot start {}: {}", program, std::strerror(result));
         return false;
     }
     input = feed ? pipeEnds[1] : -1;
@@ -105,7 +107,7 @@ bool EncoderProcess::start(const std::vector<std::string>& argv, bool feed, std:
 bool EncoderProcess::write(const void* data, size_t size) {
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {
-        if (stop) return false;
+        if (ToolReport::stopSignal()) return false;
         const ssize_t written = ::write(input, bytes, size);
         if (written < 0) {
             if (errno == EINTR) continue;
@@ -127,7 +129,7 @@ int EncoderProcess::wait(bool honourStop) {
             if (done < 0) return -1;
             return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
         }
-        if (honourStop && stop) {
+        if (honourStop && ToolReport::stopSignal()) {
             kill();
             return -1;
         }
@@ -160,19 +162,13 @@ std::string EncoderProcess::messages() const {
     return text;
 }
 
-std::string EncoderProcess::lastMessage() const {
+std::string EncoderProcess::problem() const {
     std::string text = messages();
+    if (text.find("No space left on device") != std::string::npos) return "the disk is full (no space left on device)";
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    if (text.empty()) return "it gave no reason";
     const size_t newline = text.find_last_of("\r\n");
     return newline == std::string::npos ? text : text.substr(newline + 1);
-}
-
-bool EncoderProcess::said(const char* text) const { return messages().find(text) != std::string::npos; }
-
-std::string EncoderProcess::problem() const {
-    if (said("No space left on device")) return "the disk is full (no space left on device)";
-    const std::string last = lastMessage();
-    return last.empty() ? "it gave no reason" : last;
 }
 
 }  // namespace Quessel::Record

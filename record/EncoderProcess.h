@@ -1,6 +1,5 @@
 #pragma once
 #include <sys/types.h>
-#include <csignal>
 #include <string>
 #include <vector>
 
@@ -14,8 +13,7 @@ public:
     // Where `program` is found on PATH; empty when it is not.
     static std::string find(const std::string& program);
 
-    // `stop` is set by the recorder's signal handler; a wait or write it interrupts gives up.
-    explicit EncoderProcess(const volatile std::sig_atomic_t& stop);
+    EncoderProcess() = default;
     // Ends a child still running.
     ~EncoderProcess();
     EncoderProcess(const EncoderProcess&) = delete;
@@ -25,18 +23,16 @@ public:
     // /dev/null. False with the reason in `error`.
     bool start(const std::vector<std::string>& argv, bool feed, std::string& error);
     // All bytes into the pipe. False when the program stopped reading (the error number,
-    // e.g. EPIPE, is in writeError) or the stop flag was raised.
+    // e.g. EPIPE, is in writeError) or Ctrl-C came.
     bool write(const void* data, size_t size);
     // Closes the pipe and waits for the end: the exit status, 128 + the signal number when
-    // it was killed, or -1 when `stop` was raised first (the program is then ended).
+    // it was killed, or -1 when Ctrl-C came first (the program is then ended).
     int finish();
     // Ends the program at once and reaps it.
     void kill();
 
-    // The last line the program wrote to its standard error, and whether it wrote `text`.
-    std::string lastMessage() const;
-    bool said(const char* text) const;
-    // What went wrong, from what the program said: a full disk by name, else its last line.
+    // What went wrong, from what the program said on its standard error: a full disk by
+    // name, else its last line.
     std::string problem() const;
 
     int writeError = 0;
@@ -45,7 +41,6 @@ private:
     std::string messages() const;
     int wait(bool honourStop);
 
-    const volatile std::sig_atomic_t& stop;
     pid_t pid = -1;
     int input = -1;
     int log = -1;

@@ -2,11 +2,12 @@
 
 #include "record/EncoderProcess.h"
 
+#include <fmt/format.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 
 namespace Quessel::Record {
@@ -59,9 +60,8 @@ const std::vector<PreviewMaker::Attempt>& PreviewMaker::attempts() {
 
 std::vector<std::string> PreviewMaker::frameCommand(const std::string& video, const std::string& folder,
                                                     const Attempt& attempt) {
-    char filter[96];
-    std::snprintf(filter, sizeof filter, "fps=%g,scale=%d:%d:flags=lanczos", attempt.fps, attempt.width,
-                  attempt.height);
+    const std::string filter =
+        fmt::format("fps={:g},scale={}:{}:flags=lanczos", attempt.fps, attempt.width, attempt.height);
     return {"ffmpeg", "-hide_banner", "-loglevel", "error",  "-nostdin",          "-y", "-i", video,
             "-vf",    filter,         "-f",        "image2", folder + "/%05d.png"};
 }
@@ -87,10 +87,8 @@ std::vector<std::string> PreviewMaker::animationCommand(const std::vector<std::s
     return command;
 }
 
-PreviewMaker::PreviewMaker(const volatile std::sig_atomic_t& stop) : stop(stop) {}
-
 bool PreviewMaker::run(const std::vector<std::string>& command, const std::string& doing, std::string& error) {
-    EncoderProcess process(stop);
+    EncoderProcess process;
     if (!process.start(command, false, error)) return false;
     const int status = process.finish();
     if (status == -1) {
@@ -98,7 +96,7 @@ bool PreviewMaker::run(const std::vector<std::string>& command, const std::strin
         return false;
     }
     if (status != 0) {
-        error = command[0] + " failed " + doing + " (exit status " + std::to_string(status) + "): " + process.problem();
+        error = fmt::format("{} failed {} (exit status {}): {}", command[0], doing, status, process.problem());
         return false;
     }
     return true;
@@ -125,8 +123,7 @@ bool PreviewMaker::make(const std::string& video, const std::string& path, doubl
         used = attempt;
         if (bytes >= 0 && bytes <= MaxBytes) return true;
     }
-    error = "the preview stays above " + std::to_string(MaxBytes / 1000000) + " MB even at " +
-            std::to_string(used.width) + " x " + std::to_string(used.height);
+    error = fmt::format("the preview stays above {} MB even at {} x {}", MaxBytes / 1000000, used.width, used.height);
     return false;
 }
 

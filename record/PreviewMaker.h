@@ -1,5 +1,4 @@
 #pragma once
-#include <csignal>
 #include <string>
 #include <vector>
 
@@ -31,8 +30,6 @@ public:
     static std::vector<std::string> animationCommand(const std::vector<std::string>& frames, const std::string& path,
                                                      const Attempt& attempt);
 
-    explicit PreviewMaker(const volatile std::sig_atomic_t& stop);
-
     // Encodes `video` (at `videoFps`) into `path`, trying the attempts in turn until one
     // fits. False with the reason in `error`; `used` is the attempt that fitted.
     bool make(const std::string& video, const std::string& path, double videoFps, std::string& error);
@@ -43,8 +40,6 @@ public:
 private:
     bool run(const std::vector<std::string>& command, const std::string& doing, std::string& error);
     bool tryAttempt(const std::string& video, const std::string& path, const Attempt& attempt, std::string& error);
-
-    const volatile std::sig_atomic_t& stop;
 };
 
 }  // namespace Quessel::Record

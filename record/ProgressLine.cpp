@@ -1,5 +1,6 @@
 #include "record/ProgressLine.h"
 
+#include <fmt/format.h>
 #include <unistd.h>
 
 namespace Quessel::Record {
@@ -15,21 +16,26 @@ double secondsBetween(Clock::time_point from, Clock::time_point to) {
 }
 }  // namespace
 
-ProgressLine::ProgressLine(std::FILE* stream, int total)
-    : stream(stream), total(total), terminal(isatty(fileno(stream)) != 0), begun(Clock::now()), shown(begun) {}
+ProgressLine::ProgressLine(std::FILE* stream, std::string what, long total)
+    : stream(stream),
+      what(std::move(what)),
+      total(total),
+      terminal(isatty(fileno(stream)) != 0),
+      begun(Clock::now()),
+      shown(begun) {}
 
-void ProgressLine::print(int done) {
+void ProgressLine::print(long done) {
     const double elapsed = secondsBetween(begun, Clock::now());
     const double rate = elapsed > 0.0 ? done / elapsed : 0.0;
-    const int left = rate > 0.0 ? static_cast<int>((total - done) / rate + 0.5) : 0;
-    const int percent = total > 0 ? done * 100 / total : 100;
-    std::fprintf(stream, "%squessel-record: frame %d/%d (%d%%), %.1f fps, %d:%02d left%s", terminal ? "\r" : "", done,
-                 total, percent, rate, left / 60, left % 60, terminal ? "\033[K" : "\n");
+    const long left = rate > 0.0 ? static_cast<long>((total - done) / rate + 0.5) : 0;
+    const long percent = total > 0 ? done * 100 / total : 100;
+    fmt::print(stream, "{}quessel-record: {} {}/{} ({}%), {:.1f} fps, {}:{:02d} left{}", terminal ? "\r" : "", what,
+               done, total, percent, rate, left / 60, left % 60, terminal ? "\033[K" : "\n");
     std::fflush(stream);
     open = terminal;
 }
 
-void ProgressLine::update(int done) {
+void ProgressLine::update(long done) {
     const Clock::time_point now = Clock::now();
     const double interval = terminal ? TerminalInterval : PlainInterval;
     // The first frame is shown at once: it tells that recording has begun.
@@ -38,7 +44,7 @@ void ProgressLine::update(int done) {
     print(done);
 }
 
-void ProgressLine::finish(int done) {
+void ProgressLine::finish(long done) {
     if (done != total || terminal) print(done);
     if (open) std::fputc('\n', stream);
     open = false;

@@ -1,6 +1,7 @@
 #pragma once
 #include <chrono>
 #include <cstdio>
+#include <string>
 
 namespace Quessel::Record {
 
@@ -9,17 +10,19 @@ namespace Quessel::Record {
 // otherwise plain lines are written now and then, so a log stays short.
 class ProgressLine {
 public:
-    ProgressLine(std::FILE* stream, int total);
+    // `what` names the counted things ("frame").
+    ProgressLine(std::FILE* stream, std::string what, long total);
 
-    void update(int done);
+    void update(long done);
     // Shows the final count and ends the line.
-    void finish(int done);
+    void finish(long done);
 
 private:
-    void print(int done);
+    void print(long done);
 
     std::FILE* stream;
-    int total;
+    std::string what;
+    long total;
     bool terminal;
     std::chrono::steady_clock::time_point begun;
     std::chrono::steady_clock::time_point shown;

@@ -15,6 +15,8 @@ struct RecordOptions {
     std::string out = "quessel-loop.mp4";
     // Empty: beside `out`, with the extension .webp.
     std::string preview;
+    // Empty: no stills; else the folder that gets every recorded frame as a PNG.
+    std::string stills;
     bool help = false;
 
     // False with the reason in `error` for an unknown option or a bad value.

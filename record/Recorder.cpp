@@ -1,49 +1,45 @@
 #include "record/Recorder.h"
 
-#include "app/Demo.h"
 #include "core/GlConstants.h"
+#include "core/RgbImage.h"
+#include "core/ToolReport.h"
 #include "record/ProgressLine.h"
+#include "record/StillsFolder.h"
 #include "record/VideoEncoder.h"
 
-#include <GL/glew.h>
+#include <algorithm>
+#include <cmath>
 
 namespace Quessel::Record {
 
-Recorder::Recorder(Demo& demo, const RecordingPlan& plan, const volatile std::sig_atomic_t& stop)
-    : driver(demo), plan(plan), stop(stop), pixels(static_cast<size_t>(ScreenWidth) * ScreenHeight * 3) {}
+Recorder::Recorder(Demo& demo, double fps) : driver(demo), step(1.0 / fps) {}
 
 Recorder::Outcome Recorder::presentFrame() {
     const bool ended = driver.present();
-    if (stop) return Outcome::Interrupted;
+    if (ToolReport::stopSignal()) return Outcome::Interrupted;
     return ended ? Outcome::Escaped : Outcome::Done;
 }
 
-Recorder::Outcome Recorder::fastForward() {
-    for (double dt : plan.fastForward) {
-        if (stop) return Outcome::Interrupted;
-        driver.frame(dt);
-        const Outcome outcome = presentFrame();
-        if (outcome != Outcome::Done) return outcome;
+Recorder::Outcome Recorder::seek(double start, ProgressLine& progress) {
+    // A second of demo time at a time, for the progress line: the frames are the same as
+    // those of one call up to the start.
+    for (double until = 0.0; until < start;) {
+        until = std::min(until + 1.0, start);
+        if (!driver.runUntil(until, step)) return Outcome::Interrupted;
+        progress.update(std::lround(driver.clock / step));
     }
-    return stop ? Outcome::Interrupted : Outcome::Done;
+    return Outcome::Done;
 }
 
-void Recorder::readWindow() {
-    // Rows come bottom-up; the encoder flips them. 1280 x 3 bytes keep the default
-    // 4-byte row alignment.
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, ScreenWidth, ScreenHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-}
-
-Recorder::Outcome Recorder::record(VideoEncoder& encoder, ProgressLine& progress) {
-    for (framesDone = 0; framesDone < plan.frames;) {
-        if (stop) return Outcome::Interrupted;
-        driver.frame(plan.frameStep);
-        readWindow();
-        if (!encoder.write(pixels)) return stop ? Outcome::Interrupted : Outcome::EncoderStopped;
-        ++framesDone;
-        progress.update(framesDone);
+Recorder::Outcome Recorder::record(int frames, VideoEncoder& encoder, StillsFolder* stills, ProgressLine& progress) {
+    const long first = std::lround(driver.clock / step);
+    for (framesDone = 0; framesDone < frames;) {
+        if (ToolReport::stopSignal()) return Outcome::Interrupted;
+        driver.frame(step);
+        const RgbImage image = RgbImage::readWindow(ScreenWidth, ScreenHeight);
+        if (!encoder.write(image)) return ToolReport::stopSignal() ? Outcome::Interrupted : Outcome::EncoderStopped;
+        if (stills && !stills->save(image, first + framesDone, error)) return Outcome::StillNotSaved;
+        progress.update(++framesDone);
         const Outcome outcome = presentFrame();
         if (outcome != Outcome::Done) return outcome;
     }

@@ -16,8 +16,27 @@ QUESSEL_PACKAGES=(
 
 log() { echo "[quessel] $*" >&2; }
 
+# A script's usage: its comment block after the first line.
+print_usage() { sed -n '2,/^[^#]/ s/^# \{0,1\}//p' "$1"; }
+
+# A bad command line: the message, a hint at --help, status 2.
+bad_option() {
+  log "$1"
+  log "Try 'scripts/$(basename "$0") --help' for the options."
+  exit 2
+}
+
+# The value of option $1 given as $2 (absent when only one argument): whole seconds above 0.
+whole_seconds() {
+  [ $# -ge 2 ] && [[ "$2" != --* ]] || bad_option "missing value for $1"
+  [[ "$2" =~ ^[0-9]{1,6}$ ]] && [ "$((10#$2))" -gt 0 ] ||
+    bad_option "bad value for $1: \"$2\" (expected whole seconds above 0)"
+}
+
 # Installs whatever of the package list is missing; a second run finds nothing to do.
+# QUESSEL_PREBUILT=1 skips it and the build: the scripts run what $QUESSEL_BUILD holds.
 install_packages() {
+  [ "${QUESSEL_PREBUILT:-0}" = 1 ] && return 0
   local missing=()
   for package in "${QUESSEL_PACKAGES[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
@@ -34,6 +53,7 @@ install_packages() {
 
 # Configures and builds into $QUESSEL_BUILD: everything, or only the targets given.
 build_project() {
+  [ "${QUESSEL_PREBUILT:-0}" = 1 ] && return 0
   cmake -S "$QUESSEL_ROOT" -B "$QUESSEL_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   local targets=()
   for target in "$@"; do targets+=(--target "$target"); done
@@ -41,13 +61,20 @@ build_project() {
 }
 
 # Starts Xvfb at 1280x768x24 on a free display number and exports DISPLAY.
-# Sets XVFB_PID; stop it with stop_display.
+# Sets XVFB_PID; stop it with stop_display (set that trap first: a Ctrl-C while this
+# waits for the server leaves it running otherwise).
 start_display() {
-  local number
+  local number monitor
   for number in $(seq 90 140); do
     [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ] && continue
-    Xvfb ":$number" -screen 0 1280x768x24 -nolisten tcp >/dev/null 2>&1 &
+    # A session of its own: a terminal's Ctrl-C goes to the script's process group, and
+    # the program drawing on this display must outlive it to end cleanly. Job control
+    # off, so that setsid need not fork and $! is the server itself.
+    monitor=0
+    case $- in *m*) monitor=1; set +m ;; esac
+    setsid Xvfb ":$number" -screen 0 1280x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
     XVFB_PID=$!
+    [ "$monitor" = 0 ] || set -m
     export DISPLAY=":$number"
     for _ in $(seq 1 50); do
       if xdpyinfo >/dev/null 2>&1; then

@@ -1,5 +1,5 @@
 // The recorder's command line: defaults, the preview's default name, and every bad value
-// refused with a message that names the option.
+// refused with the message the user reads.
 #include "record/RecordOptions.h"
 
 #include <gtest/gtest.h>
@@ -25,14 +25,17 @@ TEST(RecordOptions, DefaultsRecordALapAt30FpsIntoTheLoopFiles) {
     EXPECT_EQ(options.fps, 30.0);
     EXPECT_EQ(options.out, "quessel-loop.mp4");
     EXPECT_EQ(options.previewPath(), "quessel-loop.webp");
+    EXPECT_TRUE(options.stills.empty());
 }
 
 TEST(RecordOptions, EveryOptionTakesItsValue) {
     RecordOptions options;
     std::string error;
-    ASSERT_TRUE(parse({"--seconds", "2.5", "--start", "10", "--fps", "24", "--out", "a/b.mp4", "--preview", "c.webp"},
+    ASSERT_TRUE(parse({"--seconds", "2.5", "--start", "10", "--fps", "24", "--out", "a/b.mp4", "--preview", "c.webp",
+                       "--stills", "shots"},
                       options, error))
         << error;
+    EXPECT_EQ(options.stills, "shots");
     EXPECT_EQ(options.seconds, 2.5);
     EXPECT_EQ(options.start, 10.0);
     EXPECT_EQ(options.fps, 24.0);
@@ -53,18 +56,41 @@ TEST(RecordOptions, ThePreviewSitsBesideTheVideoNamedLikeIt) {
     EXPECT_EQ(options.previewPath(), ".loop.webp");
 }
 
-TEST(RecordOptions, BadOptionsAreRefusedNamingTheOption) {
-    const std::vector<std::vector<const char*>> bad = {
-        {"--fps", "0"},      {"--fps", "241"},     {"--fps", "thirty"}, {"--seconds", "0"},
-        {"--seconds", "-1"}, {"--seconds", "nan"}, {"--seconds", "1x"}, {"--seconds", "3601"},
-        {"--start", "-0.5"}, {"--start", "inf"},   {"--out", ""},       {"--out", "videos/"},
-        {"--preview", ""},   {"--seconds"},        {"--frames", "10"},  {"-x"},
+TEST(RecordOptions, BadOptionsAreRefusedInTheirOwnWords) {
+    const auto badValue = [](std::string option, std::string value, std::string expected) {
+        return "bad value for " + option + ": \"" + value + "\" (expected " + expected + ")";
     };
-    for (const auto& args : bad) {
+    const std::string seconds = "seconds above 0, at most 3600";
+    const std::string fps = "frames per second from 1 to 240";
+    const struct {
+        std::vector<const char*> args;
+        std::string message;
+    } cases[] = {
+        {{"--fps", "0"}, badValue("--fps", "0", fps)},
+        {{"--fps", "241"}, badValue("--fps", "241", fps)},
+        {{"--fps", "thirty"}, badValue("--fps", "thirty", fps)},
+        {{"--fps", "24", "--fps", "300"}, badValue("--fps", "300", fps)},
+        {{"--seconds", "0"}, badValue("--seconds", "0", seconds)},
+        {{"--seconds", "-1"}, badValue("--seconds", "-1", seconds)},
+        {{"--seconds", "nan"}, badValue("--seconds", "nan", seconds)},
+        {{"--seconds", "1x"}, badValue("--seconds", "1x", seconds)},
+        {{"--seconds", "3601"}, badValue("--seconds", "3601", seconds)},
+        {{"--start", "-0.5"}, badValue("--start", "-0.5", "seconds from 0 to 3600")},
+        {{"--start", "inf"}, badValue("--start", "inf", "seconds from 0 to 3600")},
+        {{"--out", ""}, badValue("--out", "", "a file name")},
+        {{"--out", "videos/"}, badValue("--out", "videos/", "a file name")},
+        {{"--preview", ""}, badValue("--preview", "", "a file name")},
+        {{"--stills", ""}, badValue("--stills", "", "a folder")},
+        {{"--seconds"}, "missing value for --seconds"},
+        {{"--seconds", "--out", "a.mp4"}, "missing value for --seconds"},
+        {{"--frames", "10"}, "unknown option: --frames"},
+        {{"-x"}, "unknown option: -x"},
+    };
+    for (const auto& bad : cases) {
         RecordOptions options;
         std::string error;
-        EXPECT_FALSE(parse(args, options, error)) << args[0];
-        EXPECT_NE(error.find(args[0]), std::string::npos) << "\"" << error << "\" does not name " << args[0];
+        EXPECT_FALSE(parse(bad.args, options, error)) << bad.message;
+        EXPECT_EQ(error, bad.message);
     }
 }
 
