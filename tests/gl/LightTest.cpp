@@ -1,26 +1,15 @@
 // The importer's point light: set-up output and binding, turning PointLight1, uploads.
-#include "GlTestContext.h"
-#include "TestScene.h"
-
-#include "scene/Importer.h"
-#include "scene/ShaderRegistry.h"
+#include "ImporterTest.h"
 
 #include <cmath>
 #include <cstring>
-#include <memory>
 
 using namespace Quessel;
 using namespace Quessel::Test;
 
 namespace {
 
-std::array<uint32_t, 14> readWords(GLuint buffer) {
-    std::array<uint32_t, 14> words{};
-    glBindBuffer(GL_COPY_READ_BUFFER, buffer);
-    glGetBufferSubData(GL_COPY_READ_BUFFER, 0, sizeof(words), words.data());
-    glBindBuffer(GL_COPY_READ_BUFFER, 0);
-    return words;
-}
+std::vector<uint32_t> readWords(GLuint buffer) { return readBuffer<uint32_t>(buffer, 14); }
 
 float asFloat(uint32_t word) {
     float value;
@@ -28,14 +17,11 @@ float asFloat(uint32_t word) {
     return value;
 }
 
-struct Light : GlTest {
-    Importer importer;
-    std::unique_ptr<aiScene> scene;
+struct Light : ImporterTest {
     aiNode *light, *nested, *other;
 
     void SetUp() override {
-        GlTest::SetUp();
-        importer.registry->use("test");
+        ImporterTest::SetUp();
         // The light sits at (2, 0, 1) in the file's Z-up frame; a second PointLight1 further
         // down the pre-order must stay where it is.
         aiNode* root =
@@ -44,10 +30,6 @@ struct Light : GlTest {
         light->mTransformation = translation(2, 0, 1);
         nested->mTransformation = translation(5, 0, 0);
         scene.reset(makeScene({}, {}, root));
-    }
-    void TearDown() override {
-        importer.scene = nullptr;
-        GlTest::TearDown();
     }
     void setup() {
         importer.scene = scene.get();
@@ -82,15 +64,13 @@ TEST_F(Light, SetupListsTheRootsChildrenAndBindsAZeroRecord) {
     glGetIntegerv(GL_UNIFORM_BUFFER_BINDING, &value);
     EXPECT_EQ(value, 0);
 
-    glBindBuffer(GL_COPY_READ_BUFFER, buffer);
-    glGetBufferParameteriv(GL_COPY_READ_BUFFER, GL_BUFFER_SIZE, &value);
-    EXPECT_EQ(value, 56);
-    glGetBufferParameteriv(GL_COPY_READ_BUFFER, GL_BUFFER_USAGE, &value);
+    glBindBuffer(GL_UNIFORM_BUFFER, buffer);
+    glGetBufferParameteriv(GL_UNIFORM_BUFFER, GL_BUFFER_USAGE, &value);
     EXPECT_EQ(value, GL_STATIC_DRAW);
-    glBindBuffer(GL_COPY_READ_BUFFER, 0);
-    const auto words = readWords(buffer);
-    for (int i = 0; i < 13; ++i) EXPECT_EQ(words[i], 0u) << i;
-    EXPECT_EQ(words[13], buffer);
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+    std::vector<uint32_t> zeros(14, 0u);
+    zeros[13] = buffer;
+    EXPECT_EQ(readBuffer<uint32_t>(buffer), zeros) << "all of its 56 bytes zero but the buffer's name";
 }
 
 TEST_F(Light, AnimateTurnsPointLight1AboutZAndUploads) {
@@ -128,7 +108,6 @@ TEST_F(Light, AnimateTurnsPointLight1AboutZAndUploads) {
     EXPECT_EQ(record.buffer, buffer);
     words = readWords(buffer);
     EXPECT_EQ(std::memcmp(words.data(), &record, sizeof(LightRecord)), 0);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(Light, WithoutPointLight1NothingChangesOrUploads) {
@@ -136,15 +115,14 @@ TEST_F(Light, WithoutPointLight1NothingChangesOrUploads) {
     nested->mName.Set("Lamp2");
     setup();
     const GLuint buffer = importer.lightRecord->buffer;
-    uint32_t sentinel[14];
+    std::vector<uint32_t> sentinel(14);
     for (uint32_t i = 0; i < 14; ++i) sentinel[i] = 0xA5A50000u + i;
     glBindBuffer(GL_UNIFORM_BUFFER, buffer);
-    glBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof(sentinel), sentinel);
+    glBufferSubData(GL_UNIFORM_BUFFER, 0, 56, sentinel.data());
     glBindBuffer(GL_UNIFORM_BUFFER, 0);
 
     importer.animateLight(1.0);
-    const auto words = readWords(buffer);
-    EXPECT_EQ(std::memcmp(words.data(), sentinel, sizeof(sentinel)), 0);
+    EXPECT_EQ(readWords(buffer), sentinel);
     EXPECT_EQ(light->mTransformation, translation(2, 0, 1));
     EXPECT_EQ(other->mTransformation, aiMatrix4x4());
     EXPECT_EQ(importer.lightRecord->position[0], 0.0f);
@@ -153,5 +131,5 @@ TEST_F(Light, WithoutPointLight1NothingChangesOrUploads) {
     // No scene at all is no light either.
     importer.scene = nullptr;
     importer.animateLight(1.0);
-    EXPECT_EQ(std::memcmp(readWords(buffer).data(), sentinel, sizeof(sentinel)), 0);
+    EXPECT_EQ(readWords(buffer), sentinel);
 }

@@ -1,32 +1,17 @@
 // Scene import and per-mesh buffers, read back from GL rather than trusted.
-#include "GlTestContext.h"
-#include "TestScene.h"
+#include "ImporterTest.h"
 
-#include "scene/Importer.h"
 #include "scene/MaterialBlock.h"
-#include "scene/ShaderRegistry.h"
 
 #include <assimp/Importer.hpp>
 
 #include <cstring>
 #include <fstream>
-#include <memory>
 
 using namespace Quessel;
 using namespace Quessel::Test;
 
 namespace {
-
-template <typename T>
-std::vector<T> readBuffer(GLuint buffer) {
-    glBindBuffer(GL_COPY_READ_BUFFER, buffer);
-    GLint bytes = 0;
-    glGetBufferParameteriv(GL_COPY_READ_BUFFER, GL_BUFFER_SIZE, &bytes);
-    std::vector<T> data(static_cast<size_t>(bytes) / sizeof(T));
-    glGetBufferSubData(GL_COPY_READ_BUFFER, 0, static_cast<GLsizeiptr>(data.size() * sizeof(T)), data.data());
-    glBindBuffer(GL_COPY_READ_BUFFER, 0);
-    return data;
-}
 
 GLint attribute(GLuint vertexArray, GLuint location, GLenum what) {
     glBindVertexArray(vertexArray);
@@ -71,18 +56,8 @@ int32_t hasTextureWord(const std::vector<float>& block) {
     return word;
 }
 
-struct MeshBuild : GlTest {
-    Importer importer;
-    std::unique_ptr<aiScene> scene;
-    void SetUp() override {
-        GlTest::SetUp();
-        importer.registry->use("test");
-    }
-    void build(aiScene* made) {
-        scene.reset(made);
-        importer.buildMeshes(scene.get());
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    }
+struct MeshBuild : ImporterTest {
+    void build(aiScene* made) { importer.buildMeshes(adopt(made)); }
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The screen-sized targets and the composite's quad, read back from GL.
 #include "GlTestContext.h"
+#include "GlTestHelpers.h"
 
 #include "app/OffscreenFramebuffer.h"
 #include "app/ScreenQuad.h"
@@ -8,10 +9,17 @@
 #include <vector>
 
 using namespace Quessel;
+using namespace Quessel::Test;
 
 namespace {
 
-class OffscreenTargetsTest : public Quessel::Test::GlTest {};
+using OffscreenTargetsTest = GlTest;
+
+GLint integer(GLenum name) {
+    GLint value = -1;
+    glGetIntegerv(name, &value);
+    return value;
+}
 
 GLint attachment(GLenum point, GLenum name) {
     GLint value = 0;
@@ -19,27 +27,13 @@ GLint attachment(GLenum point, GLenum name) {
     return value;
 }
 
-template <typename T>
-std::vector<T> readBuffer(GLenum target, GLuint buffer) {
-    GLint size = 0;
-    glBindBuffer(target, buffer);
-    glGetBufferParameteriv(target, GL_BUFFER_SIZE, &size);
-    std::vector<T> data(static_cast<size_t>(size) / sizeof(T));
-    glGetBufferSubData(target, 0, size, data.data());
-    glBindBuffer(target, 0);
-    return data;
-}
-
 }  // namespace
 
 TEST_F(OffscreenTargetsTest, TwoTargetsAreDistinctCompleteAndLeftBound) {
-    GLint bound = 0;
     OffscreenFramebuffer depthTarget;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
-    EXPECT_EQ(bound, static_cast<GLint>(depthTarget.framebuffer));
+    EXPECT_EQ(integer(GL_FRAMEBUFFER_BINDING), static_cast<GLint>(depthTarget.framebuffer));
     OffscreenFramebuffer colorTarget;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
-    EXPECT_EQ(bound, static_cast<GLint>(colorTarget.framebuffer));
+    EXPECT_EQ(integer(GL_FRAMEBUFFER_BINDING), static_cast<GLint>(colorTarget.framebuffer));
     EXPECT_NE(depthTarget.framebuffer, colorTarget.framebuffer);
     EXPECT_NE(depthTarget.texture, colorTarget.texture);
     EXPECT_NE(depthTarget.renderbuffer, colorTarget.renderbuffer);
@@ -56,47 +50,39 @@ TEST_F(OffscreenTargetsTest, TwoTargetsAreDistinctCompleteAndLeftBound) {
         }
         GLint value = 0;
         glBindTexture(GL_TEXTURE_2D, target->texture);
-        const GLenum levelQueries[5] = {GL_TEXTURE_WIDTH, GL_TEXTURE_HEIGHT, GL_TEXTURE_RED_SIZE, GL_TEXTURE_BLUE_SIZE,
-                                        GL_TEXTURE_ALPHA_SIZE};
-        const GLint levelValues[5] = {1280, 768, 8, 8, 0};
-        for (int i = 0; i < 5; ++i) {
-            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, levelQueries[i], &value);
-            EXPECT_EQ(value, levelValues[i]) << i;
+        const std::pair<GLenum, GLint> level[] = {{GL_TEXTURE_WIDTH, 1280},
+                                                  {GL_TEXTURE_HEIGHT, 768},
+                                                  {GL_TEXTURE_RED_SIZE, 8},
+                                                  {GL_TEXTURE_BLUE_SIZE, 8},
+                                                  {GL_TEXTURE_ALPHA_SIZE, 0}};
+        for (const auto& query : level) {
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, query.first, &value);
+            EXPECT_EQ(value, query.second) << query.first;
         }
         glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &value);
         EXPECT_EQ(value, GL_LINEAR);
         glBindRenderbuffer(GL_RENDERBUFFER, target->renderbuffer);
-        glGetRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_INTERNAL_FORMAT, &value);
-        EXPECT_EQ(value, GL_DEPTH24_STENCIL8);
-        glGetRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_WIDTH, &value);
-        EXPECT_EQ(value, 1280);
-        glGetRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_HEIGHT, &value);
-        EXPECT_EQ(value, 768);
+        const std::pair<GLenum, GLint> storage[] = {{GL_RENDERBUFFER_INTERNAL_FORMAT, GL_DEPTH24_STENCIL8},
+                                                    {GL_RENDERBUFFER_WIDTH, 1280},
+                                                    {GL_RENDERBUFFER_HEIGHT, 768}};
+        for (const auto& query : storage) {
+            glGetRenderbufferParameteriv(GL_RENDERBUFFER, query.first, &value);
+            EXPECT_EQ(value, query.second) << query.first;
+        }
     }
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(OffscreenTargetsTest, ScreenQuadHoldsTheTableAndRecordsItsLayout) {
-    ShaderRegistry& registry = ShaderRegistry::instance();
-    registry.buildStandardPrograms();
+    ShaderRegistry& registry = standardPrograms();
     registry.use("motionblur");
-    Quessel::Test::clearGlErrors();  // building may flag blocks a program lacks
     const ScreenQuad quad(registry);
-    GLint value = 0;
-    glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &value);
-    EXPECT_EQ(value, 0);
-    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &value);
-    EXPECT_EQ(value, 0);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-
-    EXPECT_EQ(readBuffer<float>(GL_ARRAY_BUFFER, quad.positionBuffer),
-              (std::vector<float>{-1, -1, 1, -1, 1, 1, 1, 1, -1, 1, -1, -1}));
-    EXPECT_EQ(readBuffer<float>(GL_ARRAY_BUFFER, quad.texCoordBuffer),
-              (std::vector<float>{0, 0, 1, 0, 1, 1, 1, 1, 0, 1, 0, 0}));
+    EXPECT_EQ(integer(GL_VERTEX_ARRAY_BINDING), 0);
+    EXPECT_EQ(integer(GL_ARRAY_BUFFER_BINDING), 0);
+    EXPECT_EQ(readBuffer<float>(quad.positionBuffer), (std::vector<float>{-1, -1, 1, -1, 1, 1, 1, 1, -1, 1, -1, -1}));
+    EXPECT_EQ(readBuffer<float>(quad.texCoordBuffer), (std::vector<float>{0, 0, 1, 0, 1, 1, 1, 1, 0, 1, 0, 0}));
     glBindVertexArray(quad.vertexArray);
-    glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &value);
-    EXPECT_EQ(value, static_cast<GLint>(quad.indexBuffer));
-    EXPECT_EQ(readBuffer<GLuint>(GL_ELEMENT_ARRAY_BUFFER, quad.indexBuffer), (std::vector<GLuint>{0, 1, 2, 2, 3, 0}));
+    EXPECT_EQ(integer(GL_ELEMENT_ARRAY_BUFFER_BINDING), static_cast<GLint>(quad.indexBuffer));
+    EXPECT_EQ(readBuffer<GLuint>(quad.indexBuffer), (std::vector<GLuint>{0, 1, 2, 2, 3, 0}));
 
     const GLuint program = registry.get("motionblur").program;
     const std::pair<const char*, GLuint> inputs[2] = {{"vpos", quad.positionBuffer}, {"tex", quad.texCoordBuffer}};
@@ -104,16 +90,15 @@ TEST_F(OffscreenTargetsTest, ScreenQuadHoldsTheTableAndRecordsItsLayout) {
         SCOPED_TRACE(input.first);
         const GLint location = glGetAttribLocation(program, input.first);
         ASSERT_GE(location, 0);
-        const GLuint index = static_cast<GLuint>(location);
-        glGetVertexAttribiv(index, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &value);
-        EXPECT_EQ(value, GL_TRUE);
-        glGetVertexAttribiv(index, GL_VERTEX_ATTRIB_ARRAY_SIZE, &value);
-        EXPECT_EQ(value, 3);
-        glGetVertexAttribiv(index, GL_VERTEX_ATTRIB_ARRAY_TYPE, &value);
-        EXPECT_EQ(value, GL_FLOAT);
-        glGetVertexAttribiv(index, GL_VERTEX_ATTRIB_ARRAY_STRIDE, &value);
-        EXPECT_EQ(value, 0);
-        glGetVertexAttribiv(index, GL_VERTEX_ATTRIB_ARRAY_BUFFER_BINDING, &value);
-        EXPECT_EQ(value, static_cast<GLint>(input.second));
+        const std::pair<GLenum, GLint> layout[] = {{GL_VERTEX_ATTRIB_ARRAY_ENABLED, GL_TRUE},
+                                                   {GL_VERTEX_ATTRIB_ARRAY_SIZE, 3},
+                                                   {GL_VERTEX_ATTRIB_ARRAY_TYPE, GL_FLOAT},
+                                                   {GL_VERTEX_ATTRIB_ARRAY_STRIDE, 0},
+                                                   {GL_VERTEX_ATTRIB_ARRAY_BUFFER_BINDING, GLint(input.second)}};
+        for (const auto& query : layout) {
+            GLint value = -1;
+            glGetVertexAttribiv(static_cast<GLuint>(location), query.first, &value);
+            EXPECT_EQ(value, query.second) << query.first;
+        }
     }
 }

@@ -1,21 +1,17 @@
 // The transform-feedback emitter: program interface, global state, ping-pong and the
 // positions the update pass writes.
-#include "GlTestContext.h"
+#include "ImporterTest.h"
 
 #include "particles/ParticleSystem.h"
-#include "scene/Importer.h"
-#include "scene/ShaderRegistry.h"
 
 #include <SOIL/SOIL.h>
 
-#include <unistd.h>
-#include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <tuple>
 #include <vector>
 
 using namespace Quessel;
+using namespace Quessel::Test;
 namespace fs = std::filesystem;
 
 namespace {
@@ -53,60 +49,20 @@ void GLAPIENTRY recordBufferData(GLenum target, GLsizeiptr size, const void* dat
     realBufferData(target, size, data, usage);
 }
 
-std::vector<float> readFloats(GLuint buffer, size_t count) {
-    std::vector<float> data(count);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glGetBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(count * sizeof(float)), data.data());
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    return data;
-}
+std::vector<float> readFloats(GLuint buffer, size_t count) { return readBuffer<float>(buffer, count); }
 
-class ParticleSystemTest : public Quessel::Test::GlTest {
-protected:
-    void TearDown() override {
-        glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, 0);
-        glDisable(GL_BLEND);  // the emitter's global state, kept from other tests
-        glDisable(GL_PROGRAM_POINT_SIZE);
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        GlTest::TearDown();
-    }
-    Importer importer;
-};
+using ParticleSystemTest = ImporterTest;
 
 }  // namespace
 
-TEST_F(ParticleSystemTest, ProgramCapturesThreeSeparateVaryings) {
-    const GLuint program = importer.registry->get("particle").program;
-    GLint value = 0;
-    glGetProgramiv(program, GL_TRANSFORM_FEEDBACK_BUFFER_MODE, &value);
-    EXPECT_EQ(value, GL_SEPARATE_ATTRIBS);
-    glGetProgramiv(program, GL_TRANSFORM_FEEDBACK_VARYINGS, &value);
-    ASSERT_EQ(value, 3);
-    const char* expected[3] = {"Position", "Velocity", "StartTime"};
-    const GLenum types[3] = {GL_FLOAT_VEC3, GL_FLOAT_VEC3, GL_FLOAT};
-    for (GLuint i = 0; i < 3; ++i) {
-        char name[32] = {};
-        GLsizei size = 0;
-        GLenum type = 0;
-        glGetTransformFeedbackVarying(program, i, sizeof(name), nullptr, &size, &type, name);
-        EXPECT_STREQ(name, expected[i]);
-        EXPECT_EQ(type, types[i]);
-    }
-}
-
 TEST_F(ParticleSystemTest, ConstructionSetsGlobalStateAndRunsWithoutTheSprite) {
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glDisable(GL_BLEND);
-    glDisable(GL_PROGRAM_POINT_SIZE);
-    char name[] = "/tmp/quessel-particles-XXXXXX";
-    ASSERT_NE(mkdtemp(name), nullptr);
+    ScratchDir empty;
     const fs::path previous = fs::current_path();
-    fs::current_path(name);  // no smoke.png here
+    fs::current_path(empty.path);  // no smoke.png here
     testing::internal::CaptureStdout();
     ParticleSystem particles(&importer);
     const std::string printed = testing::internal::GetCapturedStdout();
     fs::current_path(previous);
-    fs::remove_all(name);
 
     EXPECT_EQ(printed, "Couldn't load Image: smoke.png\n");
     EXPECT_EQ(particles.texture, 0u);
@@ -144,21 +100,15 @@ TEST_F(ParticleSystemTest, SpriteIsUploadedWithItsBottomRowFirst) {
 
     ParticleSystem particles(&importer);
     ASSERT_NE(particles.texture, 0u);
-    GLint value = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);  // on unit 3, still active
-    EXPECT_EQ(value, static_cast<GLint>(particles.texture));
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &value);
-    EXPECT_EQ(value, GL_LINEAR);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &value);
-    ASSERT_EQ(value, width);
-    std::vector<unsigned char> texels(file.size());
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);  // on unit 3, still active
+    EXPECT_EQ(bound, static_cast<GLint>(particles.texture));
+    expectTextureParameters(GL_TEXTURE_2D, particles.texture, {{GL_TEXTURE_MIN_FILTER, GL_LINEAR}});
+    const Texels texels = readTexels(particles.texture);
+    ASSERT_EQ(texels.width, width);
     // SOIL decodes top row first; the texture starts at the image's lower left.
-    const size_t row = static_cast<size_t>(width) * 4;
     for (int y = 0; y < height; ++y)
-        ASSERT_TRUE(
-            std::equal(texels.begin() + y * row, texels.begin() + (y + 1) * row, file.begin() + (height - 1 - y) * row))
-            << "row " << y;
+        ASSERT_EQ(0, std::memcmp(&texels.at(0, y), &file[(height - 1 - y) * width * 4], width * 4)) << "row " << y;
 }
 
 TEST_F(ParticleSystemTest, EightBufferNamesComeFirstThenTheirStorage) {
@@ -219,11 +169,7 @@ TEST_F(ParticleSystemTest, StateSetsAreWiredAndAlternateAcrossDraws) {
             EXPECT_EQ(buffer, static_cast<GLint>(expected[index])) << index;
         }
     }
-    GLint size = 0;
-    glBindBuffer(GL_ARRAY_BUFFER, particles.startTimeBuffers[1]);
-    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
-    EXPECT_EQ(size, 4000);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    EXPECT_EQ(readFloats(particles.startTimeBuffers[1], 0).size(), 1000u);
 
     importer.registry->use("particle");
     realBindVertexArray = __glewBindVertexArray;
@@ -238,7 +184,6 @@ TEST_F(ParticleSystemTest, StateSetsAreWiredAndAlternateAcrossDraws) {
     EXPECT_EQ(vaoBinds, (std::vector<VaoBind>{
                             {va[0], true, fb[1]}, {va[1], false, fb[1]}, {va[1], true, fb[0]}, {va[0], false, fb[0]}}));
     EXPECT_EQ(particles.drawBuffer, 1);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(ParticleSystemTest, UpdateMovesBornParticlesUnderAcceleration) {
@@ -304,7 +249,6 @@ TEST_F(ParticleSystemTest, ParticlesLiveTenSecondsThenRestartFromTheirLaunchStat
         }
         starts = written;
     }
-    glViewport(0, 0, 1280, 768);
     EXPECT_EQ(early, 0) << "of " << deaths << " deaths came before the end of the lifetime";
     EXPECT_EQ(late, 0) << "of " << deaths << " deaths came more than a step after it";
     EXPECT_EQ(misdated, 0) << "of " << deaths << " restarts are not dated to their step";
