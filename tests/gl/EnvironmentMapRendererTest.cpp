@@ -3,6 +3,7 @@
 #include "ExpectGlErrors.h"
 #include "GlTestContext.h"
 #include "GlTestHelpers.h"
+#include "TestScene.h"
 
 #include "core/GlConstants.h"
 #include "envmap/TextureBoxRenderer.h"
@@ -39,13 +40,17 @@ struct Draw {
 // Root -> Sphere, Group -> (Sphere_001, Sphere_002), PointLight, MyPointLight2.
 class RecordingScene : public IScene, public IRender {
 public:
-    RecordingScene() : root(new aiNode("Root")) {
-        sphere = child(root, "Sphere", vec3(1, 0, 0));
-        group = child(root, "Group", vec3(0, 0, 5));
-        sphere1 = child(group, "Sphere_001", vec3(-2, 0, 0));
-        sphere2 = child(group, "Sphere_002", vec3(2, 3, 4));
-        light = child(root, "PointLight", vec3(1, 2, 3));
-        light2 = child(root, "MyPointLight2", vec3(4, 5, 6));
+    RecordingScene() {
+        root = makeNode(
+            "Root", {sphere = makeNode("Sphere"),
+                     group = makeNode("Group", {sphere1 = makeNode("Sphere_001"), sphere2 = makeNode("Sphere_002")}),
+                     light = makeNode("PointLight"), light2 = makeNode("MyPointLight2")});
+        sphere->mTransformation = translation(1, 0, 0);
+        group->mTransformation = translation(0, 0, 5);
+        sphere1->mTransformation = translation(-2, 0, 0);
+        sphere2->mTransformation = translation(2, 3, 4);
+        light->mTransformation = translation(1, 2, 3);
+        light2->mTransformation = translation(4, 5, 6);
     }
     ~RecordingScene() override { delete root; }
 
@@ -84,17 +89,6 @@ public:
     GLuint sphereBuffer = makeUniformBuffer(BlockSize::Sphere, BlockBinding::Sphere);
     ObjectCache cache;
     std::vector<Draw> draws;
-
-private:
-    static aiNode* child(aiNode* parent, const char* name, const vec3& t) {
-        aiNode* node = new aiNode(name);
-        node->mTransformation.a4 = t.x;
-        node->mTransformation.b4 = t.y;
-        node->mTransformation.c4 = t.z;
-        node->mParent = parent;
-        parent->addChildren(1, &node);
-        return node;
-    }
 };
 
 class EnvironmentMapRendererTest : public Quessel::Test::GlTest {

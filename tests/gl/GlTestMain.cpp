@@ -4,7 +4,9 @@
 #include "ExpectGlErrors.h"
 #endif
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 namespace {
 GLFWwindow* window = nullptr;
@@ -40,8 +42,17 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     // Test discovery only lists names; it needs no context (and no display).
     if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
-    if (!glfwInit()) {
-        std::fprintf(stderr, "GL tests need a display (run them under Xvfb)\n");
+    // An X server resets itself when its last client leaves: a test process that starts
+    // right after the previous one may find no display for a moment.
+    bool ready = glfwInit();
+    for (int attempt = 0; !ready && attempt < 30; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ready = glfwInit();
+    }
+    if (!ready) {
+        const char* reason = nullptr;
+        glfwGetError(&reason);
+        std::fprintf(stderr, "GL tests need a display (run them under Xvfb): %s\n", reason ? reason : "");
         return 1;
     }
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 4);

@@ -59,8 +59,6 @@ TEST_F(OffscreenTargetsTest, TwoTargetsAreDistinctCompleteAndLeftBound) {
             glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, query.first, &value);
             EXPECT_EQ(value, query.second) << query.first;
         }
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &value);
-        EXPECT_EQ(value, GL_LINEAR);
         glBindRenderbuffer(GL_RENDERBUFFER, target->renderbuffer);
         const std::pair<GLenum, GLint> storage[] = {{GL_RENDERBUFFER_INTERNAL_FORMAT, GL_DEPTH24_STENCIL8},
                                                     {GL_RENDERBUFFER_WIDTH, 1280},
