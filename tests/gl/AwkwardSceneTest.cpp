@@ -211,7 +211,12 @@ protected:
         GlTest::SetUp();
         ASSERT_TRUE(world().loaded) << QUESSEL_AWKWARD_SCENE;
         glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
+        // A black environment: only the light shows on the scene program's surfaces.
+        glActiveTexture(GL_TEXTURE0 + TextureUnit::CubeMap);
+        glBindTexture(GL_TEXTURE_CUBE_MAP, world().blackCube);
     }
+
+    const mat4 projection = glm::perspective(0.9f, 1.0f, 0.5f, 100.0f);
 
     // Looks at `node` through glass from `eye`: the colour of every pixel the body covers
     // well inside its outline decodes to the direction the ray leaves in, which must be the
@@ -226,7 +231,6 @@ protected:
         const mat3 linear = mat3(model) * w.meshRadius(node);
         const vec3 eye = centre + eyeOffset;
         const mat4 view = glm::lookAt(eye, centre, vec3(0, 1, 0));
-        const mat4 projection = glm::perspective(0.9f, 1.0f, 0.5f, 100.0f);
         writeSphereBlock(w.importer.sphereBuffer, centre);
         w.distantLight(vec3(0.0f));
         glActiveTexture(GL_TEXTURE0);
@@ -297,8 +301,6 @@ TEST_F(AwkwardScene, StretchedEggIsBrightestWhereItsTrueNormalFacesTheLight) {
     std::fill(glossy.specular, glossy.specular + 3, 0.7f);
     glossy.shininess = 400.0f;
     w.setMaterial(egg, glossy);
-    glActiveTexture(GL_TEXTURE0 + TextureUnit::CubeMap);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, w.blackCube);
 
     for (const vec3& toLight : {vec3(0.5f, 0.7f, 0.6f), vec3(-0.8f, 0.4f, 0.3f)}) {
         const vec3 l = glm::normalize(toLight);
@@ -339,9 +341,6 @@ TEST_F(AwkwardScene, OpenPlaneIsDrawnAndLitFromBehindAsFromTheFront) {
     const vec3 centre(model[3]);
     const aiVector3D normal = w.meshOf(flag)->mNormals[0];
     const vec3 front = glm::normalize(glm::transpose(glm::inverse(mat3(model))) * vec3(normal.x, normal.y, normal.z));
-    glActiveTexture(GL_TEXTURE0 + TextureUnit::CubeMap);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, w.blackCube);
-    const mat4 projection = glm::perspective(0.9f, 1.0f, 0.5f, 100.0f);
 
     vec3 mean[2];
     for (int side = 0; side < 2; ++side) {
@@ -384,9 +383,6 @@ TEST_F(AwkwardScene, MirroredNodeKeepsItsNormalMapsReliefTheRightWayUp) {
     std::fill(matte.ambient, matte.ambient + 3, 0.0f);
     matte.hasTexture = 1;
     w.setMaterial(panels[0], matte);
-    glActiveTexture(GL_TEXTURE0 + TextureUnit::CubeMap);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, w.blackCube);
-    const mat4 projection = glm::perspective(0.9f, 1.0f, 0.5f, 100.0f);
 
     // Lit from above and in front: relief leaning up faces the light, leaning down does not.
     w.distantLight(vec3(0.0f, 1.0f, 1.0f));

@@ -92,6 +92,12 @@ void expectTextureParameters(GLenum target, GLuint texture, std::initializer_lis
     glBindTexture(target, 0);
 }
 
+RgbImage Texels::rgb() const {
+    RgbImage image{width, height, {}};
+    for (const Rgba& texel : rgba) image.pixels.insert(image.pixels.end(), texel.begin(), texel.begin() + 3);
+    return image;
+}
+
 GLuint makeTexture(int width, int height, const std::vector<Rgba>& rgba, bool mipmapped) {
     int levels = 1;
     while (mipmapped && (std::max(width, height) >> levels) > 0) ++levels;

@@ -56,6 +56,8 @@ struct Texels {
     int height = 0;
     std::vector<Rgba> rgba;
     const Rgba& at(int x, int y) const { return rgba[static_cast<size_t>(y) * width + x]; }
+    // Without alpha, to compare with ImageDifference.
+    RgbImage rgb() const;
 };
 Texels readTexels(GLuint texture, GLenum image = GL_TEXTURE_2D, int level = 0);
 

@@ -11,12 +11,6 @@ namespace {
 
 std::vector<uint32_t> readWords(GLuint buffer) { return readBuffer<uint32_t>(buffer, 14); }
 
-float asFloat(uint32_t word) {
-    float value;
-    std::memcpy(&value, &word, 4);
-    return value;
-}
-
 struct Light : ImporterTest {
     aiNode *light, *nested, *other;
 
@@ -61,13 +55,10 @@ TEST_F(Light, AnimateTurnsPointLight1AboutZAndUploads) {
 
     importer.animateLight(0.0);
     EXPECT_EQ(light->mTransformation, start);
-    auto words = readWords(buffer);
-    EXPECT_EQ(asFloat(words[0]), 2.0f);
-    EXPECT_EQ(asFloat(words[1]), 1.0f);
-    EXPECT_EQ(asFloat(words[2]), 0.0f);
-    for (int i = 3; i <= 6; ++i) EXPECT_EQ(asFloat(words[i]), 1.0f) << i;
-    for (int i = 7; i <= 12; ++i) EXPECT_EQ(asFloat(words[i]), 0.01f) << i;
-    EXPECT_EQ(words[13], buffer);
+    // At (2, 0, 1) in the file's frame: (2, 1, 0) in the world's, intensity 1, falloff 0.01.
+    EXPECT_EQ(readBuffer<float>(buffer, 13),
+              (std::vector<float>{2, 1, 0, 1, 1, 1, 1, 0.01f, 0.01f, 0.01f, 0.01f, 0.01f, 0.01f}));
+    EXPECT_EQ(readWords(buffer)[13], buffer);
 
     // Two steps of pi/2 seconds at half a radian per second: a quarter turn in all.
     importer.animateLight(M_PI / 2);
@@ -87,8 +78,7 @@ TEST_F(Light, AnimateTurnsPointLight1AboutZAndUploads) {
     EXPECT_NEAR(record.position[1], 1.0f, 1e-5f);
     EXPECT_NEAR(record.position[2], -2.0f, 1e-5f);
     EXPECT_EQ(record.buffer, buffer);
-    words = readWords(buffer);
-    EXPECT_EQ(std::memcmp(words.data(), &record, sizeof(LightRecord)), 0);
+    EXPECT_EQ(std::memcmp(readWords(buffer).data(), &record, sizeof(LightRecord)), 0);
 }
 
 TEST_F(Light, WithoutPointLight1NothingChangesOrUploads) {

@@ -196,21 +196,6 @@ TEST_F(ShaderProgramsTest, SamplersUseTheirUnitsAndNeverShareOneAcrossTypes) {
         EXPECT_EQ(glGetUniformLocation(programOf(name), "tex"), -1);
 }
 
-TEST_F(ShaderProgramsTest, NamesTheHostLooksUpAreActive) {
-    const std::map<std::string, std::vector<const char*>> uniforms = {
-        {"test", {"cameraPosition", "cameraDirection", "tex", "nmTex"}},
-        {"motionblur", {"fps", "colorBuffer", "depthBuffer"}},
-        {"particle", {"Accel", "ParticleLifetime", "Time", "H", "CameraPosition", "ParticleTex"}}};
-    for (const auto& entry : uniforms) {
-        for (const char* name : entry.second)
-            EXPECT_NE(glGetUniformLocation(programOf(entry.first), name), -1) << entry.first << " " << name;
-    }
-    for (const char* name : {"vpos", "tex"}) EXPECT_NE(glGetAttribLocation(programOf("motionblur"), name), -1) << name;
-    const std::pair<const char*, GLint> sceneInputs[] = {
-        {"position", 0}, {"normal", 1}, {"texCoord", 2}, {"tangent", 5}, {"bitangent", 6}};
-    for (const auto& input : sceneInputs) EXPECT_EQ(glGetAttribLocation(programOf("test"), input.first), input.second);
-}
-
 TEST_F(ShaderProgramsTest, ParticleProgramOffersBothPassesAndCapturesThreeSeparateVaryings) {
     const GLuint program = programOf("particle");
     EXPECT_NE(glGetSubroutineIndex(program, GL_VERTEX_SHADER, "update"), GL_INVALID_INDEX);
