@@ -67,21 +67,11 @@ void readMatrices(GLuint binding, glm::mat4& projection, glm::mat4& view) {
 
 void record(Quessel::Test::DrawCall::Kind kind, GLsizei count) {
     if (!recording) return;
-    Quessel::Test::DrawCall call{kind,
-                                 static_cast<GLuint>(integer(GL_DRAW_FRAMEBUFFER_BINDING)),
-                                 static_cast<GLuint>(integer(GL_CURRENT_PROGRAM)),
-                                 count,
-                                 {},
-                                 false,
-                                 0,
-                                 false,
-                                 false,
-                                 GL_INVALID_INDEX,
-                                 {},
-                                 {},
-                                 {},
-                                 {},
-                                 {}};
+    Quessel::Test::DrawCall call;
+    call.kind = kind;
+    call.framebuffer = static_cast<GLuint>(integer(GL_DRAW_FRAMEBUFFER_BINDING));
+    call.program = static_cast<GLuint>(integer(GL_CURRENT_PROGRAM));
+    call.count = count;
     glGetIntegerv(GL_VIEWPORT, call.viewport);
     call.depthTest = glIsEnabled(GL_DEPTH_TEST) == GL_TRUE;
     call.depthFunction = static_cast<GLenum>(integer(GL_DEPTH_FUNC));

@@ -20,7 +20,7 @@ struct SamplerUse {
 };
 
 struct DrawCall {
-    enum Kind { Elements, Arrays, TransformFeedback } kind;
+    enum Kind { Elements, Arrays, TransformFeedback } kind = Elements;
     GLuint framebuffer = 0;
     GLuint program = 0;
     GLsizei count = 0;  // indices or vertices; 0 for a transform-feedback draw
