@@ -3,6 +3,8 @@
 // Shared access to the generated scene for the content tests: the scene imported once the
 // way the demo imports it, world-space meshes, a ray caster and the camera path's data.
 
+#include "PathScript.h"
+
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 #include <assimp/Importer.hpp>
@@ -155,9 +157,10 @@ inline std::optional<Hit> castRay(const aiVector3D& origin, const aiVector3D& di
 }
 
 // The demo's fly-through: points, hold views and projection.
-inline const aiVector3D pathPoints[6] = {{8.865234f, 9.347880f, 19.188326f},  {1.167896f, 4.862509f, 7.776461f},
-                                         {-2.077967f, 2.140573f, 14.752897f}, {-4.114920f, 6.584050f, 8.871492f},
-                                         {-2.732610f, 5.016881f, 0.116311f},  {-3.752654f, 6.259526f, 14.664780f}};
+inline aiVector3D ai(const Quessel::vec3& v) { return {v.x, v.y, v.z}; }
+inline const aiVector3D pathPoints[6] = {ai(PathScript::points[0]), ai(PathScript::points[1]),
+                                         ai(PathScript::points[2]), ai(PathScript::points[3]),
+                                         ai(PathScript::points[4]), ai(PathScript::points[5])};
 
 struct HoldView {
     const char* name;
@@ -166,10 +169,10 @@ struct HoldView {
 };
 
 inline const HoldView holdViews[4] = {
-    {"P1 along V0", pathPoints[1], {-0.535610f, -0.309817f, -0.785580f}},
-    {"P2 along V2", pathPoints[2], {-0.421221f, -0.333487f, 0.843421f}},
-    {"P2 along V3", pathPoints[2], {-0.775205f, -0.276356f, -0.568053f}},
-    {"P4 along V5", pathPoints[4], {0.153433f, -0.179030f, -0.971806f}},
+    {"P1 along V0", pathPoints[1], ai(PathScript::directions[0])},
+    {"P2 along V2", pathPoints[2], ai(PathScript::directions[2])},
+    {"P2 along V3", pathPoints[2], ai(PathScript::directions[3])},
+    {"P4 along V5", pathPoints[4], ai(PathScript::directions[5])},
 };
 
 inline const aiVector3D emitterPosition{-4.05726f, 7.54f, -5.16352f};

@@ -1,3 +1,5 @@
+#include "TestScene.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -6,8 +8,6 @@
 #include <iterator>
 #include <map>
 #include <string>
-
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -28,13 +28,6 @@ std::map<std::string, std::string> readTree(const fs::path& root) {
 
 class Generator : public ::testing::Test {
 protected:
-    void SetUp() override {
-        scratch = fs::temp_directory_path() / ("quessel-scenegen-test-" + std::to_string(::getpid()));
-        fs::remove_all(scratch);
-        fs::create_directories(scratch);
-    }
-    void TearDown() override { fs::remove_all(scratch); }
-
     // Runs the generator with <dir>/bin as run directory and <dir>/Model as model directory.
     int run(const fs::path& dir) {
         std::string command = "\"" + generator + "\" \"" + (dir / "bin").string() + "\" \"" + (dir / "Model").string() +
@@ -42,15 +35,15 @@ protected:
         return std::system(command.c_str());
     }
 
-    fs::path scratch;
+    Quessel::Test::ScratchDir scratch;
 };
 
 }  // namespace
 
 TEST_F(Generator, WritesTheSameFilesByteForByteOnEveryRun) {
-    ASSERT_EQ(run(scratch / "a"), 0);
-    ASSERT_EQ(run(scratch / "b"), 0);
-    const auto first = readTree(scratch / "a"), second = readTree(scratch / "b");
+    ASSERT_EQ(run(scratch.path / "a"), 0);
+    ASSERT_EQ(run(scratch.path / "b"), 0);
+    const auto first = readTree(scratch.path / "a"), second = readTree(scratch.path / "b");
     auto written = [&](const std::string& name) { return first.count(name) && !first.at(name).empty(); };
     for (const char* name :
          {"whitetiles.jpg", "whitetilesnormalmap.jpg", "wall06x04.jpg", "wall06x04normalmap.jpg", "duck.png",

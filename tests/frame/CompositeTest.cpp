@@ -11,21 +11,13 @@
 #include "scene/SceneryObject.h"
 #include "scene/ShaderRegistry.h"
 
-#include <cstdint>
-#include <cstdlib>
 #include <vector>
 
 using namespace Quessel;
 
 namespace {
 
-mat4 readView(GLuint buffer) {
-    mat4 view(0.0f);
-    glBindBuffer(GL_UNIFORM_BUFFER, buffer);
-    glGetBufferSubData(GL_UNIFORM_BUFFER, 64, sizeof(mat4), glm::value_ptr(view));
-    glBindBuffer(GL_UNIFORM_BUFFER, 0);
-    return view;
-}
+mat4 readView(GLuint buffer) { return Quessel::Test::readBuffer<mat4>(buffer, 1, sizeof(mat4))[0]; }
 
 vec3 uniform3(GLuint program, const char* name) {
     vec3 value(-99.0f);
@@ -39,37 +31,12 @@ float uniform1(GLuint program, const char* name) {
     return value;
 }
 
-std::vector<uint8_t> level(GLuint texture, int index, int& width, int& height) {
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, index, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, index, GL_TEXTURE_HEIGHT, &height);
-    std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    if (!rgb.empty()) glGetTexImage(GL_TEXTURE_2D, index, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    return rgb;
-}
-
 // Level 1 of the colour target is level 0 halved, down to a 1 x 1 level at the end of the
 // chain: the blur samples a chain made from this frame, not an earlier one.
 void expectMipChainOfThisFrame(GLuint texture) {
-    int width = 0, height = 0, halfWidth = 0, halfHeight = 0;
-    const std::vector<uint8_t> full = level(texture, 0, width, height);
-    const std::vector<uint8_t> half = level(texture, 1, halfWidth, halfHeight);
-    ASSERT_EQ(halfWidth, width / 2);
-    ASSERT_EQ(halfHeight, height / 2);
-    double difference = 0.0;
-    for (int y = 0; y < halfHeight; ++y)
-        for (int x = 0; x < halfWidth; ++x)
-            for (int c = 0; c < 3; ++c) {
-                int sum = 0;
-                for (int dy = 0; dy < 2; ++dy)
-                    for (int dx = 0; dx < 2; ++dx) sum += full[((2 * y + dy) * width + 2 * x + dx) * 3 + c];
-                difference += std::abs(sum / 4.0 - half[(y * halfWidth + x) * 3 + c]);
-            }
-    EXPECT_LT(difference / (halfWidth * halfHeight * 3), 1.0);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 10, GL_TEXTURE_WIDTH, &width);
-    EXPECT_EQ(width, 1);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    const RgbImage half = Quessel::Test::readTexels(texture, GL_TEXTURE_2D, 1).rgb();
+    EXPECT_LT(ImageDifference::between(RgbImage::readTexture(texture).halfSize(), half).mean, 1.0);
+    EXPECT_EQ(Quessel::Test::readTexels(texture, GL_TEXTURE_2D, 10).width, 1);
 }
 
 // What the window shows against the colour target, as a mean channel difference.
@@ -90,14 +57,10 @@ void expectFrameInputs(const Demo& demo, double clock, double dt) {
     EXPECT_NEAR(uniform1(particle, "H"), dt, 1e-4);
     EXPECT_EQ(uniform3(particle, "CameraPosition"), camera.position);
 
-    float sphere[5] = {};
-    glBindBuffer(GL_UNIFORM_BUFFER, importer.sphereBuffer);
-    glGetBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof sphere, sphere);
-    glBindBuffer(GL_UNIFORM_BUFFER, 0);
     ASSERT_EQ(demo.refractiveObjects.size(), 1u);
-    EXPECT_EQ(vec3(sphere[0], sphere[1], sphere[2]), demo.refractiveObjects[0]->getPosition(true));
-    EXPECT_EQ(sphere[3], 1.0f);
-    EXPECT_EQ(sphere[4], -2.0f);
+    const vec3 centre = demo.refractiveObjects[0]->getPosition(true);
+    EXPECT_EQ(Quessel::Test::readBuffer<float>(importer.sphereBuffer),
+              (std::vector<float>{centre.x, centre.y, centre.z, 1.0f, -2.0f}));
 
     EXPECT_EQ(readView(importer.matricesBuffer), camera.view);
     EXPECT_EQ(readView(importer.previousMatricesBuffer), camera.previousView);
@@ -136,5 +99,4 @@ TEST(Composite, FramesHandTheirShadersCameraSphereClockFrameRateAndAFreshMipChai
     EXPECT_NEAR(glm::length(camera.direction - startDirection), 0.0f, 1e-6f);
     const vec3 viewDirection = -vec3(camera.view[0][2], camera.view[1][2], camera.view[2][2]);
     EXPECT_GT(glm::length(viewDirection - startDirection), 0.1f);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

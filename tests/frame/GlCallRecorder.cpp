@@ -1,5 +1,7 @@
 #include "GlCallRecorder.h"
 
+#include "GlTestHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -58,30 +60,18 @@ void readMatrices(GLuint binding, glm::mat4& projection, glm::mat4& view) {
     GLint buffer = 0;
     glGetIntegeri_v(GL_UNIFORM_BUFFER_BINDING, binding, &buffer);
     if (buffer == 0) return;
-    const GLint previous = integer(GL_COPY_READ_BUFFER_BINDING);
-    glBindBuffer(GL_COPY_READ_BUFFER, static_cast<GLuint>(buffer));
-    glGetBufferSubData(GL_COPY_READ_BUFFER, 0, sizeof(glm::mat4), &projection[0][0]);
-    glGetBufferSubData(GL_COPY_READ_BUFFER, sizeof(glm::mat4), sizeof(glm::mat4), &view[0][0]);
-    glBindBuffer(GL_COPY_READ_BUFFER, static_cast<GLuint>(previous));
+    const std::vector<glm::mat4> matrices = Quessel::Test::readBuffer<glm::mat4>(static_cast<GLuint>(buffer), 2);
+    projection = matrices[0];
+    view = matrices[1];
 }
 
 void record(Quessel::Test::DrawCall::Kind kind, GLsizei count) {
     if (!recording) return;
-    Quessel::Test::DrawCall call{kind,
-                               static_cast<GLuint>(integer(GL_DRAW_FRAMEBUFFER_BINDING)),
-                               static_cast<GLuint>(integer(GL_CURRENT_PROGRAM)),
-                               count,
-                               {},
-                               false,
-                               0,
-                               false,
-                               false,
-                               GL_INVALID_INDEX,
-                               {},
-                               {},
-                               {},
-                               {},
-                               {}};
+    Quessel::Test::DrawCall call;
+    call.kind = kind;
+    call.framebuffer = static_cast<GLuint>(integer(GL_DRAW_FRAMEBUFFER_BINDING));
+    call.program = static_cast<GLuint>(integer(GL_CURRENT_PROGRAM));
+    call.count = count;
     glGetIntegerv(GL_VIEWPORT, call.viewport);
     call.depthTest = glIsEnabled(GL_DEPTH_TEST) == GL_TRUE;
     call.depthFunction = static_cast<GLenum>(integer(GL_DEPTH_FUNC));

@@ -20,16 +20,16 @@ struct SamplerUse {
 };
 
 struct DrawCall {
-    enum Kind { Elements, Arrays, TransformFeedback } kind;
-    GLuint framebuffer;
-    GLuint program;
-    GLsizei count;  // indices or vertices; 0 for a transform-feedback draw
-    GLint viewport[4];
-    bool depthTest;
-    GLenum depthFunction;
-    bool polygonOffset;  // for filled polygons
-    bool depthWrites;
-    GLuint vertexSubroutine;  // of the first subroutine uniform; GL_INVALID_INDEX without one
+    enum Kind { Elements, Arrays, TransformFeedback } kind = Elements;
+    GLuint framebuffer = 0;
+    GLuint program = 0;
+    GLsizei count = 0;  // indices or vertices; 0 for a transform-feedback draw
+    GLint viewport[4] = {};
+    bool depthTest = false;
+    GLenum depthFunction = 0;
+    bool polygonOffset = false;  // for filled polygons
+    bool depthWrites = false;
+    GLuint vertexSubroutine = GL_INVALID_INDEX;  // of the first subroutine uniform, if any
     std::vector<SamplerUse> samplers;
     // Projection and view in the buffers bound to "Matrices" and "PreviousMatrices".
     glm::mat4 projection, view, previousProjection, previousView;

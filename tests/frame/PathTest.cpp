@@ -7,6 +7,7 @@
 // QUESSEL_PATH_FRAMES=<folder> also saves each checked frame there at half size (the
 // storyboard of scripts/record --docs is made from them).
 #include "FrameDriver.h"
+#include "PathScript.h"
 #include "ReferenceImage.h"
 
 #include "app/OffscreenFramebuffer.h"
@@ -18,6 +19,7 @@
 #include <string>
 
 using namespace Quessel::Test;
+using namespace Quessel::Test::PathScript;
 using Quessel::ImageDifference;
 using Quessel::RgbImage;
 using Quessel::ScreenHeight;
@@ -25,60 +27,9 @@ using Quessel::ScreenWidth;
 
 namespace {
 
-struct Vec {
-    double x, y, z;
-};
-Vec operator-(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec operator*(Vec a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-Vec unit(Vec a) { return a * (1.0 / std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z)); }
-
-// The path's points and directions, typed in from the path's description.
-const Vec P[6] = {
-    {8.865234, 9.347880, 19.188326}, {1.167896, 4.862509, 7.776461},  {-2.077967, 2.140573, 14.752897},
-    {-4.114920, 6.584050, 8.871492}, {-2.732610, 5.016881, 0.116311}, {-3.752654, 6.259526, 14.664780},
-};
-const Vec V[9] = {
-    {-0.535610, -0.309817, -0.785580}, {-0.391355, -0.361615, 0.846212}, {-0.421221, -0.333487, 0.843421},
-    {-0.775205, -0.276356, -0.568053}, {-0.266355, 0.581035, -0.769060}, {0.153433, -0.179030, -0.971806},
-    {0.153571, -0.174108, -0.972678},  {-0.069689, 0.084897, 0.993950},  {12.617888, 3.088354, 4.523546},
-};
-
-enum Kind { Move, Turn, Hold };
-struct Row {
-    Kind kind;
-    double duration;
-    int from, to;      // points of a move, directions of a turn
-    const char* name;  // of the reference picture
-};
-const Row Rows[17] = {
-    {Move, 5, 0, 1, "path-00-move-p0-p1"}, {Hold, 12, 0, 0, "path-01-hold-p1"},   {Turn, 1, 0, 1, "path-02-turn-p1"},
-    {Move, 2, 1, 2, "path-03-move-p1-p2"}, {Hold, 4, 0, 0, "path-04-hold-p2"},    {Turn, 1, 2, 3, "path-05-turn-p2"},
-    {Hold, 8, 0, 0, "path-06-hold-p2"},    {Turn, 1, 3, 4, "path-07-turn-p2"},    {Move, 1, 2, 3, "path-08-move-p2-p3"},
-    {Turn, 1, 4, 5, "path-09-turn-p3"},    {Move, 1, 3, 4, "path-10-move-p3-p4"}, {Hold, 8, 0, 0, "path-11-hold-p4"},
-    {Turn, 1, 6, 7, "path-12-turn-p4"},    {Move, 1, 4, 5, "path-13-move-p4-p5"}, {Turn, 1, 7, 8, "path-14-turn-p5"},
-    {Move, 1, 5, 0, "path-15-move-p5-p0"}, {Turn, 1, 8, 0, "path-16-turn-p0"},
-};
-
 constexpr double FrameStep = 1.0 / 30.0;
 // How close to its end a row is probed: just before (still running) and just after.
 constexpr double EndProbe = 0.01;
-
-// Where the camera stands and looks after `into` seconds of `row`, given where it stood
-// and looked when the row began.
-struct Pose {
-    Vec position;
-    Vec forward;
-};
-Pose poseIn(const Row& row, double into, Pose before) {
-    const double t = into / row.duration;
-    switch (row.kind) {
-    case Move: return {P[row.from] + (P[row.to] - P[row.from]) * t, unit(P[row.to] - P[row.from])};
-    case Turn: return {before.position, unit(V[row.from] + (V[row.to] - V[row.from]) * t)};
-    case Hold: break;
-    }
-    return before;
-}
 
 // Where a view matrix puts the eye and which way it looks (its third row is the negated
 // viewing direction).
@@ -108,14 +59,15 @@ void checkFrame(const Quessel::Demo& demo, const std::string& name, Kind kind, c
     const RgbImage window = RgbImage::readWindow(ScreenWidth, ScreenHeight);
     glActiveTexture(GL_TEXTURE0);
     const ImageDifference blur = ImageDifference::between(window, RgbImage::readTexture(demo.colorTarget->texture));
-    if (kind == Hold) {
+    if (kind == Kind::Hold) {
         EXPECT_EQ(blur.maximum, 0) << "a hold is shown sharp: the window equals the colour target";
     } else {
         EXPECT_GT(blur.mean, 0.25) << "a move or turn is blurred: the window differs from the colour target";
     }
 
     const RgbImage half = window.halfSize();
-    if (const char* folder = std::getenv("QUESSEL_PATH_FRAMES")) half.savePng(std::string(folder) + "/" + name + ".png");
+    if (const char* folder = std::getenv("QUESSEL_PATH_FRAMES"))
+        half.savePng(std::string(folder) + "/" + name + ".png");
     expectMatchesReference(name, half.halfSize());
 }
 
@@ -126,12 +78,12 @@ TEST(CameraPathFrames, EveryRowInItsMiddleAndTheFirstFrameAfterTheWrap) {
     ASSERT_TRUE(driver.ok);
     const Quessel::Demo& demo = driver.demo;
 
-    Pose pose{P[0], unit(P[1] - P[0])};
+    Pose pose = startPose();
     // Time a row has already run when it begins: a hold right after a move or turn counts
     // the whole frame in which that one finished.
     double carried = 0.0;
-    for (int r = 0; r < 17; ++r) {
-        const Row& row = Rows[r];
+    for (int r = 0; r < RowCount; ++r) {
+        const Row& row = rows[r];
         SCOPED_TRACE(row.name);
         const double middle = row.duration / 2.0;
         // One long step to a frame's length before the middle, then a real frame's length.
@@ -139,20 +91,20 @@ TEST(CameraPathFrames, EveryRowInItsMiddleAndTheFirstFrameAfterTheWrap) {
         ASSERT_EQ(demo.path.step, r) << "the path left the row before its middle";
         driver.frame(FrameStep);
         ASSERT_EQ(demo.path.step, r);
-        checkFrame(demo, row.name, row.kind, poseIn(row, middle, pose), poseIn(row, middle - FrameStep, pose));
+        checkFrame(demo, row.name, row.kind, poseIn(row, float(middle), pose),
+                   poseIn(row, float(middle - FrameStep), pose));
 
         // The row lasts its duration: still running just before its end, over just after.
         driver.frame(row.duration - middle - EndProbe);
         ASSERT_EQ(demo.path.step, r) << "the row ended early";
         driver.frame(2.0 * EndProbe);
-        const int next = (r + 1) % 17;
+        const int next = (r + 1) % RowCount;
         ASSERT_EQ(demo.path.step, next) << "the row did not end on time";
         pose = poseIn(row, row.duration, pose);
-        carried = row.kind != Hold && Rows[next].kind == Hold ? 2.0 * EndProbe : 0.0;
+        carried = row.kind != Kind::Hold && rows[next].kind == Kind::Hold ? 2.0 * EndProbe : 0.0;
     }
 
     driver.frame(FrameStep);
     ASSERT_EQ(demo.path.step, 0);
-    checkFrame(demo, "path-17-wrap-p0", Move, poseIn(Rows[0], FrameStep, pose), pose);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    checkFrame(demo, "path-17-wrap-p0", Kind::Move, poseIn(rows[0], float(FrameStep), pose), pose);
 }

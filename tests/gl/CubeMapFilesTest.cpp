@@ -1,74 +1,45 @@
 // Cube-map folders: face files written with SOIL and read back into cube maps.
 #include "GlTestContext.h"
+#include "GlTestHelpers.h"
+#include "TestScene.h"
 
 #include "envmap/TextureBoxSaver.h"
 #include "scene/ReflectionObject.h"
 
 #include <SOIL/SOIL.h>
 
-#include <unistd.h>
 #include <filesystem>
 #include <vector>
 
 using namespace Quessel;
+using namespace Quessel::Test;
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr int Size = 8;
 
-// Distinct per face, row and column, so a flip or a face mix-up shows.
-std::vector<unsigned char> pattern(int face, int seed) {
-    std::vector<unsigned char> pixels;
+// Distinct per face, row and column (and in alpha), so a flip or a face mix-up shows.
+std::vector<Rgba> pattern(int face, int seed) {
+    std::vector<Rgba> pixels;
     for (int y = 0; y < Size; ++y)
         for (int x = 0; x < Size; ++x)
-            pixels.insert(pixels.end(),
-                          {static_cast<unsigned char>(face * 40 + x + seed), static_cast<unsigned char>(y * 25),
-                           static_cast<unsigned char>(200 - x - y), static_cast<unsigned char>(100 + face * 20 + y)});
+            pixels.push_back({static_cast<unsigned char>(face * 40 + x + seed), static_cast<unsigned char>(y * 25),
+                              static_cast<unsigned char>(200 - x - y),
+                              static_cast<unsigned char>(100 + face * 20 + y)});
     return pixels;
 }
 
-std::vector<unsigned char> readCubeFace(GLuint cube, int face) {
-    std::vector<unsigned char> pixels(Size * Size * 4);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, cube);
-    glGetTexImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
-}
-
-GLint faceWidth(GLuint cube, int face) {
-    GLint width = 0;
-    glBindTexture(GL_TEXTURE_CUBE_MAP, cube);
-    glGetTexLevelParameteriv(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, GL_TEXTURE_WIDTH, &width);
-    return width;
-}
-
-class CubeMapFilesTest : public Quessel::Test::GlTest {
+class CubeMapFilesTest : public GlTest {
 protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        char name[] = "/tmp/quessel-cube-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        temp = name;
-    }
-    void TearDown() override {
-        fs::remove_all(temp);
-        GlTest::TearDown();
-    }
     // Six face textures as a renderer leaves them, on units 20..25.
     void fillFaces(ReflectionObject& object, int seed) {
         object.faces.clear();
-        for (int face = 0; face < 6; ++face) {
-            GLuint texture = 0;
-            glGenTextures(1, &texture);
-            glActiveTexture(GL_TEXTURE20 + face);
-            glBindTexture(GL_TEXTURE_2D, texture);
-            glTexStorage2D(GL_TEXTURE_2D, 1, GL_RGBA8, Size, Size);
-            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, Size, Size, GL_RGBA, GL_UNSIGNED_BYTE, pattern(face, seed).data());
-            object.faces.push_back(RenderTexture{20 + face, static_cast<int32_t>(texture), 0, Size, Size});
-        }
-        glActiveTexture(GL_TEXTURE0);
+        for (int face = 0; face < 6; ++face)
+            object.faces.push_back(RenderTexture{
+                20 + face, static_cast<int32_t>(makeTexture(Size, Size, pattern(face, seed))), 0, Size, Size});
     }
-    fs::path temp;
+    ScratchDir temp;
 };
 
 }  // namespace
@@ -82,31 +53,28 @@ TEST(CubeMapPaths, FolderAndFaceFileNames) {
 
 TEST_F(CubeMapFilesTest, SavedFacesLoadBackRowForRowAndASecondSaveOverwrites) {
     ReflectionObject object(nullptr);
-    const std::string folder = (temp / "TextureBox_Sphere").string();
+    const std::string folder = temp.file("TextureBox_Sphere");
     for (int seed : {0, 7}) {
         SCOPED_TRACE(seed);
         fillFaces(object, seed);
         EXPECT_TRUE(TextureBoxSaver().save(&object, folder));
         const GLuint cube = loadCubeMap(folder, "tga");
         ASSERT_NE(cube, 0u);
-        for (int face = 0; face < 6; ++face) {
-            SCOPED_TRACE(face);  // a row flip would show as rows in reverse order
-            EXPECT_EQ(readCubeFace(cube, face), pattern(face, seed));
-        }
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        for (int face = 0; face < 6; ++face)  // a row flip would show as rows in reverse order
+            EXPECT_EQ(readTexels(cube, GL_TEXTURE_CUBE_MAP_POSITIVE_X + face).rgba, pattern(face, seed)) << face;
     }
 }
 
 TEST_F(CubeMapFilesTest, ObjectWithoutFacesGetsAnEmptyFolderAndFalse) {
     ReflectionObject object(nullptr);
-    const fs::path folder = temp / "TextureBox_Sphere_001";
+    const fs::path folder = temp.path / "TextureBox_Sphere_001";
     EXPECT_FALSE(TextureBoxSaver().save(&object, folder.string()));
     EXPECT_TRUE(fs::is_directory(folder));
     EXPECT_TRUE(fs::is_empty(folder));
 }
 
 TEST_F(CubeMapFilesTest, FolderWithOnlyPosxLoadsThatFaceAsRgbaAndStillSetsParameters) {
-    const fs::path folder = temp / "TextureBox_Sphere_003";
+    const fs::path folder = temp.path / "TextureBox_Sphere_003";
     fs::create_directory(folder);
     std::vector<unsigned char> rgb;
     for (int i = 0; i < Size * Size; ++i) rgb.insert(rgb.end(), {static_cast<unsigned char>(i), 30, 60});
@@ -114,23 +82,17 @@ TEST_F(CubeMapFilesTest, FolderWithOnlyPosxLoadsThatFaceAsRgbaAndStillSetsParame
 
     glDisable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
     const GLuint cube = loadCubeMap(folder.string(), "tga");
-    EXPECT_EQ(faceWidth(cube, 0), Size);
-    for (int face = 1; face < 6; ++face) EXPECT_EQ(faceWidth(cube, face), 0) << face;
-    const std::vector<unsigned char> loaded = readCubeFace(cube, 0);
-    for (int i = 0; i < Size * Size; ++i) {
-        EXPECT_EQ(loaded[4 * i], i);
-        EXPECT_EQ(loaded[4 * i + 2], 60);
-        EXPECT_EQ(loaded[4 * i + 3], 255);
-    }
-    GLint value = 0;
-    for (GLenum name : {GL_TEXTURE_MAG_FILTER, GL_TEXTURE_MIN_FILTER}) {
-        glGetTexParameteriv(GL_TEXTURE_CUBE_MAP, name, &value);
-        EXPECT_EQ(value, GL_LINEAR);
-    }
-    for (GLenum name : {GL_TEXTURE_WRAP_R, GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T}) {
-        glGetTexParameteriv(GL_TEXTURE_CUBE_MAP, name, &value);
-        EXPECT_EQ(value, GL_CLAMP_TO_EDGE);
-    }
+    const Texels loaded = readTexels(cube, GL_TEXTURE_CUBE_MAP_POSITIVE_X);
+    ASSERT_EQ(loaded.width, Size);
+    for (int face = 1; face < 6; ++face)
+        EXPECT_EQ(readTexels(cube, GL_TEXTURE_CUBE_MAP_POSITIVE_X + face).width, 0) << face;
+    for (int i = 0; i < Size * Size; ++i) EXPECT_EQ(loaded.rgba[i], (Rgba{static_cast<unsigned char>(i), 30, 60, 255}));
+    expectTextureParameters(GL_TEXTURE_CUBE_MAP, cube,
+                            {{GL_TEXTURE_MAG_FILTER, GL_LINEAR},
+                             {GL_TEXTURE_MIN_FILTER, GL_LINEAR},
+                             {GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE},
+                             {GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE},
+                             {GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE}});
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_CUBE_MAP_SEAMLESS));
 }
 
@@ -155,19 +117,18 @@ TEST_F(CubeMapFilesTest, ReadTextureOfRgb8GivesThreeTightChannels) {
     GLint alignment = 0;
     glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
     EXPECT_EQ(alignment, 8);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
 }
 
 TEST_F(CubeMapFilesTest, NodeNameWithPathSeparatorIsRefused) {
     // Run from temp/run so "../Model/TextureBox_../../x" would land in temp/Model/x.
-    fs::create_directories(temp / "run");
-    fs::create_directories(temp / "Model" / "TextureBox_..");
+    fs::create_directories(temp.path / "run");
+    fs::create_directories(temp.path / "Model" / "TextureBox_..");
     ReflectionObject object(nullptr);
     fillFaces(object, 0);
     const fs::path previous = fs::current_path();
-    fs::current_path(temp / "run");
+    fs::current_path(temp.path / "run");
     const bool saved = TextureBoxSaver().save(&object, makeTextureBoxPath("../../x"));
     fs::current_path(previous);
     EXPECT_FALSE(saved);
-    EXPECT_FALSE(fs::exists(temp / "Model" / "x"));
+    EXPECT_FALSE(fs::exists(temp.path / "Model" / "x"));
 }

@@ -1,7 +1,11 @@
 // The six-face pass against a recording scene: what is drawn, with which program,
 // matrices, uniforms and cube maps.
+#include "ExpectGlErrors.h"
 #include "GlTestContext.h"
+#include "GlTestHelpers.h"
+#include "TestScene.h"
 
+#include "core/GlConstants.h"
 #include "envmap/TextureBoxRenderer.h"
 #include "scene/IRender.h"
 #include "scene/IScene.h"
@@ -18,6 +22,7 @@
 #include <memory>
 
 using namespace Quessel;
+using namespace Quessel::Test;
 
 namespace {
 
@@ -27,7 +32,7 @@ struct Draw {
     GLint cubeMap = 0;
     mat4 projection{0.0f};
     mat4 view{0.0f};
-    float sphere[5] = {};
+    std::vector<float> sphere;
     vec3 cameraDirection{0.0f};
     vec3 cameraPosition{0.0f};
 };
@@ -35,20 +40,17 @@ struct Draw {
 // Root -> Sphere, Group -> (Sphere_001, Sphere_002), PointLight, MyPointLight2.
 class RecordingScene : public IScene, public IRender {
 public:
-    RecordingScene() : root(new aiNode("Root")) {
-        sphere = child(root, "Sphere", vec3(1, 0, 0));
-        group = child(root, "Group", vec3(0, 0, 5));
-        sphere1 = child(group, "Sphere_001", vec3(-2, 0, 0));
-        sphere2 = child(group, "Sphere_002", vec3(2, 3, 4));
-        light = child(root, "PointLight", vec3(1, 2, 3));
-        light2 = child(root, "MyPointLight2", vec3(4, 5, 6));
-        glGenBuffers(1, &matricesBuffer);
-        glBindBuffer(GL_UNIFORM_BUFFER, matricesBuffer);
-        glBufferData(GL_UNIFORM_BUFFER, 192, nullptr, GL_DYNAMIC_DRAW);
-        glGenBuffers(1, &sphereBuffer);
-        glBindBuffer(GL_UNIFORM_BUFFER, sphereBuffer);
-        glBufferData(GL_UNIFORM_BUFFER, 20, nullptr, GL_DYNAMIC_DRAW);
-        glBindBuffer(GL_UNIFORM_BUFFER, 0);
+    RecordingScene() {
+        root = makeNode(
+            "Root", {sphere = makeNode("Sphere"),
+                     group = makeNode("Group", {sphere1 = makeNode("Sphere_001"), sphere2 = makeNode("Sphere_002")}),
+                     light = makeNode("PointLight"), light2 = makeNode("MyPointLight2")});
+        sphere->mTransformation = translation(1, 0, 0);
+        group->mTransformation = translation(0, 0, 5);
+        sphere1->mTransformation = translation(-2, 0, 0);
+        sphere2->mTransformation = translation(2, 3, 4);
+        light->mTransformation = translation(1, 2, 3);
+        light2->mTransformation = translation(4, 5, 6);
     }
     ~RecordingScene() override { delete root; }
 
@@ -61,15 +63,16 @@ public:
         d.nodes = nodes;
         glGetIntegerv(GL_CURRENT_PROGRAM, &d.program);
         glGetIntegerv(GL_TEXTURE_BINDING_CUBE_MAP, &d.cubeMap);
-        glBindBuffer(GL_UNIFORM_BUFFER, matricesBuffer);
-        glGetBufferSubData(GL_UNIFORM_BUFFER, 0, 64, glm::value_ptr(d.projection));
-        glGetBufferSubData(GL_UNIFORM_BUFFER, 64, 64, glm::value_ptr(d.view));
-        glBindBuffer(GL_UNIFORM_BUFFER, sphereBuffer);
-        glGetBufferSubData(GL_UNIFORM_BUFFER, 0, 20, d.sphere);
-        glBindBuffer(GL_UNIFORM_BUFFER, 0);
-        glGetUniformfv(d.program, glGetUniformLocation(d.program, "cameraDirection"),
-                       glm::value_ptr(d.cameraDirection));
-        glGetUniformfv(d.program, glGetUniformLocation(d.program, "cameraPosition"), glm::value_ptr(d.cameraPosition));
+        d.projection = readBuffer<mat4>(matricesBuffer, 1)[0];
+        d.view = readBuffer<mat4>(matricesBuffer, 1, sizeof(mat4))[0];
+        d.sphere = readBuffer<float>(sphereBuffer);
+        // Only the scene program has the camera uniforms.
+        if (static_cast<GLuint>(d.program) == ShaderRegistry::instance().get("test").program) {
+            glGetUniformfv(d.program, glGetUniformLocation(d.program, "cameraDirection"),
+                           glm::value_ptr(d.cameraDirection));
+            glGetUniformfv(d.program, glGetUniformLocation(d.program, "cameraPosition"),
+                           glm::value_ptr(d.cameraPosition));
+        }
         draws.push_back(d);
     }
 
@@ -82,38 +85,21 @@ public:
 
     aiNode* root;
     aiNode *sphere, *group, *sphere1, *sphere2, *light, *light2;
-    GLuint matricesBuffer = 0;
-    GLuint sphereBuffer = 0;
+    GLuint matricesBuffer = makeUniformBuffer(BlockSize::Matrices, BlockBinding::Matrices);
+    GLuint sphereBuffer = makeUniformBuffer(BlockSize::Sphere, BlockBinding::Sphere);
     ObjectCache cache;
     std::vector<Draw> draws;
-
-private:
-    static aiNode* child(aiNode* parent, const char* name, const vec3& t) {
-        aiNode* node = new aiNode(name);
-        node->mTransformation.a4 = t.x;
-        node->mTransformation.b4 = t.y;
-        node->mTransformation.c4 = t.z;
-        node->mParent = parent;
-        parent->addChildren(1, &node);
-        return node;
-    }
 };
 
 class EnvironmentMapRendererTest : public Quessel::Test::GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
-        ShaderRegistry& registry = ShaderRegistry::instance();
-        registry.buildStandardPrograms();
+        ShaderRegistry& registry = standardPrograms();
         test = registry.get("test").program;
         reflect = registry.get("reflect").program;
         refract = registry.get("refract").program;
         registry.use("test");
-    }
-    void TearDown() override {
-        glDisable(GL_DEPTH_TEST);  // the face pass turns it on and sets a 512 x 512 viewport
-        glViewport(0, 0, 1280, 768);
-        GlTest::TearDown();
     }
     std::vector<std::unique_ptr<IEnvironmentMapRenderer>> create() {
         std::vector<std::unique_ptr<IEnvironmentMapRenderer>> owned;
@@ -178,9 +164,8 @@ TEST_F(EnvironmentMapRendererTest, EachSphereIsLeftOutOfItsOwnPassAndOthersUseTh
         case 2:
             EXPECT_EQ(d.program, static_cast<GLint>(refract));
             EXPECT_EQ(d.nodes, std::vector<aiNode*>{scene.sphere2});
-            EXPECT_EQ(vec3(d.sphere[0], d.sphere[1], d.sphere[2]), expectedCentre);
-            EXPECT_EQ(d.sphere[3], 1.0f);
-            EXPECT_EQ(d.sphere[4], -2.0f);
+            EXPECT_EQ(d.sphere,
+                      (std::vector<float>{expectedCentre.x, expectedCentre.y, expectedCentre.z, 1.0f, -2.0f}));
             break;
         }
     }
@@ -213,10 +198,7 @@ TEST_F(EnvironmentMapRendererTest, UpdateRefreshesEveryLightAndUploadsTheFirst) 
     auto* first = static_cast<EnvironmentMapRenderer*>(renderers[0].get());
     ASSERT_EQ(first->lights.size(), 2u);
     first->update(0.0);
-    LightRecord uploaded;
-    glBindBuffer(GL_UNIFORM_BUFFER, first->lightBuffer);
-    glGetBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof(uploaded), &uploaded);
-    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+    const LightRecord uploaded = readBuffer<LightRecord>(first->lightBuffer, 1)[0];
     const float expected[13] = {1, 3, -2, 1, 1, 1, 1, 0.01f, 0.01f, 0.01f, 0.01f, 0.01f, 0.01f};
     EXPECT_EQ(0, std::memcmp(&uploaded, expected, sizeof(expected)));
     EXPECT_EQ(uploaded.buffer, 0u);
@@ -234,7 +216,10 @@ TEST_F(EnvironmentMapRendererTest, MissingLightsAndAFailedTargetAreSkipped) {
     ReflectionObject* other = scene.object(scene.sphere2);
     TextureBoxRenderer broken(test, scene.matricesBuffer, reflect, refract, scene.sphereBuffer, &scene, other, {});
     broken.width = 0;  // an empty face cannot be attached: create fails
-    broken.init();
+    {
+        ExpectGlErrors emptyStorage{GL_INVALID_VALUE};
+        broken.init();
+    }
     scene.draws.clear();
     EXPECT_TRUE(broken.render(vec3(0.0f)));
     EXPECT_TRUE(scene.draws.empty());

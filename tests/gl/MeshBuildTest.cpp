@@ -1,32 +1,18 @@
 // Scene import and per-mesh buffers, read back from GL rather than trusted.
-#include "GlTestContext.h"
-#include "TestScene.h"
+#include "ImporterTest.h"
 
-#include "scene/Importer.h"
 #include "scene/MaterialBlock.h"
-#include "scene/ShaderRegistry.h"
 
 #include <assimp/Importer.hpp>
 
 #include <cstring>
 #include <fstream>
-#include <memory>
+#include <set>
 
 using namespace Quessel;
 using namespace Quessel::Test;
 
 namespace {
-
-template <typename T>
-std::vector<T> readBuffer(GLuint buffer) {
-    glBindBuffer(GL_COPY_READ_BUFFER, buffer);
-    GLint bytes = 0;
-    glGetBufferParameteriv(GL_COPY_READ_BUFFER, GL_BUFFER_SIZE, &bytes);
-    std::vector<T> data(static_cast<size_t>(bytes) / sizeof(T));
-    glGetBufferSubData(GL_COPY_READ_BUFFER, 0, static_cast<GLsizeiptr>(data.size() * sizeof(T)), data.data());
-    glBindBuffer(GL_COPY_READ_BUFFER, 0);
-    return data;
-}
 
 GLint attribute(GLuint vertexArray, GLuint location, GLenum what) {
     glBindVertexArray(vertexArray);
@@ -36,8 +22,12 @@ GLint attribute(GLuint vertexArray, GLuint location, GLenum what) {
     return value;
 }
 
-bool enabled(GLuint vertexArray, GLuint location) {
-    return attribute(vertexArray, location, GL_VERTEX_ATTRIB_ARRAY_ENABLED) == GL_TRUE;
+// The enabled attribute locations among the eight a vertex array has at least.
+std::set<GLuint> enabled(GLuint vertexArray) {
+    std::set<GLuint> locations;
+    for (GLuint location = 0; location < 8; ++location)
+        if (attribute(vertexArray, location, GL_VERTEX_ATTRIB_ARRAY_ENABLED) == GL_TRUE) locations.insert(location);
+    return locations;
 }
 
 std::vector<float> attributeData(GLuint vertexArray, GLuint location) {
@@ -71,18 +61,8 @@ int32_t hasTextureWord(const std::vector<float>& block) {
     return word;
 }
 
-struct MeshBuild : GlTest {
-    Importer importer;
-    std::unique_ptr<aiScene> scene;
-    void SetUp() override {
-        GlTest::SetUp();
-        importer.registry->use("test");
-    }
-    void build(aiScene* made) {
-        scene.reset(made);
-        importer.buildMeshes(scene.get());
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    }
+struct MeshBuild : ImporterTest {
+    void build(aiScene* made) { importer.buildMeshes(adopt(made)); }
 };
 
 }  // namespace
@@ -102,17 +82,14 @@ TEST_F(MeshBuild, AttributesFollowWhatTheMeshHas) {
     ASSERT_EQ(importer.meshes.size(), 2u);
 
     const GLuint first = importer.meshes[0].vertexArray;
-    EXPECT_TRUE(enabled(first, 0));
-    EXPECT_TRUE(enabled(first, 1));
-    EXPECT_TRUE(enabled(first, 2));
-    EXPECT_FALSE(enabled(first, 5));
-    EXPECT_FALSE(enabled(first, 6));
+    EXPECT_EQ(enabled(first), (std::set<GLuint>{0, 1, 2}));
     EXPECT_EQ(attributeData(first, 0), flatten(half->mVertices, 6));
     EXPECT_EQ(attributeData(first, 1), flatten(half->mNormals, 6));
-    EXPECT_EQ(attribute(first, 2, GL_VERTEX_ATTRIB_ARRAY_SIZE), 2);
-    EXPECT_EQ(attribute(first, 2, GL_VERTEX_ATTRIB_ARRAY_TYPE), GL_FLOAT);
-    EXPECT_EQ(attribute(first, 2, GL_VERTEX_ATTRIB_ARRAY_STRIDE), 0);
-    EXPECT_EQ(attribute(first, 2, GL_VERTEX_ATTRIB_ARRAY_NORMALIZED), GL_FALSE);
+    const std::pair<GLenum, GLint> texCoordLayout[] = {{GL_VERTEX_ATTRIB_ARRAY_SIZE, 2},
+                                                       {GL_VERTEX_ATTRIB_ARRAY_TYPE, GL_FLOAT},
+                                                       {GL_VERTEX_ATTRIB_ARRAY_STRIDE, 0},
+                                                       {GL_VERTEX_ATTRIB_ARRAY_NORMALIZED, GL_FALSE}};
+    for (const auto& [name, value] : texCoordLayout) EXPECT_EQ(attribute(first, 2, name), value) << name;
     std::vector<float> uv;
     for (unsigned v = 0; v < 6; ++v) {
         const aiVector3D& coordinate = half->mTextureCoords[0][v];
@@ -121,11 +98,7 @@ TEST_F(MeshBuild, AttributesFollowWhatTheMeshHas) {
     EXPECT_EQ(attributeData(first, 2), uv);
 
     const GLuint second = importer.meshes[1].vertexArray;
-    EXPECT_TRUE(enabled(second, 0));
-    EXPECT_FALSE(enabled(second, 1));
-    EXPECT_FALSE(enabled(second, 2));
-    EXPECT_TRUE(enabled(second, 5));
-    EXPECT_TRUE(enabled(second, 6));
+    EXPECT_EQ(enabled(second), (std::set<GLuint>{0, 5, 6}));
     EXPECT_EQ(attribute(second, 5, GL_VERTEX_ATTRIB_ARRAY_SIZE), 3);
     EXPECT_EQ(attributeData(second, 5), flatten(full->mTangents, 3));
     EXPECT_EQ(attributeData(second, 6), flatten(full->mBitangents, 3));
@@ -244,6 +217,5 @@ TEST_F(MeshBuild, LoadSceneReportsMissingFilesAndImportsSmallOnes) {
     importer.buildMeshes(importer.scene);
     ASSERT_EQ(importer.meshes.size(), 1u);
     EXPECT_EQ(importer.meshes[0].faceCount, 1u);
-    for (GLuint location : {0u, 1u, 2u, 5u, 6u})
-        EXPECT_TRUE(enabled(importer.meshes[0].vertexArray, location)) << location;
+    EXPECT_EQ(enabled(importer.meshes[0].vertexArray), (std::set<GLuint>{0, 1, 2, 5, 6}));
 }

@@ -1,13 +1,7 @@
 // Walking node trees: model matrix accumulation, the matrices blocks, which meshes draw.
-#include "GlTestContext.h"
-#include "TestScene.h"
-
-#include "scene/Importer.h"
-#include "scene/ShaderRegistry.h"
+#include "ImporterTest.h"
 
 #include <array>
-#include <fstream>
-#include <memory>
 
 using namespace Quessel;
 using namespace Quessel::Test;
@@ -18,43 +12,23 @@ using Floats = std::array<float, 16>;
 
 // A program with the shared attribute locations and nothing else, so the counts do not
 // depend on the demo's shaders.
-void useProbeProgram(ShaderRegistry& registry) {
-    const char* const name = "t1-draw-probe";
-    if (!registry.programs.count(name)) {
-        static ScratchDir dir;
-        static const std::string vertex = dir.file("probe.vert"), fragment = dir.file("probe.frag");
-        std::ofstream(vertex) << "#version 430 core\nin vec3 position;\n"
-                                 "void main() { gl_Position = vec4(position, 1.0); }\n";
-        std::ofstream(fragment) << "#version 430 core\nout vec4 colour;\nvoid main() { colour = vec4(1.0); }\n";
-        registry.add(name, vertex.c_str(), fragment.c_str());
-        clearGlErrors();  // the block bindings of a program without blocks fail on purpose
-    }
-    registry.use(name);
+const ShaderProgram& probeProgram() {
+    static const ShaderProgram& probe = programFromSource(
+        "draw-probe", "#version 430 core\nin vec3 position;\nvoid main() { gl_Position = vec4(position, 1.0); }\n",
+        "#version 430 core\nout vec4 colour;\nvoid main() { colour = vec4(1.0); }\n");
+    return probe;
 }
 
+// Projection and view stand in as a pattern that drawing must not touch.
 GLuint makeMatricesBuffer(GLuint binding) {
-    GLuint buffer = 0;
-    glGenBuffers(1, &buffer);
-    glBindBuffer(GL_UNIFORM_BUFFER, buffer);
-    glBufferData(GL_UNIFORM_BUFFER, 192, nullptr, GL_DYNAMIC_DRAW);
-    glBindBufferRange(GL_UNIFORM_BUFFER, binding, buffer, 0, 192);
-    // Projection and view stand in as a pattern that drawing must not touch.
-    float pattern[32];
-    for (int i = 0; i < 32; ++i) pattern[i] = 100.0f + i;
-    glBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof(pattern), pattern);
-    glBindBuffer(GL_UNIFORM_BUFFER, 0);
-    return buffer;
+    std::vector<float> block(48, 0.0f);
+    for (int i = 0; i < 32; ++i) block[i] = 100.0f + i;
+    return makeUniformBuffer(192, binding, block.data());
 }
 
-std::array<float, 48> readMatrices(GLuint buffer) {
-    std::array<float, 48> data{};
-    glBindBuffer(GL_COPY_READ_BUFFER, buffer);
-    glGetBufferSubData(GL_COPY_READ_BUFFER, 0, sizeof(data), data.data());
-    glBindBuffer(GL_COPY_READ_BUFFER, 0);
-    return data;
-}
+std::vector<float> readMatrices(GLuint buffer) { return readBuffer<float>(buffer, 48); }
 
-Floats modelPart(const std::array<float, 48>& matrices) {
+Floats modelPart(const std::vector<float>& matrices) {
     Floats model;
     std::copy(matrices.begin() + 32, matrices.end(), model.begin());
     return model;
@@ -68,9 +42,7 @@ void expectFloats(const Floats& actual, const Floats& expected) {
 //   sibling (mesh 1, two triangles)
 //   turn (90 degrees about Z, no meshes)
 //     leaf (translation 4, 0, 0; mesh 2, four triangles)
-struct SceneDraw : GlTest {
-    Importer importer;
-    std::unique_ptr<aiScene> scene;
+struct SceneDraw : ImporterTest {
     aiNode *root, *sibling, *turn, *leaf;
     GLuint matrices = 0, previous = 0;
     GLuint query = 0;
@@ -79,8 +51,8 @@ struct SceneDraw : GlTest {
     const Floats leafModel = {0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 1, 6, 3, 1};
 
     void SetUp() override {
-        GlTest::SetUp();
-        useProbeProgram(*importer.registry);
+        ImporterTest::SetUp();
+        registry.useProgram(probeProgram().program);
         root = makeNode(
             "Root",
             {sibling = makeNode("Sibling", {}, {1}), turn = makeNode("Turn", {leaf = makeNode("Leaf", {}, {2})})}, {0});
@@ -96,8 +68,7 @@ struct SceneDraw : GlTest {
     }
     void TearDown() override {
         glDeleteQueries(1, &query);
-        importer.scene = nullptr;
-        GlTest::TearDown();
+        ImporterTest::TearDown();
     }
 
     template <typename Draw>
@@ -137,7 +108,6 @@ TEST_F(SceneDraw, DrawNodeAccumulatesTransformsAndRestoresTheModel) {
     EXPECT_EQ(bound, 72);
     glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &bound);
     EXPECT_EQ(static_cast<GLuint>(bound), importer.meshes[2].vertexArray);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
     // The walk multiplies onto the model it finds (model on the left) and gives it back.
     const mat4 base = glm::translate(mat4(1.0f), vec3(10, 0, 0));
@@ -177,11 +147,6 @@ TEST_F(SceneDraw, DrawNodeBindsTexturesBelowTheNameLimit) {
     readUnits();
     EXPECT_EQ(static_cast<GLuint>(unit0), textures[0]);
     EXPECT_EQ(static_cast<GLuint>(unit1), textures[1]);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, 0);
     glDeleteTextures(2, textures);
 }
 

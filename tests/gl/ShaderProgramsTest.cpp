@@ -2,16 +2,16 @@
 // interface the C++ side relies on, and what the particle, depth and motion-blur
 // shaders compute.
 #include "GlTestContext.h"
+#include "GlTestHelpers.h"
 
 #include "core/GlConstants.h"
+#include "core/ImageDifference.h"
 #include "scene/ShaderRegistry.h"
 
 #include <glm/glm.hpp>
 #include <glm/gtc/matrix_transform.hpp>
 
-#include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -20,42 +20,24 @@
 
 namespace {
 
+using namespace Quessel::Test;
 namespace Binding = Quessel::BlockBinding;
 namespace Size = Quessel::BlockSize;
 
 const char* const programNames[] = {"test",   "depth",    "motionblur", "cubemap", "skybox",
                                     "render", "particle", "reflect",    "refract"};
 
-const Quessel::ShaderProgram& record(const std::string& name) {
-    // The registry keeps the first record of a name: only the first call builds.
-    Quessel::ShaderRegistry::instance().buildStandardPrograms();
-    // Building binds the blocks a program lacks and leaves GL_INVALID_VALUE behind.
-    Quessel::Test::clearGlErrors();
-    return Quessel::ShaderRegistry::instance().get(name);
-}
+GLuint programOf(const std::string& name) { return standardPrograms().get(name).program; }
 
-GLuint programOf(const std::string& name) { return record(name).program; }
-
-std::string infoLog(GLuint object) {
-    const bool program = glIsProgram(object);
-    GLint length = 0;
-    (program ? glGetProgramiv : glGetShaderiv)(object, GL_INFO_LOG_LENGTH, &length);
-    std::string log(std::max(length, 1), '\0');
-    (program ? glGetProgramInfoLog : glGetShaderInfoLog)(object, length, nullptr, &log[0]);
-    return length > 1 ? log : std::string();
-}
+// The demo's projection (60 degrees high, near 0.1, far 10000) for a viewport's aspect.
+glm::mat4 projectionFor(float aspect) { return glm::perspective(2.0f * 0.5236f, aspect, 0.1f, 10000.0f); }
 
 GLuint matricesBuffer(GLuint binding, const glm::mat4& projection, const glm::mat4& view) {
     const glm::mat4 block[3] = {projection, view, glm::mat4(1.0f)};
-    GLuint buffer = 0;
-    glGenBuffers(1, &buffer);
-    glBindBuffer(GL_UNIFORM_BUFFER, buffer);
-    glBufferData(GL_UNIFORM_BUFFER, Size::Matrices, block, GL_DYNAMIC_DRAW);
-    glBindBufferRange(GL_UNIFORM_BUFFER, binding, buffer, 0, Size::Matrices);
-    return buffer;
+    return makeUniformBuffer(Size::Matrices, binding, block);
 }
 
-// One vertex array whose attributes each read a float buffer of their own.
+// A vertex array whose attributes each read a float buffer of their own.
 struct Vertices {
     GLuint vertexArray = 0;
     std::vector<GLuint> buffers;
@@ -65,65 +47,61 @@ struct Vertices {
         glBindVertexArray(vertexArray);
     }
     ~Vertices() {
+        glBindVertexArray(0);
         glDeleteBuffers(GLsizei(buffers.size()), buffers.data());
         glDeleteVertexArrays(1, &vertexArray);
     }
-    void add(GLint location, GLint components, const std::vector<float>& data) {
+    Vertices& add(GLint location, GLint components, const std::vector<float>& data) {
         buffers.push_back(0);
         glGenBuffers(1, &buffers.back());
         glBindBuffer(GL_ARRAY_BUFFER, buffers.back());
         glBufferData(GL_ARRAY_BUFFER, data.size() * sizeof(float), data.data(), GL_STATIC_DRAW);
         glVertexAttribPointer(location, components, GL_FLOAT, GL_FALSE, 0, nullptr);
         glEnableVertexAttribArray(location);
+        return *this;
     }
 };
 
-// An RGB8 colour texture like the demo's off-screen targets, with its framebuffer.
-struct Target {
-    GLuint framebuffer = 0;
-    GLuint texture = 0;
-    GLsizei width, height;
+// Draws `count` points with the rasterizer off and returns what transform feedback
+// captured into one buffer per entry of `floatsPerPoint`.
+std::vector<std::vector<float>> capture(GLsizei count, const std::vector<int>& floatsPerPoint) {
+    std::vector<GLuint> outputs(floatsPerPoint.size());
+    glGenBuffers(GLsizei(outputs.size()), outputs.data());
+    for (GLuint i = 0; i < outputs.size(); ++i) {
+        glBindBuffer(GL_TRANSFORM_FEEDBACK_BUFFER, outputs[i]);
+        glBufferData(GL_TRANSFORM_FEEDBACK_BUFFER, count * floatsPerPoint[i] * sizeof(float), nullptr, GL_DYNAMIC_COPY);
+        glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, i, outputs[i]);
+    }
+    glEnable(GL_RASTERIZER_DISCARD);
+    glBeginTransformFeedback(GL_POINTS);
+    glDrawArrays(GL_POINTS, 0, count);
+    glEndTransformFeedback();
+    glDisable(GL_RASTERIZER_DISCARD);
+    std::vector<std::vector<float>> captured;
+    for (GLuint i = 0; i < outputs.size(); ++i) {
+        glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, i, 0);
+        captured.push_back(readBuffer<float>(outputs[i]));
+    }
+    glDeleteBuffers(GLsizei(outputs.size()), outputs.data());
+    return captured;
+}
 
-    Target(GLsizei w, GLsizei h, const std::vector<uint8_t>& rgb = {}) : width(w), height(h) {
-        glGenTextures(1, &texture);
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, w, h, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.empty() ? nullptr : rgb.data());
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glGenFramebuffers(1, &framebuffer);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
-        glViewport(0, 0, w, h);
-    }
-    ~Target() {
-        glDeleteFramebuffers(1, &framebuffer);
-        glDeleteTextures(1, &texture);
-    }
-    std::vector<uint8_t> read() const {
-        std::vector<uint8_t> rgb(size_t(width) * height * 3);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-        return rgb;
-    }
-};
-
-class ShaderProgramsTest : public Quessel::Test::GlTest {};
+class ShaderProgramsTest : public GlTest {};
 
 TEST_F(ShaderProgramsTest, AllNineCompileAndLinkWithoutMessages) {
     for (const char* name : programNames) {
         SCOPED_TRACE(name);
-        const Quessel::ShaderProgram& built = record(name);
+        const Quessel::ShaderProgram& built = standardPrograms().get(name);
         for (GLuint shader : {built.vertexShader, built.fragmentShader}) {
             GLint compiled = GL_FALSE;
             glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
             EXPECT_EQ(compiled, GL_TRUE);
-            EXPECT_EQ(infoLog(shader), "");
+            EXPECT_EQ(Quessel::shaderInfoLog(shader), "");
         }
         GLint linked = GL_FALSE;
         glGetProgramiv(built.program, GL_LINK_STATUS, &linked);
         EXPECT_EQ(linked, GL_TRUE);
-        EXPECT_EQ(infoLog(built.program), "");
+        EXPECT_EQ(Quessel::programInfoLog(built.program), "");
     }
 }
 
@@ -218,22 +196,7 @@ TEST_F(ShaderProgramsTest, SamplersUseTheirUnitsAndNeverShareOneAcrossTypes) {
         EXPECT_EQ(glGetUniformLocation(programOf(name), "tex"), -1);
 }
 
-TEST_F(ShaderProgramsTest, NamesTheHostLooksUpAreActive) {
-    const std::map<std::string, std::vector<const char*>> uniforms = {
-        {"test", {"cameraPosition", "cameraDirection", "tex", "nmTex"}},
-        {"motionblur", {"fps", "colorBuffer", "depthBuffer"}},
-        {"particle", {"Accel", "ParticleLifetime", "Time", "H", "CameraPosition", "ParticleTex"}}};
-    for (const auto& entry : uniforms) {
-        for (const char* name : entry.second)
-            EXPECT_NE(glGetUniformLocation(programOf(entry.first), name), -1) << entry.first << " " << name;
-    }
-    for (const char* name : {"vpos", "tex"}) EXPECT_NE(glGetAttribLocation(programOf("motionblur"), name), -1) << name;
-    const std::pair<const char*, GLint> sceneInputs[] = {
-        {"position", 0}, {"normal", 1}, {"texCoord", 2}, {"tangent", 5}, {"bitangent", 6}};
-    for (const auto& input : sceneInputs) EXPECT_EQ(glGetAttribLocation(programOf("test"), input.first), input.second);
-}
-
-TEST_F(ShaderProgramsTest, ParticleProgramOffersBothPassesAndSeparateFeedback) {
+TEST_F(ShaderProgramsTest, ParticleProgramOffersBothPassesAndCapturesThreeSeparateVaryings) {
     const GLuint program = programOf("particle");
     EXPECT_NE(glGetSubroutineIndex(program, GL_VERTEX_SHADER, "update"), GL_INVALID_INDEX);
     EXPECT_NE(glGetSubroutineIndex(program, GL_VERTEX_SHADER, "render"), GL_INVALID_INDEX);
@@ -252,6 +215,11 @@ TEST_F(ShaderProgramsTest, ParticleProgramOffersBothPassesAndSeparateFeedback) {
         EXPECT_STREQ(name, varyings[index].first);
         EXPECT_EQ(type, varyings[index].second) << name;
     }
+    // No other program declares varyings: only "particle" is linked with them.
+    for (const char* name : programNames) {
+        glGetProgramiv(programOf(name), GL_TRANSFORM_FEEDBACK_VARYINGS, &count);
+        EXPECT_EQ(count, std::string(name) == "particle" ? 3 : 0) << name;
+    }
 }
 
 TEST_F(ShaderProgramsTest, ParticleUpdateWaitsMovesAndRestarts) {
@@ -259,44 +227,27 @@ TEST_F(ShaderProgramsTest, ParticleUpdateWaitsMovesAndRestarts) {
     glUseProgram(program);
     // At Time 12 with step 0.5: unborn, two seconds old, born 0.1 s ago, past its life.
     Vertices particles;
-    particles.add(0, 3, {1, 2, 3, 1, 2, 3, 1, 2, 3, 9, 9, 9});
-    particles.add(1, 3, {0.2f, 0, 0, 0.2f, 0, 0, 0.2f, 0, 0, 0.2f, 0, 0});
-    particles.add(2, 1, {13.0f, 10.0f, 11.9f, 1.0f});
-    particles.add(3, 3, std::vector<float>(4 * 3, 0.05f));
-    particles.add(4, 3, std::vector<float>(4 * 3, -4.0f));
-    const GLint components[3] = {3, 3, 1};
-    GLuint outputs[3] = {};
-    glGenBuffers(3, outputs);
-    for (GLuint i = 0; i < 3; ++i) {
-        glBindBuffer(GL_TRANSFORM_FEEDBACK_BUFFER, outputs[i]);
-        glBufferData(GL_TRANSFORM_FEEDBACK_BUFFER, 4 * components[i] * sizeof(float), nullptr, GL_DYNAMIC_COPY);
-        glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, i, outputs[i]);
-    }
+    particles.add(0, 3, {1, 2, 3, 1, 2, 3, 1, 2, 3, 9, 9, 9})
+        .add(1, 3, {0.2f, 0, 0, 0.2f, 0, 0, 0.2f, 0, 0, 0.2f, 0, 0})
+        .add(2, 1, {13.0f, 10.0f, 11.9f, 1.0f})
+        .add(3, 3, std::vector<float>(4 * 3, 0.05f))
+        .add(4, 3, std::vector<float>(4 * 3, -4.0f));
     const GLuint update = glGetSubroutineIndex(program, GL_VERTEX_SHADER, "update");
     glUniformSubroutinesuiv(GL_VERTEX_SHADER, 1, &update);
     glUniform3f(glGetUniformLocation(program, "Accel"), 0.0f, 0.1f, 0.0f);
     glUniform1f(glGetUniformLocation(program, "ParticleLifetime"), 10.0f);
     glUniform1f(glGetUniformLocation(program, "Time"), 12.0f);
     glUniform1f(glGetUniformLocation(program, "H"), 0.5f);
-    glEnable(GL_RASTERIZER_DISCARD);
-    glBeginTransformFeedback(GL_POINTS);
-    glDrawArrays(GL_POINTS, 0, 4);
-    glEndTransformFeedback();
-    glDisable(GL_RASTERIZER_DISCARD);
-    ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    const std::vector<std::vector<float>> result = capture(4, {3, 3, 1});
 
     // Semi-implicit Euler: the new velocity moves the particle; a newborn moves for its age only.
     const std::vector<float> expected[3] = {{1, 2, 3, 1.1f, 2.025f, 3, 1.02f, 2.001f, 3, -4, -4, -4},
                                             {0.2f, 0, 0, 0.2f, 0.05f, 0, 0.2f, 0.01f, 0, 0.05f, 0.05f, 0.05f},
                                             {13.0f, 10.0f, 11.9f, 12.0f}};
-    for (GLuint i = 0; i < 3; ++i) {
-        std::vector<float> result(expected[i].size());
-        glBindBuffer(GL_TRANSFORM_FEEDBACK_BUFFER, outputs[i]);
-        glGetBufferSubData(GL_TRANSFORM_FEEDBACK_BUFFER, 0, result.size() * sizeof(float), result.data());
-        for (size_t k = 0; k < result.size(); ++k) EXPECT_NEAR(result[k], expected[i][k], 1e-5f) << i << " " << k;
-        glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, i, 0);
+    for (size_t i = 0; i < 3; ++i) {
+        ASSERT_EQ(result[i].size(), expected[i].size());
+        for (size_t k = 0; k < result[i].size(); ++k) EXPECT_NEAR(result[i][k], expected[i][k], 1e-5f) << i << " " << k;
     }
-    glDeleteBuffers(3, outputs);
 }
 
 // The sprite the "render" pass makes of particles of several ages, read back through a
@@ -311,13 +262,13 @@ protected:
     void SetUp() override {
         ShaderProgramsTest::SetUp();
         probe = glCreateProgram();
-        glAttachShader(probe, record("particle").vertexShader);
+        glAttachShader(probe, standardPrograms().get("particle").vertexShader);
         const char* outputs[3] = {"gl_PointSize", "opacity", "ageFraction"};
         glTransformFeedbackVaryings(probe, 3, outputs, GL_INTERLEAVED_ATTRIBS);
         glLinkProgram(probe);
         GLint linked = GL_FALSE;
         glGetProgramiv(probe, GL_LINK_STATUS, &linked);
-        ASSERT_EQ(linked, GL_TRUE) << infoLog(probe);
+        ASSERT_EQ(linked, GL_TRUE) << Quessel::programInfoLog(probe);
     }
     void TearDown() override {
         glDeleteProgram(probe);
@@ -327,24 +278,16 @@ protected:
     // Particles at the given eye-space positions with the given start times, seen at `time`
     // by the demo's projection from the origin.
     std::vector<Sprite> render(float time, const std::vector<glm::vec3>& positions, const std::vector<float>& starts) {
-        const glm::mat4 projection = glm::perspective(2.0f * 0.5236f, 1280.0f / 768.0f, 0.1f, 10000.0f);
-        const GLuint matrices = matricesBuffer(Binding::Matrices, projection, glm::mat4(1.0f));
+        const GLuint matrices = matricesBuffer(Binding::Matrices, projectionFor(1280.0f / 768.0f), glm::mat4(1.0f));
         const size_t count = positions.size();
-        std::vector<float> xyz;
-        for (const glm::vec3& p : positions) xyz.insert(xyz.end(), {p.x, p.y, p.z});
+        std::vector<float> xyz, straightUp;
+        for (const glm::vec3& p : positions) {
+            xyz.insert(xyz.end(), {p.x, p.y, p.z});
+            straightUp.insert(straightUp.end(), {0.0f, 0.05f, 0.0f});
+        }
         Vertices particles;
-        particles.add(0, 3, xyz);
-        particles.add(1, 3, std::vector<float>(count * 3, 0.0f));
-        particles.add(2, 1, starts);
-        std::vector<float> straightUp;
-        for (size_t i = 0; i < count; ++i) straightUp.insert(straightUp.end(), {0.0f, 0.05f, 0.0f});
-        particles.add(3, 3, straightUp);
-        particles.add(4, 3, xyz);
-        GLuint output = 0;
-        glGenBuffers(1, &output);
-        glBindBuffer(GL_TRANSFORM_FEEDBACK_BUFFER, output);
-        glBufferData(GL_TRANSFORM_FEEDBACK_BUFFER, count * sizeof(Sprite), nullptr, GL_DYNAMIC_COPY);
-        glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, output);
+        particles.add(0, 3, xyz).add(1, 3, std::vector<float>(count * 3, 0.0f)).add(2, 1, starts);
+        particles.add(3, 3, straightUp).add(4, 3, xyz);
 
         glUseProgram(probe);
         const GLuint renderPass = glGetSubroutineIndex(probe, GL_VERTEX_SHADER, "render");
@@ -352,18 +295,10 @@ protected:
         glUniform1f(glGetUniformLocation(probe, "ParticleLifetime"), 10.0f);
         glUniform1f(glGetUniformLocation(probe, "Time"), time);
         glUniform3f(glGetUniformLocation(probe, "CameraPosition"), 0.0f, 0.0f, 0.0f);
-        glEnable(GL_RASTERIZER_DISCARD);
-        glBeginTransformFeedback(GL_POINTS);
-        glDrawArrays(GL_POINTS, 0, GLsizei(count));
-        glEndTransformFeedback();
-        glDisable(GL_RASTERIZER_DISCARD);
-
-        std::vector<Sprite> sprites(count);
-        glGetBufferSubData(GL_TRANSFORM_FEEDBACK_BUFFER, 0, count * sizeof(Sprite), sprites.data());
-        glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, 0);
-        glDeleteBuffers(1, &output);
+        const std::vector<float> captured = capture(GLsizei(count), {3})[0];
         glDeleteBuffers(1, &matrices);
-        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        std::vector<Sprite> sprites(count);
+        std::memcpy(sprites.data(), captured.data(), std::min(captured.size() * sizeof(float), count * sizeof(Sprite)));
         return sprites;
     }
 };
@@ -415,39 +350,37 @@ TEST_F(ParticleSpriteTest, PuffsFadeOutWithAgeAndStayTranslucent) {
 // covers the left half; then the composite of a noisy picture with that depth.
 class DepthAndMotionBlurTest : public ShaderProgramsTest {
 protected:
-    static constexpr GLsizei width = 64;
-    static constexpr GLsizei height = 32;
-    const glm::mat4 projection = glm::perspective(2.0f * 0.5236f, float(width) / height, 0.1f, 10000.0f);
-    Target depthTarget{width, height};
-    std::vector<uint8_t> picture = std::vector<uint8_t>(width * height * 3);
+    static constexpr int width = 64;
+    static constexpr int height = 32;
+    const glm::mat4 projection = projectionFor(float(width) / height);
+    RenderTarget depthTarget{width, height, GL_RGB8};
+    Quessel::RgbImage picture{width, height, std::vector<unsigned char>(width* height * 3)};
 
     void SetUp() override {
         ShaderProgramsTest::SetUp();
         uint32_t seed = 12345u;
-        for (uint8_t& value : picture) value = uint8_t((seed = seed * 1664525u + 1013904223u) >> 24);
-        glBindFramebuffer(GL_FRAMEBUFFER, depthTarget.framebuffer);
-        glViewport(0, 0, width, height);
+        for (unsigned char& value : picture.pixels) value = uint8_t((seed = seed * 1664525u + 1013904223u) >> 24);
+        depthTarget.bind();
         glClearColor(0.0f, 0.8f, 0.9f, 0.5f);
         glClear(GL_COLOR_BUFFER_BIT);
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
         const GLuint matrices = matricesBuffer(Binding::Matrices, projection, glm::mat4(1.0f));
         Vertices wall;
         wall.add(Quessel::AttributeLocation::Position, 3, {-10, -10, -2, 0, -10, -2, -10, 10, -2, 0, 10, -2});
         glUseProgram(programOf("depth"));
         glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
         glDeleteBuffers(1, &matrices);
-        ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     }
 
-    std::vector<uint8_t> composite(const glm::mat4& previousView, float fps) {
-        Target output(width, height);
-        Target color(width, height, picture);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-        glGenerateMipmap(GL_TEXTURE_2D);
+    Quessel::RgbImage composite(const glm::mat4& previousView, float fps) {
+        RenderTarget output(width, height, GL_RGB8);
+        std::vector<Rgba> rgba;
+        for (size_t i = 0; i < picture.pixels.size(); i += 3)
+            rgba.push_back({picture.pixels[i], picture.pixels[i + 1], picture.pixels[i + 2], 255});
+        const GLuint color = makeTexture(width, height, rgba, true);
         glActiveTexture(GL_TEXTURE0 + Quessel::TextureUnit::DepthTarget);
-        glBindTexture(GL_TEXTURE_2D, depthTarget.texture);
+        glBindTexture(GL_TEXTURE_2D, depthTarget.color);
         glActiveTexture(GL_TEXTURE0);
-        glBindFramebuffer(GL_FRAMEBUFFER, output.framebuffer);
+        glBindTexture(GL_TEXTURE_2D, color);
         const GLuint buffers[2] = {matricesBuffer(Binding::Matrices, projection, glm::mat4(1.0f)),
                                    matricesBuffer(Binding::PreviousMatrices, projection, previousView)};
         const GLuint program = programOf("motionblur");
@@ -461,47 +394,46 @@ protected:
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
         glDisable(GL_BLEND);
-        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
         glDeleteBuffers(2, buffers);
-        return output.read();
+        glDeleteTextures(1, &color);
+        return output.image();
     }
 
     // Pixels of the left (wall) or right (nothing drawn) half that differ from the picture.
-    int changedPixels(const std::vector<uint8_t>& result, bool left) const {
+    int changedPixels(const Quessel::RgbImage& result, bool left) const {
         int changed = 0;
-        for (GLsizei i = 0; i < width * height; ++i) {
-            const bool differs = result[i * 3] != picture[i * 3] || result[i * 3 + 1] != picture[i * 3 + 1] ||
-                                 result[i * 3 + 2] != picture[i * 3 + 2];
-            if ((i % width < width / 2) == left && differs) ++changed;
+        for (int i = 0; i < width * height; ++i) {
+            bool differs = false;
+            for (int c = 0; c < 3; ++c) differs = differs || result.pixels[i * 3 + c] != picture.pixels[i * 3 + c];
+            changed += (i % width < width / 2) == left && differs;
         }
         return changed;
     }
 };
 
 TEST_F(DepthAndMotionBlurTest, DepthPassPacksWindowDepthIntoTwentyFourBits) {
-    const std::vector<uint8_t> depth = depthTarget.read();
+    const Quessel::RgbImage depth = depthTarget.image();
     const glm::vec4 clip = projection * glm::vec4(0.0f, 0.0f, -2.0f, 1.0f);
     const double expected = (clip.z / clip.w * 0.5 + 0.5) * 16777215.0;
-    for (GLsizei x : {0, width / 2 - 1}) {
-        const uint8_t* rgb = &depth[(height / 2 * width + x) * 3];
+    for (int x : {0, width / 2 - 1}) {
+        const unsigned char* rgb = &depth.pixels[(height / 2 * width + x) * 3];
         EXPECT_NEAR(double(rgb[0] << 16 | rgb[1] << 8 | rgb[2]), expected, 1.0) << x;
     }
     // Undrawn pixels keep the clear colour, whose red byte 0 the composite reads as far.
-    EXPECT_EQ(depth[(height / 2 * width + width / 2) * 3], 0);
+    EXPECT_EQ(depth.pixels[(height / 2 * width + width / 2) * 3], 0);
 }
 
 TEST_F(DepthAndMotionBlurTest, StillCameraCopiesThePictureExactly) {
-    const std::vector<uint8_t> result = composite(glm::mat4(1.0f), 60.0f);
-    EXPECT_EQ(changedPixels(result, true), 0);
-    EXPECT_EQ(changedPixels(result, false), 0);
+    EXPECT_EQ(Quessel::ImageDifference::between(composite(glm::mat4(1.0f), 60.0f), picture).maximum, 0);
 }
 
 TEST_F(DepthAndMotionBlurTest, SidewaysMoveBlursNearPixelsOnly) {
     // The camera was 0.2 m to the left a frame ago: about 3 px of motion at 2 m here.
     const glm::mat4 previousView = glm::translate(glm::mat4(1.0f), glm::vec3(0.2f, 0.0f, 0.0f));
-    EXPECT_GT(changedPixels(composite(previousView, 60.0f), true), width * height / 4);
+    const Quessel::RgbImage moved = composite(previousView, 60.0f);
+    EXPECT_GT(changedPixels(moved, true), width * height / 4);
     // Where nothing was drawn counts as the far plane, which a small move leaves still.
-    EXPECT_EQ(changedPixels(composite(previousView, 60.0f), false), 0);
+    EXPECT_EQ(changedPixels(moved, false), 0);
     // At 6 fps a 1/60 s shutter sees a tenth of the frame's motion: under half a pixel.
     EXPECT_EQ(changedPixels(composite(previousView, 6.0f), true), 0);
 }

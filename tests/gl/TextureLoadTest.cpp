@@ -1,21 +1,14 @@
 // Diffuse textures and normal maps through DevIL: key order, sharing, failures, origin.
-#include "GlTestContext.h"
-#include "TestScene.h"
+#include "ImporterTest.h"
 
-#include "scene/Importer.h"
-#include "scene/ShaderRegistry.h"
-
-#include <array>
 #include <cstdint>
 #include <fstream>
-#include <memory>
 
 using namespace Quessel;
 using namespace Quessel::Test;
 
 namespace {
 
-using Rgba = std::array<uint8_t, 4>;
 const Rgba red{255, 0, 0, 255}, blue{0, 0, 255, 255}, green{0, 255, 0, 255};
 
 // Uncompressed 32-bit TGA; `rows` run from the image's visual top to its bottom, stored
@@ -38,44 +31,15 @@ void writeTga(const std::string& path, int width, const std::vector<std::vector<
     }
 }
 
-struct TextureImage {
-    GLint width = 0, height = 0;
-    std::vector<Rgba> pixels;  // row 0 first, as GL stores it
-};
-
-TextureImage readTexture(GLuint texture) {
-    TextureImage image;
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &image.width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &image.height);
-    image.pixels.resize(static_cast<size_t>(image.width * image.height));
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    if (!image.pixels.empty()) glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, image.pixels.data());
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return image;
-}
-
-struct TextureLoad : GlTest {
-    Importer importer;
+struct TextureLoad : ImporterTest {
     ScratchDir dir;
-    std::unique_ptr<aiScene> scene;
     std::string output;
 
-    void SetUp() override {
-        GlTest::SetUp();
-        importer.registry->use("test");
-    }
-    void TearDown() override {
-        importer.scene = nullptr;  // the scene is ours, not the importer's
-        GlTest::TearDown();
-    }
     void load(aiScene* made) {
-        scene.reset(made);
-        importer.scene = scene.get();
+        adopt(made);
         testing::internal::CaptureStdout();
         importer.loadTextures();
         output = testing::internal::GetCapturedStdout();
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
 };
 
@@ -100,21 +64,12 @@ TEST_F(TextureLoad, NamesAreSharedAndNumberedInKeyOrder) {
 
     // Both files show red at the top; GL row 0 is the bottom row, whatever the file's origin.
     for (GLuint texture : {nameA, nameB}) {
-        const TextureImage image = readTexture(texture);
+        const Texels image = readTexels(texture);
         ASSERT_EQ(image.width, 1);
         ASSERT_EQ(image.height, 2);
-        EXPECT_EQ(image.pixels[0], blue) << texture;
-        EXPECT_EQ(image.pixels[1], red) << texture;
+        EXPECT_EQ(image.rgba, (std::vector<Rgba>{blue, red})) << texture;
     }
-    const TextureImage wide = readTexture(nameC);
-    ASSERT_EQ(wide.width, 2);
-    EXPECT_EQ(wide.pixels[0], green);
-    EXPECT_EQ(wide.pixels[1], red);
-    glBindTexture(GL_TEXTURE_2D, nameA);
-    GLint filter = 0;
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
-    EXPECT_EQ(filter, GL_LINEAR);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(readTexels(nameC).rgba, (std::vector<Rgba>{green, red}));
 
     // The six normal maps each get a texture name of their own.
     EXPECT_EQ(importer.normalMaps.size(), 6u);
@@ -142,12 +97,9 @@ TEST_F(TextureLoad, AMissingImageIsNamedAndLeftEmpty) {
     ASSERT_EQ(importer.textures.size(), 2u);
     const GLuint empty = importer.textures.at(missing);
     EXPECT_NE(empty, 0u);
-    EXPECT_EQ(readTexture(empty).width, 0);
+    EXPECT_EQ(readTexels(empty).width, 0);
     // Loading went on with the next name.
-    const TextureImage loaded = readTexture(importer.textures.at(present));
+    const Texels loaded = readTexels(importer.textures.at(present));
     ASSERT_EQ(loaded.width, 2);
-    ASSERT_EQ(loaded.height, 2);
-    EXPECT_EQ(loaded.pixels[0], blue);
-    EXPECT_EQ(loaded.pixels[2], red);
-    EXPECT_EQ(loaded.pixels[3], green);
+    EXPECT_EQ(loaded.rgba, (std::vector<Rgba>{blue, red, red, green}));
 }

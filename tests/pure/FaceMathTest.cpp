@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 using namespace Quessel;
 
 namespace {
@@ -17,12 +15,6 @@ public:
     IRender* getRender() override { return nullptr; }
 };
 
-uint32_t bitsOf(float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof(bits));
-    return bits;
-}
-
 void expectNear(const mat4& actual, const mat4& expected, float tolerance) {
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j)
@@ -33,15 +25,8 @@ void expectNear(const mat4& actual, const mat4& expected, float tolerance) {
 TEST(FaceMath, ProjectionIsNinetyDegreesFromNearTenthToFarThousand) {
     NoScene scene;
     TextureBoxRenderer renderer(0, 0, 0, 0, 0, &scene, nullptr, {});
-    const mat4 p = renderer.faceProjection();
-    EXPECT_EQ(bitsOf(p[2][2]), 0xBF80068Du);
-    EXPECT_EQ(p[3][2], -0.20002f);
-    EXPECT_EQ(p[2][3], -1.0f);
-    EXPECT_NEAR(p[0][0], 1.0f, 1e-6f);
-    EXPECT_NEAR(p[1][1], 1.0f, 1e-6f);
-    EXPECT_EQ(p[3][3], 0.0f);
-    // An independent reference: the same frustum from glm.
-    expectNear(p, glm::perspective(glm::radians(90.0f), 1.0f, 0.1f, 1000.0f), 1e-6f);
+    // The same frustum from glm: a quarter turn square, near 0.1, far 1000.
+    expectNear(renderer.faceProjection(), glm::perspective(glm::radians(90.0f), 1.0f, 0.1f, 1000.0f), 1e-6f);
 }
 
 TEST(FaceMath, FaceViewsLookAlongTheCubeAxesWithCubeMapUpVectors) {

@@ -1,4 +1,6 @@
 // Finding scene nodes by role: exact and contained names, walk order, the Other set.
+#include "TestScene.h"
+
 #include "scene/NodeQuery.h"
 
 #include <assimp/scene.h>
@@ -7,19 +9,12 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 
 using namespace Quessel;
+using Quessel::Test::makeNode;
 
 namespace {
-aiNode* makeNode(const char* name, std::initializer_list<aiNode*> children = {}) {
-    aiNode* node = new aiNode(name);
-    std::vector<aiNode*> list(children);
-    if (!list.empty()) node->addChildren(static_cast<unsigned>(list.size()), list.data());
-    return node;
-}
-
 bool contains(const std::vector<aiNode*>& list, const aiNode* node) {
     return std::find(list.begin(), list.end(), node) != list.end();
 }

@@ -1,4 +1,6 @@
 // Objects wrapping scene nodes: the per-kind cache, transforms to the root, light records.
+#include "TestScene.h"
+
 #include "scene/LightObject.h"
 #include "scene/ObjectCache.h"
 #include "scene/ReflectionObject.h"
@@ -7,24 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <initializer_list>
 #include <memory>
 
 using namespace Quessel;
+using Quessel::Test::makeNode;
+using Quessel::Test::translation;
 
 namespace {
-aiNode* makeNode(const char* name, std::initializer_list<aiNode*> children = {}) {
-    aiNode* node = new aiNode(name);
-    std::vector<aiNode*> list(children);
-    if (!list.empty()) node->addChildren(static_cast<unsigned>(list.size()), list.data());
-    return node;
-}
-
-aiMatrix4x4 translation(float x, float y, float z) {
-    aiMatrix4x4 m;
-    aiMatrix4x4::Translation(aiVector3D(x, y, z), m);
-    return m;
-}
 
 // The usual Z-up to Y-up turn of an exported root: -90 degrees about X.
 aiMatrix4x4 zUpToYUp() {

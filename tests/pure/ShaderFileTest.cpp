@@ -1,11 +1,10 @@
 // Reading GLSL files: whole text, NUL right after the bytes read, no buffer for unusable files.
+#include "TestScene.h"
+
 #include "scene/ShaderProgram.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-#include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -13,17 +12,12 @@
 using namespace Quessel;
 
 namespace {
-namespace fs = std::filesystem;
 
 struct ShaderFile : testing::Test {
-    fs::path dir = fs::temp_directory_path() / ("quessel-shaderfile-" + std::to_string(getpid()));
-    void SetUp() override { fs::create_directories(dir); }
-    void TearDown() override { fs::remove_all(dir); }
-
+    Quessel::Test::ScratchDir dir;
     std::string write(const std::string& name, const std::string& bytes) {
-        const fs::path path = dir / name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path.string();
+        std::ofstream(dir.file(name), std::ios::binary) << bytes;
+        return dir.file(name);
     }
 };
 
@@ -44,7 +38,7 @@ TEST_F(ShaderFile, WindowsLineEndsAreReadWholeAndEndAtTheLastByte) {
 
 TEST_F(ShaderFile, EmptyMissingOrDirectoryGivesNoBuffer) {
     EXPECT_EQ(read(write("empty.frag", "")), nullptr);
-    EXPECT_EQ(read((dir / "missing.frag").string()), nullptr);
-    EXPECT_EQ(read(dir.string()), nullptr);
+    EXPECT_EQ(read(dir.file("missing.frag")), nullptr);
+    EXPECT_EQ(read(dir.path.string()), nullptr);
     EXPECT_EQ(readShaderFile(nullptr), nullptr);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Small scenes built in memory for the GL tests, and a scratch folder for files.
+// Small scenes built in memory for the tests, and a scratch folder for files.
 #include <assimp/scene.h>
 #include <unistd.h>
 
@@ -85,7 +85,7 @@ struct ScratchDir {
     ScratchDir() {
         static std::atomic<int> counter{0};
         path = std::filesystem::temp_directory_path() /
-               ("quessel-gl-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+               ("quessel-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
         std::filesystem::create_directories(path);
     }
     ~ScratchDir() {
