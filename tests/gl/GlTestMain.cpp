@@ -1,8 +1,5 @@
-#include "GlTestContext.h"
-
-#ifdef QUESSEL_GL_ERRORS_FAIL_TESTS
 #include "ExpectGlErrors.h"
-#endif
+#include "GlTestContext.h"
 
 #include <chrono>
 #include <cstdio>
@@ -74,13 +71,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     Quessel::Test::clearGlErrors();  // glewInit leaves GL_INVALID_ENUM on core profiles
-#ifdef QUESSEL_GL_ERRORS_FAIL_TESTS
-    // The benchmark's GL tests build this file alone and clear the errors they provoke.
     if (!Quessel::Test::failTestsOnGlErrors()) {
         std::fprintf(stderr, "no debug output: the context is not a debug context\n");
         return 1;
     }
-#endif
     const int result = RUN_ALL_TESTS();
     glfwDestroyWindow(window);
     glfwTerminate();

@@ -1,6 +1,7 @@
 // Relinking a program in place, on a small program whose link decides what a relink would
 // lose: attribute locations without a layout, blocks without a layout binding, samplers and
 // values set with glUniform. Each check draws a full-target triangle into a 1 x 1 target.
+#include "ExpectGlErrors.h"
 #include "GlTestContext.h"
 
 #include "core/GlConstants.h"
@@ -89,10 +90,12 @@ protected:
         directory = mkdtemp(pattern);
         vertexPath = write("demo.vert", DemoVertex);
         fragmentPath = write("demo.frag", demoFragment("tint"));
-        record = std::make_unique<Quessel::ShaderProgram>(vertexPath.c_str(), fragmentPath.c_str(), "relink-demo");
+        {
+            // Building binds the blocks the program lacks: GL_INVALID_VALUE, on purpose.
+            Quessel::Test::ExpectGlErrors blocks{GL_INVALID_VALUE};
+            record = std::make_unique<Quessel::ShaderProgram>(vertexPath.c_str(), fragmentPath.c_str(), "relink-demo");
+        }
         program = record->program;
-        // Building binds the blocks the program lacks and leaves GL_INVALID_VALUE behind.
-        Quessel::Test::clearGlErrors();
         // The values a host sets once: they must survive every relink.
         glUseProgram(program);
         glUniform3fv(glGetUniformLocation(program, "tint"), 1, glm::value_ptr(Tint));
@@ -124,7 +127,6 @@ protected:
         const glm::mat4 matrices[3] = {glm::mat4(1.0f), glm::mat4(1.0f), glm::mat4(1.0f)};
         buffers[1] = buffer(GL_UNIFORM_BUFFER, sizeof(matrices), matrices);
         glBindBufferBase(GL_UNIFORM_BUFFER, Quessel::BlockBinding::Matrices, buffers[1]);
-        ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
         ASSERT_EQ(draw(), demoColour);
     }
 
@@ -166,7 +168,6 @@ protected:
         glDrawArrays(GL_TRIANGLES, 0, 3);
         unsigned char texel[4] = {0, 0, 0, 0};
         glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, texel);
-        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
         return {texel[0], texel[1], texel[2]};
     }
 
@@ -230,7 +231,6 @@ TEST_F(ProgramRelinkerTest, RelinksInPlaceAndBackKeepingWhatTheHostSetOnce) {
             EXPECT_EQ(draw(), c.drawn);
         } else {
             EXPECT_NE(log.find("relink-demo"), std::string::npos) << log;
-            Quessel::Test::clearGlErrors();
         }
         expectDemoBack(values);
     }
@@ -255,7 +255,10 @@ TEST_F(ProgramRelinkerTest, ReloadTakesAGoodEditAndKeepsTheRunningProgramOtherwi
         const GLuint before = record->fragmentShader;
         write("demo.frag", c.fragment);
         std::string log;
-        EXPECT_EQ(ProgramRelinker::reload(*record, log), c.taken) << log;
+        {
+            Quessel::Test::ExpectGlErrors broken{GL_DEBUG_SOURCE_SHADER_COMPILER};
+            EXPECT_EQ(ProgramRelinker::reload(*record, log), c.taken) << log;
+        }
         EXPECT_NE(log.find(c.logHas), std::string::npos) << log;
         EXPECT_EQ(record->fragmentShader != before, c.taken);
         EXPECT_EQ(draw(), c.drawn);
@@ -267,6 +270,7 @@ TEST_F(ProgramRelinkerTest, CompileNamesTheFileItCannotUse) {
     for (const char* text : {"", BrokenFragment}) {
         const std::string path = write("cheap.frag", text);
         std::string log;
+        Quessel::Test::ExpectGlErrors broken{GL_DEBUG_SOURCE_SHADER_COMPILER};
         EXPECT_EQ(ProgramRelinker::compile(GL_FRAGMENT_SHADER, path, log), 0u);
         EXPECT_EQ(log.rfind(path, 0), 0u) << log;
     }
