@@ -9,10 +9,7 @@ StudyControls::StudyControls(Camera& camera, int cubeMaps) : camera(camera), cub
 
 void StudyControls::press(StudyKey key) {
     switch (key) {
-    case StudyKey::Pause:
-        paused = !paused;
-        stepPending = false;
-        break;
+    case StudyKey::Pause: paused = !paused; break;
     case StudyKey::Step: stepPending = paused; break;
     case StudyKey::FreeCamera:
         if (freeFlight)
