@@ -3,9 +3,11 @@
 #include "app/Demo.h"
 #include "app/FrameDriver.h"
 #include "core/GlConstants.h"
+#include "math/Camera.h"
 #include "particles/ParticleSystem.h"
 #include "scene/Importer.h"
 #include "scene/ShaderRegistry.h"
+#include "study/FreeCamera.h"
 
 #include <GLFW/glfw3.h>
 
@@ -34,8 +36,12 @@ void ComposedFrame::stillParticles() {
     glDepthMask(GL_TRUE);
 }
 
-void ComposedFrame::draw(double step) {
+void ComposedFrame::draw(double step, const FreeCamera* flight) {
     Demo& demo = driver.demo;
+    if (flight)
+        flight->apply(demo.camera);
+    else
+        demo.camera.previousView = demo.camera.view;  // held: nothing moved since the last frame
     if (step > 0.0) {
         driver.clock += step;
         glfwSetTime(driver.clock);

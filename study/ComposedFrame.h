@@ -7,6 +7,8 @@ class FrameDriver;
 
 namespace Quessel::Study {
 
+class FreeCamera;
+
 // A frame drawn from the demo's own passes around a camera the path does not move: the
 // camera holds still (paused) or flies freely. Demo::renderFrame would step the path, the
 // light and the cube-map rotation and give the composite 1 / dt; here only a positive step
@@ -20,8 +22,9 @@ public:
 
     explicit ComposedFrame(FrameDriver& driver);
 
-    // `step` demo seconds (0 when paused); every pass is told to the demo's observer.
-    void draw(double step);
+    // `step` demo seconds (0 when paused) around the camera held where it is (no
+    // `flight`) or flown by `flight`; every pass is told to the demo's observer.
+    void draw(double step, const FreeCamera* flight);
 
 private:
     void stillParticles();

@@ -1,7 +1,11 @@
 #include "study/StudySession.h"
 
 #include "app/Demo.h"
+#include "app/OffscreenFramebuffer.h"
 #include "math/Camera.h"
+#include "scene/ReflectionObject.h"
+
+#include <assimp/scene.h>
 
 #include <GLFW/glfw3.h>
 
@@ -33,6 +37,9 @@ StudySession::StudySession(Demo& demo, const ToolReport& report)
     glfwSetWindowUserPointer(demo.window, this);
     glfwSetKeyCallback(demo.window, onKey);
     glfwGetCursorPos(demo.window, &cursorX, &cursorY);
+    std::string log;
+    viewsReady = views.init(log);
+    if (!viewsReady) report.say("the views (F2) are off: " + log);
 }
 
 void StudySession::onKey(GLFWwindow* window, int key, int, int action, int) {
@@ -81,12 +88,27 @@ void StudySession::drawFrame(const FramePlan& plan) {
         driver.frame(plan.step);
         return;
     }
-    Camera& camera = demo.camera;
-    if (controls.freeFlight)
-        controls.freeCamera.apply(camera);
-    else
-        camera.previousView = camera.view;  // held on the path: nothing moved since the last frame
-    composed.draw(plan.step);
+    composed.draw(plan.step, controls.freeFlight ? &controls.freeCamera : nullptr);
+}
+
+void StudySession::drawView() {
+    const View& view = controls.view;
+    if (view.kind == View::Kind::Frame || !viewsReady) return;
+    if (view.kind == View::Kind::ColorTarget) {
+        views.drawColorTarget(demo.colorTarget->texture);
+    } else if (view.kind == View::Kind::DepthTarget) {
+        views.drawDepthTarget(demo.depthTarget->texture, demo.camera.projection);
+    } else {
+        const size_t reflective = demo.reflectiveObjects.size();
+        const size_t index = static_cast<size_t>(view.cubeMap);
+        SceneryObject* entry =
+            index < reflective ? demo.reflectiveObjects[index] : demo.refractiveObjects[index - reflective];
+        auto* sphere = dynamic_cast<ReflectionObject*>(entry);
+        if (!sphere) return;
+        const std::string name = sphere->getNode()->mName.C_Str();
+        views.drawCubeMap(static_cast<GLuint>(sphere->cubeMap.color),
+                          name + (index < reflective ? " (reflective)" : " (refractive)"));
+    }
 }
 
 int StudySession::run() {
@@ -98,6 +120,7 @@ int StudySession::run() {
         lastFrame = now;
         controls.fly(heldKeys(), wallStep);
         drawFrame(controls.plan(wallStep));
+        drawView();
         if (driver.present()) return 0;
     }
 }

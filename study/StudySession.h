@@ -3,6 +3,7 @@
 #include "core/ToolReport.h"
 #include "study/ComposedFrame.h"
 #include "study/StudyControls.h"
+#include "study/ViewRenderer.h"
 
 #include <chrono>
 
@@ -36,9 +37,13 @@ private:
     HeldKeys heldKeys();
     // One frame as planned, drawn up to the composite.
     void drawFrame(const FramePlan& plan);
+    // The view F2 chose, over the composite.
+    void drawView();
 
     const ToolReport& report;
     ComposedFrame composed;
+    ViewRenderer views;
+    bool viewsReady = false;
     Clock::time_point lastFrame;
     double cursorX = 0.0;
     double cursorY = 0.0;
