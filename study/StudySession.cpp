@@ -3,9 +3,14 @@
 #include "app/Demo.h"
 #include "app/OffscreenFramebuffer.h"
 #include "math/Camera.h"
+#include "scene/Importer.h"
 #include "scene/ReflectionObject.h"
+#include "study/Screenshot.h"
+#include "study/ShaderReload.h"
 
 #include <assimp/scene.h>
+
+#include <cstdio>
 
 #include <GLFW/glfw3.h>
 
@@ -111,6 +116,23 @@ void StudySession::drawView() {
     }
 }
 
+void StudySession::saveScreenshot() {
+    std::string path;
+    std::string error;
+    if (Screenshot::save(driver.clock, path, error))
+        report.say("screenshot: " + path);
+    else
+        report.say("no screenshot: " + error);
+}
+
+void StudySession::reloadShaders() {
+    const ShaderReload outcome = ShaderReload::all(*demo.importer->registry, demo.particles);
+    reloadSummary = outcome.summary();
+    reloadLog = outcome.log;
+    report.say(reloadSummary);
+    if (!outcome.succeeded()) std::fputs(outcome.log.c_str(), stderr);
+}
+
 int StudySession::run() {
     lastFrame = Clock::now();
     for (;;) {
@@ -121,7 +143,9 @@ int StudySession::run() {
         controls.fly(heldKeys(), wallStep);
         drawFrame(controls.plan(wallStep));
         drawView();
+        if (controls.takeScreenshot()) saveScreenshot();
         if (driver.present()) return 0;
+        if (controls.takeReload()) reloadShaders();
     }
 }
 

@@ -6,6 +6,7 @@
 #include "study/ViewRenderer.h"
 
 #include <chrono>
+#include <string>
 
 struct GLFWwindow;
 
@@ -39,10 +40,15 @@ private:
     void drawFrame(const FramePlan& plan);
     // The view F2 chose, over the composite.
     void drawView();
+    void saveScreenshot();
+    void reloadShaders();
 
     const ToolReport& report;
     ComposedFrame composed;
     ViewRenderer views;
+    // The last F5's one-line result and, when a program kept running, the logs.
+    std::string reloadSummary;
+    std::string reloadLog;
     bool viewsReady = false;
     Clock::time_point lastFrame;
     double cursorX = 0.0;
