@@ -1,7 +1,9 @@
 #include "study/StudySession.h"
 
+#include "app/CameraPath.h"
 #include "app/Demo.h"
 #include "app/OffscreenFramebuffer.h"
+#include "envmap/IEnvironmentMapRenderer.h"
 #include "math/Camera.h"
 #include "scene/Importer.h"
 #include "scene/ReflectionObject.h"
@@ -10,13 +12,20 @@
 
 #include <assimp/scene.h>
 
+#include <fmt/format.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include <GLFW/glfw3.h>
 
 namespace Quessel::Study {
 
 namespace {
+// Frames whose wall time the overlay averages.
+constexpr size_t AveragedFrames = 16;
+
 int cubeMapCount(const Demo& demo) {
     return static_cast<int>(demo.reflectiveObjects.size() + demo.refractiveObjects.size());
 }
@@ -36,7 +45,12 @@ bool studyKey(int key, StudyKey& studied) {
 }  // namespace
 
 StudySession::StudySession(Demo& demo, const ToolReport& report)
-    : demo(demo), driver(demo), controls(demo.camera, cubeMapCount(demo)), report(report), composed(driver) {
+    : demo(demo),
+      driver(demo),
+      controls(demo.camera, cubeMapCount(demo)),
+      report(report),
+      composed(driver),
+      overlay(demo.window) {
     // The demo captures the cursor; here it drags the view and is seen.
     glfwSetInputMode(demo.window, GLFW_CURSOR, GLFW_CURSOR_NORMAL);
     glfwSetWindowUserPointer(demo.window, this);
@@ -133,20 +147,144 @@ void StudySession::reloadShaders() {
     if (!outcome.succeeded()) std::fputs(outcome.log.c_str(), stderr);
 }
 
+void StudySession::observePasses() {
+    if (!controls.overlay) {
+        driver.observe(nullptr);
+        return;
+    }
+    for (auto& timer : timers)
+        if (!timer) timer = std::make_unique<PassTimer>(false);
+    driver.observe(timers[timerInUse].get());
+}
+
+void StudySession::collectPassTimes() {
+    if (!controls.overlay || !timers[0]) return;
+    timerInUse = 1 - timerInUse;
+    passTimes = timers[timerInUse]->collect();
+}
+
+std::string StudySession::pathRow() const {
+    const int step = demo.path.step;
+    const CameraPath::Step& row = CameraPath::steps[step];
+    const auto named = [](const vec3& value, const vec3* table, int count, char letter) {
+        for (int i = 0; i < count; ++i)
+            if (table[i] == value) return fmt::format("{}{}", letter, i);
+        return std::string("?");
+    };
+    std::string motion = "hold";
+    if (row.kind == CameraPath::Kind::Move)
+        motion =
+            "move " + named(row.from, CameraPath::points, 6, 'P') + " -> " + named(row.to, CameraPath::points, 6, 'P');
+    else if (row.kind == CameraPath::Kind::Turn)
+        motion = "turn " + named(row.from, CameraPath::directions, 9, 'V') + " -> " +
+                 named(row.to, CameraPath::directions, 9, 'V');
+    return fmt::format("row {} of {}: {}, {:.2f} of {:.2f} s", step, CameraPath::StepCount, motion,
+                       demo.camera.pathTime, row.duration);
+}
+
+std::string StudySession::viewName() const {
+    switch (controls.view.kind) {
+    case View::Kind::Frame: return "the frame";
+    case View::Kind::ColorTarget: return "colour target";
+    case View::Kind::DepthTarget: return "depth target";
+    case View::Kind::CubeMap: break;
+    }
+    return fmt::format("cube map {} of {}", controls.view.cubeMap + 1, cubeMapCount(demo));
+}
+
+OverlayFacts StudySession::overlayFacts(const FramePlan& plan) const {
+    OverlayFacts facts;
+    for (double ms : recentFrames) facts.frameMs += ms / static_cast<double>(recentFrames.size());
+    facts.cpuMs = cpuMs;
+    facts.passes = passTimes;
+    for (double ms : passTimes.gpuMs) facts.gpuMs += ms;
+    facts.pathRow = pathRow();
+    facts.demoTime = driver.clock;
+    const mat4 eye = glm::inverse(demo.camera.view);
+    facts.position = vec3(eye[3]);
+    facts.direction = -glm::normalize(vec3(eye[2]));
+    if (plan.step > 0.0 && !demo.renderers.empty()) {
+        ReflectionObject* object = demo.renderers[demo.rotationIndex]->getObject();
+        facts.refreshed = fmt::format("{} ({} of {})", object ? object->getNode()->mName.C_Str() : "?",
+                                      demo.rotationIndex + 1, demo.renderers.size());
+    } else {
+        facts.refreshed = plan.step > 0.0 ? "none (no spheres)" : "none (paused)";
+    }
+    facts.paused = controls.paused;
+    facts.freeFlight = controls.freeFlight;
+    facts.view = viewName();
+    facts.glErrors = demo.errorCount;
+    facts.reload = reloadSummary;
+    facts.reloadLog = reloadLog;
+    return facts;
+}
+
+bool StudySession::frame() {
+    const Clock::time_point now = Clock::now();
+    const double wallStep = std::chrono::duration<double>(now - lastFrame).count();
+    lastFrame = now;
+    recentFrames.push_back(wallStep * 1000.0);
+    if (recentFrames.size() > AveragedFrames) recentFrames.pop_front();
+
+    controls.fly(heldKeys(), wallStep);
+    const FramePlan plan = controls.plan(wallStep);
+    observePasses();
+    drawFrame(plan);
+    drawView();
+    if (controls.overlay) overlay.draw(overlayFacts(plan), wallStep);
+    if (controls.takeScreenshot()) saveScreenshot();
+    cpuMs = std::chrono::duration<double, std::milli>(Clock::now() - now).count();
+    if (driver.present()) return true;
+    collectPassTimes();
+    if (controls.takeReload()) reloadShaders();
+    return false;
+}
+
 int StudySession::run() {
     lastFrame = Clock::now();
     for (;;) {
         if (ToolReport::stopSignal()) return report.interrupted("the study");
-        const Clock::time_point now = Clock::now();
-        const double wallStep = std::chrono::duration<double>(now - lastFrame).count();
-        lastFrame = now;
-        controls.fly(heldKeys(), wallStep);
-        drawFrame(controls.plan(wallStep));
-        drawView();
-        if (controls.takeScreenshot()) saveScreenshot();
-        if (driver.present()) return 0;
-        if (controls.takeReload()) reloadShaders();
+        if (frame()) return 0;
     }
+}
+
+namespace {
+double median(std::vector<double> values) {
+    if (values.empty()) return 0.0;
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+}  // namespace
+
+int StudySession::measureOverlay(int frames) {
+    constexpr int Blocks = 6;
+    report.say(fmt::format("measuring the overlay: {} blocks of {} frames, shown and hidden in turn", Blocks, frames));
+    std::vector<double> shown;
+    std::vector<double> hidden;
+    std::vector<double> blockMedians;
+    lastFrame = Clock::now();
+    for (int block = 0; block < Blocks; ++block) {
+        controls.overlay = block % 2 == 0;
+        std::vector<double> times;
+        // One frame more than measured: the first one's wall step belongs to the block before.
+        for (int i = 0; i <= frames; ++i) {
+            if (ToolReport::stopSignal()) return report.interrupted("the measurement");
+            if (frame())
+                return report.fail("stopped by Escape (or the window was closed) before the measurement ended");
+            if (i > 0) times.push_back(recentFrames.back());
+        }
+        (controls.overlay ? shown : hidden)
+            .insert((controls.overlay ? shown : hidden).end(), times.begin(), times.end());
+        blockMedians.push_back(median(times));
+        report.say(fmt::format("block {}: overlay {}, median frame {:.1f} ms", block + 1,
+                               controls.overlay ? "shown" : "hidden", blockMedians.back()));
+    }
+    const double on = median(shown);
+    const double off = median(hidden);
+    report.say(
+        fmt::format("median frame: {:.1f} ms with the overlay, {:.1f} ms without: it costs {:+.1f} % of the frame", on,
+                    off, (on / off - 1.0) * 100.0));
+    return 0;
 }
 
 }  // namespace Quessel::Study

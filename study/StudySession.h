@@ -3,9 +3,13 @@
 #include "core/ToolReport.h"
 #include "study/ComposedFrame.h"
 #include "study/StudyControls.h"
+#include "study/StudyOverlay.h"
 #include "study/ViewRenderer.h"
 
+#include <array>
 #include <chrono>
+#include <deque>
+#include <memory>
 #include <string>
 
 struct GLFWwindow;
@@ -26,6 +30,9 @@ public:
     void startAt(double time);
     // The exit status: 0 on Escape or close, 128 + signal on Ctrl-C.
     int run();
+    // Running frames in blocks of `frames` with the overlay shown and hidden in turn; says
+    // the median frame times. The exit status as run()'s.
+    int measureOverlay(int frames);
 
     Demo& demo;
     FrameDriver driver;
@@ -34,12 +41,21 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
+    // One frame of the loop, presented; true when it is to end.
+    bool frame();
     static void onKey(GLFWwindow* window, int key, int scancode, int action, int mods);
     HeldKeys heldKeys();
     // One frame as planned, drawn up to the composite.
     void drawFrame(const FramePlan& plan);
     // The view F2 chose, over the composite.
     void drawView();
+    // Times the passes while the overlay is shown; nobody otherwise.
+    void observePasses();
+    // After the swap: the pass times of the frame before, whose queries are done by now.
+    void collectPassTimes();
+    OverlayFacts overlayFacts(const FramePlan& plan) const;
+    std::string pathRow() const;
+    std::string viewName() const;
     void saveScreenshot();
     void reloadShaders();
 
@@ -50,6 +66,13 @@ private:
     std::string reloadSummary;
     std::string reloadLog;
     bool viewsReady = false;
+    StudyOverlay overlay;
+    // Two timers in turn, so reading one frame's queries never waits for the frame in flight.
+    std::array<std::unique_ptr<PassTimer>, 2> timers;
+    int timerInUse = 0;
+    PassTimer::Times passTimes;
+    std::deque<double> recentFrames;
+    double cpuMs = 0.0;
     Clock::time_point lastFrame;
     double cursorX = 0.0;
     double cursorY = 0.0;

@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     }
     StudySession session(demo, report);
     session.startAt(options.start);
-    const int status = session.run();
+    const int status = options.overlayCost > 0 ? session.measureOverlay(options.overlayCost) : session.run();
     glfwTerminate();
     return status;
 }
