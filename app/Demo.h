@@ -6,6 +6,7 @@
 #include <GL/glew.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 struct GLFWwindow;
@@ -66,6 +67,10 @@ public:
     int errorCount = 0;
     // Optional: told around every pass of renderFrame.
     IPassObserver* observer = nullptr;
+    // What setup() imports, and the folders where it looks for the scene's images first (the
+    // working directory comes last); the demo's own are its fixed scene and no folder.
+    std::string scenePath = "../Model/test3.dae";
+    std::vector<std::string> imageFolders;
 
 private:
     template <typename Step>

@@ -10,6 +10,7 @@
 #include <GLFW/glfw3.h>
 
 #include <cstdio>
+#include <filesystem>
 
 int main(int argc, char** argv) {
     using namespace Quessel;
@@ -32,9 +33,15 @@ int main(int argc, char** argv) {
     initGlew(window);
     setInitialGlState();
     Demo demo(window);
+    if (!options.scene.empty()) {
+        demo.scenePath = options.scene;
+        // Its images beside it first, then where the demo finds its own.
+        demo.imageFolders = {std::filesystem::path(options.scene).parent_path().string()};
+    }
     if (!demo.setup()) {
         glfwTerminate();
-        return report.fail("set-up failed: the scene could not be imported (see the messages above)");
+        return report.fail("set-up failed: the scene " + demo.scenePath +
+                           " could not be imported (see the messages above)");
     }
     StudySession session(demo, report);
     session.startAt(options.start);
