@@ -6,6 +6,9 @@ namespace Quessel::Study {
 
 namespace {
 const char* const Keys =
+    "The scene's nodes Sphere, Sphere_001 and Sphere_002 reflect or refract and PointLight1 lights\n"
+    "it; its images are looked for beside it first, then in the run directory. --start reaches\n"
+    "its time by the frames of 1/30 s a run from 0 draws.\n"
     "\nKeys:\n"
     "  Space        pause / resume the demo's clock (camera path, light, smoke, cube maps)\n"
     "  .            while paused: one step of 1/30 s\n"
@@ -25,16 +28,17 @@ const char* const Keys =
 StudyOptions::Outcome StudyOptions::parse(int argc, const char* const* argv, StudyOptions& options, std::string& text) {
     CLI::App app("quessel-study: the demo you can stop, step, fly through and take apart.", "quessel-study");
     app.footer(Keys);
-    app.add_option("--scene", options.scene,
-                   "another scene in any format Assimp reads, with the demo's node names (Sphere, Sphere_001, "
-                   "Sphere_002, PointLight1, ...); its images are looked for beside it first")
-        ->check(CLI::ExistingFile);
-    app.add_option("--start", options.start, "demo time to begin at, in seconds (default 0)")
-        ->check(CLI::Range(0.0, 3600.0));
+    app.get_formatter()->column_width(26);
+    app.add_option("--scene", options.scene, "another scene (any format Assimp reads) with the demo's node names")
+        ->type_name("FILE")
+        ->check(CLI::ExistingFile.description(""));
+    app.add_option("--start", options.start, "demo time to begin at (default 0)")
+        ->type_name("SECONDS")
+        ->check(CLI::Range(0.0, 3600.0).description(""));
     app.add_option("--overlay-cost", options.overlayCost,
-                   "measure the overlay: FRAMES frames with and without it, alternating six times, print the "
-                   "median frame times and end")
-        ->check(CLI::Range(1, 100000));
+                   "measure the overlay's cost over six blocks of FRAMES frames, and end")
+        ->type_name("FRAMES")
+        ->check(CLI::Range(1, 100000).description(""));
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
