@@ -32,8 +32,8 @@ bool loadImage(const std::string& name, const ImageSearch& search, std::string& 
     const aiTexture* embedded = search.scene ? search.scene->GetEmbeddedTexture(name.c_str()) : nullptr;
     if (embedded) {
         // Compressed images (PNG, JPEG, ...) are decoded; raw texels are not supported.
-        const std::string file = embedded->mFilename.length > 0 ? embedded->mFilename.C_Str() : "no file name";
-        failed = name + " (embedded image, " + file + ")";
+        const std::string file = embedded->mFilename.C_Str();
+        failed = name + (file.empty() ? " (embedded image)" : " (embedded image " + file + ")");
         return embedded->mHeight == 0 && ilLoadL(IL_TYPE_UNKNOWN, embedded->pcData, embedded->mWidth);
     }
     failed = name;

@@ -96,8 +96,9 @@ HeldKeys StudySession::heldKeys() {
 
 void StudySession::startAt(double time) {
     if (time <= 0.0) return;
-    report.say("running the demo from 0 to t = " + std::to_string(time) + " s in steps of 1/30 s");
+    report.say(fmt::format("running the demo from 0 to t = {} s in steps of 1/30 s", time));
     driver.runUntil(time, StudyControls::SingleStep);
+    report.say(fmt::format("at t = {:.3f} s", driver.clock));
 }
 
 void StudySession::drawFrame(const FramePlan& plan) {
