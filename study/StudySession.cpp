@@ -179,7 +179,7 @@ std::string StudySession::pathRow() const {
     else if (row.kind == CameraPath::Kind::Turn)
         motion = "turn " + named(row.from, CameraPath::directions, 9, 'V') + " -> " +
                  named(row.to, CameraPath::directions, 9, 'V');
-    return fmt::format("row {} of {}: {}, {:.2f} of {:.2f} s", step, CameraPath::StepCount, motion,
+    return fmt::format("row {} (rows 0-{}): {}, {:.2f} of {:.2f} s", step, CameraPath::StepCount - 1, motion,
                        demo.camera.pathTime, row.duration);
 }
 

@@ -48,8 +48,8 @@ GLuint rgbTexture(int width, int height, const std::vector<unsigned char>& rgb) 
     return texture;
 }
 
-// The direction a texel of a cube face looks along, by the face layout of the GL
-// specification (s to the right, t downwards as the faces are stored).
+// The direction a texel of a cube face looks along, in OpenGL's cube-map face layout (s to
+// the right, t downwards as the faces are stored).
 vec3 faceDirection(int face, float s, float t) {
     const float sc = 2.0f * s - 1.0f;
     const float tc = 2.0f * t - 1.0f;
