@@ -258,7 +258,7 @@ double median(std::vector<double> values) {
 }  // namespace
 
 int StudySession::measureOverlay(int frames) {
-    constexpr int Blocks = 6;
+    constexpr int Blocks = 8;
     report.say(fmt::format("measuring the overlay: {} blocks of {} frames, shown and hidden in turn", Blocks, frames));
     std::vector<double> shown;
     std::vector<double> hidden;
@@ -270,6 +270,10 @@ int StudySession::measureOverlay(int frames) {
         // One frame more than measured: the first one's wall step belongs to the block before.
         for (int i = 0; i <= frames; ++i) {
             if (ToolReport::stopSignal()) return report.interrupted("the measurement");
+            // Steps of 1/30 s, as `.` makes them: every block draws nearly the same stretch
+            // of the path whatever the machine's speed.
+            controls.paused = true;
+            controls.press(StudyKey::Step);
             if (frame())
                 return report.fail("stopped by Escape (or the window was closed) before the measurement ended");
             if (i > 0) times.push_back(recentFrames.back());
@@ -282,9 +286,13 @@ int StudySession::measureOverlay(int frames) {
     }
     const double on = median(shown);
     const double off = median(hidden);
+    std::vector<double> pairs;
+    for (int block = 0; block + 1 < Blocks; block += 2)
+        pairs.push_back((blockMedians[block] / blockMedians[block + 1] - 1.0) * 100.0);
     report.say(
-        fmt::format("median frame: {:.1f} ms with the overlay, {:.1f} ms without: it costs {:+.1f} % of the frame", on,
-                    off, (on / off - 1.0) * 100.0));
+        fmt::format("median frame: {:.1f} ms with the overlay, {:.1f} ms without: it costs {:+.1f} % of the "
+                    "frame (pairs of blocks: {:+.1f} %)",
+                    on, off, (on / off - 1.0) * 100.0, fmt::join(pairs, " %, ")));
     return 0;
 }
 
