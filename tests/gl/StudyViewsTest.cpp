@@ -158,9 +158,6 @@ TEST_F(StudyViewsTest, CubeMapCrossShowsEachFaceWhereAViewerInsideSeesItWithEdge
                    {0, 1, {1, 0, 0}}, {1, 0, {0, 1, 0}},  {1, 2, {0, -1, 0}}};
     for (const auto& c : centres)
         EXPECT_GT(glm::dot(at(c.column, c.row, cell / 2, cell / 2), c.axis), 0.99f) << c.column << ", " << c.row;
-    // Right of and above the centre of +Z: towards -X and +Y.
-    const vec3 upRight = at(1, 1, cell / 2 + 60, cell / 2 - 60);
-    EXPECT_TRUE(upRight.x < -0.3f && upRight.y > 0.3f);
     // Where two cells touch, both sides show the same directions: +Y over +Z over -Y, and
     // +X, +Z, -X, -Z side by side.
     for (int along = 16; along < cell; along += 48) {
