@@ -36,7 +36,7 @@ StudyOptions::Outcome StudyOptions::parse(int argc, const char* const* argv, Stu
         ->type_name("SECONDS")
         ->check(CLI::Range(0.0, 3600.0).description(""));
     app.add_option("--overlay-cost", options.overlayCost,
-                   "measure the overlay's cost over eight blocks of FRAMES frames, and end")
+                   "measure the overlay's cost: 20 rounds of FRAMES frames with it and without, and end")
         ->type_name("FRAMES")
         ->check(CLI::Range(1, 100000).description(""));
     try {

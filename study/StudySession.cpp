@@ -10,15 +10,13 @@
 #include "study/Screenshot.h"
 #include "study/ShaderReload.h"
 
+#include <GLFW/glfw3.h>
 #include <assimp/scene.h>
-
 #include <fmt/format.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <vector>
-
-#include <GLFW/glfw3.h>
 
 namespace Quessel::Study {
 
@@ -257,42 +255,54 @@ double median(std::vector<double> values) {
 }
 }  // namespace
 
+std::vector<double> StudySession::measuredFrames(int frames, bool shown) {
+    controls.overlay = shown;
+    std::vector<double> times;
+    // One frame more than measured: the first one's wall step belongs to the block before.
+    for (int i = 0; i <= frames; ++i) {
+        // Steps of 1/30 s, as `.` makes them: both kinds of block draw nearly the same
+        // stretch of the path whatever the machine's speed.
+        controls.paused = true;
+        controls.press(StudyKey::Step);
+        if (ToolReport::stopSignal() || frame()) return {};
+        if (i > 0) times.push_back(recentFrames.back());
+    }
+    return times;
+}
+
 int StudySession::measureOverlay(int frames) {
-    constexpr int Blocks = 8;
-    report.say(fmt::format("measuring the overlay: {} blocks of {} frames, shown and hidden in turn", Blocks, frames));
+    // Short blocks in many rounds, each round's order the other way round: the machine's
+    // drift (this one is shared) falls on both kinds alike.
+    constexpr int Rounds = 20;
+    report.say(
+        fmt::format("measuring the overlay: {} rounds of {} frames with it and {} without", Rounds, frames, frames));
     std::vector<double> shown;
     std::vector<double> hidden;
-    std::vector<double> blockMedians;
+    std::vector<double> ratios;
     lastFrame = Clock::now();
-    for (int block = 0; block < Blocks; ++block) {
-        controls.overlay = block % 2 == 0;
-        std::vector<double> times;
-        // One frame more than measured: the first one's wall step belongs to the block before.
-        for (int i = 0; i <= frames; ++i) {
-            if (ToolReport::stopSignal()) return report.interrupted("the measurement");
-            // Steps of 1/30 s, as `.` makes them: every block draws nearly the same stretch
-            // of the path whatever the machine's speed.
-            controls.paused = true;
-            controls.press(StudyKey::Step);
-            if (frame())
-                return report.fail("stopped by Escape (or the window was closed) before the measurement ended");
-            if (i > 0) times.push_back(recentFrames.back());
+    for (int round = 0; round < Rounds; ++round) {
+        std::vector<double> with;
+        std::vector<double> without;
+        for (bool overlayFirst : {round % 2 == 0, round % 2 != 0}) {
+            std::vector<double> times = measuredFrames(frames, overlayFirst);
+            if (times.empty())
+                return ToolReport::stopSignal() ? report.interrupted("the measurement")
+                                                : report.fail("stopped by Escape before the measurement ended");
+            (overlayFirst ? with : without) = times;
         }
-        (controls.overlay ? shown : hidden)
-            .insert((controls.overlay ? shown : hidden).end(), times.begin(), times.end());
-        blockMedians.push_back(median(times));
-        report.say(fmt::format("block {}: overlay {}, median frame {:.1f} ms", block + 1,
-                               controls.overlay ? "shown" : "hidden", blockMedians.back()));
+        shown.insert(shown.end(), with.begin(), with.end());
+        hidden.insert(hidden.end(), without.begin(), without.end());
+        ratios.push_back(median(with) / median(without));
     }
     const double on = median(shown);
     const double off = median(hidden);
-    std::vector<double> pairs;
-    for (int block = 0; block + 1 < Blocks; block += 2)
-        pairs.push_back((blockMedians[block] / blockMedians[block + 1] - 1.0) * 100.0);
+    std::sort(ratios.begin(), ratios.end());
+    const auto percent = [](double ratio) { return (ratio - 1.0) * 100.0; };
     report.say(
-        fmt::format("median frame: {:.1f} ms with the overlay, {:.1f} ms without: it costs {:+.1f} % of the "
-                    "frame (pairs of blocks: {:+.1f} %)",
-                    on, off, (on / off - 1.0) * 100.0, fmt::join(pairs, " %, ")));
+        fmt::format("median frame {:.1f} ms with the overlay, {:.1f} ms without: {:+.1f} % of the frame; "
+                    "per round: median {:+.1f} %, middle half {:+.1f} % to {:+.1f} %",
+                    on, off, percent(on / off), percent(median(ratios)), percent(ratios[Rounds / 4]),
+                    percent(ratios[Rounds * 3 / 4 - 1])));
     return 0;
 }
 

@@ -11,6 +11,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct GLFWwindow;
 
@@ -30,8 +31,8 @@ public:
     void startAt(double time);
     // The exit status: 0 on Escape or close, 128 + signal on Ctrl-C.
     int run();
-    // Running frames in blocks of `frames` with the overlay shown and hidden in turn; says
-    // the median frame times. The exit status as run()'s.
+    // Rounds of `frames` frames with the overlay shown and `frames` with it hidden; says the
+    // median frame times and what the overlay adds. The exit status as run()'s.
     int measureOverlay(int frames);
 
     Demo& demo;
@@ -43,6 +44,9 @@ private:
 
     // One frame of the loop, presented; true when it is to end.
     bool frame();
+    // The wall times of `frames` frames stepped by 1/30 s with the overlay shown or not;
+    // none when the run was stopped.
+    std::vector<double> measuredFrames(int frames, bool shown);
     static void onKey(GLFWwindow* window, int key, int scancode, int action, int mods);
     HeldKeys heldKeys();
     // One frame as planned, drawn up to the composite.
