@@ -32,7 +32,8 @@ public:
     // The exit status: 0 on Escape or close, 128 + signal on Ctrl-C.
     int run();
     // Rounds of `frames` frames with the overlay shown and `frames` with it hidden; says the
-    // median frame times and what the overlay adds. The exit status as run()'s.
+    // median frame times, the process's CPU time per frame and what the overlay adds. The
+    // exit status as run()'s.
     int measureOverlay(int frames);
 
     Demo& demo;
@@ -44,18 +45,23 @@ private:
 
     // One frame of the loop, presented; true when it is to end.
     bool frame();
-    // The wall times of `frames` frames stepped by 1/30 s with the overlay shown or not;
-    // none when the run was stopped.
-    std::vector<double> measuredFrames(int frames, bool shown);
+    // Frames stepped by 1/30 s with the overlay shown or not: each one's wall time and the
+    // process's CPU time per frame; no times when the run was stopped.
+    struct Block {
+        std::vector<double> wallMs;
+        double cpuMs = 0.0;
+    };
+    Block measuredBlock(int frames, bool shown);
     static void onKey(GLFWwindow* window, int key, int scancode, int action, int mods);
     HeldKeys heldKeys();
     // One frame as planned, drawn up to the composite.
     void drawFrame(const FramePlan& plan);
     // The view F2 chose, over the composite.
     void drawView();
-    // Times the passes while the overlay is shown; nobody otherwise.
+    // Times the passes of some frames while the overlay is shown; none otherwise.
     void observePasses();
-    // After the swap: the pass times of the frame before, whose queries are done by now.
+    // After the swap of a timed frame: the pass times of the timed frame before it, whose
+    // queries are done by now.
     void collectPassTimes();
     OverlayFacts overlayFacts(const FramePlan& plan) const;
     std::string pathRow() const;
@@ -74,6 +80,8 @@ private:
     // Two timers in turn, so reading one frame's queries never waits for the frame in flight.
     std::array<std::unique_ptr<PassTimer>, 2> timers;
     int timerInUse = 0;
+    int framesShown = 0;
+    bool timedFrame = false;
     PassTimer::Times passTimes;
     std::deque<double> recentFrames;
     double cpuMs = 0.0;
