@@ -11,7 +11,7 @@ namespace Quessel::Study {
 
 namespace {
 constexpr float Corner = 10.0f;
-constexpr float BarWidth = 220.0f;
+constexpr float BarWidth = 150.0f;
 }  // namespace
 
 StudyOverlay::StudyOverlay(GLFWwindow* window) : window(window) {}
@@ -83,7 +83,6 @@ void StudyOverlay::draw(const OverlayFacts& facts, double wallStep) {
     ImGui::Text("GL errors: %d", facts.glErrors);
     ImGui::TextUnformatted(facts.reload.empty() ? "shaders: as loaded (F5 reloads them)" : facts.reload.c_str());
     if (!facts.reloadLog.empty()) ImGui::TextColored(ImVec4(1.0f, 0.55f, 0.45f, 1.0f), "%s", facts.reloadLog.c_str());
-    ImGui::TextDisabled("Space pause  . step  Tab free camera  F2 view  F5 reload  F12 screenshot");
     ImGui::End();
 
     ImGui::Render();
