@@ -21,7 +21,6 @@
 namespace Quessel {
 
 namespace {
-const char* const ScenePath = "../Model/test3.dae";
 const char* const PreparedCubeMap = "../Model/TextureBox_Sphere_003";
 
 constexpr GLintptr ProjectionOffset = 0;
@@ -58,7 +57,9 @@ bool Demo::setup() {
     ShaderRegistry& registry = *importer->registry;
     registry.use("test");
     // Nothing later can work without a scene: stop here with the import messages printed.
-    if (!importer->loadScene(ScenePath)) return false;
+    if (!importer->loadScene(scenePath)) return false;
+    importer->imageSearch.folders.insert(importer->imageSearch.folders.begin(), imageFolders.begin(),
+                                         imageFolders.end());
     importer->loadTextures();
     registry.use("motionblur");
     quad = new ScreenQuad(registry);

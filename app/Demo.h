@@ -6,6 +6,7 @@
 #include <GL/glew.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 struct GLFWwindow;
@@ -70,6 +71,10 @@ public:
     // clock, even set right before, has moved on by some microseconds when it is read, and
     // that moves the smoke by a pixel here and there; a simulated clock read here is exact.
     const double* particleClock = nullptr;
+    // What setup() imports, and the folders where it looks for the scene's images first (the
+    // working directory comes last); the demo's own are its fixed scene and no folder.
+    std::string scenePath = "../Model/test3.dae";
+    std::vector<std::string> imageFolders;
 
 private:
     template <typename Step>

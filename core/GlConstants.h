@@ -31,6 +31,7 @@ constexpr int DepthTarget = 2;   // "depthBuffer" of the motion-blur composite
 constexpr int ParticleLoad = 3;  // where the smoke sprite is uploaded
 constexpr int FaceBase = 20;     // environment-map faces use 20..25
 constexpr int CubeMap = 26;      // environment cube maps and the prepared cube map
+constexpr int StudyView = 27;    // the study tool's views and labels, never the demo's
 }  // namespace TextureUnit
 
 namespace BlockSize {

@@ -60,8 +60,9 @@ void Importer::loadTextures() {
     for (const char* name : {"whitetilesnormalmap.jpg", "wall06x04normalmap.jpg", "ducknormalmap.png",
                              "duck.png.001normalmap.png", "brick03normalmap.jpg", "Dragon_Fruit_LR_colornormalmap.jpg"})
         normalMaps.emplace(name, 0);
-    loadTextureMap(textures, "tex", 0);
-    loadTextureMap(normalMaps, "nmTex", 1);
+    imageSearch.scene = scene;
+    loadTextureMap(textures, "tex", 0, imageSearch);
+    loadTextureMap(normalMaps, "nmTex", 1, imageSearch);
 }
 
 void Importer::buildMeshes(const aiScene* source) {

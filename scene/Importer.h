@@ -5,6 +5,7 @@
 #include "scene/LightRecord.h"
 #include "scene/MeshRecord.h"
 #include "scene/ObjectCache.h"
+#include "scene/TextureLoader.h"
 
 #include <GL/glew.h>
 
@@ -64,6 +65,8 @@ public:
     std::unique_ptr<LightRecord> lightRecord;
     GLuint sphereBuffer = 0;
     ObjectCache objects;
+    // Where loadTextures finds the images; the scene's embedded ones are added to it.
+    ImageSearch imageSearch;
 
 private:
     aiNode* root() const;

@@ -5,12 +5,46 @@
 #include "scene/ShaderRegistry.h"
 
 #include <IL/il.h>
+#include <assimp/scene.h>
+
+#include <sys/stat.h>
 
 #include <vector>
 
 namespace Quessel {
 
-void loadTextureMap(std::map<std::string, GLuint>& textures, const char* sampler, GLint samplerUnit) {
+namespace {
+bool isFile(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+std::string foundPath(const std::string& name, const std::vector<std::string>& folders) {
+    for (const std::string& folder : folders) {
+        const std::string candidate = folder.empty() ? name : folder + "/" + name;
+        if (isFile(candidate)) return candidate;
+    }
+    return name;
+}
+
+// Into the bound DevIL image; `failed` names what could not be loaded.
+bool loadImage(const std::string& name, const ImageSearch& search, std::string& failed) {
+    const aiTexture* embedded = search.scene ? search.scene->GetEmbeddedTexture(name.c_str()) : nullptr;
+    if (embedded) {
+        // Compressed images (PNG, JPEG, ...) are decoded; raw texels are not supported.
+        const std::string file = embedded->mFilename.C_Str();
+        failed = name + (file.empty() ? " (embedded image)" : " (embedded image " + file + ")");
+        return embedded->mHeight == 0 && ilLoadL(IL_TYPE_UNKNOWN, embedded->pcData, embedded->mWidth);
+    }
+    failed = name;
+    const std::string path = foundPath(name, search.folders);
+    // DevIL trusts the sizes in the header; a corrupt one overflows its buffers.
+    return imageSizeFits(path) && ilLoadImage(path.c_str());
+}
+}  // namespace
+
+void loadTextureMap(std::map<std::string, GLuint>& textures, const char* sampler, GLint samplerUnit,
+                    const ImageSearch& search) {
     if (textures.empty()) return;
     const GLsizei count = static_cast<GLsizei>(textures.size());
     std::vector<ILuint> images(count);
@@ -25,9 +59,9 @@ void loadTextureMap(std::map<std::string, GLuint>& textures, const char* sampler
         ++i;
         ilEnable(IL_ORIGIN_SET);
         ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
-        // DevIL trusts the sizes in the header; a corrupt one overflows its buffers.
-        if (!imageSizeFits(entry.first) || !ilLoadImage(entry.first.c_str())) {
-            printConsole("Couldn't load Image: %s\n", entry.first.c_str());
+        std::string failed;
+        if (!loadImage(entry.first, search, failed)) {
+            printConsole("Couldn't load Image: %s\n", failed.c_str());
             continue;
         }
         ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE);

@@ -1,0 +1,67 @@
+#include "study/ComposedFrame.h"
+
+#include "app/Demo.h"
+#include "app/FrameDriver.h"
+#include "core/GlConstants.h"
+#include "math/Camera.h"
+#include "particles/ParticleSystem.h"
+#include "scene/Importer.h"
+#include "scene/ShaderRegistry.h"
+#include "study/FreeCamera.h"
+
+#include <GLFW/glfw3.h>
+
+namespace Quessel::Study {
+
+ComposedFrame::ComposedFrame(FrameDriver& driver) : driver(driver) {}
+
+template <typename Work>
+void ComposedFrame::timed(Pass pass, Work work) {
+    // The driver is the demo's observer: it pins the particle clock and tells the timer.
+    IPassObserver* observer = driver.demo.observer;
+    if (observer) observer->beginPass(pass);
+    work();
+    if (observer) observer->endPass(pass);
+}
+
+void ComposedFrame::stillParticles() {
+    // The particle pass reads the GLFW clock, which runs on for the microseconds between
+    // the driver pinning it and the read: enough to move the float time and the smoke by
+    // an ulp per frame. Held, the smoke takes no time at all.
+    Demo& demo = driver.demo;
+    glDepthMask(GL_FALSE);
+    demo.importer->registry->use("particle");
+    demo.particles->deltaTime = 0.0f;
+    demo.particles->draw();
+    glDepthMask(GL_TRUE);
+}
+
+void ComposedFrame::draw(double step, const FreeCamera* flight) {
+    Demo& demo = driver.demo;
+    if (flight)
+        flight->apply(demo.camera);
+    else
+        demo.camera.previousView = demo.camera.view;  // held: nothing moved since the last frame
+    if (step > 0.0) {
+        driver.clock += step;
+        glfwSetTime(driver.clock);
+        timed(Pass::Camera, [&] { demo.importer->animateLight(step); });
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (step > 0.0) timed(Pass::EnvironmentMap, [&] { demo.refreshEnvironmentMap(step); });
+    glViewport(0, 0, ScreenWidth, ScreenHeight);
+    timed(Pass::Main, [&] { demo.mainPass(); });
+    timed(Pass::Reflect, [&] { demo.reflectPass(); });
+    timed(Pass::Refract, [&] { demo.refractPass(); });
+    timed(Pass::Particles, [&] {
+        if (step > 0.0)
+            demo.particlePass();
+        else
+            stillParticles();
+    });
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    timed(Pass::Depth, [&] { demo.depthPass(); });
+    timed(Pass::Composite, [&] { demo.motionBlurPass(CompositeStep); });
+}
+
+}  // namespace Quessel::Study

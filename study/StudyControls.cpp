@@ -1,0 +1,57 @@
+#include "study/StudyControls.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace Quessel::Study {
+
+StudyControls::StudyControls(Camera& camera, int cubeMaps) : camera(camera), cubeMaps(cubeMaps) {}
+
+void StudyControls::press(StudyKey key) {
+    switch (key) {
+    case StudyKey::Pause: paused = !paused; break;
+    case StudyKey::Step: stepPending = paused; break;
+    case StudyKey::FreeCamera:
+        if (freeFlight)
+            freeCamera.leave(camera);
+        else
+            freeCamera.enter(camera);
+        freeFlight = !freeFlight;
+        break;
+    case StudyKey::Overlay: overlay = !overlay; break;
+    case StudyKey::NextView: nextView(); break;
+    case StudyKey::Reload: reloadPending = true; break;
+    case StudyKey::Screenshot: screenshotPending = true; break;
+    }
+}
+
+void StudyControls::nextView() {
+    using Kind = View::Kind;
+    switch (view.kind) {
+    case Kind::Frame: view = {Kind::ColorTarget, 0}; break;
+    case Kind::ColorTarget: view = {Kind::DepthTarget, 0}; break;
+    case Kind::DepthTarget: view = cubeMaps > 0 ? View{Kind::CubeMap, 0} : View{}; break;
+    case Kind::CubeMap: view = view.cubeMap + 1 < cubeMaps ? View{Kind::CubeMap, view.cubeMap + 1} : View{}; break;
+    }
+}
+
+void StudyControls::fly(const HeldKeys& keys, double wallStep) {
+    if (freeFlight) freeCamera.fly(keys, static_cast<float>(std::min(wallStep, LongestStep)));
+}
+
+FramePlan StudyControls::plan(double wallStep) {
+    FramePlan next;
+    if (!paused)
+        next.step = std::clamp(wallStep, 0.0, LongestStep);
+    else if (stepPending)
+        next.step = SingleStep;
+    stepPending = false;
+    next.onPath = !freeFlight && next.step > 0.0;
+    return next;
+}
+
+bool StudyControls::takeReload() { return std::exchange(reloadPending, false); }
+
+bool StudyControls::takeScreenshot() { return std::exchange(screenshotPending, false); }
+
+}  // namespace Quessel::Study

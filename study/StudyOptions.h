@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+
+namespace Quessel::Study {
+
+// The study tool's command line (the demo itself has none).
+struct StudyOptions {
+    // Empty: the demo's own scene.
+    std::string scene;
+    // Demo time to begin at.
+    double start = 0.0;
+    // Frames per block of the overlay's cost measurement; 0: the interactive tool.
+    int overlayCost = 0;
+
+    enum class Outcome { Run, Help, Bad };
+    // Help: `text` is the usage with the keys. Bad: `text` says what is wrong.
+    static Outcome parse(int argc, const char* const* argv, StudyOptions& options, std::string& text);
+};
+
+}  // namespace Quessel::Study

@@ -1,0 +1,92 @@
+#include "study/StudyOverlay.h"
+
+#include <imgui.h>
+#include <imgui_impl_glfw.h>
+#include <imgui_impl_opengl3.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace Quessel::Study {
+
+namespace {
+constexpr float Corner = 10.0f;
+constexpr float BarWidth = 150.0f;
+}  // namespace
+
+StudyOverlay::StudyOverlay(GLFWwindow* window) : window(window) {}
+
+StudyOverlay::~StudyOverlay() {
+    if (!started) return;
+    ImGui_ImplOpenGL3_Shutdown();
+    ImGui_ImplGlfw_Shutdown();
+    ImGui::DestroyContext();
+}
+
+void StudyOverlay::start() {
+    IMGUI_CHECKVERSION();
+    ImGui::CreateContext();
+    ImGuiIO& io = ImGui::GetIO();
+    io.IniFilename = nullptr;  // nothing to remember between runs, nothing left in the run directory
+    io.ConfigFlags |= ImGuiConfigFlags_NoMouseCursorChange;
+    ImGui::StyleColorsDark();
+    // The backends chain to the study tool's key callback, installed before them.
+    ImGui_ImplGlfw_InitForOpenGL(window, true);
+    ImGui_ImplOpenGL3_Init("#version 430 core");
+    started = true;
+}
+
+void StudyOverlay::timings(const OverlayFacts& facts) {
+    ImGui::Text("%.1f fps, frame %.1f ms", facts.frameMs > 0.0 ? 1000.0 / facts.frameMs : 0.0, facts.frameMs);
+    ImGui::Text("CPU %.1f ms, GPU %.1f ms", facts.cpuMs, facts.gpuMs);
+    double longest = 1.0;
+    for (int pass = 0; pass < PassCount; ++pass) longest = std::max(longest, facts.passes.gpuMs[pass]);
+    for (int pass = 0; pass < PassCount; ++pass) {
+        if (!hasGpuTime(passAt(pass))) continue;
+        const double ms = facts.passes.gpuMs[pass];
+        char label[48];
+        // A pass that did not run this frame (the refresh while paused) has no time.
+        if (ms > 0.0)
+            std::snprintf(label, sizeof label, "%.2f ms", ms);
+        else
+            std::snprintf(label, sizeof label, "-");
+        ImGui::ProgressBar(static_cast<float>(ms / longest), ImVec2(BarWidth, 0.0f), label);
+        ImGui::SameLine();
+        ImGui::TextUnformatted(passName(passAt(pass)));
+    }
+}
+
+void StudyOverlay::draw(const OverlayFacts& facts, double wallStep) {
+    if (!started) start();
+    ImGui_ImplOpenGL3_NewFrame();
+    ImGui_ImplGlfw_NewFrame();
+    // The GLFW backend times frames with the GLFW clock, which the demo's clock drives
+    // (held while paused): the wall clock's step instead.
+    ImGui::GetIO().DeltaTime = static_cast<float>(std::max(wallStep, 1e-4));
+    ImGui::NewFrame();
+
+    ImGui::SetNextWindowPos(ImVec2(Corner, Corner));
+    ImGui::SetNextWindowBgAlpha(0.75f);
+    const ImGuiWindowFlags flags = ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_AlwaysAutoResize |
+                                   ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoFocusOnAppearing |
+                                   ImGuiWindowFlags_NoNav | ImGuiWindowFlags_NoInputs;
+    ImGui::Begin("quessel-study", nullptr, flags);
+    timings(facts);
+    ImGui::Separator();
+    ImGui::Text("demo time %.3f s, %s, %s", facts.demoTime, facts.paused ? "PAUSED" : "running",
+                facts.freeFlight ? "FREE CAMERA" : "on the path");
+    ImGui::Text("path: %s", facts.pathRow.c_str());
+    ImGui::Text("camera at (%.2f, %.2f, %.2f)", facts.position.x, facts.position.y, facts.position.z);
+    ImGui::Text("looking (%.3f, %.3f, %.3f)", facts.direction.x, facts.direction.y, facts.direction.z);
+    ImGui::Text("cube map refreshed: %s", facts.refreshed.c_str());
+    ImGui::Text("view: %s", facts.view.c_str());
+    ImGui::Text("GL errors: %d", facts.glErrors);
+    ImGui::TextUnformatted(facts.reload.empty() ? "shaders: as loaded (F5 reloads them)" : facts.reload.c_str());
+    if (!facts.reloadLog.empty()) ImGui::TextColored(ImVec4(1.0f, 0.55f, 0.45f, 1.0f), "%s", facts.reloadLog.c_str());
+    ImGui::End();
+
+    ImGui::Render();
+    ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+}
+
+}  // namespace Quessel::Study

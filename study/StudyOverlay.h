@@ -1,0 +1,50 @@
+#pragma once
+#include "app/PassTimer.h"
+#include "math/MathTypes.h"
+
+#include <string>
+
+struct GLFWwindow;
+
+namespace Quessel::Study {
+
+// What the overlay shows about the frame just drawn.
+struct OverlayFacts {
+    double frameMs = 0.0;     // wall clock between two frames, averaged
+    double cpuMs = 0.0;       // issuing the frame, up to its swap
+    double gpuMs = 0.0;       // the passes' GPU time, summed
+    PassTimer::Times passes;  // of the frame before (its queries are done by now)
+    std::string pathRow;
+    double demoTime = 0.0;
+    vec3 position{0.0f};
+    vec3 direction{0.0f};
+    std::string refreshed;  // the cube map refreshed this frame, or why none was
+    bool paused = false;
+    bool freeFlight = false;
+    std::string view;
+    int glErrors = 0;
+    std::string reload;  // the last F5's result
+    std::string reloadLog;
+};
+
+// F1: Dear ImGui in the window's top-left corner. Nothing of ImGui starts before the first
+// time it is shown, and a hidden overlay is not drawn at all, so it makes no GL call.
+class StudyOverlay {
+public:
+    explicit StudyOverlay(GLFWwindow* window);
+    ~StudyOverlay();
+    StudyOverlay(const StudyOverlay&) = delete;
+    StudyOverlay& operator=(const StudyOverlay&) = delete;
+
+    // Draws into the window's back buffer; `wallStep` seconds since the last frame.
+    void draw(const OverlayFacts& facts, double wallStep);
+
+private:
+    void start();
+    void timings(const OverlayFacts& facts);
+
+    GLFWwindow* window;
+    bool started = false;
+};
+
+}  // namespace Quessel::Study

@@ -1,0 +1,330 @@
+#include "study/StudySession.h"
+
+#include "app/CameraPath.h"
+#include "app/Demo.h"
+#include "app/OffscreenFramebuffer.h"
+#include "envmap/IEnvironmentMapRenderer.h"
+#include "math/Camera.h"
+#include "scene/Importer.h"
+#include "scene/ReflectionObject.h"
+#include "study/Screenshot.h"
+#include "study/ShaderReload.h"
+
+#include <GLFW/glfw3.h>
+#include <assimp/scene.h>
+#include <fmt/format.h>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace Quessel::Study {
+
+namespace {
+// Frames whose wall time the overlay averages.
+constexpr size_t AveragedFrames = 16;
+
+int cubeMapCount(const Demo& demo) {
+    return static_cast<int>(demo.reflectiveObjects.size() + demo.refractiveObjects.size());
+}
+
+bool studyKey(int key, StudyKey& studied) {
+    switch (key) {
+    case GLFW_KEY_SPACE: studied = StudyKey::Pause; return true;
+    case GLFW_KEY_PERIOD: studied = StudyKey::Step; return true;
+    case GLFW_KEY_TAB: studied = StudyKey::FreeCamera; return true;
+    case GLFW_KEY_F1: studied = StudyKey::Overlay; return true;
+    case GLFW_KEY_F2: studied = StudyKey::NextView; return true;
+    case GLFW_KEY_F5: studied = StudyKey::Reload; return true;
+    case GLFW_KEY_F12: studied = StudyKey::Screenshot; return true;
+    default: return false;
+    }
+}
+}  // namespace
+
+StudySession::StudySession(Demo& demo, const ToolReport& report)
+    : demo(demo),
+      driver(demo),
+      controls(demo.camera, cubeMapCount(demo)),
+      report(report),
+      composed(driver),
+      overlay(demo.window) {
+    // The demo captures the cursor; here it drags the view and is seen.
+    glfwSetInputMode(demo.window, GLFW_CURSOR, GLFW_CURSOR_NORMAL);
+    glfwSetWindowUserPointer(demo.window, this);
+    glfwSetKeyCallback(demo.window, onKey);
+    glfwGetCursorPos(demo.window, &cursorX, &cursorY);
+    std::string log;
+    viewsReady = views.init(log);
+    if (!viewsReady) report.say("the views (F2) are off: " + log);
+}
+
+void StudySession::onKey(GLFWwindow* window, int key, int, int action, int) {
+    auto* session = static_cast<StudySession*>(glfwGetWindowUserPointer(window));
+    StudyKey studied;
+    if (session && action == GLFW_PRESS && studyKey(key, studied)) session->controls.press(studied);
+}
+
+HeldKeys StudySession::heldKeys() {
+    GLFWwindow* window = demo.window;
+    const auto down = [window](int key) { return glfwGetKey(window, key) == GLFW_PRESS; };
+    HeldKeys keys;
+    keys.forward = down(GLFW_KEY_W);
+    keys.back = down(GLFW_KEY_S);
+    keys.left = down(GLFW_KEY_A);
+    keys.right = down(GLFW_KEY_D);
+    keys.down = down(GLFW_KEY_Q);
+    keys.up = down(GLFW_KEY_E);
+    keys.fast = down(GLFW_KEY_LEFT_SHIFT) || down(GLFW_KEY_RIGHT_SHIFT);
+    keys.turnLeft = down(GLFW_KEY_LEFT);
+    keys.turnRight = down(GLFW_KEY_RIGHT);
+    keys.turnUp = down(GLFW_KEY_UP);
+    keys.turnDown = down(GLFW_KEY_DOWN);
+    double x = 0.0;
+    double y = 0.0;
+    glfwGetCursorPos(window, &x, &y);
+    if (glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_LEFT) == GLFW_PRESS) {
+        keys.dragX = x - cursorX;
+        keys.dragY = y - cursorY;
+    }
+    cursorX = x;
+    cursorY = y;
+    return keys;
+}
+
+void StudySession::startAt(double time) {
+    if (time <= 0.0) return;
+    report.say(fmt::format("running the demo from 0 to t = {} s in steps of 1/30 s", time));
+    driver.runUntil(time, StudyControls::SingleStep);
+    report.say(fmt::format("at t = {:.3f} s", driver.clock));
+}
+
+void StudySession::drawFrame(const FramePlan& plan) {
+    if (plan.onPath) {
+        // The demo's own frame at the planned step: the wall clock's while running, as
+        // quessel runs, so the path, light and smoke keep their real pace.
+        driver.frame(plan.step);
+        return;
+    }
+    composed.draw(plan.step, controls.freeFlight ? &controls.freeCamera : nullptr);
+}
+
+void StudySession::drawView() {
+    const View& view = controls.view;
+    if (view.kind == View::Kind::Frame || !viewsReady) return;
+    if (view.kind == View::Kind::ColorTarget) {
+        views.drawColorTarget(demo.colorTarget->texture);
+    } else if (view.kind == View::Kind::DepthTarget) {
+        views.drawDepthTarget(demo.depthTarget->texture, demo.camera.projection);
+    } else {
+        const size_t reflective = demo.reflectiveObjects.size();
+        const size_t index = static_cast<size_t>(view.cubeMap);
+        SceneryObject* entry =
+            index < reflective ? demo.reflectiveObjects[index] : demo.refractiveObjects[index - reflective];
+        auto* sphere = dynamic_cast<ReflectionObject*>(entry);
+        if (!sphere) return;
+        const std::string name = sphere->getNode()->mName.C_Str();
+        views.drawCubeMap(static_cast<GLuint>(sphere->cubeMap.color),
+                          name + (index < reflective ? " (reflective)" : " (refractive)"));
+    }
+}
+
+void StudySession::saveScreenshot() {
+    std::string path;
+    std::string error;
+    if (Screenshot::save(driver.clock, path, error))
+        report.say("screenshot: " + path);
+    else
+        report.say("no screenshot: " + error);
+}
+
+void StudySession::reloadShaders() {
+    const ShaderReload outcome = ShaderReload::all(*demo.importer->registry, demo.particles);
+    reloadSummary = outcome.summary();
+    reloadLog = outcome.log;
+    report.say(reloadSummary);
+    if (!outcome.succeeded()) std::fputs(outcome.log.c_str(), stderr);
+}
+
+void StudySession::observePasses() {
+    // Timer queries cost llvmpipe a few per cent of a frame: the overlay times every
+    // fourth frame's passes, and nothing while it is hidden.
+    constexpr int TimedEvery = 4;
+    timedFrame = controls.overlay && ++framesShown % TimedEvery == 1;
+    if (timedFrame)
+        for (auto& timer : timers)
+            if (!timer) timer = std::make_unique<PassTimer>(false);
+    driver.observe(timedFrame ? timers[timerInUse].get() : nullptr);
+}
+
+void StudySession::collectPassTimes() {
+    if (!timedFrame) return;
+    timerInUse = 1 - timerInUse;
+    passTimes = timers[timerInUse]->collect();
+}
+
+std::string StudySession::pathRow() const {
+    const int step = demo.path.step;
+    const CameraPath::Step& row = CameraPath::steps[step];
+    const auto named = [](const vec3& value, const vec3* table, int count, char letter) {
+        for (int i = 0; i < count; ++i)
+            if (table[i] == value) return fmt::format("{}{}", letter, i);
+        return std::string("?");
+    };
+    std::string motion = "hold";
+    if (row.kind == CameraPath::Kind::Move)
+        motion =
+            "move " + named(row.from, CameraPath::points, 6, 'P') + " -> " + named(row.to, CameraPath::points, 6, 'P');
+    else if (row.kind == CameraPath::Kind::Turn)
+        motion = "turn " + named(row.from, CameraPath::directions, 9, 'V') + " -> " +
+                 named(row.to, CameraPath::directions, 9, 'V');
+    return fmt::format("row {} (rows 0-{}): {}, {:.2f} of {:.2f} s", step, CameraPath::StepCount - 1, motion,
+                       demo.camera.pathTime, row.duration);
+}
+
+std::string StudySession::viewName() const {
+    switch (controls.view.kind) {
+    case View::Kind::Frame: return "the frame";
+    case View::Kind::ColorTarget: return "colour target";
+    case View::Kind::DepthTarget: return "depth target";
+    case View::Kind::CubeMap: break;
+    }
+    return fmt::format("cube map {} of {}", controls.view.cubeMap + 1, cubeMapCount(demo));
+}
+
+OverlayFacts StudySession::overlayFacts(const FramePlan& plan) const {
+    OverlayFacts facts;
+    for (double ms : recentFrames) facts.frameMs += ms / static_cast<double>(recentFrames.size());
+    facts.cpuMs = cpuMs;
+    facts.passes = passTimes;
+    for (double ms : passTimes.gpuMs) facts.gpuMs += ms;
+    facts.pathRow = pathRow();
+    facts.demoTime = driver.clock;
+    const mat4 eye = glm::inverse(demo.camera.view);
+    facts.position = vec3(eye[3]);
+    facts.direction = -glm::normalize(vec3(eye[2]));
+    if (plan.step > 0.0 && !demo.renderers.empty()) {
+        ReflectionObject* object = demo.renderers[demo.rotationIndex]->getObject();
+        facts.refreshed = fmt::format("{} ({} of {})", object ? object->getNode()->mName.C_Str() : "?",
+                                      demo.rotationIndex + 1, demo.renderers.size());
+    } else {
+        facts.refreshed = plan.step > 0.0 ? "none (no spheres)" : "none (paused)";
+    }
+    facts.paused = controls.paused;
+    facts.freeFlight = controls.freeFlight;
+    facts.view = viewName();
+    facts.glErrors = demo.errorCount;
+    facts.reload = reloadSummary;
+    facts.reloadLog = reloadLog;
+    return facts;
+}
+
+bool StudySession::frame() {
+    const Clock::time_point now = Clock::now();
+    const double wallStep = std::chrono::duration<double>(now - lastFrame).count();
+    lastFrame = now;
+    recentFrames.push_back(wallStep * 1000.0);
+    if (recentFrames.size() > AveragedFrames) recentFrames.pop_front();
+
+    controls.fly(heldKeys(), wallStep);
+    const FramePlan plan = controls.plan(wallStep);
+    observePasses();
+    drawFrame(plan);
+    drawView();
+    if (controls.overlay) overlay.draw(overlayFacts(plan), wallStep);
+    if (controls.takeScreenshot()) saveScreenshot();
+    cpuMs = std::chrono::duration<double, std::milli>(Clock::now() - now).count();
+    if (driver.present()) return true;
+    collectPassTimes();
+    if (controls.takeReload()) reloadShaders();
+    return false;
+}
+
+int StudySession::run() {
+    lastFrame = Clock::now();
+    for (;;) {
+        if (ToolReport::stopSignal()) return report.interrupted("the study");
+        if (frame()) return 0;
+    }
+}
+
+namespace {
+double median(std::vector<double> values) {
+    if (values.empty()) return 0.0;
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+}  // namespace
+
+namespace {
+// CPU time of the whole process (every llvmpipe thread), which other processes on a shared
+// machine disturb far less than the wall clock.
+double processCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec * 1e-3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+}  // namespace
+
+StudySession::Block StudySession::measuredBlock(int frames, bool shown) {
+    controls.overlay = shown;
+    Block block;
+    // One frame more than measured: the first one's wall step belongs to the block before.
+    for (int i = 0; i <= frames; ++i) {
+        // Steps of 1/30 s, as `.` makes them: both kinds of block draw nearly the same
+        // stretch of the path whatever the machine's speed.
+        controls.paused = true;
+        controls.press(StudyKey::Step);
+        if (i == 1) block.cpuMs = -processCpuMs();
+        if (ToolReport::stopSignal() || frame()) return {};
+        if (i > 0) block.wallMs.push_back(recentFrames.back());
+    }
+    block.cpuMs = (block.cpuMs + processCpuMs()) / frames;
+    return block;
+}
+
+int StudySession::measureOverlay(int frames) {
+    // Short blocks in many rounds, each round's order the other way round: the machine's
+    // drift (this one is shared) falls on both kinds alike.
+    constexpr int Rounds = 20;
+    report.say(
+        fmt::format("measuring the overlay: {} rounds of {} frames with it and {} without", Rounds, frames, frames));
+    std::vector<double> shown;
+    std::vector<double> hidden;
+    std::vector<double> ratios;
+    double cpu[2] = {0.0, 0.0};  // hidden, shown
+    lastFrame = Clock::now();
+    for (int round = 0; round < Rounds; ++round) {
+        for (bool shownBlock : {round % 2 == 0, round % 2 != 0}) {
+            const Block block = measuredBlock(frames, shownBlock);
+            if (block.wallMs.empty())
+                return ToolReport::stopSignal() ? report.interrupted("the measurement")
+                                                : report.fail("stopped by Escape before the measurement ended");
+            std::vector<double>& all = shownBlock ? shown : hidden;
+            all.insert(all.end(), block.wallMs.begin(), block.wallMs.end());
+            cpu[shownBlock] += block.cpuMs / Rounds;
+        }
+        // This round's medians, the last `frames` of each list.
+        const auto last = [frames](const std::vector<double>& all) {
+            return median(std::vector<double>(all.end() - frames, all.end()));
+        };
+        ratios.push_back(last(shown) / last(hidden));
+    }
+    const double on = median(shown);
+    const double off = median(hidden);
+    std::sort(ratios.begin(), ratios.end());
+    const auto percent = [](double ratio) { return (ratio - 1.0) * 100.0; };
+    report.say(
+        fmt::format("median frame {:.1f} ms with the overlay, {:.1f} ms without: {:+.1f} %; per round: "
+                    "median {:+.1f} %, middle half {:+.1f} % to {:+.1f} %",
+                    on, off, percent(on / off), percent(median(ratios)), percent(ratios[Rounds / 4]),
+                    percent(ratios[Rounds * 3 / 4 - 1])));
+    report.say(fmt::format("process CPU time per frame {:.1f} ms with the overlay, {:.1f} ms without: {:+.1f} %",
+                           cpu[1], cpu[0], percent(cpu[1] / cpu[0])));
+    return 0;
+}
+
+}  // namespace Quessel::Study
