@@ -4,9 +4,7 @@
 #include "app/FrameDriver.h"
 #include "core/GlConstants.h"
 #include "math/Camera.h"
-#include "particles/ParticleSystem.h"
 #include "scene/Importer.h"
-#include "scene/ShaderRegistry.h"
 #include "study/FreeCamera.h"
 
 #include <GLFW/glfw3.h>
@@ -22,18 +20,6 @@ void ComposedFrame::timed(Pass pass, Work work) {
     if (observer) observer->beginPass(pass);
     work();
     if (observer) observer->endPass(pass);
-}
-
-void ComposedFrame::stillParticles() {
-    // The particle pass reads the GLFW clock, which runs on for the microseconds between
-    // the driver pinning it and the read: enough to move the float time and the smoke by
-    // an ulp per frame. Held, the smoke takes no time at all.
-    Demo& demo = driver.demo;
-    glDepthMask(GL_FALSE);
-    demo.importer->registry->use("particle");
-    demo.particles->deltaTime = 0.0f;
-    demo.particles->draw();
-    glDepthMask(GL_TRUE);
 }
 
 void ComposedFrame::draw(double step, const FreeCamera* flight) {
@@ -53,12 +39,8 @@ void ComposedFrame::draw(double step, const FreeCamera* flight) {
     timed(Pass::Main, [&] { demo.mainPass(); });
     timed(Pass::Reflect, [&] { demo.reflectPass(); });
     timed(Pass::Refract, [&] { demo.refractPass(); });
-    timed(Pass::Particles, [&] {
-        if (step > 0.0)
-            demo.particlePass();
-        else
-            stillParticles();
-    });
+    // The particle pass takes the driver's clock: held, the smoke moves by nothing.
+    timed(Pass::Particles, [&] { demo.particlePass(); });
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     timed(Pass::Depth, [&] { demo.depthPass(); });
     timed(Pass::Composite, [&] { demo.motionBlurPass(CompositeStep); });

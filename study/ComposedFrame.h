@@ -27,7 +27,6 @@ public:
     void draw(double step, const FreeCamera* flight);
 
 private:
-    void stillParticles();
     template <typename Work>
     void timed(Pass pass, Work work);
 
