@@ -3,6 +3,7 @@
 #include "app/CameraPath.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 namespace Quessel::Bench {
@@ -11,19 +12,30 @@ namespace {
 double quotient(double over, double under) { return over > 0.0 && under > 0.0 ? over / under : 0.0; }
 
 template <typename Chosen, typename Field>
-Summary summaryOf(const std::vector<FrameSample>& samples, Chosen chosen, Field field) {
+BenchFigures::Summary summaryOf(const std::vector<FrameSample>& samples, Chosen chosen, Field field) {
     std::vector<double> values;
     for (const FrameSample& sample : samples)
         if (chosen(sample)) values.push_back(field(sample));
-    return Summary::of(std::move(values));
+    return BenchFigures::Summary::of(std::move(values));
 }
 }  // namespace
 
+BenchFigures::Summary BenchFigures::Summary::of(std::vector<double> values) {
+    if (values.empty()) return {};
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    const std::size_t rank = static_cast<std::size_t>(std::ceil(0.95 * static_cast<double>(n)));
+    return {static_cast<int>(n), n % 2 == 1 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]),
+            values[std::max<std::size_t>(rank, 1) - 1], values.back(),
+            std::accumulate(values.begin(), values.end(), 0.0) / static_cast<double>(n)};
+}
+
 BenchFigures::Series BenchFigures::Series::of(const std::vector<FrameSample>& samples, FrameKind kind, int block) {
-    const auto chosen = [kind, block](const FrameSample& s) {
-        return s.kind == kind && (block < 0 || s.block == block);
+    const auto summary = [&](auto field) {
+        return summaryOf(
+            samples, [kind, block](const FrameSample& s) { return s.kind == kind && (block < 0 || s.block == block); },
+            field);
     };
-    const auto summary = [&](auto field) { return summaryOf(samples, chosen, field); };
     Series series;
     series.frame = summary([](const FrameSample& s) { return s.frameMs; });
     series.issue = summary([](const FrameSample& s) { return s.issueMs; });
@@ -98,13 +110,13 @@ BenchFigures BenchFigures::compute(const BenchOptions& options, const RunInfo& i
     f.peakKb = info.peakKb;
     for (const FrameSample& sample : samples) f.peakKb = std::max(f.peakKb, sample.residentKb);
     const std::size_t n = samples.size();
+    if (n == 0) return f;
     const std::size_t window = std::max<std::size_t>(1, std::min<std::size_t>(100, n / 2));
     const auto meanResident = [&samples, window](std::size_t first) {
         double sum = 0.0;
         for (std::size_t i = first; i < first + window; ++i) sum += static_cast<double>(samples[i].residentKb);
         return sum / static_cast<double>(window);
     };
-    if (n == 0) return f;
     f.memoryWindow = static_cast<int>(window);
     f.firstResidentKb = meanResident(0);
     f.lastResidentKb = meanResident(n - window);

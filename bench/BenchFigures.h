@@ -1,13 +1,38 @@
 #pragma once
+#include "app/IPassObserver.h"
 #include "bench/BenchOptions.h"
-#include "bench/FrameSample.h"
-#include "bench/Summary.h"
 
 #include <array>
 #include <string>
 #include <vector>
 
 namespace Quessel::Bench {
+
+// The three frames a run measures in turn: the demo's, the same frame drawn with the
+// cheapest shaders (the work the frame must do whatever it draws), and the floor.
+enum class FrameKind { Demo, Required, Floor };
+constexpr int FrameKindCount = 3;
+inline const char* frameKindName(FrameKind kind) {
+    static const char* const names[FrameKindCount] = {"demo", "required", "floor"};
+    return names[static_cast<int>(kind)];
+}
+
+// What one measured frame cost, in milliseconds: the wall clock around its work, present
+// and glFinish (what a viewer waits), the wall clock of issuing its work alone (renderFrame
+// or the floor's draw), and per pass the GL_TIME_ELAPSED (zero where a pass has none) and
+// the wall clock of issuing it. VmRSS after the frame in KiB; the camera path row it ran (-1
+// for floor frames); the round of blocks it was measured in and its place in its block.
+struct FrameSample {
+    double frameMs = 0.0;
+    double issueMs = 0.0;
+    std::array<double, PassCount> gpuMs{};
+    std::array<double, PassCount> cpuMs{};
+    long residentKb = 0;
+    int pathStep = -1;
+    FrameKind kind = FrameKind::Demo;
+    int block = 0;
+    int inBlock = 0;
+};
 
 // The check of the shader swap on still frames before anything is measured, where a fault
 // would otherwise only show as odd timings: the required-work frame differs from the demo's,
@@ -21,9 +46,7 @@ struct SwapCheck {
 
     bool ran = false;
     int glErrors = 0;
-    double requiredMeanDifference = 0.0;
-    double restoredMeanDifference = 0.0;
-    double restoredLargeShare = 0.0;
+    double requiredMeanDifference = 0.0, restoredMeanDifference = 0.0, restoredLargeShare = 0.0;
 
     bool passed() const {
         return ran && glErrors == 0 && requiredMeanDifference >= RequiredMinimumMeanDifference &&
@@ -36,21 +59,17 @@ struct SwapCheck {
 struct RunInfo {
     std::string renderer;
     std::string version;
-    int width = 0;
-    int height = 0;
-    int samples = 0;
+    int width = 0, height = 0, samples = 0;
     double setupSeconds = 0.0;
     // The simulated clock before the first and after the last measured frame.
-    double startSeconds = 0.0;
-    double endSeconds = 0.0;
+    double startSeconds = 0.0, endSeconds = 0.0;
     // GL errors in the measured frames, by FrameKind, and in swapping the programs.
     std::array<int, FrameKindCount> glErrors{};
     int swapGlErrors = 0;
     SwapCheck swapCheck;
     // The 1-minute load average before and after the measured frames: other work on the
     // same cores shows in every figure.
-    double loadBefore = 0.0;
-    double loadAfter = 0.0;
+    double loadBefore = 0.0, loadAfter = 0.0;
     // VmHWM after the run, in KiB.
     long peakKb = 0;
 };
@@ -64,15 +83,21 @@ struct BenchFigures {
     static constexpr double EnvironmentMapGoal = 2.0;
     static constexpr double FloorGoal = 7.0;
 
-    // One kind of frame: frame and issue times, each pass's GPU and issuing times.
+    // Order statistics of a series of times; all zero for an empty series. p95 is the
+    // nearest rank: the smallest value with at least 95 % of the series at or below it.
+    struct Summary {
+        int count = 0;
+        double median = 0.0, p95 = 0.0, max = 0.0, mean = 0.0;
+
+        static Summary of(std::vector<double> values);
+    };
+
+    // One kind of frame: frame and issue times, each pass's GPU and issuing times, and
+    // 1000 / mean frame (frames over the summed frame times) and 1000 / median frame.
     struct Series {
-        Summary frame;
-        Summary issue;
-        std::array<Summary, PassCount> gpu;
-        std::array<Summary, PassCount> cpu;
-        // 1000 / mean frame (frames over the summed frame times), and 1000 / median frame.
-        double fps = 0.0;
-        double fpsAtMedian = 0.0;
+        Summary frame, issue;
+        std::array<Summary, PassCount> gpu, cpu;
+        double fps = 0.0, fpsAtMedian = 0.0;
 
         // The frames of `kind`; of one round of blocks only when block >= 0.
         static Series of(const std::vector<FrameSample>& samples, FrameKind kind, int block = -1);
@@ -81,32 +106,20 @@ struct BenchFigures {
 
     // The figures of one round of blocks, from the medians of its frames; 0 where missing.
     struct Block {
-        double demoMs = 0.0;
-        double requiredMs = 0.0;
-        double floorMs = 0.0;
-        double demoRefreshMs = 0.0;
-        double requiredRefreshMs = 0.0;
-        double demoToRequired = 0.0;
-        double demoToFloor = 0.0;
-        double requiredToFloor = 0.0;
-        double environmentMapToRequired = 0.0;
+        double demoMs = 0.0, requiredMs = 0.0, floorMs = 0.0, demoRefreshMs = 0.0, requiredRefreshMs = 0.0;
+        double demoToRequired = 0.0, demoToFloor = 0.0, requiredToFloor = 0.0, environmentMapToRequired = 0.0;
 
         static Block of(const std::vector<FrameSample>& samples, int block);
     };
 
     BenchOptions options;
     RunInfo info;
-    Series demo;
-    Series required;
-    Series floor;
+    Series demo, required, floor;
     // Demo frames by the kind of their camera path row (move, turn, hold).
     std::array<Summary, 3> frameByPathKind;
     // Medians divided: demo / floor, demo / required, required / floor, and the refresh's GPU
     // time in demo frames over that in required-work frames.
-    double ratio = 0.0;
-    double ratioToRequired = 0.0;
-    double requiredToFloor = 0.0;
-    double environmentMapToRequired = 0.0;
+    double ratio = 0.0, ratioToRequired = 0.0, requiredToFloor = 0.0, environmentMapToRequired = 0.0;
     std::vector<Block> blocks;
     // The median of each ratio over the blocks that have it (the times stay 0).
     Block blockMedians;
@@ -115,9 +128,7 @@ struct BenchFigures {
     // Mean VmRSS over the first and the last `memoryWindow` measured frames of any kind, in
     // run order (100, or half a shorter run): a leak in the relinks shows.
     int memoryWindow = 0;
-    double firstResidentKb = 0.0;
-    double lastResidentKb = 0.0;
-    double growthKb = 0.0;
+    double firstResidentKb = 0.0, lastResidentKb = 0.0, growthKb = 0.0;
 
     int glErrors() const;
     bool requiredMet() const { return ratioToRequired > 0.0 && ratioToRequired <= RequiredGoal; }

@@ -1,14 +1,24 @@
 #include "bench/BenchReport.h"
 
-#include <fmt/core.h>
+#include "core/ToolReport.h"
+
+#include <fmt/format.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+
+extern char** environ;
 
 namespace Quessel::Bench {
 
 namespace {
 using Json = nlohmann::ordered_json;
+using Summary = BenchFigures::Summary;
 
 // Four decimals, as runs have always been compared; JSON has no NaN or infinity, so a
 // figure that could not be measured is 0.
@@ -40,7 +50,105 @@ Json ratios(const BenchFigures::Block& b) {
 }
 
 const char* verdict(bool met) { return met ? "met" : "MISSED"; }
+
+void printFrames(std::FILE* out, const BenchFigures& f) {
+    fmt::print(out, "{:<30} {:>9} {:>9} {:>9} {:>9}\n", "time per frame (ms)", "median", "p95", "max", "mean");
+    const auto row = [out](const std::string& name, const Summary& s) {
+        fmt::print(out, "{:<30} {:>9.2f} {:>9.2f} {:>9.2f} {:>9.2f}\n", name, s.median, s.p95, s.max, s.mean);
+    };
+    for (const auto& [name, series] : {std::make_pair("demo", &f.demo), std::make_pair("required-work", &f.required),
+                                       std::make_pair("floor", &f.floor)}) {
+        row(fmt::format("{} frame", name), series->frame);
+        row(fmt::format("{} CPU issue", name), series->issue);
+    }
+    for (int kind = 0; kind < 3; ++kind) {
+        const Summary& s = f.frameByPathKind[kind];
+        if (s.count) row(fmt::format("demo frame, {} ({})", BenchFigures::pathKindName(kind), s.count), s);
+    }
+    fmt::print(out,
+               "\nframes per second: demo {:.2f} ({:.2f} at the median frame), required work {:.2f}, floor {:.2f}\n\n",
+               f.demo.fps, f.demo.fpsAtMedian, f.required.fps, f.floor.fps);
+}
+
+void printPasses(std::FILE* out, const BenchFigures& f) {
+    fmt::print(out, "{:<16} {:>10} {:>9} {:>9} {:>8} {:>10} | {:>13} {:>10} {:>7}\n", "pass (ms)", "GPU median", "p95",
+               "max", "share", "CPU median", "required GPU", "CPU median", "demo /");
+    double gpuSum = 0.0;
+    double requiredSum = 0.0;
+    for (int index = 0; index < PassCount; ++index) {
+        const char* name = passName(passAt(index));
+        const Summary& gpu = f.demo.gpu[index];
+        const Summary& required = f.required.gpu[index];
+        if (!hasGpuTime(passAt(index))) {
+            fmt::print(out, "{:<16} {:>10} {:>9} {:>9} {:>8} {:>10.2f} | {:>13} {:>10.2f}\n", name, "-", "-", "-", "",
+                       f.demo.cpu[index].median, "-", f.required.cpu[index].median);
+            continue;
+        }
+        gpuSum += gpu.median;
+        requiredSum += required.median;
+        const double share = f.demo.frame.median > 0.0 ? 100.0 * gpu.median / f.demo.frame.median : 0.0;
+        const double over = required.median > 0.0 ? gpu.median / required.median : 0.0;
+        fmt::print(out, "{:<16} {:>10.2f} {:>9.2f} {:>9.2f} {:>7.1f}% {:>10.2f} | {:>13.2f} {:>10.2f} {:>7.2f}\n", name,
+                   gpu.median, gpu.p95, gpu.max, share, f.demo.cpu[index].median, required.median,
+                   f.required.cpu[index].median, over);
+    }
+    fmt::print(out, "{:<16} {:>10.2f} {:>50.2f}\n(share: GPU median of the pass over the demo's median frame)\n\n",
+               "sum of medians", gpuSum, requiredSum);
+}
+
+void printGoals(std::FILE* out, const BenchFigures& f) {
+    fmt::print(out,
+               "memory: peak resident {:.1f} MiB; resident mean over the first {} frames {:.1f} MiB, over the last "
+               "{} {:.1f} MiB, growth {:+.0f} KiB\n",
+               f.peakKb / 1024.0, f.memoryWindow, f.firstResidentKb / 1024.0, f.memoryWindow, f.lastResidentKb / 1024.0,
+               f.growthKb);
+    fmt::print(out, "GL errors: demo frames {}, required-work frames {}, floor frames {}, swaps {}\n\n",
+               f.info.glErrors[0], f.info.glErrors[1], f.info.glErrors[2], f.info.swapGlErrors);
+    fmt::print(out, "goal: demo median within {:.1f} x the required-work median: {} ({:.2f})\n",
+               BenchFigures::RequiredGoal, verdict(f.requiredMet()), f.ratioToRequired);
+    fmt::print(out, "goal: environment-map refresh within {:.1f} x its required-work cost: {} ({:.2f} of {:.2f} ms)\n",
+               BenchFigures::EnvironmentMapGoal, verdict(f.environmentMapMet()), f.demo.refresh().median,
+               f.required.refresh().median);
+    fmt::print(out, "goal: demo median within {:.0f} x the floor median: {} ({:.2f})\n", BenchFigures::FloorGoal,
+               verdict(f.floorMet()), f.ratio);
+    fmt::print(out, "goal: memory flat (growth <= {} KiB): {} ({:+.0f} KiB)\n", BenchFigures::FlatGrowthKb,
+               verdict(f.memoryFlat()), f.growthKb);
+    fmt::print(out, "goal: no GL error: {} ({})\n\n", verdict(f.noGlError()), f.glErrors());
+}
+
+// A gnuplot string in single quotes, where only the quote itself needs doubling.
+std::string gnuplotText(const std::string& text) {
+    std::string result = "'";
+    for (const char c : text) result += c == '\'' ? std::string("''") : std::string(1, c);
+    return result + "'";
+}
+
+// The run's figures as gnuplot assignments, for bench-plot.gp.
+std::string plotSettings(const BenchFigures& f, int slots, const std::string& csvPath, const std::string& outPath) {
+    std::string passMs;
+    for (int index = 0; index < PassCount; ++index)
+        if (hasGpuTime(passAt(index))) passMs += fmt::format("{:.1f} ", f.demo.gpu[index].median);
+    const std::string renderer =
+        fmt::format("{}, {} x {}, {} samples", f.info.renderer, f.info.width, f.info.height, f.info.samples);
+    return fmt::format(
+        "csv={}; out={}; renderer={}; passMs={}; demo={}; issue={}; required={}; floor={}; toRequired={}; "
+        "refreshToRequired={}; toFloor={}; requiredGoal={}; floorGoal={}; block={}; step={}; start={}; slots={}",
+        gnuplotText(csvPath), gnuplotText(outPath), gnuplotText(renderer), gnuplotText(passMs), f.demo.frame.median, f.demo.issue.median,
+        f.required.frame.median, f.floor.frame.median, f.ratioToRequired, f.environmentMapToRequired, f.ratio,
+        BenchFigures::RequiredGoal, BenchFigures::FloorGoal, f.options.block, f.options.step, f.info.startSeconds,
+        slots);
+}
 }  // namespace
+
+BenchReport::BenchReport(const BenchFigures& figures, const std::vector<FrameSample>& samples)
+    : f(figures), samples(samples) {
+    slots = std::max({figures.demo.frame.count, figures.required.frame.count, 1});
+    for (const FrameSample& sample : samples) {
+        if (sample.kind != FrameKind::Floor) continue;
+        if (floorPerBlock.size() <= static_cast<std::size_t>(sample.block)) floorPerBlock.resize(sample.block + 1);
+        ++floorPerBlock[sample.block];
+    }
+}
 
 void BenchReport::printTable(std::FILE* out) const {
     const RunInfo& info = f.info;
@@ -68,74 +176,9 @@ void BenchReport::printTable(std::FILE* out) const {
                "off, {:.3f} % of pixels by more than 32; {} GL errors: {}\n\n",
                check.requiredMeanDifference, check.restoredMeanDifference, 100.0 * check.restoredLargeShare,
                check.glErrors, check.passed() ? "passed" : "FAILED");
-    printFrames(out);
-    printPasses(out);
-    printGoals(out);
-}
-
-void BenchReport::printFrames(std::FILE* out) const {
-    fmt::print(out, "{:<30} {:>9} {:>9} {:>9} {:>9}\n", "time per frame (ms)", "median", "p95", "max", "mean");
-    const auto row = [out](const std::string& name, const Summary& s) {
-        fmt::print(out, "{:<30} {:>9.2f} {:>9.2f} {:>9.2f} {:>9.2f}\n", name, s.median, s.p95, s.max, s.mean);
-    };
-    for (const auto& [name, series] : {std::make_pair("demo", &f.demo), std::make_pair("required-work", &f.required),
-                                       std::make_pair("floor", &f.floor)}) {
-        row(fmt::format("{} frame", name), series->frame);
-        row(fmt::format("{} CPU issue", name), series->issue);
-    }
-    for (int kind = 0; kind < 3; ++kind) {
-        const Summary& s = f.frameByPathKind[kind];
-        if (s.count) row(fmt::format("demo frame, {} ({})", BenchFigures::pathKindName(kind), s.count), s);
-    }
-    fmt::print(out,
-               "\nframes per second: demo {:.2f} ({:.2f} at the median frame), required work {:.2f}, floor {:.2f}\n\n",
-               f.demo.fps, f.demo.fpsAtMedian, f.required.fps, f.floor.fps);
-}
-
-void BenchReport::printPasses(std::FILE* out) const {
-    fmt::print(out, "{:<16} {:>10} {:>9} {:>9} {:>8} {:>10} | {:>13} {:>10} {:>7}\n", "pass (ms)", "GPU median", "p95",
-               "max", "share", "CPU median", "required GPU", "CPU median", "demo /");
-    double gpuSum = 0.0;
-    double requiredSum = 0.0;
-    for (int index = 0; index < PassCount; ++index) {
-        const char* name = passName(passAt(index));
-        const Summary& gpu = f.demo.gpu[index];
-        const Summary& required = f.required.gpu[index];
-        if (!hasGpuTime(passAt(index))) {
-            fmt::print(out, "{:<16} {:>10} {:>9} {:>9} {:>8} {:>10.2f} | {:>13} {:>10.2f}\n", name, "-", "-", "-", "",
-                       f.demo.cpu[index].median, "-", f.required.cpu[index].median);
-            continue;
-        }
-        gpuSum += gpu.median;
-        requiredSum += required.median;
-        const double share = f.demo.frame.median > 0.0 ? 100.0 * gpu.median / f.demo.frame.median : 0.0;
-        const double over = required.median > 0.0 ? gpu.median / required.median : 0.0;
-        fmt::print(out, "{:<16} {:>10.2f} {:>9.2f} {:>9.2f} {:>7.1f}% {:>10.2f} | {:>13.2f} {:>10.2f} {:>7.2f}\n", name,
-                   gpu.median, gpu.p95, gpu.max, share, f.demo.cpu[index].median, required.median,
-                   f.required.cpu[index].median, over);
-    }
-    fmt::print(out, "{:<16} {:>10.2f} {:>50.2f}\n(share: GPU median of the pass over the demo's median frame)\n\n",
-               "sum of medians", gpuSum, requiredSum);
-}
-
-void BenchReport::printGoals(std::FILE* out) const {
-    fmt::print(out,
-               "memory: peak resident {:.1f} MiB; resident mean over the first {} frames {:.1f} MiB, over the last "
-               "{} {:.1f} MiB, growth {:+.0f} KiB\n",
-               f.peakKb / 1024.0, f.memoryWindow, f.firstResidentKb / 1024.0, f.memoryWindow, f.lastResidentKb / 1024.0,
-               f.growthKb);
-    fmt::print(out, "GL errors: demo frames {}, required-work frames {}, floor frames {}, swaps {}\n\n",
-               f.info.glErrors[0], f.info.glErrors[1], f.info.glErrors[2], f.info.swapGlErrors);
-    fmt::print(out, "goal: demo median within {:.1f} x the required-work median: {} ({:.2f})\n",
-               BenchFigures::RequiredGoal, verdict(f.requiredMet()), f.ratioToRequired);
-    fmt::print(out, "goal: environment-map refresh within {:.1f} x its required-work cost: {} ({:.2f} of {:.2f} ms)\n",
-               BenchFigures::EnvironmentMapGoal, verdict(f.environmentMapMet()), f.demo.refresh().median,
-               f.required.refresh().median);
-    fmt::print(out, "goal: demo median within {:.0f} x the floor median: {} ({:.2f})\n", BenchFigures::FloorGoal,
-               verdict(f.floorMet()), f.ratio);
-    fmt::print(out, "goal: memory flat (growth <= {} KiB): {} ({:+.0f} KiB)\n", BenchFigures::FlatGrowthKb,
-               verdict(f.memoryFlat()), f.growthKb);
-    fmt::print(out, "goal: no GL error: {} ({})\n\n", verdict(f.noGlError()), f.glErrors());
+    printFrames(out, f);
+    printPasses(out, f);
+    printGoals(out, f);
 }
 
 std::string BenchReport::jsonLine() const {
@@ -200,6 +243,60 @@ std::string BenchReport::jsonLine() const {
                      {"memory_flat", f.memoryFlat()},
                      {"no_gl_error", f.noGlError()}};
     return json.dump();
+}
+
+double BenchReport::slotOf(const FrameSample& sample) const {
+    const double start = static_cast<double>(sample.block * f.options.block);
+    if (sample.kind != FrameKind::Floor) return start + sample.inBlock;
+    // The block's width is that of its scene frames (the last block may be shorter).
+    const double width = std::min(static_cast<double>(f.options.block), slots - start);
+    const double count = std::max(floorPerBlock[sample.block], 1);
+    return start + (sample.inBlock + 0.5) * width / count - 0.5;
+}
+
+bool BenchReport::writeCsv(const std::string& path) {
+    std::string text = "kind,block,slot,row,row_kind,frame_ms,issue_ms";
+    for (int index = 0; index < PassCount; ++index)
+        if (hasGpuTime(passAt(index))) text += std::string(",") + passName(passAt(index));
+    text += ",resident_kb\n";
+    for (const FrameKind kind : {FrameKind::Demo, FrameKind::Required, FrameKind::Floor}) {
+        for (const FrameSample& s : samples) {
+            if (s.kind != kind) continue;
+            text += fmt::format("{},{},{:.3f},{},{},{:.4f},{:.4f}", frameKindName(kind), s.block, slotOf(s), s.pathStep,
+                                BenchFigures::pathKindName(BenchFigures::pathKindOf(s.pathStep)), s.frameMs, s.issueMs);
+            for (int index = 0; index < PassCount; ++index)
+                if (hasGpuTime(passAt(index))) text += fmt::format(",{:.4f}", s.gpuMs[index]);
+            text += fmt::format(",{}\n", s.residentKb);
+        }
+    }
+    const std::string partial = path + ".part";
+    std::FILE* file = std::fopen(partial.c_str(), "w");
+    const bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (file && std::fclose(file) == 0 && written && std::rename(partial.c_str(), path.c_str()) == 0) return true;
+    error = "cannot write " + path + ": " + std::strerror(errno);
+    std::remove(partial.c_str());
+    return false;
+}
+
+BenchReport::Plot BenchReport::drawPlot(const std::string& csvPath, const std::string& svgPath) {
+    const std::string partial = svgPath + ".part";
+    const std::string assignments = plotSettings(f, slots, csvPath, partial);
+    const char* const arguments[] = {"gnuplot", "-e", assignments.c_str(), "bench-plot.gp", nullptr};
+    pid_t child = 0;
+    const int spawned = posix_spawnp(&child, "gnuplot", nullptr, nullptr, const_cast<char* const*>(arguments), environ);
+    if (spawned == ENOENT) return Plot::NoGnuplot;
+    if (spawned != 0) {
+        error = std::string("cannot run gnuplot: ") + std::strerror(spawned);
+        return Plot::Failed;
+    }
+    int status = 0;
+    // A stop signal interrupts the wait; gnuplot, in the same process group, has it too.
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
+    const bool drawn = WIFEXITED(status) && WEXITSTATUS(status) == 0 && !Quessel::ToolReport::stopSignal();
+    if (drawn && std::rename(partial.c_str(), svgPath.c_str()) == 0) return Plot::Drawn;
+    std::remove(partial.c_str());
+    error = "gnuplot did not draw " + svgPath + " (see its messages above)";
+    return Plot::Failed;
 }
 
 }  // namespace Quessel::Bench

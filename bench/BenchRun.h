@@ -17,8 +17,6 @@ struct RgbImage;
 
 namespace Quessel::Bench {
 
-class FloorFrame;
-
 // Drives the real demo, set up, through the measured sequence on a simulated clock: a
 // fast-forward with 1 s frames to 1 s before the end of the hold at P1, the swap check, then
 // rounds of a block of demo frames, a block of required-work frames and a block of floor
@@ -27,6 +25,8 @@ class FloorFrame;
 // The required work is the same frame with the scene, depth, sphere and composite programs
 // relinked in place with cheap shaders (the registry's records and the GL names the cube-map
 // renderers keep stay valid), the uniform values the host set once carried over both ways.
+// The floor is the cheapest frame the window allows: clear, one full-screen quad with one
+// bilinear tap of a screen-sized texture, present.
 class BenchRun {
 public:
     // Describes the window in `info`.
@@ -39,9 +39,10 @@ public:
     // Still frames with the demo's shaders, the cheap ones and the demo's again, compared,
     // into info.swapCheck.
     void checkSwap();
-    // Every measured frame in run order, with their context in `info`. Stops early when a
-    // relink fails (`failure` says why) or the run is stopped.
-    std::vector<FrameSample> measure(PassTimer& timer, FloorFrame& floor);
+    // Builds the floor, then every measured frame in run order, with their context in
+    // `info`. Stops early when the floor or a relink fails (`failure` says why) or the run
+    // is stopped.
+    std::vector<FrameSample> measure(PassTimer& timer);
 
     Quessel::FrameDriver driver;
     RunInfo info;
@@ -57,7 +58,15 @@ private:
         // The demo program's values, read before it is swapped out.
         Quessel::UniformSnapshot values;
     };
+    struct Floor {
+        GLuint program = 0;
+        GLuint vertexArray = 0;
+        GLuint texture = 0;
+    };
 
+    // False with the reason in `failure`.
+    bool buildFloor();
+    void drawFloor();
     void present();
     // A frame of no simulated time: the path, light, particles and clock stay, and the
     // cube-map rotation is put back, so the measured sequence is what a run without it
@@ -80,6 +89,7 @@ private:
     Quessel::Demo& demo;
     BenchOptions options;
     std::vector<CheapProgram> cheapPrograms;
+    Floor floor;
     bool cheap = false;
 };
 

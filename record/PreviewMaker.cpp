@@ -1,30 +1,40 @@
 #include "record/PreviewMaker.h"
 
 #include "record/EncoderProcess.h"
+#include "record/RecordingFiles.h"
 
 #include <fmt/format.h>
-#include <sys/stat.h>
 #include <sys/statvfs.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <vector>
 
 namespace Quessel::Record {
 
 namespace {
 namespace fs = std::filesystem;
 
-long long fileSize(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : -1;
-}
+const PreviewMaker::Attempt Attempts[] = {
+    {640, 384, 10.0, 55}, {640, 384, 10.0, 40}, {640, 384, 8.0, 35}, {480, 288, 8.0, 35}, {320, 192, 6.0, 30},
+};
 
 // img2webp does not say why a write failed; a folder without a free block does.
 bool diskFull(const std::string& path) {
     const fs::path folder = fs::path(path).parent_path();
     struct statvfs info {};
     return statvfs(folder.empty() ? "." : folder.c_str(), &info) == 0 && info.f_bavail == 0;
+}
+
+bool run(const std::vector<std::string>& command, const std::string& doing, std::string& error) {
+    EncoderProcess process;
+    if (!process.start(command, false, error)) return false;
+    const int status = process.finish();
+    if (status == -1) error = "stopped while " + doing;
+    if (status > 0)
+        error = fmt::format("{} failed {} (exit status {}): {}", command[0], doing, status, process.problem());
+    return status == 0;
 }
 
 // The frames' folder goes whatever happens.
@@ -34,40 +44,26 @@ struct FrameFolder {
         std::error_code ignored;
         fs::remove_all(path, ignored);
     }
-    bool renew(std::string& error) {
-        std::error_code failure;
-        fs::remove_all(path, failure);
-        if (!failure) fs::create_directory(path, failure);
-        if (failure) error = "cannot make " + path + ": " + failure.message();
-        return !failure;
-    }
-    std::vector<std::string> frames() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(path)) names.push_back(entry.path().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
     const std::string path;
 };
 }  // namespace
 
-const std::vector<PreviewMaker::Attempt>& PreviewMaker::attempts() {
-    static const std::vector<Attempt> list = {
-        {640, 384, 10.0, 55}, {640, 384, 10.0, 40}, {640, 384, 8.0, 35}, {480, 288, 8.0, 35}, {320, 192, 6.0, 30},
-    };
-    return list;
-}
-
-std::vector<std::string> PreviewMaker::frameCommand(const std::string& video, const std::string& folder,
-                                                    const Attempt& attempt) {
+bool PreviewMaker::tryAttempt(const std::string& video, const std::string& path, const Attempt& attempt,
+                              std::string& error) {
+    FrameFolder folder(path + "-frames");
+    std::error_code failure;
+    fs::remove_all(folder.path, failure);
+    if (!failure) fs::create_directory(folder.path, failure);
+    if (failure) {
+        error = "cannot make " + folder.path + ": " + failure.message();
+        return false;
+    }
     const std::string filter =
         fmt::format("fps={:g},scale={}:{}:flags=lanczos", attempt.fps, attempt.width, attempt.height);
-    return {"ffmpeg", "-hide_banner", "-loglevel", "error",  "-nostdin",          "-y", "-i", video,
-            "-vf",    filter,         "-f",        "image2", folder + "/%05d.png"};
-}
-
-std::vector<std::string> PreviewMaker::animationCommand(const std::vector<std::string>& frames, const std::string& path,
-                                                        const Attempt& attempt) {
+    if (!run({"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-i", video, "-vf", filter, "-f",
+              "image2", folder.path + "/%05d.png"},
+             "taking the frames out", error))
+        return false;
     std::vector<std::string> command = {"img2webp",
                                         "-loop",
                                         "0",
@@ -82,45 +78,23 @@ std::vector<std::string> PreviewMaker::animationCommand(const std::vector<std::s
                                         "4",
                                         "-d",
                                         std::to_string(std::lround(1000.0 / attempt.fps))};
+    std::vector<std::string> frames;
+    for (const auto& entry : fs::directory_iterator(folder.path)) frames.push_back(entry.path().string());
+    std::sort(frames.begin(), frames.end());
     command.insert(command.end(), frames.begin(), frames.end());
     command.insert(command.end(), {"-o", path});
-    return command;
-}
-
-bool PreviewMaker::run(const std::vector<std::string>& command, const std::string& doing, std::string& error) {
-    EncoderProcess process;
-    if (!process.start(command, false, error)) return false;
-    const int status = process.finish();
-    if (status == -1) {
-        error = "stopped while " + doing;
-        return false;
-    }
-    if (status != 0) {
-        error = fmt::format("{} failed {} (exit status {}): {}", command[0], doing, status, process.problem());
-        return false;
-    }
-    return true;
-}
-
-bool PreviewMaker::tryAttempt(const std::string& video, const std::string& path, const Attempt& attempt,
-                              std::string& error) {
-    FrameFolder folder(path + "-frames");
-    if (!folder.renew(error) || !run(frameCommand(video, folder.path, attempt), "taking the frames out", error))
-        return false;
-    if (!run(animationCommand(folder.frames(), path, attempt), "making the preview", error)) {
-        if (diskFull(path)) error = "the disk is full (no space left on device) for " + path;
-        return false;
-    }
-    return true;
+    if (run(command, "making the preview", error)) return true;
+    if (diskFull(path)) error = "the disk is full (no space left on device) for " + path;
+    return false;
 }
 
 bool PreviewMaker::make(const std::string& video, const std::string& path, double videoFps, std::string& error) {
-    for (Attempt attempt : attempts()) {
+    for (Attempt attempt : Attempts) {
         // A slow video is not sped up.
         attempt.fps = std::min(attempt.fps, videoFps);
         if (!tryAttempt(video, path, attempt, error)) return false;
-        bytes = fileSize(path);
         used = attempt;
+        const long long bytes = RecordingFiles::size(path);
         if (bytes >= 0 && bytes <= MaxBytes) return true;
     }
     error = fmt::format("the preview stays above {} MB even at {} x {}", MaxBytes / 1000000, used.width, used.height);

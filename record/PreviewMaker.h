@@ -1,6 +1,5 @@
 #pragma once
 #include <string>
-#include <vector>
 
 namespace Quessel::Record {
 
@@ -22,23 +21,14 @@ public:
         double fps;
         int quality;  // libwebp's 0..100
     };
-    static const std::vector<Attempt>& attempts();
-    // The command that takes the frames out of `video` into `folder`.
-    static std::vector<std::string> frameCommand(const std::string& video, const std::string& folder,
-                                                 const Attempt& attempt);
-    // The command that puts `frames` together into `path`.
-    static std::vector<std::string> animationCommand(const std::vector<std::string>& frames, const std::string& path,
-                                                     const Attempt& attempt);
 
     // Encodes `video` (at `videoFps`) into `path`, trying the attempts in turn until one
     // fits. False with the reason in `error`; `used` is the attempt that fitted.
     bool make(const std::string& video, const std::string& path, double videoFps, std::string& error);
 
     Attempt used{};
-    long long bytes = 0;
 
 private:
-    bool run(const std::vector<std::string>& command, const std::string& doing, std::string& error);
     bool tryAttempt(const std::string& video, const std::string& path, const Attempt& attempt, std::string& error);
 };
 

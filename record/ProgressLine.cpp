@@ -7,13 +7,9 @@ namespace Quessel::Record {
 
 namespace {
 using Clock = std::chrono::steady_clock;
-// Between two updates: a terminal line, a plain line.
+// Seconds between two updates: of a terminal line, of plain lines.
 constexpr double TerminalInterval = 0.25;
 constexpr double PlainInterval = 5.0;
-
-double secondsBetween(Clock::time_point from, Clock::time_point to) {
-    return std::chrono::duration<double>(to - from).count();
-}
 }  // namespace
 
 ProgressLine::ProgressLine(std::FILE* stream, std::string what, long total)
@@ -25,7 +21,7 @@ ProgressLine::ProgressLine(std::FILE* stream, std::string what, long total)
       shown(begun) {}
 
 void ProgressLine::print(long done) {
-    const double elapsed = secondsBetween(begun, Clock::now());
+    const double elapsed = std::chrono::duration<double>(Clock::now() - begun).count();
     const double rate = elapsed > 0.0 ? done / elapsed : 0.0;
     const long left = rate > 0.0 ? static_cast<long>((total - done) / rate + 0.5) : 0;
     const long percent = total > 0 ? done * 100 / total : 100;
@@ -37,9 +33,10 @@ void ProgressLine::print(long done) {
 
 void ProgressLine::update(long done) {
     const Clock::time_point now = Clock::now();
-    const double interval = terminal ? TerminalInterval : PlainInterval;
     // The first frame is shown at once: it tells that recording has begun.
-    if (done != 1 && done != total && secondsBetween(shown, now) < interval) return;
+    if (done != 1 && done != total &&
+        std::chrono::duration<double>(now - shown).count() < (terminal ? TerminalInterval : PlainInterval))
+        return;
     shown = now;
     print(done);
 }
