@@ -2,7 +2,9 @@
 #include "app/IPassObserver.h"
 #include "bench/BenchOptions.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -17,31 +19,27 @@ inline const char* frameKindName(FrameKind kind) {
     return names[static_cast<int>(kind)];
 }
 
-// What one measured frame cost, in milliseconds: the wall clock around its work, present
-// and glFinish (what a viewer waits), the wall clock of issuing its work alone (renderFrame
-// or the floor's draw), and per pass the GL_TIME_ELAPSED (zero where a pass has none) and
-// the wall clock of issuing it. VmRSS after the frame in KiB; the camera path row it ran (-1
-// for floor frames); the round of blocks it was measured in and its place in its block.
+// One measured frame, in milliseconds: the wall clock around its work, present and glFinish
+// (what a viewer waits), of issuing its work alone, and per pass its GL_TIME_ELAPSED (zero
+// where a pass has none) and the wall clock of issuing it. VmRSS after it in KiB, the camera
+// path row it ran (-1 for floor frames), its round of blocks and its place in its block.
 struct FrameSample {
-    double frameMs = 0.0;
-    double issueMs = 0.0;
-    std::array<double, PassCount> gpuMs{};
-    std::array<double, PassCount> cpuMs{};
+    double frameMs = 0.0, issueMs = 0.0;
+    std::array<double, PassCount> gpuMs{}, cpuMs{};
     long residentKb = 0;
     int pathStep = -1;
     FrameKind kind = FrameKind::Demo;
-    int block = 0;
-    int inBlock = 0;
+    int block = 0, inBlock = 0;
 };
 
 // The check of the shader swap on still frames before anything is measured, where a fault
 // would otherwise only show as odd timings: the required-work frame differs from the demo's,
 // and swapped back the demo draws what it drew before, with no GL error on the way.
-// Differences are in 8-bit steps per channel over the whole window.
+// Differences are in 8-bit steps per channel over the whole window; the share is of pixels
+// with a channel more than ImageDifference::Large (32) off.
 struct SwapCheck {
     static constexpr double RequiredMinimumMeanDifference = 4.0;
     static constexpr double RestoredMaximumMeanDifference = 0.5;
-    // Share of pixels with a channel more than ImageDifference::Large (32) off.
     static constexpr double RestoredMaximumLargeShare = 0.002;
 
     bool ran = false;
@@ -55,33 +53,30 @@ struct SwapCheck {
     }
 };
 
-// What a run ran on and what happened around its frames.
+// What a run ran on and what happened around its frames: the simulated clock before the
+// first and after the last measured frame, GL errors by FrameKind and in the swaps, the
+// 1-minute load average before and after (other work on the same cores shows in every
+// figure) and VmHWM after the run in KiB.
 struct RunInfo {
-    std::string renderer;
-    std::string version;
+    std::string renderer, version;
     int width = 0, height = 0, samples = 0;
-    double setupSeconds = 0.0;
-    // The simulated clock before the first and after the last measured frame.
-    double startSeconds = 0.0, endSeconds = 0.0;
-    // GL errors in the measured frames, by FrameKind, and in swapping the programs.
+    double setupSeconds = 0.0, startSeconds = 0.0, endSeconds = 0.0;
     std::array<int, FrameKindCount> glErrors{};
     int swapGlErrors = 0;
     SwapCheck swapCheck;
-    // The 1-minute load average before and after the measured frames: other work on the
-    // same cores shows in every figure.
     double loadBefore = 0.0, loadAfter = 0.0;
-    // VmHWM after the run, in KiB.
     long peakKb = 0;
 };
 
-// Every figure of a run, derived from its frame samples.
+// Every figure of a run, derived from its frame samples, and what a run leaves behind: the
+// figures as a table for people and as one JSON line for comparing runs, the frames as CSV
+// (one row per frame, grouped by kind, each in run order) and the plot gnuplot draws from
+// them with bench-plot.gp, staged beside the bench.
 struct BenchFigures {
     // RSS growth still counted as flat: allocator and driver pools move by a few pages.
     static constexpr long FlatGrowthKb = 1024;
     // Demo over required-work frame, the refresh over its required-work cost, demo over floor.
-    static constexpr double RequiredGoal = 2.0;
-    static constexpr double EnvironmentMapGoal = 2.0;
-    static constexpr double FloorGoal = 7.0;
+    static constexpr double RequiredGoal = 2.0, EnvironmentMapGoal = 2.0, FloorGoal = 7.0;
 
     // Order statistics of a series of times; all zero for an empty series. p95 is the
     // nearest rank: the smallest value with at least 95 % of the series at or below it.
@@ -114,6 +109,7 @@ struct BenchFigures {
 
     BenchOptions options;
     RunInfo info;
+    std::vector<FrameSample> samples;
     Series demo, required, floor;
     // Demo frames by the kind of their camera path row (move, turn, hold).
     std::array<Summary, 3> frameByPathKind;
@@ -145,6 +141,17 @@ struct BenchFigures {
     // The kind (CameraPath::Kind) of path row `step`, -1 for none, and its name ("-" for none).
     static int pathKindOf(int step);
     static const char* pathKindName(int kind);
+
+    void printTable(std::FILE* out) const;
+    // One line starting with {"bench": and holding every figure; no newline.
+    std::string jsonLine() const;
+    // Written whole (through a .part file) or not at all; false with the reason in `error`.
+    bool writeCsv(const std::string& path, std::string& error) const;
+    // gnuplot, when it is on PATH, draws `svgPath` (through a .part file) from the CSV.
+    enum class Plot { Drawn, NoGnuplot, Failed };
+    Plot drawPlot(const std::string& csvPath, const std::string& svgPath, std::string& error) const;
+    // Scene frames of each kind, at least 1: the plot's axis.
+    int slots() const { return std::max({demo.frame.count, required.frame.count, 1}); }
 };
 
 }  // namespace Quessel::Bench

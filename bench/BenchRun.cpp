@@ -110,23 +110,23 @@ bool BenchRun::prepareSwap(const std::string& directory) {
 }
 
 bool BenchRun::buildFloor() {
-    floor.program = glCreateProgram();
+    floorProgram = glCreateProgram();
     GLuint shaders[2] = {glCreateShader(GL_VERTEX_SHADER), glCreateShader(GL_FRAGMENT_SHADER)};
     for (int i = 0; i < 2; ++i) {
         glShaderSource(shaders[i], 1, &FloorSources[i], nullptr);
         glCompileShader(shaders[i]);
-        glAttachShader(floor.program, shaders[i]);
+        glAttachShader(floorProgram, shaders[i]);
     }
-    glLinkProgram(floor.program);
+    glLinkProgram(floorProgram);
     GLint linked = GL_FALSE;
-    glGetProgramiv(floor.program, GL_LINK_STATUS, &linked);
+    glGetProgramiv(floorProgram, GL_LINK_STATUS, &linked);
     if (linked != GL_TRUE) {
         failure = "the floor frame could not be built: " + Quessel::shaderInfoLog(shaders[0]) +
-                  Quessel::shaderInfoLog(shaders[1]) + Quessel::programInfoLog(floor.program);
+                  Quessel::shaderInfoLog(shaders[1]) + Quessel::programInfoLog(floorProgram);
         return false;
     }
     // The core profile draws only with a vertex array bound, even an empty one.
-    glGenVertexArrays(1, &floor.vertexArray);
+    glGenVertexArrays(1, &floorVertexArray);
     // A gradient, so the quad's samples are not all one value.
     std::vector<unsigned char> pixels;
     for (int y = 0; y < Quessel::ScreenHeight; ++y)
@@ -135,8 +135,8 @@ bool BenchRun::buildFloor() {
                                          static_cast<unsigned char>(y * 255 / Quessel::ScreenHeight),
                                          static_cast<unsigned char>((x ^ y) & 0xff), 255});
     glActiveTexture(GL_TEXTURE0);
-    glGenTextures(1, &floor.texture);
-    glBindTexture(GL_TEXTURE_2D, floor.texture);
+    glGenTextures(1, &floorTexture);
+    glBindTexture(GL_TEXTURE_2D, floorTexture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, Quessel::ScreenWidth, Quessel::ScreenHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  pixels.data());
     for (const auto& [name, value] : {std::pair{GL_TEXTURE_MIN_FILTER, GL_LINEAR},
@@ -155,10 +155,10 @@ void BenchRun::drawFloor() {
     // Blending stays as the demo leaves it (on), as it is for the composite's quad.
     glDisable(GL_DEPTH_TEST);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glUseProgram(floor.program);
+    glUseProgram(floorProgram);
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, floor.texture);
-    glBindVertexArray(floor.vertexArray);
+    glBindTexture(GL_TEXTURE_2D, floorTexture);
+    glBindVertexArray(floorVertexArray);
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     glBindVertexArray(0);
     glEnable(GL_DEPTH_TEST);
@@ -269,17 +269,6 @@ void BenchRun::measureFrame(FrameKind kind, int block, int inBlock, std::vector<
     samples.push_back(sample);
 }
 
-void BenchRun::sceneBlock(PassTimer& timer, FrameKind kind, int block, int count, std::vector<FrameSample>& samples) {
-    driver.observe(&timer);
-    for (int frame = 0; frame < count && !stopped; ++frame) {
-        measureFrame(kind, block, frame, samples, [this] { driver.frame(options.step); });
-        const Quessel::PassTimer::Times times = timer.collect();
-        samples.back().gpuMs = times.gpuMs;
-        samples.back().cpuMs = times.cpuMs;
-    }
-    driver.observe(nullptr);
-}
-
 std::vector<FrameSample> BenchRun::measure(PassTimer& timer) {
     std::vector<FrameSample> samples;
     if (!buildFloor()) return samples;
@@ -296,9 +285,19 @@ std::vector<FrameSample> BenchRun::measure(PassTimer& timer) {
     for (int block = 0; block < blocks && !stopped; ++block) {
         const int count = std::min(options.block, options.frames - block * options.block);
         if (block > 0 && !swap(false)) break;
-        sceneBlock(timer, FrameKind::Demo, block, count, samples);
+        const auto sceneBlock = [&](FrameKind kind) {
+            driver.observe(&timer);
+            for (int frame = 0; frame < count && !stopped; ++frame) {
+                measureFrame(kind, block, frame, samples, [this] { driver.frame(options.step); });
+                const auto [gpuMs, cpuMs] = timer.collect();
+                samples.back().gpuMs = gpuMs;
+                samples.back().cpuMs = cpuMs;
+            }
+            driver.observe(nullptr);
+        };
+        sceneBlock(FrameKind::Demo);
         if (stopped || !swap(true)) break;
-        sceneBlock(timer, FrameKind::Required, block, count, samples);
+        sceneBlock(FrameKind::Required);
         const int floorCount = floorFrames * (block + 1) / blocks - floorFrames * block / blocks;
         for (int frame = 0; frame < floorCount && !stopped; ++frame)
             measureFrame(FrameKind::Floor, block, frame, samples, [this] { drawFloor(); });

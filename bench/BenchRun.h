@@ -39,9 +39,8 @@ public:
     // Still frames with the demo's shaders, the cheap ones and the demo's again, compared,
     // into info.swapCheck.
     void checkSwap();
-    // Builds the floor, then every measured frame in run order, with their context in
-    // `info`. Stops early when the floor or a relink fails (`failure` says why) or the run
-    // is stopped.
+    // Builds the floor, then every measured frame in run order. Stops early when the floor or
+    // a relink fails (`failure` says why) or the run is stopped.
     std::vector<FrameSample> measure(PassTimer& timer);
 
     Quessel::FrameDriver driver;
@@ -58,13 +57,7 @@ private:
         // The demo program's values, read before it is swapped out.
         Quessel::UniformSnapshot values;
     };
-    struct Floor {
-        GLuint program = 0;
-        GLuint vertexArray = 0;
-        GLuint texture = 0;
-    };
 
-    // False with the reason in `failure`.
     bool buildFloor();
     void drawFloor();
     void present();
@@ -77,20 +70,18 @@ private:
     Quessel::RgbImage settledFrame();
     // Errors since `before` (the demo's count) plus any the error flag still holds.
     int errorsSince(int before);
-    // Every swapped program relinked with its cheap shaders or its own; a failed cheap link
-    // puts the demo's own back.
+    // A failed cheap link puts the demo's own shaders back.
     bool relink(bool toCheap);
     // A relink and an unmeasured still frame, as the driver compiles relinked code on first use.
     bool swap(bool toCheap);
     template <typename Draw>
     void measureFrame(FrameKind kind, int block, int inBlock, std::vector<FrameSample>& samples, Draw draw);
-    void sceneBlock(PassTimer& timer, FrameKind kind, int block, int count, std::vector<FrameSample>& samples);
 
     Quessel::Demo& demo;
     BenchOptions options;
     std::vector<CheapProgram> cheapPrograms;
-    Floor floor;
     bool cheap = false;
+    GLuint floorProgram = 0, floorVertexArray = 0, floorTexture = 0;
 };
 
 }  // namespace Quessel::Bench

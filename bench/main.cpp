@@ -3,7 +3,6 @@
 #include "app/PassTimer.h"
 #include "app/Startup.h"
 #include "bench/BenchOptions.h"
-#include "bench/BenchReport.h"
 #include "bench/BenchRun.h"
 #include "core/ToolReport.h"
 
@@ -59,15 +58,16 @@ int interrupted() {
 }
 
 // The CSV and the plot; a missing gnuplot only costs the plot.
-int writeFiles(const BenchOptions& options, BenchReport& files) {
-    if (!files.writeCsv(options.csvPath())) return report.fail(files.error);
-    switch (files.drawPlot(options.csvPath(), options.svgPath)) {
-    case BenchReport::Plot::Drawn: report.say("plot: " + options.svgPath + ", frames: " + options.csvPath()); break;
-    case BenchReport::Plot::NoGnuplot:
+int writeFiles(const BenchOptions& options, const BenchFigures& figures) {
+    std::string error;
+    if (!figures.writeCsv(options.csvPath(), error)) return report.fail(error);
+    switch (figures.drawPlot(options.csvPath(), options.svgPath, error)) {
+    case BenchFigures::Plot::Drawn: report.say("plot: " + options.svgPath + ", frames: " + options.csvPath()); break;
+    case BenchFigures::Plot::NoGnuplot:
         report.say("gnuplot is not on PATH: the plot was not drawn; the frames are in " + options.csvPath());
         break;
-    case BenchReport::Plot::Failed:
-        if (!ToolReport::stopSignal()) return report.fail(files.error);
+    case BenchFigures::Plot::Failed:
+        if (!ToolReport::stopSignal()) return report.fail(error);
         std::remove(options.csvPath().c_str());
         return interrupted();
     }
@@ -90,10 +90,9 @@ int main(int argc, char** argv) {
     if (ToolReport::stopSignal()) return interrupted();
 
     const BenchFigures figures = BenchFigures::compute(options, info, samples);
-    BenchReport output(figures, samples);
-    output.printTable(stdout);
-    std::printf("%s\n", output.jsonLine().c_str());
+    figures.printTable(stdout);
+    std::printf("%s\n", figures.jsonLine().c_str());
     std::fflush(stdout);
     if (ToolReport::stopSignal()) return interrupted();
-    return writeFiles(options, output);
+    return writeFiles(options, figures);
 }
