@@ -63,13 +63,9 @@ bool RecordOptions::parse(int argc, const char* const* argv, RecordOptions& opti
             ->check(CLI::Validator(
                 [=, &rejected](std::string& text) {
                     // CLI11 hands an option the next word even when that is another option.
-                    if (text.rfind("--", 0) == 0)
-                        rejected = fmt::format("missing value for {}", name);
-                    else if (!good(text))
-                        rejected = fmt::format("bad value for {}: \"{}\" (expected {})", name, text, expected);
-                    else
-                        return std::string();
-                    return rejected;
+                    if (text.rfind("--", 0) == 0) return rejected = fmt::format("missing value for {}", name);
+                    if (good(text)) return std::string();
+                    return rejected = fmt::format("bad value for {}: \"{}\" (expected {})", name, text, expected);
                 },
                 ""));
     };
@@ -80,29 +76,23 @@ bool RecordOptions::parse(int argc, const char* const* argv, RecordOptions& opti
     add("--out", options.out, "a file name", fileName);
     add("--preview", options.preview, "a file name", fileName);
     add("--stills", options.stills, "a folder", folderName);
+    error.clear();
     try {
         app.parse(argc, argv);
+        if (!app.remaining().empty())
+            error = "unknown option: " + app.remaining().front();
+        else if (options.previewPath() == options.out)
+            error = "the preview and the video cannot be the same file: " + options.out;
     } catch (const CLI::ValidationError&) {
         error = rejected;
-        return false;
     } catch (const CLI::ArgumentMismatch& mismatch) {
         // CLI11 names the option first: "--fps: 1 required FLOAT missing".
         const std::string text = mismatch.what();
         error = "missing value for " + text.substr(0, text.find(':'));
-        return false;
     } catch (const CLI::ParseError& other) {
         error = other.what();
-        return false;
     }
-    if (!app.remaining().empty()) {
-        error = "unknown option: " + app.remaining().front();
-        return false;
-    }
-    if (options.previewPath() == options.out) {
-        error = "the preview and the video cannot be the same file: " + options.out;
-        return false;
-    }
-    return true;
+    return error.empty();
 }
 
 std::string RecordOptions::previewPath() const {

@@ -3,12 +3,12 @@
 #include "core/GlConstants.h"
 #include "core/RgbImage.h"
 #include "core/ToolReport.h"
-#include "record/ProgressLine.h"
 #include "record/RecordOptions.h"
 #include "record/RecordingFiles.h"
 
 #include <fmt/format.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -18,10 +18,40 @@ namespace Quessel::Record {
 
 namespace {
 enum class Outcome { Done, Interrupted, Escaped, EncoderStopped, StillNotSaved };
-}
+// Seconds between two progress updates: of a terminal line, of plain lines.
+constexpr double TerminalInterval = 0.25;
+constexpr double PlainInterval = 5.0;
+}  // namespace
 
 Recorder::Recorder(Demo& demo, const RecordOptions& options, const ToolReport& report)
-    : driver(demo), options(options), report(report), step(1.0 / options.fps) {}
+    : driver(demo), options(options), report(report), step(1.0 / options.fps), terminal(isatty(STDERR_FILENO) != 0) {}
+
+void Recorder::startProgress(const char* what, long frames) {
+    counted = what;
+    total = frames;
+    begun = shown = Clock::now();
+}
+
+void Recorder::progress(long done, bool last) {
+    const Clock::time_point now = Clock::now();
+    // The first frame is shown at once: it tells that recording has begun.
+    if (!last && done != 1 && done != total &&
+        std::chrono::duration<double>(now - shown).count() < (terminal ? TerminalInterval : PlainInterval))
+        return;
+    shown = now;
+    if (!last || done != total || terminal) {
+        const double elapsed = std::chrono::duration<double>(now - begun).count();
+        const double rate = elapsed > 0.0 ? done / elapsed : 0.0;
+        const long left = rate > 0.0 ? static_cast<long>((total - done) / rate + 0.5) : 0;
+        fmt::print(stderr, "{}quessel-record: {} {}/{} ({}%), {:.1f} fps, {}:{:02d} left{}", terminal ? "\r" : "",
+                   counted, done, total, total > 0 ? done * 100 / total : 100, rate, left / 60, left % 60,
+                   terminal ? "\033[K" : "\n");
+        lineOpen = terminal;
+    }
+    if (last && lineOpen) std::fputc('\n', stderr);
+    lineOpen = lineOpen && !last;
+    std::fflush(stderr);
+}
 
 std::vector<std::string> Recorder::videoCommand(int width, int height, double fps, const std::string& path) {
     return {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo", "-pixel_format", "rgb24",
@@ -37,15 +67,15 @@ int Recorder::seek() {
     if (options.start <= 0.0) return 0;
     const long before = FrameDriver::framesBy(options.start, step);
     report.say(fmt::format("{} unrecorded frames first, up to t = {:.2f} s", before, options.start));
-    ProgressLine progress(stderr, "unrecorded frame", before);
+    startProgress("unrecorded frame", before);
     // A second of demo time at a time, for the progress line: the frames are the same as
     // those of one call up to the start.
     for (double until = 0.0; until < options.start;) {
         until = std::min(until + 1.0, options.start);
         if (!driver.runUntil(until, step)) break;
-        progress.update(std::lround(driver.clock / step));
+        progress(std::lround(driver.clock / step));
     }
-    progress.finish(std::lround(driver.clock / step));
+    progress(std::lround(driver.clock / step), true);
     return ToolReport::stopSignal() ? report.interrupted("recording") : 0;
 }
 
@@ -54,7 +84,7 @@ int Recorder::record(int frames, RecordingFiles& files) {
     if (!encoder.start(videoCommand(ScreenWidth, ScreenHeight, options.fps, files.videoPart), true, error))
         return report.fail(error);
     const long first = std::lround(driver.clock / step);
-    ProgressLine progress(stderr, "frame", frames);
+    startProgress("frame", frames);
     int done = 0;
     const auto recordFrames = [&] {
         while (done < frames) {
@@ -64,7 +94,7 @@ int Recorder::record(int frames, RecordingFiles& files) {
             if (!encoder.write(image.pixels.data(), image.pixels.size()))
                 return ToolReport::stopSignal() ? Outcome::Interrupted : Outcome::EncoderStopped;
             if (!files.stills.empty() && !files.saveStill(image, first + done, error)) return Outcome::StillNotSaved;
-            progress.update(++done);
+            progress(++done);
             // The present's end test: Escape or a closed window.
             const bool ended = driver.present();
             if (ToolReport::stopSignal()) return Outcome::Interrupted;
@@ -73,7 +103,7 @@ int Recorder::record(int frames, RecordingFiles& files) {
         return Outcome::Done;
     };
     const Outcome outcome = recordFrames();
-    progress.finish(done);
+    progress(done, true);
     const int written = encoder.writeError;
     switch (outcome) {
     case Outcome::Interrupted: return report.interrupted("recording");

@@ -2,6 +2,7 @@
 #include "app/FrameDriver.h"
 #include "record/EncoderProcess.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ struct RecordOptions;
 // at the front (+faststart), so browsers and players take it; its frames are converted with
 // BT.709's matrix into the limited range x264 writes, and tagged so (primaries, transfer,
 // matrix, range): untagged video is shown by players with BT.601's.
+//
+// Progress is one status line on standard error: frames done of the total, frames per
+// second and the time left, rewritten in place on a terminal and otherwise written now and
+// then, so a log stays short.
 class Recorder {
 public:
     Recorder(Demo& demo, const RecordOptions& options, const ToolReport& report);
@@ -30,18 +35,29 @@ public:
     // reads them, at `fps`, into `path`.
     static std::vector<std::string> videoCommand(int width, int height, double fps, const std::string& path);
 
-    // The unrecorded frames up to the start, with their progress: 0, or the status after Ctrl-C.
+    // The unrecorded frames up to the start: 0, or the status after Ctrl-C.
     int seek();
     // `frames` frames into the video (under its temporary name) and the stills: 0 when the
     // video is whole, else the exit status after saying why not.
     int record(int frames, RecordingFiles& files);
 
 private:
+    using Clock = std::chrono::steady_clock;
+
+    void startProgress(const char* what, long total);
+    // `last`: shows the final count and ends the line.
+    void progress(long done, bool last = false);
+
     FrameDriver driver;
     EncoderProcess encoder;
     const RecordOptions& options;
     const ToolReport& report;
     const double step;
+    const bool terminal;
+    const char* counted = "";
+    long total = 0;
+    Clock::time_point begun, shown;
+    bool lineOpen = false;
 };
 
 }  // namespace Quessel::Record

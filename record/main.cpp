@@ -6,7 +6,6 @@
 #include "core/GlConstants.h"
 #include "core/ToolReport.h"
 #include "record/EncoderProcess.h"
-#include "record/PreviewMaker.h"
 #include "record/RecordOptions.h"
 #include "record/Recorder.h"
 #include "record/RecordingFiles.h"
@@ -84,13 +83,13 @@ int main(int argc, char** argv) {
     if (recorded != 0) return recorded;
 
     report.say("making the preview " + files.preview);
-    PreviewMaker maker;
-    if (!maker.make(files.videoPart, files.previewPart, options.fps, error))
+    if (!files.makePreview(options.fps, error))
         return ToolReport::stopSignal() ? report.interrupted("making the preview") : report.fail(error);
     if (!files.commit(error)) return report.fail(error);
     report.say(fmt::format("wrote {} ({} frames, {} x {}, {:.2f} s at {:g} fps, {}) and {} ({} x {}, {:g} fps, {})",
                            files.video, frames, ScreenWidth, ScreenHeight, frames / options.fps, options.fps,
-                           megabytes(RecordingFiles::size(files.video)), files.preview, maker.used.width,
-                           maker.used.height, maker.used.fps, megabytes(RecordingFiles::size(files.preview))));
+                           megabytes(RecordingFiles::size(files.video)), files.preview, files.previewSize.width,
+                           files.previewSize.height, files.previewSize.fps,
+                           megabytes(RecordingFiles::size(files.preview))));
     return 0;
 }
