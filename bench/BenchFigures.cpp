@@ -32,19 +32,31 @@ Summary summaryOf(const std::vector<FrameSample>& samples, Chosen chosen, Field 
     return Summary::of(std::move(values));
 }
 
+// An object from alternating keys and values, in that order.
+Json object(std::initializer_list<Json> keysAndValues) {
+    Json json = Json::object();
+    for (auto at = keysAndValues.begin(); at != keysAndValues.end(); at += 2) json[at->get<std::string>()] = at[1];
+    return json;
+}
+
 // Four decimals, as runs have always been compared; JSON has no NaN or infinity, so a
 // figure that could not be measured is 0.
-double number(double value) { return std::isfinite(value) ? std::round(value * 1e4) / 1e4 : 0.0; }
-
-Json summary(const Summary& s) {
-    return {{"median", number(s.median)}, {"p95", number(s.p95)}, {"max", number(s.max)}, {"mean", number(s.mean)}};
+void roundNumbers(Json& json) {
+    if (json.is_number_float()) {
+        const double value = json;
+        json = std::isfinite(value) ? std::round(value * 1e4) / 1e4 : 0.0;
+    }
+    if (json.is_structured())
+        for (Json& child : json) roundNumbers(child);
 }
+
+Json summary(const Summary& s) { return object({"median", s.median, "p95", s.p95, "max", s.max, "mean", s.mean}); }
 
 // The floor has no passes.
 Json series(const BenchFigures::Series& s, bool passes) {
-    Json json{{"frame_ms", summary(s.frame)}, {"cpu_issue_ms", summary(s.issue)}, {"fps", number(s.fps)}};
+    Json json = object({"frame_ms", summary(s.frame), "cpu_issue_ms", summary(s.issue), "fps", s.fps});
     if (!passes) return json;
-    json["fps_at_median"] = number(s.fpsAtMedian);
+    json["fps_at_median"] = s.fpsAtMedian;
     Json& times = json["passes"] = Json::object();
     for (int index = 0; index < PassCount; ++index) {
         Json& pass = times[passName(passAt(index))] = Json::object();
@@ -55,10 +67,8 @@ Json series(const BenchFigures::Series& s, bool passes) {
 }
 
 Json ratios(const BenchFigures::Block& b) {
-    return {{"ratio_to_required", number(b.demoToRequired)},
-            {"ratio", number(b.demoToFloor)},
-            {"required_to_floor", number(b.requiredToFloor)},
-            {"environment_map_to_required", number(b.environmentMapToRequired)}};
+    return object({"ratio_to_required", b.demoToRequired, "ratio", b.demoToFloor, "required_to_floor",
+                   b.requiredToFloor, "environment_map_to_required", b.environmentMapToRequired});
 }
 
 const char* verdict(bool met) { return met ? "met" : "MISSED"; }
@@ -275,67 +285,53 @@ void BenchFigures::printTable(std::FILE* out) const {
 }
 
 std::string BenchFigures::jsonLine() const {
-    const BenchFigures& f = *this;
-    const RunInfo& info = f.info;
-    Json json{{"bench", "quessel"},
-              {"version", 2},
-              {"renderer", info.renderer},
-              {"gl_version", info.version},
-              {"width", info.width},
-              {"height", info.height},
-              {"samples", info.samples},
-              {"frames", f.demo.frame.count},
-              {"required_frames", f.required.frame.count},
-              {"floor_frames", f.floor.frame.count},
-              {"block", f.options.block},
-              {"step_s", number(f.options.step)},
-              {"start_s", number(info.startSeconds)},
-              {"end_s", number(info.endSeconds)},
-              {"setup_s", number(info.setupSeconds)},
-              {"load_before", number(info.loadBefore)},
-              {"load_after", number(info.loadAfter)},
-              {"sync_passes", f.options.syncPasses}};
-    json.update(series(f.demo, true));
+    const SwapCheck& check = info.swapCheck;
+    Json json = object({"bench",           "quessel",
+                        "version",         2,
+                        "renderer",        info.renderer,
+                        "gl_version",      info.version,
+                        "width",           info.width,
+                        "height",          info.height,
+                        "samples",         info.samples,
+                        "frames",          demo.frame.count,
+                        "required_frames", required.frame.count,
+                        "floor_frames",    floor.frame.count,
+                        "block",           options.block,
+                        "step_s",          options.step,
+                        "start_s",         info.startSeconds,
+                        "end_s",           info.endSeconds,
+                        "setup_s",         info.setupSeconds,
+                        "load_before",     info.loadBefore,
+                        "load_after",      info.loadAfter,
+                        "sync_passes",     options.syncPasses});
+    json.update(series(demo, true));
     Json& byPath = json["frame_ms_by_path"] = Json::object();
     for (int kind = 0; kind < 3; ++kind)
-        if (f.frameByPathKind[kind].count) byPath[BenchFigures::pathKindName(kind)] = summary(f.frameByPathKind[kind]);
-    json["required"] = series(f.required, true);
-    json["floor"] = series(f.floor, false);
-    json["ratio"] = number(f.ratio);
-    json["ratio_to_required"] = number(f.ratioToRequired);
-    json["required_to_floor"] = number(f.requiredToFloor);
-    json["environment_map_to_required"] = number(f.environmentMapToRequired);
-    json["block_medians"] = ratios(f.blockMedians);
-    Json& blocks = json["blocks"] = Json::array();
-    for (const BenchFigures::Block& b : f.blocks) {
-        blocks.push_back({{"demo_ms", number(b.demoMs)},
-                          {"required_ms", number(b.requiredMs)},
-                          {"floor_ms", number(b.floorMs)},
-                          {"environment_map_ms", number(b.demoRefreshMs)},
-                          {"required_environment_map_ms", number(b.requiredRefreshMs)}});
-        blocks.back().update(ratios(b));
+        if (frameByPathKind[kind].count) byPath[pathKindName(kind)] = summary(frameByPathKind[kind]);
+    json["required"] = series(required, true);
+    json["floor"] = series(floor, false);
+    json.update(object({"ratio", ratio, "ratio_to_required", ratioToRequired, "required_to_floor", requiredToFloor,
+                        "environment_map_to_required", environmentMapToRequired}));
+    json["block_medians"] = ratios(blockMedians);
+    Json& blockList = json["blocks"] = Json::array();
+    for (const Block& b : blocks) {
+        blockList.push_back(
+            object({"demo_ms", b.demoMs, "required_ms", b.requiredMs, "floor_ms", b.floorMs, "environment_map_ms",
+                    b.demoRefreshMs, "required_environment_map_ms", b.requiredRefreshMs}));
+        blockList.back().update(ratios(b));
     }
-    json["memory"] = {{"peak_kb", f.peakKb},
-                      {"window_frames", f.memoryWindow},
-                      {"first_kb", number(f.firstResidentKb)},
-                      {"last_kb", number(f.lastResidentKb)},
-                      {"growth_kb", number(f.growthKb)}};
-    json["gl_errors"] = f.glErrors();
-    json["gl_errors_by_kind"] = {{"demo", info.glErrors[0]},
-                                 {"required", info.glErrors[1]},
-                                 {"floor", info.glErrors[2]},
-                                 {"swaps", info.swapGlErrors}};
-    const SwapCheck& check = info.swapCheck;
-    json["swap_check"] = {{"gl_errors", check.glErrors},
-                          {"required_mean_difference", number(check.requiredMeanDifference)},
-                          {"restored_mean_difference", number(check.restoredMeanDifference)},
-                          {"restored_large_share", number(check.restoredLargeShare)},
-                          {"passed", check.passed()}};
-    json["goals"] = {{"demo_within_2x_required", f.requiredMet()},
-                     {"environment_map_within_2x_required", f.environmentMapMet()},
-                     {"ratio_within_7", f.floorMet()},
-                     {"memory_flat", f.memoryFlat()},
-                     {"no_gl_error", f.noGlError()}};
+    json["memory"] = object({"peak_kb", peakKb, "window_frames", memoryWindow, "first_kb", firstResidentKb, "last_kb",
+                             lastResidentKb, "growth_kb", growthKb});
+    json["gl_errors"] = glErrors();
+    json["gl_errors_by_kind"] = object({"demo", info.glErrors[0], "required", info.glErrors[1], "floor",
+                                        info.glErrors[2], "swaps", info.swapGlErrors});
+    json["swap_check"] = object({"gl_errors", check.glErrors, "required_mean_difference", check.requiredMeanDifference,
+                                 "restored_mean_difference", check.restoredMeanDifference, "restored_large_share",
+                                 check.restoredLargeShare, "passed", check.passed()});
+    json["goals"] =
+        object({"demo_within_2x_required", requiredMet(), "environment_map_within_2x_required", environmentMapMet(),
+                "ratio_within_7", floorMet(), "memory_flat", memoryFlat(), "no_gl_error", noGlError()});
+    roundNumbers(json);
     return json.dump();
 }
 
