@@ -42,22 +42,15 @@ EncoderProcess::~EncoderProcess() {
         ::kill(pid, SIGTERM);
         wait(false);
     }
-    if (log >= 0) close(log);
+    if (log) std::fclose(log);
 }
 
 bool EncoderProcess::start(const std::vector<std::string>& argv, bool feed, std::string& error) {
-    const std::string program = find(argv.at(0));
-    if (program.empty()) {
-        error = fmt::format("{} is not installed (not found on PATH)", argv[0]);
-        return false;
-    }
-    // The program's standard error goes to a file that disappears with the last descriptor.
-    char logPath[] = "/tmp/quessel-record-log-XXXXXX";
-    log = mkostemp(logPath, O_CLOEXEC);
-    if (log >= 0) unlink(logPath);
+    // The program's standard error goes to a file that disappears when closed.
+    log = std::tmpfile();
     int pipeEnds[2] = {-1, -1};
-    if (log < 0 || (feed && pipe2(pipeEnds, O_CLOEXEC) != 0)) {
-        error = fmt::format("cannot start {}: {}", argv[0], std::strerror(errno));
+    if (!log || fcntl(fileno(log), F_SETFD, FD_CLOEXEC) != 0 || (feed && pipe2(pipeEnds, O_CLOEXEC) != 0)) {
+        error = fmt::format("cannot start {}: {}", argv.at(0), std::strerror(errno));
         return false;
     }
     posix_spawn_file_actions_t actions;
@@ -67,7 +60,7 @@ bool EncoderProcess::start(const std::vector<std::string>& argv, bool feed, std:
     else
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, log, STDERR_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, fileno(log), STDERR_FILENO);
     // Its own process group; and the default actions for the signals the recorder catches
     // or ignores (an ignored SIGPIPE would be inherited).
     posix_spawnattr_t attributes;
@@ -78,18 +71,18 @@ bool EncoderProcess::start(const std::vector<std::string>& argv, bool feed, std:
     for (int signal : {SIGINT, SIGTERM, SIGPIPE}) sigaddset(&defaults, signal);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
-
     std::vector<char*> args;
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
-    const int result = posix_spawn(&pid, program.c_str(), &actions, &attributes, args.data(), environ);
+    const int result = posix_spawnp(&pid, argv[0].c_str(), &actions, &attributes, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (feed) close(pipeEnds[0]);
-    input = feed ? pipeEnds[1] : -1;
+    input = pipeEnds[1];
     if (result == 0) return true;
     pid = -1;
-    error = fmt::format("cannot start {}: {}", program, std::strerror(result));
+    error = result == ENOENT ? fmt::format("{} is not installed (not found on PATH)", argv[0])
+                             : fmt::format("cannot start {}: {}", argv[0], std::strerror(result));
     return false;
 }
 
@@ -97,11 +90,11 @@ bool EncoderProcess::write(const void* data, size_t size) {
     for (const char* bytes = static_cast<const char*>(data); size > 0;) {
         if (ToolReport::stopSignal()) return false;
         const ssize_t written = ::write(input, bytes, size);
-        if (written < 0 && errno != EINTR) {
+        if (written < 0 && errno == EINTR) continue;
+        if (written < 0) {
             writeError = errno;
             return false;
         }
-        if (written < 0) continue;
         bytes += written;
         size -= static_cast<size_t>(written);
     }
@@ -138,7 +131,7 @@ std::string EncoderProcess::problem() const {
     std::string text;
     char buffer[4096];
     off_t offset = 0;
-    for (ssize_t got; log >= 0 && (got = pread(log, buffer, sizeof buffer, offset)) > 0; offset += got)
+    for (ssize_t got; log && (got = pread(fileno(log), buffer, sizeof buffer, offset)) > 0; offset += got)
         text.append(buffer, got);
     if (text.find("No space left on device") != std::string::npos) return "the disk is full (no space left on device)";
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();

@@ -1,5 +1,7 @@
 #pragma once
 #include <sys/types.h>
+
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -41,7 +43,7 @@ private:
 
     pid_t pid = -1;
     int input = -1;
-    int log = -1;
+    std::FILE* log = nullptr;
 };
 
 }  // namespace Quessel::Record
