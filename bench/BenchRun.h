@@ -29,24 +29,22 @@ namespace Quessel::Bench {
 // bilinear tap of a screen-sized texture, present.
 class BenchRun {
 public:
-    // Describes the window in `info`.
     BenchRun(Quessel::Demo& demo, const BenchOptions& options);
 
-    // Compiles the cheap shaders in `directory` once; false with the reason in `failure`.
+    // Compiles the cheap shaders in `directory` once.
     bool prepareSwap(const std::string& directory);
-    // False when the run was stopped.
     bool fastForward();
-    // Still frames with the demo's shaders, the cheap ones and the demo's again, compared,
-    // into info.swapCheck.
+    // Still frames with the demo's shaders, the cheap ones and the demo's again, compared.
     void checkSwap();
-    // Builds the floor, then every measured frame in run order. Stops early when the floor or
-    // a relink fails (`failure` says why) or the run is stopped.
+    // Builds the floor, then every measured frame in run order, until done, stopped, or the
+    // floor or a relink fails.
     std::vector<FrameSample> measure(PassTimer& timer);
 
     Quessel::FrameDriver driver;
     RunInfo info;
     // By Escape, a closed window, or Ctrl-C / SIGTERM (ToolReport::stopSignal).
     bool stopped = false;
+    // Why a step failed.
     std::string failure;
 
 private:
