@@ -10,18 +10,9 @@ inline Pass passAt(int index) { return static_cast<Pass>(index); }
 
 // Names as the tools show them (tables, JSON, plots, the study overlay).
 inline const char* passName(Pass pass) {
-    switch (pass) {
-    case Pass::Camera: return "camera";
-    case Pass::EnvironmentMap: return "environment_map";
-    case Pass::Main: return "main";
-    case Pass::Reflect: return "reflect";
-    case Pass::Refract: return "refract";
-    case Pass::Particles: return "particles";
-    case Pass::Depth: return "depth";
-    case Pass::Composite: return "composite";
-    case Pass::Count: break;
-    }
-    return "?";
+    static const char* const names[PassCount] = {"camera",  "environment_map", "main",  "reflect",
+                                                 "refract", "particles",       "depth", "composite"};
+    return pass < Pass::Count ? names[static_cast<int>(pass)] : "?";
 }
 
 // The camera pass only moves the path and the light on the CPU: no draw to time.

@@ -1,13 +1,27 @@
 #include "bench/BenchFigures.h"
 
 #include "app/CameraPath.h"
+#include "core/ToolReport.h"
+
+#include <fmt/format.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
 #include <numeric>
+
+extern char** environ;
 
 namespace Quessel::Bench {
 
 namespace {
+using Json = nlohmann::ordered_json;
+using Summary = BenchFigures::Summary;
+
 double quotient(double over, double under) { return over > 0.0 && under > 0.0 ? over / under : 0.0; }
 
 template <typename Chosen, typename Field>
@@ -17,13 +31,138 @@ Summary summaryOf(const std::vector<FrameSample>& samples, Chosen chosen, Field 
         if (chosen(sample)) values.push_back(field(sample));
     return Summary::of(std::move(values));
 }
+
+// An object from alternating keys and values, in that order.
+Json object(std::initializer_list<Json> keysAndValues) {
+    Json json = Json::object();
+    for (auto at = keysAndValues.begin(); at != keysAndValues.end(); at += 2) json[at->get<std::string>()] = at[1];
+    return json;
+}
+
+// Four decimals, as runs have always been compared; JSON has no NaN or infinity, so a
+// figure that could not be measured is 0.
+void roundNumbers(Json& json) {
+    if (json.is_number_float()) {
+        const double value = json;
+        json = std::isfinite(value) ? std::round(value * 1e4) / 1e4 : 0.0;
+    }
+    if (json.is_structured())
+        for (Json& child : json) roundNumbers(child);
+}
+
+Json summary(const Summary& s) { return object({"median", s.median, "p95", s.p95, "max", s.max, "mean", s.mean}); }
+
+// The floor has no passes.
+Json series(const BenchFigures::Series& s, bool passes) {
+    Json json = object({"frame_ms", summary(s.frame), "cpu_issue_ms", summary(s.issue), "fps", s.fps});
+    if (!passes) return json;
+    json["fps_at_median"] = s.fpsAtMedian;
+    Json& times = json["passes"] = Json::object();
+    for (int index = 0; index < PassCount; ++index) {
+        Json& pass = times[passName(passAt(index))] = Json::object();
+        if (hasGpuTime(passAt(index))) pass["gpu_ms"] = summary(s.gpu[index]);
+        pass["cpu_ms"] = summary(s.cpu[index]);
+    }
+    return json;
+}
+
+Json ratios(const BenchFigures::Block& b) {
+    return object({"ratio_to_required", b.demoToRequired, "ratio", b.demoToFloor, "required_to_floor",
+                   b.requiredToFloor, "environment_map_to_required", b.environmentMapToRequired});
+}
+
+const char* verdict(bool met) { return met ? "met" : "MISSED"; }
+
+void printFrames(std::FILE* out, const BenchFigures& f) {
+    fmt::print(out, "{:<30} {:>9} {:>9} {:>9} {:>9}\n", "time per frame (ms)", "median", "p95", "max", "mean");
+    const auto row = [out](const std::string& name, const Summary& s) {
+        fmt::print(out, "{:<30} {:>9.2f} {:>9.2f} {:>9.2f} {:>9.2f}\n", name, s.median, s.p95, s.max, s.mean);
+    };
+    for (const auto& [name, series] : {std::make_pair("demo", &f.demo), std::make_pair("required-work", &f.required),
+                                       std::make_pair("floor", &f.floor)}) {
+        row(fmt::format("{} frame", name), series->frame);
+        row(fmt::format("{} CPU issue", name), series->issue);
+    }
+    for (int kind = 0; kind < 3; ++kind) {
+        const Summary& s = f.frameByPathKind[kind];
+        if (s.count) row(fmt::format("demo frame, {} ({})", BenchFigures::pathKindName(kind), s.count), s);
+    }
+    fmt::print(out,
+               "\nframes per second: demo {:.2f} ({:.2f} at the median frame), required work {:.2f}, floor {:.2f}\n\n",
+               f.demo.fps, f.demo.fpsAtMedian, f.required.fps, f.floor.fps);
+}
+
+void printPasses(std::FILE* out, const BenchFigures& f) {
+    fmt::print(out, "{:<16} {:>10} {:>9} {:>9} {:>8} {:>10} | {:>13} {:>10} {:>7}\n", "pass (ms)", "GPU median", "p95",
+               "max", "share", "CPU median", "required GPU", "CPU median", "demo /");
+    double gpuSum = 0.0;
+    double requiredSum = 0.0;
+    for (int index = 0; index < PassCount; ++index) {
+        const char* name = passName(passAt(index));
+        const Summary& gpu = f.demo.gpu[index];
+        const Summary& required = f.required.gpu[index];
+        if (!hasGpuTime(passAt(index))) {
+            fmt::print(out, "{:<16} {:>10} {:>9} {:>9} {:>8} {:>10.2f} | {:>13} {:>10.2f}\n", name, "-", "-", "-", "",
+                       f.demo.cpu[index].median, "-", f.required.cpu[index].median);
+            continue;
+        }
+        gpuSum += gpu.median;
+        requiredSum += required.median;
+        const double share = f.demo.frame.median > 0.0 ? 100.0 * gpu.median / f.demo.frame.median : 0.0;
+        const double over = required.median > 0.0 ? gpu.median / required.median : 0.0;
+        fmt::print(out, "{:<16} {:>10.2f} {:>9.2f} {:>9.2f} {:>7.1f}% {:>10.2f} | {:>13.2f} {:>10.2f} {:>7.2f}\n", name,
+                   gpu.median, gpu.p95, gpu.max, share, f.demo.cpu[index].median, required.median,
+                   f.required.cpu[index].median, over);
+    }
+    fmt::print(out, "{:<16} {:>10.2f} {:>50.2f}\n(share: GPU median of the pass over the demo's median frame)\n\n",
+               "sum of medians", gpuSum, requiredSum);
+}
+
+void printGoals(std::FILE* out, const BenchFigures& f) {
+    fmt::print(out,
+               "memory: peak resident {:.1f} MiB; resident mean over the first {} frames {:.1f} MiB, over the last "
+               "{} {:.1f} MiB, growth {:+.0f} KiB\n",
+               f.peakKb / 1024.0, f.memoryWindow, f.firstResidentKb / 1024.0, f.memoryWindow, f.lastResidentKb / 1024.0,
+               f.growthKb);
+    fmt::print(out, "GL errors: demo frames {}, required-work frames {}, floor frames {}, swaps {}\n\n",
+               f.info.glErrors[0], f.info.glErrors[1], f.info.glErrors[2], f.info.swapGlErrors);
+    fmt::print(out, "goal: demo median within {:.1f} x the required-work median: {} ({:.2f})\n",
+               BenchFigures::RequiredGoal, verdict(f.requiredMet()), f.ratioToRequired);
+    fmt::print(out, "goal: environment-map refresh within {:.1f} x its required-work cost: {} ({:.2f} of {:.2f} ms)\n",
+               BenchFigures::EnvironmentMapGoal, verdict(f.environmentMapMet()), f.demo.refresh().median,
+               f.required.refresh().median);
+    fmt::print(out, "goal: demo median within {:.0f} x the floor median: {} ({:.2f})\n", BenchFigures::FloorGoal,
+               verdict(f.floorMet()), f.ratio);
+    fmt::print(out, "goal: memory flat (growth <= {} KiB): {} ({:+.0f} KiB)\n", BenchFigures::FlatGrowthKb,
+               verdict(f.memoryFlat()), f.growthKb);
+    fmt::print(out, "goal: no GL error: {} ({})\n\n", verdict(f.noGlError()), f.glErrors());
+}
+
+// A gnuplot string in single quotes, where only the quote itself needs doubling.
+std::string gnuplotText(const std::string& text) {
+    std::string result = "'";
+    for (const char c : text) result += c == '\'' ? std::string("''") : std::string(1, c);
+    return result + "'";
+}
+
 }  // namespace
 
+BenchFigures::Summary BenchFigures::Summary::of(std::vector<double> values) {
+    if (values.empty()) return {};
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    const std::size_t rank = static_cast<std::size_t>(std::ceil(0.95 * static_cast<double>(n)));
+    return {static_cast<int>(n), n % 2 == 1 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]),
+            values[std::max<std::size_t>(rank, 1) - 1], values.back(),
+            std::accumulate(values.begin(), values.end(), 0.0) / static_cast<double>(n)};
+}
+
 BenchFigures::Series BenchFigures::Series::of(const std::vector<FrameSample>& samples, FrameKind kind, int block) {
-    const auto chosen = [kind, block](const FrameSample& s) {
-        return s.kind == kind && (block < 0 || s.block == block);
+    const auto summary = [&](auto field) {
+        return summaryOf(
+            samples, [kind, block](const FrameSample& s) { return s.kind == kind && (block < 0 || s.block == block); },
+            field);
     };
-    const auto summary = [&](auto field) { return summaryOf(samples, chosen, field); };
     Series series;
     series.frame = summary([](const FrameSample& s) { return s.frameMs; });
     series.issue = summary([](const FrameSample& s) { return s.issueMs; });
@@ -70,6 +209,7 @@ BenchFigures BenchFigures::compute(const BenchOptions& options, const RunInfo& i
     BenchFigures f;
     f.options = options;
     f.info = info;
+    f.samples = samples;
     f.demo = Series::of(samples, FrameKind::Demo);
     f.required = Series::of(samples, FrameKind::Required);
     f.floor = Series::of(samples, FrameKind::Floor);
@@ -98,18 +238,169 @@ BenchFigures BenchFigures::compute(const BenchOptions& options, const RunInfo& i
     f.peakKb = info.peakKb;
     for (const FrameSample& sample : samples) f.peakKb = std::max(f.peakKb, sample.residentKb);
     const std::size_t n = samples.size();
+    if (n == 0) return f;
     const std::size_t window = std::max<std::size_t>(1, std::min<std::size_t>(100, n / 2));
     const auto meanResident = [&samples, window](std::size_t first) {
         double sum = 0.0;
         for (std::size_t i = first; i < first + window; ++i) sum += static_cast<double>(samples[i].residentKb);
         return sum / static_cast<double>(window);
     };
-    if (n == 0) return f;
     f.memoryWindow = static_cast<int>(window);
     f.firstResidentKb = meanResident(0);
     f.lastResidentKb = meanResident(n - window);
     f.growthKb = f.lastResidentKb - f.firstResidentKb;
     return f;
+}
+
+void BenchFigures::printTable(std::FILE* out) const {
+    const BenchFigures& f = *this;
+    const RunInfo& info = f.info;
+    fmt::print(
+        out,
+        "\nquessel-bench: {} demo, {} required-work and {} floor frames, blocks of {} of each in turn; "
+        "{:.3f} s simulated per scene frame from t = {:.1f} s\n{}, OpenGL {}, window {} x {}, {} samples; "
+        "set-up {:.1f} s\nload average {:.2f} before, {:.2f} after{}\n\n",
+        f.demo.frame.count, f.required.frame.count, f.floor.frame.count, f.options.block, f.options.step,
+        info.startSeconds, info.renderer, info.version, info.width, info.height, info.samples, info.setupSeconds,
+        info.loadBefore, info.loadAfter,
+        f.options.syncPasses ? "; passes synchronised (glFinish after each): frame times are not the demo's" : "");
+    fmt::print(out, "{:<44} {:>10} {:>13}\n", "ratio (of medians)", "whole run", "block median");
+    const auto ratio = [out](const char* name, double whole, double block) {
+        fmt::print(out, "{:<44} {:>10.2f} {:>13.2f}\n", name, whole, block);
+    };
+    ratio("demo / required-work frame", f.ratioToRequired, f.blockMedians.demoToRequired);
+    ratio("environment-map refresh / its required work", f.environmentMapToRequired,
+          f.blockMedians.environmentMapToRequired);
+    ratio("demo / floor frame", f.ratio, f.blockMedians.demoToFloor);
+    ratio("required-work / floor frame", f.requiredToFloor, f.blockMedians.requiredToFloor);
+    const SwapCheck& check = info.swapCheck;
+    fmt::print(out,
+               "swap check: required-work frame {:.1f} off the demo's per channel; demo after swapping back {:.2f} "
+               "off, {:.3f} % of pixels by more than 32; {} GL errors: {}\n\n",
+               check.requiredMeanDifference, check.restoredMeanDifference, 100.0 * check.restoredLargeShare,
+               check.glErrors, check.passed() ? "passed" : "FAILED");
+    printFrames(out, f);
+    printPasses(out, f);
+    printGoals(out, f);
+}
+
+std::string BenchFigures::jsonLine() const {
+    const SwapCheck& check = info.swapCheck;
+    Json json = object({"bench",           "quessel",
+                        "version",         2,
+                        "renderer",        info.renderer,
+                        "gl_version",      info.version,
+                        "width",           info.width,
+                        "height",          info.height,
+                        "samples",         info.samples,
+                        "frames",          demo.frame.count,
+                        "required_frames", required.frame.count,
+                        "floor_frames",    floor.frame.count,
+                        "block",           options.block,
+                        "step_s",          options.step,
+                        "start_s",         info.startSeconds,
+                        "end_s",           info.endSeconds,
+                        "setup_s",         info.setupSeconds,
+                        "load_before",     info.loadBefore,
+                        "load_after",      info.loadAfter,
+                        "sync_passes",     options.syncPasses});
+    json.update(series(demo, true));
+    Json& byPath = json["frame_ms_by_path"] = Json::object();
+    for (int kind = 0; kind < 3; ++kind)
+        if (frameByPathKind[kind].count) byPath[pathKindName(kind)] = summary(frameByPathKind[kind]);
+    json["required"] = series(required, true);
+    json["floor"] = series(floor, false);
+    json.update(object({"ratio", ratio, "ratio_to_required", ratioToRequired, "required_to_floor", requiredToFloor,
+                        "environment_map_to_required", environmentMapToRequired}));
+    json["block_medians"] = ratios(blockMedians);
+    Json& blockList = json["blocks"] = Json::array();
+    for (const Block& b : blocks) {
+        blockList.push_back(
+            object({"demo_ms", b.demoMs, "required_ms", b.requiredMs, "floor_ms", b.floorMs, "environment_map_ms",
+                    b.demoRefreshMs, "required_environment_map_ms", b.requiredRefreshMs}));
+        blockList.back().update(ratios(b));
+    }
+    json["memory"] = object({"peak_kb", peakKb, "window_frames", memoryWindow, "first_kb", firstResidentKb, "last_kb",
+                             lastResidentKb, "growth_kb", growthKb});
+    json["gl_errors"] = glErrors();
+    json["gl_errors_by_kind"] = object({"demo", info.glErrors[0], "required", info.glErrors[1], "floor",
+                                        info.glErrors[2], "swaps", info.swapGlErrors});
+    json["swap_check"] = object({"gl_errors", check.glErrors, "required_mean_difference", check.requiredMeanDifference,
+                                 "restored_mean_difference", check.restoredMeanDifference, "restored_large_share",
+                                 check.restoredLargeShare, "passed", check.passed()});
+    json["goals"] =
+        object({"demo_within_2x_required", requiredMet(), "environment_map_within_2x_required", environmentMapMet(),
+                "ratio_within_7", floorMet(), "memory_flat", memoryFlat(), "no_gl_error", noGlError()});
+    roundNumbers(json);
+    return json.dump();
+}
+
+bool BenchFigures::writeCsv(const std::string& path, std::string& error) const {
+    // Block k of every kind spans the same width along the plot's axis: that of its scene
+    // frames (the last block may be shorter), the floor frames spread over it.
+    std::vector<int> floorPerBlock(blocks.size() + 1, 0);
+    for (const FrameSample& s : samples)
+        if (s.kind == FrameKind::Floor) ++floorPerBlock.at(s.block);
+    const auto slotOf = [&](const FrameSample& s) {
+        const double start = static_cast<double>(s.block * options.block);
+        if (s.kind != FrameKind::Floor) return start + s.inBlock;
+        const double width = std::min(static_cast<double>(options.block), slots() - start);
+        return start + (s.inBlock + 0.5) * width / std::max(floorPerBlock[s.block], 1) - 0.5;
+    };
+    std::string text = "kind,block,slot,row,row_kind,frame_ms,issue_ms";
+    for (int index = 0; index < PassCount; ++index)
+        if (hasGpuTime(passAt(index))) text += std::string(",") + passName(passAt(index));
+    text += ",resident_kb\n";
+    for (const FrameKind kind : {FrameKind::Demo, FrameKind::Required, FrameKind::Floor}) {
+        for (const FrameSample& s : samples) {
+            if (s.kind != kind) continue;
+            text += fmt::format("{},{},{:.3f},{},{},{:.4f},{:.4f}", frameKindName(kind), s.block, slotOf(s), s.pathStep,
+                                pathKindName(pathKindOf(s.pathStep)), s.frameMs, s.issueMs);
+            for (int index = 0; index < PassCount; ++index)
+                if (hasGpuTime(passAt(index))) text += fmt::format(",{:.4f}", s.gpuMs[index]);
+            text += fmt::format(",{}\n", s.residentKb);
+        }
+    }
+    const std::string partial = path + ".part";
+    std::FILE* file = std::fopen(partial.c_str(), "w");
+    const bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (file && std::fclose(file) == 0 && written && std::rename(partial.c_str(), path.c_str()) == 0) return true;
+    error = "cannot write " + path + ": " + std::strerror(errno);
+    std::remove(partial.c_str());
+    return false;
+}
+
+BenchFigures::Plot BenchFigures::drawPlot(const std::string& csvPath, const std::string& svgPath,
+                                          std::string& error) const {
+    const std::string partial = svgPath + ".part";
+    std::string passMs;
+    for (int index = 0; index < PassCount; ++index)
+        if (hasGpuTime(passAt(index))) passMs += fmt::format("{:.1f} ", demo.gpu[index].median);
+    const std::string renderer =
+        fmt::format("{}, {} x {}, {} samples", info.renderer, info.width, info.height, info.samples);
+    // The run's figures as gnuplot assignments, for bench-plot.gp.
+    const std::string settings = fmt::format(
+        "csv={}; out={}; renderer={}; passMs={}; demo={}; issue={}; required={}; floor={}; toRequired={}; "
+        "refreshToRequired={}; toFloor={}; requiredGoal={}; floorGoal={}; block={}; step={}; start={}; slots={}",
+        gnuplotText(csvPath), gnuplotText(partial), gnuplotText(renderer), gnuplotText(passMs), demo.frame.median,
+        demo.issue.median, required.frame.median, floor.frame.median, ratioToRequired, environmentMapToRequired, ratio,
+        RequiredGoal, FloorGoal, options.block, options.step, info.startSeconds, slots());
+    const char* const arguments[] = {"gnuplot", "-e", settings.c_str(), "bench-plot.gp", nullptr};
+    pid_t child = 0;
+    const int spawned = posix_spawnp(&child, "gnuplot", nullptr, nullptr, const_cast<char* const*>(arguments), environ);
+    if (spawned == ENOENT) return Plot::NoGnuplot;
+    if (spawned != 0) {
+        error = std::string("cannot run gnuplot: ") + std::strerror(spawned);
+        return Plot::Failed;
+    }
+    int status = 0;
+    // A stop signal interrupts the wait; gnuplot, in the same process group, has it too.
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
+    const bool drawn = WIFEXITED(status) && WEXITSTATUS(status) == 0 && !Quessel::ToolReport::stopSignal();
+    if (drawn && std::rename(partial.c_str(), svgPath.c_str()) == 0) return Plot::Drawn;
+    std::remove(partial.c_str());
+    error = "gnuplot did not draw " + svgPath + " (see its messages above)";
+    return Plot::Failed;
 }
 
 }  // namespace Quessel::Bench

@@ -1,29 +1,50 @@
 #pragma once
+#include "app/IPassObserver.h"
 #include "bench/BenchOptions.h"
-#include "bench/FrameSample.h"
-#include "bench/Summary.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 namespace Quessel::Bench {
 
+// The three frames a run measures in turn: the demo's, the same frame drawn with the
+// cheapest shaders (the work the frame must do whatever it draws), and the floor.
+enum class FrameKind { Demo, Required, Floor };
+constexpr int FrameKindCount = 3;
+inline const char* frameKindName(FrameKind kind) {
+    static const char* const names[FrameKindCount] = {"demo", "required", "floor"};
+    return names[static_cast<int>(kind)];
+}
+
+// One measured frame, in milliseconds: the wall clock around its work, present and glFinish
+// (what a viewer waits), of issuing its work alone, and per pass its GL_TIME_ELAPSED (zero
+// where a pass has none) and the wall clock of issuing it. VmRSS after it in KiB, the camera
+// path row it ran (-1 for floor frames), its round of blocks and its place in its block.
+struct FrameSample {
+    double frameMs = 0.0, issueMs = 0.0;
+    std::array<double, PassCount> gpuMs{}, cpuMs{};
+    long residentKb = 0;
+    int pathStep = -1;
+    FrameKind kind = FrameKind::Demo;
+    int block = 0, inBlock = 0;
+};
+
 // The check of the shader swap on still frames before anything is measured, where a fault
 // would otherwise only show as odd timings: the required-work frame differs from the demo's,
 // and swapped back the demo draws what it drew before, with no GL error on the way.
-// Differences are in 8-bit steps per channel over the whole window.
+// Differences are in 8-bit steps per channel over the whole window; the share is of pixels
+// with a channel more than ImageDifference::Large (32) off.
 struct SwapCheck {
     static constexpr double RequiredMinimumMeanDifference = 4.0;
     static constexpr double RestoredMaximumMeanDifference = 0.5;
-    // Share of pixels with a channel more than ImageDifference::Large (32) off.
     static constexpr double RestoredMaximumLargeShare = 0.002;
 
     bool ran = false;
     int glErrors = 0;
-    double requiredMeanDifference = 0.0;
-    double restoredMeanDifference = 0.0;
-    double restoredLargeShare = 0.0;
+    double requiredMeanDifference = 0.0, restoredMeanDifference = 0.0, restoredLargeShare = 0.0;
 
     bool passed() const {
         return ran && glErrors == 0 && requiredMeanDifference >= RequiredMinimumMeanDifference &&
@@ -32,47 +53,46 @@ struct SwapCheck {
     }
 };
 
-// What a run ran on and what happened around its frames.
+// What a run ran on and what happened around its frames: the simulated clock before the
+// first and after the last measured frame, GL errors by FrameKind and in the swaps, the
+// 1-minute load average before and after (other work on the same cores shows in every
+// figure) and VmHWM after the run in KiB.
 struct RunInfo {
-    std::string renderer;
-    std::string version;
-    int width = 0;
-    int height = 0;
-    int samples = 0;
-    double setupSeconds = 0.0;
-    // The simulated clock before the first and after the last measured frame.
-    double startSeconds = 0.0;
-    double endSeconds = 0.0;
-    // GL errors in the measured frames, by FrameKind, and in swapping the programs.
+    std::string renderer, version;
+    int width = 0, height = 0, samples = 0;
+    double setupSeconds = 0.0, startSeconds = 0.0, endSeconds = 0.0;
     std::array<int, FrameKindCount> glErrors{};
     int swapGlErrors = 0;
     SwapCheck swapCheck;
-    // The 1-minute load average before and after the measured frames: other work on the
-    // same cores shows in every figure.
-    double loadBefore = 0.0;
-    double loadAfter = 0.0;
-    // VmHWM after the run, in KiB.
+    double loadBefore = 0.0, loadAfter = 0.0;
     long peakKb = 0;
 };
 
-// Every figure of a run, derived from its frame samples.
+// Every figure of a run, derived from its frame samples, and what a run leaves behind: the
+// figures as a table for people and as one JSON line for comparing runs, the frames as CSV
+// (one row per frame, grouped by kind, each in run order) and the plot gnuplot draws from
+// them with bench-plot.gp, staged beside the bench.
 struct BenchFigures {
     // RSS growth still counted as flat: allocator and driver pools move by a few pages.
     static constexpr long FlatGrowthKb = 1024;
     // Demo over required-work frame, the refresh over its required-work cost, demo over floor.
-    static constexpr double RequiredGoal = 2.0;
-    static constexpr double EnvironmentMapGoal = 2.0;
-    static constexpr double FloorGoal = 7.0;
+    static constexpr double RequiredGoal = 2.0, EnvironmentMapGoal = 2.0, FloorGoal = 7.0;
 
-    // One kind of frame: frame and issue times, each pass's GPU and issuing times.
+    // Order statistics of a series of times; all zero for an empty series. p95 is the
+    // nearest rank: the smallest value with at least 95 % of the series at or below it.
+    struct Summary {
+        int count = 0;
+        double median = 0.0, p95 = 0.0, max = 0.0, mean = 0.0;
+
+        static Summary of(std::vector<double> values);
+    };
+
+    // One kind of frame: frame and issue times, each pass's GPU and issuing times, and
+    // 1000 / mean frame (frames over the summed frame times) and 1000 / median frame.
     struct Series {
-        Summary frame;
-        Summary issue;
-        std::array<Summary, PassCount> gpu;
-        std::array<Summary, PassCount> cpu;
-        // 1000 / mean frame (frames over the summed frame times), and 1000 / median frame.
-        double fps = 0.0;
-        double fpsAtMedian = 0.0;
+        Summary frame, issue;
+        std::array<Summary, PassCount> gpu, cpu;
+        double fps = 0.0, fpsAtMedian = 0.0;
 
         // The frames of `kind`; of one round of blocks only when block >= 0.
         static Series of(const std::vector<FrameSample>& samples, FrameKind kind, int block = -1);
@@ -81,32 +101,21 @@ struct BenchFigures {
 
     // The figures of one round of blocks, from the medians of its frames; 0 where missing.
     struct Block {
-        double demoMs = 0.0;
-        double requiredMs = 0.0;
-        double floorMs = 0.0;
-        double demoRefreshMs = 0.0;
-        double requiredRefreshMs = 0.0;
-        double demoToRequired = 0.0;
-        double demoToFloor = 0.0;
-        double requiredToFloor = 0.0;
-        double environmentMapToRequired = 0.0;
+        double demoMs = 0.0, requiredMs = 0.0, floorMs = 0.0, demoRefreshMs = 0.0, requiredRefreshMs = 0.0;
+        double demoToRequired = 0.0, demoToFloor = 0.0, requiredToFloor = 0.0, environmentMapToRequired = 0.0;
 
         static Block of(const std::vector<FrameSample>& samples, int block);
     };
 
     BenchOptions options;
     RunInfo info;
-    Series demo;
-    Series required;
-    Series floor;
+    std::vector<FrameSample> samples;
+    Series demo, required, floor;
     // Demo frames by the kind of their camera path row (move, turn, hold).
     std::array<Summary, 3> frameByPathKind;
     // Medians divided: demo / floor, demo / required, required / floor, and the refresh's GPU
     // time in demo frames over that in required-work frames.
-    double ratio = 0.0;
-    double ratioToRequired = 0.0;
-    double requiredToFloor = 0.0;
-    double environmentMapToRequired = 0.0;
+    double ratio = 0.0, ratioToRequired = 0.0, requiredToFloor = 0.0, environmentMapToRequired = 0.0;
     std::vector<Block> blocks;
     // The median of each ratio over the blocks that have it (the times stay 0).
     Block blockMedians;
@@ -115,9 +124,7 @@ struct BenchFigures {
     // Mean VmRSS over the first and the last `memoryWindow` measured frames of any kind, in
     // run order (100, or half a shorter run): a leak in the relinks shows.
     int memoryWindow = 0;
-    double firstResidentKb = 0.0;
-    double lastResidentKb = 0.0;
-    double growthKb = 0.0;
+    double firstResidentKb = 0.0, lastResidentKb = 0.0, growthKb = 0.0;
 
     int glErrors() const;
     bool requiredMet() const { return ratioToRequired > 0.0 && ratioToRequired <= RequiredGoal; }
@@ -134,6 +141,17 @@ struct BenchFigures {
     // The kind (CameraPath::Kind) of path row `step`, -1 for none, and its name ("-" for none).
     static int pathKindOf(int step);
     static const char* pathKindName(int kind);
+
+    void printTable(std::FILE* out) const;
+    // One line starting with {"bench": and holding every figure; no newline.
+    std::string jsonLine() const;
+    // Written whole (through a .part file) or not at all; false with the reason in `error`.
+    bool writeCsv(const std::string& path, std::string& error) const;
+    // gnuplot, when it is on PATH, draws `svgPath` (through a .part file) from the CSV.
+    enum class Plot { Drawn, NoGnuplot, Failed };
+    Plot drawPlot(const std::string& csvPath, const std::string& svgPath, std::string& error) const;
+    // Scene frames of each kind, at least 1: the plot's axis.
+    int slots() const { return std::max({demo.frame.count, required.frame.count, 1}); }
 };
 
 }  // namespace Quessel::Bench

@@ -2,7 +2,6 @@
 
 #include "app/Demo.h"
 #include "app/PassTimer.h"
-#include "bench/FloorFrame.h"
 #include "core/GlConstants.h"
 #include "core/ImageDifference.h"
 #include "core/RgbImage.h"
@@ -67,6 +66,21 @@ const char* const CheapSources[][3] = {{"test", "scene.vert", "test.frag"},
                                        {"reflect", "scene.vert", "reflect.frag"},
                                        {"refract", "scene.vert", "refract.frag"},
                                        {"motionblur", "composite.vert", "composite.frag"}};
+
+// The floor's quad: corners (-1, -1), (1, -1), (-1, 1), (1, 1) as a strip, from the vertex number.
+const char* const FloorSources[] = {R"(#version 430 core
+out vec2 uv;
+void main() {
+    uv = vec2(gl_VertexID & 1, gl_VertexID >> 1);
+    gl_Position = vec4(uv * 2.0 - 1.0, 0.0, 1.0);
+}
+)",
+                                    R"(#version 430 core
+layout(binding = 0) uniform sampler2D image;
+in vec2 uv;
+out vec4 color;
+void main() { color = texture(image, uv); }
+)"};
 }  // namespace
 
 // The demo's clock restarts at zero so the path and particles see only simulated time.
@@ -93,6 +107,61 @@ bool BenchRun::prepareSwap(const std::string& directory) {
             {found->second.get(), compile(GL_VERTEX_SHADER, vertex), compile(GL_FRAGMENT_SHADER, fragment), {}});
     }
     return failure.empty();
+}
+
+bool BenchRun::buildFloor() {
+    floorProgram = glCreateProgram();
+    GLuint shaders[2] = {glCreateShader(GL_VERTEX_SHADER), glCreateShader(GL_FRAGMENT_SHADER)};
+    for (int i = 0; i < 2; ++i) {
+        glShaderSource(shaders[i], 1, &FloorSources[i], nullptr);
+        glCompileShader(shaders[i]);
+        glAttachShader(floorProgram, shaders[i]);
+    }
+    glLinkProgram(floorProgram);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(floorProgram, GL_LINK_STATUS, &linked);
+    if (linked != GL_TRUE) {
+        failure = "the floor frame could not be built: " + Quessel::shaderInfoLog(shaders[0]) +
+                  Quessel::shaderInfoLog(shaders[1]) + Quessel::programInfoLog(floorProgram);
+        return false;
+    }
+    // The core profile draws only with a vertex array bound, even an empty one.
+    glGenVertexArrays(1, &floorVertexArray);
+    // A gradient, so the quad's samples are not all one value.
+    std::vector<unsigned char> pixels;
+    for (int y = 0; y < Quessel::ScreenHeight; ++y)
+        for (int x = 0; x < Quessel::ScreenWidth; ++x)
+            pixels.insert(pixels.end(), {static_cast<unsigned char>(x * 255 / Quessel::ScreenWidth),
+                                         static_cast<unsigned char>(y * 255 / Quessel::ScreenHeight),
+                                         static_cast<unsigned char>((x ^ y) & 0xff), 255});
+    glActiveTexture(GL_TEXTURE0);
+    glGenTextures(1, &floorTexture);
+    glBindTexture(GL_TEXTURE_2D, floorTexture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, Quessel::ScreenWidth, Quessel::ScreenHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 pixels.data());
+    for (const auto& [name, value] : {std::pair{GL_TEXTURE_MIN_FILTER, GL_LINEAR},
+                                      {GL_TEXTURE_MAG_FILTER, GL_LINEAR},
+                                      {GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE},
+                                      {GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE}})
+        glTexParameteri(GL_TEXTURE_2D, name, value);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    if (glGetError() != GL_NO_ERROR) failure = "the floor frame could not be built: a GL error while building it";
+    return failure.empty();
+}
+
+void BenchRun::drawFloor() {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, Quessel::ScreenWidth, Quessel::ScreenHeight);
+    // Blending stays as the demo leaves it (on), as it is for the composite's quad.
+    glDisable(GL_DEPTH_TEST);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glUseProgram(floorProgram);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, floorTexture);
+    glBindVertexArray(floorVertexArray);
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    glBindVertexArray(0);
+    glEnable(GL_DEPTH_TEST);
 }
 
 void BenchRun::present() { stopped = driver.present() || Quessel::ToolReport::stopSignal() || stopped; }
@@ -200,24 +269,14 @@ void BenchRun::measureFrame(FrameKind kind, int block, int inBlock, std::vector<
     samples.push_back(sample);
 }
 
-void BenchRun::sceneBlock(PassTimer& timer, FrameKind kind, int block, int count, std::vector<FrameSample>& samples) {
-    driver.observe(&timer);
-    for (int frame = 0; frame < count && !stopped; ++frame) {
-        measureFrame(kind, block, frame, samples, [this] { driver.frame(options.step); });
-        const Quessel::PassTimer::Times times = timer.collect();
-        samples.back().gpuMs = times.gpuMs;
-        samples.back().cpuMs = times.cpuMs;
-    }
-    driver.observe(nullptr);
-}
-
-std::vector<FrameSample> BenchRun::measure(PassTimer& timer, FloorFrame& floor) {
+std::vector<FrameSample> BenchRun::measure(PassTimer& timer) {
     std::vector<FrameSample> samples;
+    if (!buildFloor()) return samples;
     info.loadBefore = loadAverage();
     const int blocks = (options.frames + options.block - 1) / options.block;
     const int floorFrames = options.floorFramesOrDefault();
     for (int frame = 0; frame < FloorWarmUpFrames && !stopped; ++frame) {
-        floor.draw();
+        drawFloor();
         present();
     }
     // Start-up leaves errors in the flag (blocks bound on programs that lack them).
@@ -226,12 +285,22 @@ std::vector<FrameSample> BenchRun::measure(PassTimer& timer, FloorFrame& floor) 
     for (int block = 0; block < blocks && !stopped; ++block) {
         const int count = std::min(options.block, options.frames - block * options.block);
         if (block > 0 && !swap(false)) break;
-        sceneBlock(timer, FrameKind::Demo, block, count, samples);
+        const auto sceneBlock = [&](FrameKind kind) {
+            driver.observe(&timer);
+            for (int frame = 0; frame < count && !stopped; ++frame) {
+                measureFrame(kind, block, frame, samples, [this] { driver.frame(options.step); });
+                const auto [gpuMs, cpuMs] = timer.collect();
+                samples.back().gpuMs = gpuMs;
+                samples.back().cpuMs = cpuMs;
+            }
+            driver.observe(nullptr);
+        };
+        sceneBlock(FrameKind::Demo);
         if (stopped || !swap(true)) break;
-        sceneBlock(timer, FrameKind::Required, block, count, samples);
+        sceneBlock(FrameKind::Required);
         const int floorCount = floorFrames * (block + 1) / blocks - floorFrames * block / blocks;
         for (int frame = 0; frame < floorCount && !stopped; ++frame)
-            measureFrame(FrameKind::Floor, block, frame, samples, [&floor] { floor.draw(); });
+            measureFrame(FrameKind::Floor, block, frame, samples, [this] { drawFloor(); });
         if (stopped) break;
         const BenchFigures::Block b = BenchFigures::Block::of(samples, block);
         fmt::print(stderr,

@@ -17,8 +17,6 @@ struct RgbImage;
 
 namespace Quessel::Bench {
 
-class FloorFrame;
-
 // Drives the real demo, set up, through the measured sequence on a simulated clock: a
 // fast-forward with 1 s frames to 1 s before the end of the hold at P1, the swap check, then
 // rounds of a block of demo frames, a block of required-work frames and a block of floor
@@ -27,26 +25,26 @@ class FloorFrame;
 // The required work is the same frame with the scene, depth, sphere and composite programs
 // relinked in place with cheap shaders (the registry's records and the GL names the cube-map
 // renderers keep stay valid), the uniform values the host set once carried over both ways.
+// The floor is the cheapest frame the window allows: clear, one full-screen quad with one
+// bilinear tap of a screen-sized texture, present.
 class BenchRun {
 public:
-    // Describes the window in `info`.
     BenchRun(Quessel::Demo& demo, const BenchOptions& options);
 
-    // Compiles the cheap shaders in `directory` once; false with the reason in `failure`.
+    // Compiles the cheap shaders in `directory` once.
     bool prepareSwap(const std::string& directory);
-    // False when the run was stopped.
     bool fastForward();
-    // Still frames with the demo's shaders, the cheap ones and the demo's again, compared,
-    // into info.swapCheck.
+    // Still frames with the demo's shaders, the cheap ones and the demo's again, compared.
     void checkSwap();
-    // Every measured frame in run order, with their context in `info`. Stops early when a
-    // relink fails (`failure` says why) or the run is stopped.
-    std::vector<FrameSample> measure(PassTimer& timer, FloorFrame& floor);
+    // Builds the floor, then every measured frame in run order, until done, stopped, or the
+    // floor or a relink fails.
+    std::vector<FrameSample> measure(PassTimer& timer);
 
     Quessel::FrameDriver driver;
     RunInfo info;
     // By Escape, a closed window, or Ctrl-C / SIGTERM (ToolReport::stopSignal).
     bool stopped = false;
+    // Why a step failed.
     std::string failure;
 
 private:
@@ -58,6 +56,8 @@ private:
         Quessel::UniformSnapshot values;
     };
 
+    bool buildFloor();
+    void drawFloor();
     void present();
     // A frame of no simulated time: the path, light, particles and clock stay, and the
     // cube-map rotation is put back, so the measured sequence is what a run without it
@@ -68,19 +68,18 @@ private:
     Quessel::RgbImage settledFrame();
     // Errors since `before` (the demo's count) plus any the error flag still holds.
     int errorsSince(int before);
-    // Every swapped program relinked with its cheap shaders or its own; a failed cheap link
-    // puts the demo's own back.
+    // A failed cheap link puts the demo's own shaders back.
     bool relink(bool toCheap);
     // A relink and an unmeasured still frame, as the driver compiles relinked code on first use.
     bool swap(bool toCheap);
     template <typename Draw>
     void measureFrame(FrameKind kind, int block, int inBlock, std::vector<FrameSample>& samples, Draw draw);
-    void sceneBlock(PassTimer& timer, FrameKind kind, int block, int count, std::vector<FrameSample>& samples);
 
     Quessel::Demo& demo;
     BenchOptions options;
     std::vector<CheapProgram> cheapPrograms;
     bool cheap = false;
+    GLuint floorProgram = 0, floorVertexArray = 0, floorTexture = 0;
 };
 
 }  // namespace Quessel::Bench

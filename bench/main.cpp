@@ -3,10 +3,7 @@
 #include "app/PassTimer.h"
 #include "app/Startup.h"
 #include "bench/BenchOptions.h"
-#include "bench/BenchPlot.h"
-#include "bench/BenchReport.h"
 #include "bench/BenchRun.h"
-#include "bench/FloorFrame.h"
 #include "core/ToolReport.h"
 
 #include <GLFW/glfw3.h>
@@ -19,11 +16,10 @@ namespace {
 using namespace Quessel::Bench;
 using Quessel::ToolReport;
 
-// Staged beside the bench by the build (bench/shaders).
-const char* const CheapShaderDirectory = "BenchShader";
+const ToolReport report("quessel-bench");
 
 // Runs the measured sequence into `info` and `samples`; an exit status when it cannot.
-int measure(const ToolReport& report, const BenchOptions& options, RunInfo& info, std::vector<FrameSample>& samples) {
+int measure(const BenchOptions& options, RunInfo& info, std::vector<FrameSample>& samples) {
     GLFWwindow* window = Quessel::openWindow();
     Quessel::initGlew(window);
     Quessel::setInitialGlState();
@@ -32,7 +28,8 @@ int measure(const ToolReport& report, const BenchOptions& options, RunInfo& info
     if (!demo.setup()) return report.fail("set-up failed (see the messages above)");
     BenchRun run(demo, options);
     run.info.setupSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - setupStart).count();
-    if (!run.prepareSwap(CheapShaderDirectory)) return report.fail("the required-work shaders: " + run.failure);
+    // Staged beside the bench by the build (bench/shaders).
+    if (!run.prepareSwap("BenchShader")) return report.fail("the required-work shaders: " + run.failure);
     if (run.fastForward()) {
         report.say(
             fmt::format("set-up {:.1f} s; checking the swap to the required-work shaders", run.info.setupSeconds));
@@ -45,9 +42,7 @@ int measure(const ToolReport& report, const BenchOptions& options, RunInfo& info
                         run.info.swapCheck.passed() ? "passed" : "FAILED", options.frames, options.frames,
                         options.floorFramesOrDefault(), run.driver.clock));
         Quessel::PassTimer timer(options.syncPasses);
-        FloorFrame floor;
-        if (!floor.error.empty()) return report.fail("the floor frame could not be built: " + floor.error);
-        samples = run.measure(timer, floor);
+        samples = run.measure(timer);
     }
     info = run.info;
     if (!run.failure.empty()) return report.fail(run.failure);
@@ -56,33 +51,31 @@ int measure(const ToolReport& report, const BenchOptions& options, RunInfo& info
 }
 
 // After Ctrl-C or SIGTERM, with nothing of the run left behind.
-int interrupted(const ToolReport& report) {
+int interrupted() {
     const int status = report.interrupted("the run");
     report.say("no plot or CSV written");
     return status;
 }
 
 // The CSV and the plot; a missing gnuplot only costs the plot.
-int writeFiles(const ToolReport& report, const BenchOptions& options, const BenchFigures& figures,
-               const std::vector<FrameSample>& samples) {
-    BenchPlot plot(samples, figures);
-    if (!plot.writeCsv(options.csvPath())) return report.fail(plot.error);
-    switch (plot.draw(options.csvPath(), options.svgPath)) {
-    case BenchPlot::Result::Drawn: report.say("plot: " + options.svgPath + ", frames: " + options.csvPath()); break;
-    case BenchPlot::Result::NoGnuplot:
+int writeFiles(const BenchOptions& options, const BenchFigures& figures) {
+    std::string error;
+    if (!figures.writeCsv(options.csvPath(), error)) return report.fail(error);
+    switch (figures.drawPlot(options.csvPath(), options.svgPath, error)) {
+    case BenchFigures::Plot::Drawn: report.say("plot: " + options.svgPath + ", frames: " + options.csvPath()); break;
+    case BenchFigures::Plot::NoGnuplot:
         report.say("gnuplot is not on PATH: the plot was not drawn; the frames are in " + options.csvPath());
         break;
-    case BenchPlot::Result::Failed:
-        if (!ToolReport::stopSignal()) return report.fail(plot.error);
+    case BenchFigures::Plot::Failed:
+        if (!ToolReport::stopSignal()) return report.fail(error);
         std::remove(options.csvPath().c_str());
-        return interrupted(report);
+        return interrupted();
     }
     return 0;
 }
 }  // namespace
 
 int main(int argc, char** argv) {
-    const ToolReport report("quessel-bench");
     BenchOptions options;
     const int parsed = BenchOptions::parse(argc, argv, options, report);
     if (parsed >= 0) return parsed;
@@ -91,16 +84,15 @@ int main(int argc, char** argv) {
     Quessel::initGlfw();
     RunInfo info;
     std::vector<FrameSample> samples;
-    const int measured = measure(report, options, info, samples);
+    const int measured = measure(options, info, samples);
     glfwTerminate();
     if (measured >= 0) return measured;
-    if (ToolReport::stopSignal()) return interrupted(report);
+    if (ToolReport::stopSignal()) return interrupted();
 
     const BenchFigures figures = BenchFigures::compute(options, info, samples);
-    const BenchReport table(figures);
-    table.printTable(stdout);
-    std::printf("%s\n", table.jsonLine().c_str());
+    figures.printTable(stdout);
+    std::printf("%s\n", figures.jsonLine().c_str());
     std::fflush(stdout);
-    if (ToolReport::stopSignal()) return interrupted(report);
-    return writeFiles(report, options, figures, samples);
+    if (ToolReport::stopSignal()) return interrupted();
+    return writeFiles(options, figures);
 }

@@ -1,9 +1,6 @@
-# One run of quessel-bench, drawn from its CSV (one row per measured frame, grouped by kind;
-# columns kind, block, slot, row, row_kind, frame_ms, issue_ms, the seven passes' GPU ms,
-# resident_kb). The bench runs it with gnuplot -e "csv='...'; out='...'; ..." giving the
-# run's medians in ms (demo, issue, required, floor; passMs, the demo's pass by pass), the
-# ratios toRequired, refreshToRequired, toFloor, the goals requiredGoal and floorGoal, the
-# sequence's block, step and start, slots (frames of each scene kind) and the renderer.
+# One run of quessel-bench, drawn from its CSV (one row per measured frame, grouped by kind:
+# kind, block, slot, row, row_kind, frame_ms, issue_ms, the seven passes' GPU ms, resident_kb).
+# The bench runs it with gnuplot -e "csv='...'; out='...'; ..." giving the run's figures.
 set terminal svg size 1100,560 dynamic font "sans,11" background "white"
 set output out
 set datafile separator ","

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 
 extern char** environ;
 
@@ -21,50 +22,35 @@ namespace {
 // How long an ended program may take to go before it is killed outright.
 constexpr int GraceMilliseconds = 5000;
 constexpr int PollMilliseconds = 20;
-
-void sleepMilliseconds(int ms) { usleep(static_cast<useconds_t>(ms) * 1000); }
-
-// A file for the program's standard error that disappears with the last descriptor.
-int anonymousLog() {
-    char path[] = "/tmp/quessel-record-log-XXXXXX";
-    const int fd = mkostemp(path, O_CLOEXEC);
-    if (fd >= 0) unlink(path);
-    return fd;
-}
 }  // namespace
 
 std::string EncoderProcess::find(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::string folders = path ? path : "";
-    size_t begin = 0;
-    while (begin <= folders.size()) {
-        size_t end = folders.find(':', begin);
-        if (end == std::string::npos) end = folders.size();
-        const std::string folder = end > begin ? folders.substr(begin, end - begin) : ".";
-        const std::string candidate = folder + "/" + program;
+    // An empty entry, the trailing one too, is the current folder.
+    std::stringstream folders(std::string(std::getenv("PATH") ? std::getenv("PATH") : "") + ":");
+    for (std::string folder; std::getline(folders, folder, ':');) {
+        const std::string candidate = (folder.empty() ? "." : folder) + "/" + program;
         struct stat info {};
         if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0)
             return candidate;
-        begin = end + 1;
     }
     return "";
 }
 
 EncoderProcess::~EncoderProcess() {
-    kill();
-    if (log >= 0) close(log);
+    if (input >= 0) close(input);
+    if (pid > 0) {
+        ::kill(pid, SIGTERM);
+        wait(false);
+    }
+    if (log) std::fclose(log);
 }
 
 bool EncoderProcess::start(const std::vector<std::string>& argv, bool feed, std::string& error) {
-    const std::string program = find(argv.at(0));
-    if (program.empty()) {
-        error = fmt::format("{} is not installed (not found on PATH)", argv[0]);
-        return false;
-    }
-    log = anonymousLog();
+    // The program's standard error goes to a file that disappears when closed.
+    log = std::tmpfile();
     int pipeEnds[2] = {-1, -1};
-    if (log < 0 || (feed && pipe2(pipeEnds, O_CLOEXEC) != 0)) {
-        error = fmt::format("cannot start {}: {}", argv[0], std::strerror(errno));
+    if (!log || fcntl(fileno(log), F_SETFD, FD_CLOEXEC) != 0 || (feed && pipe2(pipeEnds, O_CLOEXEC) != 0)) {
+        error = fmt::format("cannot start {}: {}", argv.at(0), std::strerror(errno));
         return false;
     }
     posix_spawn_file_actions_t actions;
@@ -74,8 +60,7 @@ bool EncoderProcess::start(const std::vector<std::string>& argv, bool feed, std:
     else
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, log, STDERR_FILENO);
-
+    posix_spawn_file_actions_adddup2(&actions, fileno(log), STDERR_FILENO);
     // Its own process group; and the default actions for the signals the recorder catches
     // or ignores (an ignored SIGPIPE would be inherited).
     posix_spawnattr_t attributes;
@@ -86,31 +71,27 @@ bool EncoderProcess::start(const std::vector<std::string>& argv, bool feed, std:
     for (int signal : {SIGINT, SIGTERM, SIGPIPE}) sigaddset(&defaults, signal);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
-
     std::vector<char*> args;
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
-    const int result = posix_spawn(&pid, program.c_str(), &actions, &attributes, args.data(), environ);
+    const int result = posix_spawnp(&pid, argv[0].c_str(), &actions, &attributes, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (feed) close(pipeEnds[0]);
-    if (result != 0) {
-        pid = -1;
-        if (feed) close(pipeEnds[1]);
-        error = fmt::format("cannot start {}: {}", program, std::strerror(result));
-        return false;
-    }
-    input = feed ? pipeEnds[1] : -1;
-    return true;
+    input = pipeEnds[1];
+    if (result == 0) return true;
+    pid = -1;
+    error = result == ENOENT ? fmt::format("{} is not installed (not found on PATH)", argv[0])
+                             : fmt::format("cannot start {}: {}", argv[0], std::strerror(result));
+    return false;
 }
 
 bool EncoderProcess::write(const void* data, size_t size) {
-    const char* bytes = static_cast<const char*>(data);
-    while (size > 0) {
+    for (const char* bytes = static_cast<const char*>(data); size > 0;) {
         if (ToolReport::stopSignal()) return false;
         const ssize_t written = ::write(input, bytes, size);
+        if (written < 0 && errno == EINTR) continue;
         if (written < 0) {
-            if (errno == EINTR) continue;
             writeError = errno;
             return false;
         }
@@ -130,11 +111,12 @@ int EncoderProcess::wait(bool honourStop) {
             return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
         }
         if (honourStop && ToolReport::stopSignal()) {
-            kill();
+            ::kill(pid, SIGTERM);
+            wait(false);
             return -1;
         }
         if (!honourStop && waited >= GraceMilliseconds) ::kill(pid, SIGKILL);
-        sleepMilliseconds(PollMilliseconds);
+        usleep(PollMilliseconds * 1000);
     }
     return -1;
 }
@@ -145,25 +127,12 @@ int EncoderProcess::finish() {
     return wait(true);
 }
 
-void EncoderProcess::kill() {
-    if (input >= 0) close(input);
-    input = -1;
-    if (pid <= 0) return;
-    ::kill(pid, SIGTERM);
-    wait(false);
-}
-
-std::string EncoderProcess::messages() const {
+std::string EncoderProcess::problem() const {
     std::string text;
-    if (log < 0) return text;
     char buffer[4096];
     off_t offset = 0;
-    for (ssize_t got; (got = pread(log, buffer, sizeof buffer, offset)) > 0; offset += got) text.append(buffer, got);
-    return text;
-}
-
-std::string EncoderProcess::problem() const {
-    std::string text = messages();
+    for (ssize_t got; log && (got = pread(fileno(log), buffer, sizeof buffer, offset)) > 0; offset += got)
+        text.append(buffer, got);
     if (text.find("No space left on device") != std::string::npos) return "the disk is full (no space left on device)";
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
     if (text.empty()) return "it gave no reason";

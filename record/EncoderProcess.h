@@ -1,13 +1,15 @@
 #pragma once
 #include <sys/types.h>
+
+#include <cstdio>
 #include <string>
 #include <vector>
 
 namespace Quessel::Record {
 
-// One run of the external encoder program: started from PATH in a process group of its
-// own (so a Ctrl-C on the terminal reaches the recorder, which ends it), fed through a
-// pipe on its standard input or not at all, its standard error kept for our messages.
+// One run of an external encoder program: started from PATH in a process group of its own
+// (so a Ctrl-C on the terminal reaches the recorder, which ends it), fed through a pipe on
+// its standard input or not at all, its standard error kept for our messages.
 class EncoderProcess {
 public:
     // Where `program` is found on PATH; empty when it is not.
@@ -28,8 +30,6 @@ public:
     // Closes the pipe and waits for the end: the exit status, 128 + the signal number when
     // it was killed, or -1 when Ctrl-C came first (the program is then ended).
     int finish();
-    // Ends the program at once and reaps it.
-    void kill();
 
     // What went wrong, from what the program said on its standard error: a full disk by
     // name, else its last line.
@@ -38,12 +38,12 @@ public:
     int writeError = 0;
 
 private:
-    std::string messages() const;
+    // Waits for the end; on Ctrl-C when `honourStop`, else after a grace time, ends it first.
     int wait(bool honourStop);
 
     pid_t pid = -1;
     int input = -1;
-    int log = -1;
+    std::FILE* log = nullptr;
 };
 
 }  // namespace Quessel::Record

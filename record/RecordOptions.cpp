@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 namespace Quessel::Record {
@@ -13,25 +14,9 @@ namespace {
 constexpr double MaxSeconds = 3600.0;
 constexpr double MaxFps = 240.0;
 
-// A validator that tells, in our words, what a value should have been; `rejected` gets
-// the message, since CLI11 puts the option's name in front of a validator's own text.
-CLI::Validator accepting(std::function<bool(const std::string&)> good, const std::string& name, const char* expected,
-                         std::string& rejected) {
-    return CLI::Validator(
-        [=, &rejected](std::string& value) {
-            // CLI11 hands an option the next word even when that is another option.
-            if (value.rfind("--", 0) == 0)
-                rejected = "missing value for " + name;
-            else if (!good(value))
-                rejected = fmt::format("bad value for {}: \"{}\" (expected {})", name, value, expected);
-            else
-                return std::string();
-            return rejected;
-        },
-        "");
-}
+using Check = std::function<bool(const std::string&)>;
 
-std::function<bool(const std::string&)> numberFrom(double low, bool lowIncluded, double high) {
+Check numberFrom(double low, bool lowIncluded, double high) {
     return [=](const std::string& text) {
         char* end = nullptr;
         const double value = std::strtod(text.c_str(), &end);
@@ -70,50 +55,48 @@ bool RecordOptions::parse(int argc, const char* const* argv, RecordOptions& opti
     app.set_help_flag();
     app.allow_extras();
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    // Checked in our words; `rejected` gets them, since CLI11 puts the option's name in front
+    // of a check's own text.
     std::string rejected;
+    const auto add = [&app, &rejected](const char* name, auto& value, const char* expected, Check good) {
+        app.add_option(name, value)
+            ->check(CLI::Validator(
+                [=, &rejected](std::string& text) {
+                    // CLI11 hands an option the next word even when that is another option.
+                    if (text.rfind("--", 0) == 0) return rejected = fmt::format("missing value for {}", name);
+                    if (good(text)) return std::string();
+                    return rejected = fmt::format("bad value for {}: \"{}\" (expected {})", name, text, expected);
+                },
+                ""));
+    };
     app.add_flag("-h,--help", options.help);
-    app.add_option("--seconds", options.seconds)
-        ->check(accepting(numberFrom(0.0, false, MaxSeconds), "--seconds", "seconds above 0, at most 3600", rejected));
-    app.add_option("--start", options.start)
-        ->check(accepting(numberFrom(0.0, true, MaxSeconds), "--start", "seconds from 0 to 3600", rejected));
-    app.add_option("--fps", options.fps)
-        ->check(accepting(numberFrom(1.0, true, MaxFps), "--fps", "frames per second from 1 to 240", rejected));
-    app.add_option("--out", options.out)->check(accepting(fileName, "--out", "a file name", rejected));
-    app.add_option("--preview", options.preview)->check(accepting(fileName, "--preview", "a file name", rejected));
-    app.add_option("--stills", options.stills)->check(accepting(folderName, "--stills", "a folder", rejected));
+    add("--seconds", options.seconds, "seconds above 0, at most 3600", numberFrom(0.0, false, MaxSeconds));
+    add("--start", options.start, "seconds from 0 to 3600", numberFrom(0.0, true, MaxSeconds));
+    add("--fps", options.fps, "frames per second from 1 to 240", numberFrom(1.0, true, MaxFps));
+    add("--out", options.out, "a file name", fileName);
+    add("--preview", options.preview, "a file name", fileName);
+    add("--stills", options.stills, "a folder", folderName);
+    error.clear();
     try {
         app.parse(argc, argv);
+        if (!app.remaining().empty())
+            error = "unknown option: " + app.remaining().front();
+        else if (options.previewPath() == options.out)
+            error = "the preview and the video cannot be the same file: " + options.out;
     } catch (const CLI::ValidationError&) {
         error = rejected;
-        return false;
     } catch (const CLI::ArgumentMismatch& mismatch) {
         // CLI11 names the option first: "--fps: 1 required FLOAT missing".
         const std::string text = mismatch.what();
         error = "missing value for " + text.substr(0, text.find(':'));
-        return false;
     } catch (const CLI::ParseError& other) {
         error = other.what();
-        return false;
     }
-    if (!app.remaining().empty()) {
-        error = "unknown option: " + app.remaining().front();
-        return false;
-    }
-    if (options.previewPath() == options.out) {
-        error = "the preview and the video cannot be the same file: " + options.out;
-        return false;
-    }
-    return true;
+    return error.empty();
 }
 
 std::string RecordOptions::previewPath() const {
-    if (!preview.empty()) return preview;
-    const size_t slash = out.find_last_of('/');
-    const size_t dot = out.find_last_of('.');
-    // A leading dot (".loop") starts a name, not an extension.
-    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    const bool hasExtension = dot != std::string::npos && dot > nameStart;
-    return (hasExtension ? out.substr(0, dot) : out) + ".webp";
+    return preview.empty() ? std::filesystem::path(out).replace_extension(".webp").string() : preview;
 }
 
 }  // namespace Quessel::Record

@@ -3,47 +3,123 @@
 #include "core/GlConstants.h"
 #include "core/RgbImage.h"
 #include "core/ToolReport.h"
-#include "record/ProgressLine.h"
-#include "record/StillsFolder.h"
-#include "record/VideoEncoder.h"
+#include "record/RecordOptions.h"
+#include "record/RecordingFiles.h"
 
+#include <fmt/format.h>
+
+#include <unistd.h>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 namespace Quessel::Record {
 
-Recorder::Recorder(Demo& demo, double fps) : driver(demo), step(1.0 / fps) {}
+namespace {
+enum class Outcome { Done, Interrupted, Escaped, EncoderStopped, StillNotSaved };
+// Seconds between two progress updates: of a terminal line, of plain lines.
+constexpr double TerminalInterval = 0.25;
+constexpr double PlainInterval = 5.0;
+}  // namespace
 
-Recorder::Outcome Recorder::presentFrame() {
-    const bool ended = driver.present();
-    if (ToolReport::stopSignal()) return Outcome::Interrupted;
-    return ended ? Outcome::Escaped : Outcome::Done;
+Recorder::Recorder(Demo& demo, const RecordOptions& options, const ToolReport& report)
+    : driver(demo), options(options), report(report), step(1.0 / options.fps), terminal(isatty(STDERR_FILENO) != 0) {}
+
+void Recorder::startProgress(const char* what, long frames) {
+    counted = what;
+    total = frames;
+    begun = shown = Clock::now();
 }
 
-Recorder::Outcome Recorder::seek(double start, ProgressLine& progress) {
+void Recorder::progress(long done, bool last) {
+    const Clock::time_point now = Clock::now();
+    // The first frame is shown at once: it tells that recording has begun.
+    if (!last && done != 1 && done != total &&
+        std::chrono::duration<double>(now - shown).count() < (terminal ? TerminalInterval : PlainInterval))
+        return;
+    shown = now;
+    if (!last || done != total || terminal) {
+        const double elapsed = std::chrono::duration<double>(now - begun).count();
+        const double rate = elapsed > 0.0 ? done / elapsed : 0.0;
+        const long left = rate > 0.0 ? static_cast<long>((total - done) / rate + 0.5) : 0;
+        fmt::print(stderr, "{}quessel-record: {} {}/{} ({}%), {:.1f} fps, {}:{:02d} left{}", terminal ? "\r" : "",
+                   counted, done, total, total > 0 ? done * 100 / total : 100, rate, left / 60, left % 60,
+                   terminal ? "\033[K" : "\n");
+        lineOpen = terminal;
+    }
+    if (last && lineOpen) std::fputc('\n', stderr);
+    lineOpen = lineOpen && !last;
+    std::fflush(stderr);
+}
+
+std::vector<std::string> Recorder::videoCommand(int width, int height, double fps, const std::string& path) {
+    return {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo", "-pixel_format", "rgb24",
+            "-video_size", fmt::format("{}x{}", width, height), "-framerate", fmt::format("{:.9g}", fps), "-i",
+            "pipe:0",
+            // OpenGL's rows run bottom-up; without the matrix named, the scaler converts with BT.601's.
+            "-vf", "vflip,scale=out_color_matrix=bt709:out_range=tv", "-c:v", "libx264", "-preset", "medium", "-crf",
+            "20", "-pix_fmt", "yuv420p", "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
+            "-color_range", "tv", "-movflags", "+faststart", "-f", "mp4", path};
+}
+
+int Recorder::seek() {
+    if (options.start <= 0.0) return 0;
+    const long before = FrameDriver::framesBy(options.start, step);
+    report.say(fmt::format("{} unrecorded frames first, up to t = {:.2f} s", before, options.start));
+    startProgress("unrecorded frame", before);
     // A second of demo time at a time, for the progress line: the frames are the same as
     // those of one call up to the start.
-    for (double until = 0.0; until < start;) {
-        until = std::min(until + 1.0, start);
-        if (!driver.runUntil(until, step)) return Outcome::Interrupted;
-        progress.update(std::lround(driver.clock / step));
+    for (double until = 0.0; until < options.start;) {
+        until = std::min(until + 1.0, options.start);
+        if (!driver.runUntil(until, step)) break;
+        progress(std::lround(driver.clock / step));
     }
-    return Outcome::Done;
+    progress(std::lround(driver.clock / step), true);
+    return ToolReport::stopSignal() ? report.interrupted("recording") : 0;
 }
 
-Recorder::Outcome Recorder::record(int frames, VideoEncoder& encoder, StillsFolder* stills, ProgressLine& progress) {
+int Recorder::record(int frames, RecordingFiles& files) {
+    std::string error;
+    if (!encoder.start(videoCommand(ScreenWidth, ScreenHeight, options.fps, files.videoPart), true, error))
+        return report.fail(error);
     const long first = std::lround(driver.clock / step);
-    for (framesDone = 0; framesDone < frames;) {
-        if (ToolReport::stopSignal()) return Outcome::Interrupted;
-        driver.frame(step);
-        const RgbImage image = RgbImage::readWindow(ScreenWidth, ScreenHeight);
-        if (!encoder.write(image)) return ToolReport::stopSignal() ? Outcome::Interrupted : Outcome::EncoderStopped;
-        if (stills && !stills->save(image, first + framesDone, error)) return Outcome::StillNotSaved;
-        progress.update(++framesDone);
-        const Outcome outcome = presentFrame();
-        if (outcome != Outcome::Done) return outcome;
+    startProgress("frame", frames);
+    int done = 0;
+    const auto recordFrames = [&] {
+        while (done < frames) {
+            if (ToolReport::stopSignal()) return Outcome::Interrupted;
+            driver.frame(step);
+            const RgbImage image = RgbImage::readWindow(ScreenWidth, ScreenHeight);
+            if (!encoder.write(image.pixels.data(), image.pixels.size()))
+                return ToolReport::stopSignal() ? Outcome::Interrupted : Outcome::EncoderStopped;
+            if (!files.stills.empty() && !files.saveStill(image, first + done, error)) return Outcome::StillNotSaved;
+            progress(++done);
+            // The present's end test: Escape or a closed window.
+            const bool ended = driver.present();
+            if (ToolReport::stopSignal()) return Outcome::Interrupted;
+            if (ended) return Outcome::Escaped;
+        }
+        return Outcome::Done;
+    };
+    const Outcome outcome = recordFrames();
+    progress(done, true);
+    const int written = encoder.writeError;
+    switch (outcome) {
+    case Outcome::Interrupted: return report.interrupted("recording");
+    case Outcome::Escaped: return report.fail("stopped by Escape (or the window was closed); no video was written");
+    case Outcome::StillNotSaved: return report.fail(error);
+    case Outcome::EncoderStopped:
+        encoder.finish();
+        return report.fail(fmt::format("the encoder stopped taking frames after frame {} ({}): {}", done,
+                                       written == EPIPE ? "broken pipe" : std::strerror(written), encoder.problem()));
+    case Outcome::Done: break;
     }
-    return Outcome::Done;
+    const int status = encoder.finish();
+    if (status == -1) return report.interrupted("recording");
+    if (status == 0) return 0;
+    return report.fail(
+        fmt::format("ffmpeg could not finish {} (exit status {}): {}", files.video, status, encoder.problem()));
 }
 
 }  // namespace Quessel::Record

@@ -1,40 +1,63 @@
 #pragma once
 #include "app/FrameDriver.h"
+#include "record/EncoderProcess.h"
 
+#include <chrono>
 #include <string>
+#include <vector>
 
 namespace Quessel {
 class Demo;
-}
+class ToolReport;
+}  // namespace Quessel
 
 namespace Quessel::Record {
 
-class ProgressLine;
-class StillsFolder;
-class VideoEncoder;
+class RecordingFiles;
+struct RecordOptions;
 
 // Steps the demo, already set up, with the frame driver at 1/fps: the frames a recording
 // from t = 0 runs before the start, unrecorded, then every recorded frame read back from
 // the window after the composite and before the swap (reading the window resolves its
-// samples) and handed to the encoder and the stills.
+// samples), piped to ffmpeg and saved as a still. The MP4 is H.264 in yuv420p with the index
+// at the front (+faststart), so browsers and players take it; its frames are converted with
+// BT.709's matrix into the limited range x264 writes, and tagged so (primaries, transfer,
+// matrix, range): untagged video is shown by players with BT.601's.
+//
+// Progress is one status line on standard error: frames done of the total, frames per
+// second and the time left, rewritten in place on a terminal and otherwise written now and
+// then, so a log stays short.
 class Recorder {
 public:
-    enum class Outcome { Done, Interrupted, Escaped, EncoderStopped, StillNotSaved };
+    Recorder(Demo& demo, const RecordOptions& options, const ToolReport& report);
 
-    Recorder(Demo& demo, double fps);
+    // The ffmpeg command for frames of width x height RGB bytes, rows bottom-up as OpenGL
+    // reads them, at `fps`, into `path`.
+    static std::vector<std::string> videoCommand(int width, int height, double fps, const std::string& path);
 
-    Outcome seek(double start, ProgressLine& progress);
-    Outcome record(int frames, VideoEncoder& encoder, StillsFolder* stills, ProgressLine& progress);
-
-    FrameDriver driver;
-    const double step;
-    int framesDone = 0;
-    // Why a still could not be saved.
-    std::string error;
+    // The unrecorded frames up to the start: 0, or the status after Ctrl-C.
+    int seek();
+    // `frames` frames into the video (under its temporary name) and the stills: 0 when the
+    // video is whole, else the exit status after saying why not.
+    int record(int frames, RecordingFiles& files);
 
 private:
-    // The present's end test (Escape, a closed window) or Ctrl-C, as an outcome.
-    Outcome presentFrame();
+    using Clock = std::chrono::steady_clock;
+
+    void startProgress(const char* what, long total);
+    // `last`: shows the final count and ends the line.
+    void progress(long done, bool last = false);
+
+    FrameDriver driver;
+    EncoderProcess encoder;
+    const RecordOptions& options;
+    const ToolReport& report;
+    const double step;
+    const bool terminal;
+    const char* counted = "";
+    long total = 0;
+    Clock::time_point begun, shown;
+    bool lineOpen = false;
 };
 
 }  // namespace Quessel::Record

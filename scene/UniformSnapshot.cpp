@@ -1,139 +1,89 @@
 #include "scene/UniformSnapshot.h"
 
-#include <map>
+#include <algorithm>
 
 namespace Quessel {
 
 namespace {
-enum class Base { Float, Int, Unsigned, Matrix, Unsupported };
+enum Base { Float, Int, Unsigned, Matrix };
 
-struct Shape {
-    Base base;
-    int components;
+// Value types by how they are read and written, with 1 to 4 components (a matrix: columns).
+constexpr Base Bases[] = {Float, Int, Int, Unsigned, Matrix};
+constexpr GLenum Types[][4] = {
+    {GL_FLOAT, GL_FLOAT_VEC2, GL_FLOAT_VEC3, GL_FLOAT_VEC4},
+    {GL_INT, GL_INT_VEC2, GL_INT_VEC3, GL_INT_VEC4},
+    {GL_BOOL, GL_BOOL_VEC2, GL_BOOL_VEC3, GL_BOOL_VEC4},
+    {GL_UNSIGNED_INT, GL_UNSIGNED_INT_VEC2, GL_UNSIGNED_INT_VEC3, GL_UNSIGNED_INT_VEC4},
+    {GL_NONE, GL_FLOAT_MAT2, GL_FLOAT_MAT3, GL_FLOAT_MAT4},
+};
+// Samplers and images hold their texture unit; GL numbers their types in these runs.
+constexpr GLenum UnitTypes[][2] = {
+    {GL_SAMPLER_1D, GL_SAMPLER_2D_RECT_SHADOW},
+    {GL_SAMPLER_1D_ARRAY, GL_SAMPLER_CUBE_SHADOW},
+    {GL_INT_SAMPLER_1D, GL_UNSIGNED_INT_SAMPLER_BUFFER},
+    {GL_SAMPLER_CUBE_MAP_ARRAY, GL_UNSIGNED_INT_SAMPLER_CUBE_MAP_ARRAY},
+    {GL_IMAGE_1D, GL_UNSIGNED_INT_IMAGE_2D_MULTISAMPLE_ARRAY},
+    {GL_SAMPLER_2D_MULTISAMPLE, GL_UNSIGNED_INT_SAMPLER_2D_MULTISAMPLE_ARRAY},
 };
 
-bool isSampler(GLenum type) {
-    switch (type) {
-    case GL_SAMPLER_1D:
-    case GL_SAMPLER_2D:
-    case GL_SAMPLER_3D:
-    case GL_SAMPLER_CUBE:
-    case GL_SAMPLER_1D_SHADOW:
-    case GL_SAMPLER_2D_SHADOW:
-    case GL_SAMPLER_CUBE_SHADOW:
-    case GL_SAMPLER_1D_ARRAY:
-    case GL_SAMPLER_2D_ARRAY:
-    case GL_SAMPLER_2D_ARRAY_SHADOW:
-    case GL_SAMPLER_CUBE_MAP_ARRAY:
-    case GL_SAMPLER_2D_MULTISAMPLE:
-    case GL_SAMPLER_2D_RECT:
-    case GL_SAMPLER_BUFFER:
-    case GL_INT_SAMPLER_2D:
-    case GL_INT_SAMPLER_3D:
-    case GL_INT_SAMPLER_CUBE:
-    case GL_INT_SAMPLER_2D_ARRAY:
-    case GL_UNSIGNED_INT_SAMPLER_2D:
-    case GL_UNSIGNED_INT_SAMPLER_3D:
-    case GL_UNSIGNED_INT_SAMPLER_CUBE:
-    case GL_UNSIGNED_INT_SAMPLER_2D_ARRAY:
-    case GL_IMAGE_2D:
-    case GL_IMAGE_3D:
-    case GL_IMAGE_CUBE:
-    case GL_IMAGE_2D_ARRAY: return true;
-    default: return false;
-    }
-}
+// Components of 0: a type not kept.
+struct Shape {
+    Base base;
+    int size;
+};
 
 Shape shapeOf(GLenum type) {
-    switch (type) {
-    case GL_FLOAT: return {Base::Float, 1};
-    case GL_FLOAT_VEC2: return {Base::Float, 2};
-    case GL_FLOAT_VEC3: return {Base::Float, 3};
-    case GL_FLOAT_VEC4: return {Base::Float, 4};
-    case GL_INT:
-    case GL_BOOL: return {Base::Int, 1};
-    case GL_INT_VEC2:
-    case GL_BOOL_VEC2: return {Base::Int, 2};
-    case GL_INT_VEC3:
-    case GL_BOOL_VEC3: return {Base::Int, 3};
-    case GL_INT_VEC4:
-    case GL_BOOL_VEC4: return {Base::Int, 4};
-    case GL_UNSIGNED_INT: return {Base::Unsigned, 1};
-    case GL_UNSIGNED_INT_VEC2: return {Base::Unsigned, 2};
-    case GL_UNSIGNED_INT_VEC3: return {Base::Unsigned, 3};
-    case GL_UNSIGNED_INT_VEC4: return {Base::Unsigned, 4};
-    case GL_FLOAT_MAT2: return {Base::Matrix, 4};
-    case GL_FLOAT_MAT3: return {Base::Matrix, 9};
-    case GL_FLOAT_MAT4: return {Base::Matrix, 16};
-    default: break;
-    }
-    // A sampler or image uniform holds its texture unit.
-    if (isSampler(type)) return {Base::Int, 1};
-    return {Base::Unsupported, 0};
+    for (int row = 0; row < 5; ++row)
+        for (int size = 1; size <= 4; ++size)
+            if (type != GL_NONE && Types[row][size - 1] == type) return {Bases[row], size};
+    for (const auto& [first, last] : UnitTypes)
+        if (type >= first && type <= last) return {Int, 1};
+    return {Int, 0};
 }
 
-void read(GLuint program, GLint location, Base base, GLint* words) {
-    if (base == Base::Float || base == Base::Matrix)
-        glGetUniformfv(program, location, reinterpret_cast<GLfloat*>(words));
-    else if (base == Base::Int)
-        glGetUniformiv(program, location, words);
-    else
-        glGetUniformuiv(program, location, reinterpret_cast<GLuint*>(words));
-}
-
-void write(GLuint program, GLint location, Shape shape, const GLint* words) {
-    const auto* f = reinterpret_cast<const GLfloat*>(words);
-    const auto* u = reinterpret_cast<const GLuint*>(words);
-    switch (shape.base) {
-    case Base::Float:
-        if (shape.components == 1) glProgramUniform1fv(program, location, 1, f);
-        if (shape.components == 2) glProgramUniform2fv(program, location, 1, f);
-        if (shape.components == 3) glProgramUniform3fv(program, location, 1, f);
-        if (shape.components == 4) glProgramUniform4fv(program, location, 1, f);
-        break;
-    case Base::Int:
-        if (shape.components == 1) glProgramUniform1iv(program, location, 1, words);
-        if (shape.components == 2) glProgramUniform2iv(program, location, 1, words);
-        if (shape.components == 3) glProgramUniform3iv(program, location, 1, words);
-        if (shape.components == 4) glProgramUniform4iv(program, location, 1, words);
-        break;
-    case Base::Unsigned:
-        if (shape.components == 1) glProgramUniform1uiv(program, location, 1, u);
-        if (shape.components == 2) glProgramUniform2uiv(program, location, 1, u);
-        if (shape.components == 3) glProgramUniform3uiv(program, location, 1, u);
-        if (shape.components == 4) glProgramUniform4uiv(program, location, 1, u);
-        break;
-    case Base::Matrix:
-        if (shape.components == 4) glProgramUniformMatrix2fv(program, location, 1, GL_FALSE, f);
-        if (shape.components == 9) glProgramUniformMatrix3fv(program, location, 1, GL_FALSE, f);
-        if (shape.components == 16) glProgramUniformMatrix4fv(program, location, 1, GL_FALSE, f);
-        break;
-    case Base::Unsupported: break;
+void write(GLuint program, GLint location, const Shape& shape, const GLint* words) {
+    const auto* floats = reinterpret_cast<const GLfloat*>(words);
+    const int at = shape.size - 1;
+    if (shape.base == Float) {
+        const PFNGLPROGRAMUNIFORM1FVPROC set[] = {glProgramUniform1fv, glProgramUniform2fv, glProgramUniform3fv,
+                                                  glProgramUniform4fv};
+        set[at](program, location, 1, floats);
+    } else if (shape.base == Int) {
+        const PFNGLPROGRAMUNIFORM1IVPROC set[] = {glProgramUniform1iv, glProgramUniform2iv, glProgramUniform3iv,
+                                                  glProgramUniform4iv};
+        set[at](program, location, 1, words);
+    } else if (shape.base == Unsigned) {
+        const PFNGLPROGRAMUNIFORM1UIVPROC set[] = {glProgramUniform1uiv, glProgramUniform2uiv, glProgramUniform3uiv,
+                                                   glProgramUniform4uiv};
+        set[at](program, location, 1, reinterpret_cast<const GLuint*>(words));
+    } else {
+        const PFNGLPROGRAMUNIFORMMATRIX2FVPROC set[] = {nullptr, glProgramUniformMatrix2fv, glProgramUniformMatrix3fv,
+                                                        glProgramUniformMatrix4fv};
+        set[at](program, location, 1, GL_FALSE, floats);
     }
 }
 }  // namespace
 
-std::vector<UniformSnapshot::Uniform> UniformSnapshot::activeUniforms(GLuint program) {
-    std::vector<Uniform> uniforms;
+std::vector<UniformSnapshot::Value> UniformSnapshot::activeUniforms(GLuint program) {
+    std::vector<Value> uniforms;
     GLint count = 0;
     GLint longest = 0;
     glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
     glGetProgramiv(program, GL_ACTIVE_UNIFORM_MAX_LENGTH, &longest);
-    std::vector<char> text(static_cast<std::size_t>(longest > 0 ? longest : 1) + 1);
+    std::vector<char> text(static_cast<std::size_t>(std::max(longest, 1)) + 1);
     for (GLuint index = 0; index < static_cast<GLuint>(count); ++index) {
-        GLint blockIndex = -1;
-        glGetActiveUniformsiv(program, 1, &index, GL_UNIFORM_BLOCK_INDEX, &blockIndex);
-        if (blockIndex != -1) continue;
+        GLint block = -1;
+        glGetActiveUniformsiv(program, 1, &index, GL_UNIFORM_BLOCK_INDEX, &block);
+        if (block != -1) continue;
         GLint size = 0;
         GLenum type = 0;
         glGetActiveUniform(program, index, static_cast<GLsizei>(text.size()), nullptr, &size, &type, text.data());
-        std::string name = text.data();
         // Arrays are listed as "name[0]"; their elements are set one by one.
-        const std::size_t bracket = name.find('[');
-        const std::string base = bracket == std::string::npos ? name : name.substr(0, bracket);
+        const std::string name = text.data();
         for (GLint element = 0; element < size; ++element) {
-            const std::string elementName = size > 1 ? base + "[" + std::to_string(element) + "]" : name;
-            if (glGetUniformLocation(program, elementName.c_str()) >= 0) uniforms.push_back({elementName, type});
+            Value value{size > 1 ? name.substr(0, name.find('[')) + "[" + std::to_string(element) + "]" : name, type};
+            value.location = glGetUniformLocation(program, value.name.c_str());
+            if (value.location >= 0) uniforms.push_back(value);
         }
     }
     return uniforms;
@@ -141,27 +91,28 @@ std::vector<UniformSnapshot::Uniform> UniformSnapshot::activeUniforms(GLuint pro
 
 UniformSnapshot UniformSnapshot::of(GLuint program) {
     UniformSnapshot snapshot;
-    for (const Uniform& uniform : activeUniforms(program)) {
-        const Shape shape = shapeOf(uniform.type);
-        if (shape.base == Base::Unsupported) continue;
-        Value value;
-        value.name = uniform.name;
-        value.type = uniform.type;
-        read(program, glGetUniformLocation(program, uniform.name.c_str()), shape.base, value.words.data());
+    for (Value& value : activeUniforms(program)) {
+        const Shape shape = shapeOf(value.type);
+        GLint* words = value.words.data();
+        if (shape.size == 0) continue;
+        if (shape.base == Int) glGetUniformiv(program, value.location, words);
+        if (shape.base == Unsigned) glGetUniformuiv(program, value.location, reinterpret_cast<GLuint*>(words));
+        if (shape.base == Float || shape.base == Matrix)
+            glGetUniformfv(program, value.location, reinterpret_cast<GLfloat*>(words));
         snapshot.values.push_back(value);
     }
     return snapshot;
 }
 
 int UniformSnapshot::restore(GLuint program) const {
-    std::map<std::string, GLenum> types;
-    for (const Uniform& uniform : activeUniforms(program)) types[uniform.name] = uniform.type;
+    const std::vector<Value> active = activeUniforms(program);
     int written = 0;
     for (const Value& value : values) {
-        const auto found = types.find(value.name);
-        if (found == types.end() || found->second != value.type) continue;
-        write(program, glGetUniformLocation(program, value.name.c_str()), shapeOf(value.type), value.words.data());
-        ++written;
+        for (const Value& same : active) {
+            if (same.name != value.name || same.type != value.type) continue;
+            write(program, same.location, shapeOf(value.type), value.words.data());
+            ++written;
+        }
     }
     return written;
 }

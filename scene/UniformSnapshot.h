@@ -25,16 +25,13 @@ private:
     struct Value {
         std::string name;
         GLenum type = 0;
+        GLint location = -1;
         // Up to a mat4; read and written as floats, ints or unsigned ints by type.
         std::array<GLint, 16> words{};
     };
-    struct Uniform {
-        std::string name;
-        GLenum type;
-    };
 
-    // Active default-block uniforms with a location, array elements expanded.
-    static std::vector<Uniform> activeUniforms(GLuint program);
+    // Active default-block uniforms with a location, array elements expanded; words unread.
+    static std::vector<Value> activeUniforms(GLuint program);
 
     std::vector<Value> values;
 };

@@ -1,5 +1,4 @@
-# Shared set-up for the project's scripts: packages, build, virtual display.
-# Sourced, not run.
+# Shared set-up for the project's scripts: packages, build, virtual display. Sourced.
 
 QUESSEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 QUESSEL_BUILD="${QUESSEL_BUILD:-$QUESSEL_ROOT/build}"
@@ -37,11 +36,9 @@ whole_seconds() {
 # QUESSEL_PREBUILT=1 skips it and the build: the scripts run what $QUESSEL_BUILD holds.
 install_packages() {
   [ "${QUESSEL_PREBUILT:-0}" = 1 ] && return 0
-  local missing=()
+  local missing=() package
   for package in "${QUESSEL_PACKAGES[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-      missing+=("$package")
-    fi
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   local sudo=""
@@ -55,31 +52,28 @@ install_packages() {
 build_project() {
   [ "${QUESSEL_PREBUILT:-0}" = 1 ] && return 0
   cmake -S "$QUESSEL_ROOT" -B "$QUESSEL_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  local targets=()
+  local targets=() target
   for target in "$@"; do targets+=(--target "$target"); done
   cmake --build "$QUESSEL_BUILD" -j"$(nproc)" "${targets[@]}"
 }
 
-# Starts Xvfb at 1280x768x24 on a free display number and exports DISPLAY.
-# Sets XVFB_PID; stop it with stop_display (set that trap first: a Ctrl-C while this
-# waits for the server leaves it running otherwise).
+# Starts Xvfb at 1280x768x24 on a free display number and exports DISPLAY; sets XVFB_PID.
+# Set the trap for stop_display first: a Ctrl-C while this waits for the server would
+# leave it running otherwise.
 start_display() {
-  local number monitor
+  local number monitor=0
   for number in $(seq 90 140); do
     [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ] && continue
     # A session of its own: a terminal's Ctrl-C goes to the script's process group, and
     # the program drawing on this display must outlive it to end cleanly. Job control
     # off, so that setsid need not fork and $! is the server itself.
-    monitor=0
     case $- in *m*) monitor=1; set +m ;; esac
     setsid Xvfb ":$number" -screen 0 1280x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
     XVFB_PID=$!
     [ "$monitor" = 0 ] || set -m
     export DISPLAY=":$number"
     for _ in $(seq 1 50); do
-      if xdpyinfo >/dev/null 2>&1; then
-        return 0
-      fi
+      xdpyinfo >/dev/null 2>&1 && return 0
       kill -0 "$XVFB_PID" 2>/dev/null || break
       sleep 0.1
     done
@@ -98,10 +92,6 @@ stop_display() {
 press_escape() {
   local window
   window=$(xdotool search --name '^Quessel$' 2>/dev/null | head -n 1)
-  if [ -n "$window" ]; then
-    xdotool windowfocus --sync "$window" 2>/dev/null || true
-    xdotool key --window "$window" Escape
-  else
-    xdotool key Escape
-  fi
+  [ -z "$window" ] || xdotool windowfocus --sync "$window" 2>/dev/null || true
+  xdotool key ${window:+--window "$window"} Escape
 }
