@@ -41,12 +41,6 @@ public:
     // never does. Stepped on a camera of its own, without GL.
     static int framesToLapEnd(double start, double step);
 
-    // Frames until the camera path is at `row` with `into` seconds of that row done, the
-    // last frame `lastStep` long (so its motion blur is that of a real frame). Frames before
-    // it are at most `maxStep` long and end each row just past its end, so the path's
-    // rows are never skipped. A row already past `into - lastStep` is reached on the next
-    // lap. Returns the number of frames run.
-    int seek(int row, double into, double lastStep, double maxStep);
 
     Demo& demo;
     // Simulated seconds since the clock started.
