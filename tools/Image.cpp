@@ -2,32 +2,20 @@
 
 #include <glm/common.hpp>
 #include <glm/geometric.hpp>
-
-#include <cmath>
+#include <glm/vec4.hpp>
 
 namespace Quessel::SceneGen {
-
-namespace {
-
-uint8_t toByte(double v) { return static_cast<uint8_t>(std::lround(glm::clamp(v, 0.0, 1.0) * 255.0)); }
-
-}  // namespace
 
 Image::Image(int width, int height, int channels)
     : width_(width), height_(height), channels_(channels), bytes_(size_t(width) * height * channels) {}
 
 void Image::set(int x, int y, const glm::dvec3& rgb, double alpha) {
-    uint8_t* p = &bytes_[(size_t(y) * width_ + x) * channels_];
-    p[0] = toByte(rgb.x);
-    p[1] = toByte(rgb.y);
-    p[2] = toByte(rgb.z);
-    if (channels_ == 4) p[3] = toByte(alpha);
+    const glm::dvec4 levels = glm::round(glm::clamp(glm::dvec4(rgb, alpha), 0.0, 1.0) * 255.0);
+    for (int i = 0; i < channels_; ++i) bytes_[(size_t(y) * width_ + x) * channels_ + i] = uint8_t(levels[i]);
 }
 
 double HeightField::wrapped(int x, int y) const {
-    x = ((x % width_) + width_) % width_;
-    y = ((y % height_) + height_) % height_;
-    return values_[size_t(y) * width_ + x];
+    return values_[size_t((y % height_ + height_) % height_) * width_ + (x % width_ + width_) % width_];
 }
 
 Image normalMapFromHeight(const HeightField& height, double strength) {
