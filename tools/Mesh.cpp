@@ -51,24 +51,15 @@ void Mesh::sortFacingFirst(const glm::dvec3& viewpoint) {
 
 namespace {
 
-struct BoxFace {
-    glm::dvec3 normal;
-    glm::dvec3 vAxis;  // texture "up" on this face
-};
-
-void addBoxFace(Mesh& mesh, const glm::dvec3& min, const glm::dvec3& max, const BoxFace& face, double tileSize) {
-    // u axis so that (u, v, normal) is right-handed: no mirrored textures.
-    glm::dvec3 uAxis = glm::cross(face.vAxis, face.normal);
-    glm::dvec3 centre = (min + max) * 0.5;
-    glm::dvec3 half = (max - min) * 0.5;
-    glm::dvec3 faceCentre = centre + face.normal * half;
-    glm::dvec3 uHalf = uAxis * half, vHalf = face.vAxis * half;
+// Two counter-clockwise triangles over centre -+ uHalf -+ vHalf; uv(p, cu, cv) maps a corner.
+template <class Uv>
+void addQuad(Mesh& mesh, const glm::dvec3& centre, const glm::dvec3& uHalf, const glm::dvec3& vHalf,
+             const glm::dvec3& normal, Uv uv) {
     const double corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
     uint32_t idx[4];
     for (int i = 0; i < 4; ++i) {
-        glm::dvec3 p = faceCentre + uHalf * corners[i][0] + vHalf * corners[i][1];
-        glm::dvec2 uv{glm::dot(p, uAxis) / tileSize, glm::dot(p, face.vAxis) / tileSize};
-        idx[i] = mesh.addVertex(p, face.normal, uv);
+        glm::dvec3 p = centre + uHalf * corners[i][0] + vHalf * corners[i][1];
+        idx[i] = mesh.addVertex(p, normal, uv(p, corners[i][0], corners[i][1]));
     }
     mesh.addTriangle(idx[0], idx[1], idx[2]);
     mesh.addTriangle(idx[0], idx[2], idx[3]);
@@ -77,12 +68,20 @@ void addBoxFace(Mesh& mesh, const glm::dvec3& min, const glm::dvec3& max, const 
 }  // namespace
 
 Mesh makeBox(const glm::dvec3& min, const glm::dvec3& max, double tileSize) {
-    static const BoxFace faces[6] = {
+    // Each face's normal and its texture "up"; u completes a right-handed frame, so no face is mirrored.
+    static const glm::dvec3 faces[6][2] = {
         {{1, 0, 0}, {0, 1, 0}},  {{-1, 0, 0}, {0, 1, 0}}, {{0, 0, 1}, {0, 1, 0}},
         {{0, 0, -1}, {0, 1, 0}}, {{0, 1, 0}, {0, 0, -1}}, {{0, -1, 0}, {0, 0, 1}},
     };
+    const glm::dvec3 centre = (min + max) * 0.5, half = (max - min) * 0.5;
     Mesh mesh;
-    for (const BoxFace& face : faces) addBoxFace(mesh, min, max, face, tileSize);
+    for (const auto& [normal, vAxis] : faces) {
+        const glm::dvec3 uAxis = glm::cross(vAxis, normal);
+        addQuad(mesh, centre + normal * half, uAxis * half, vAxis * half, normal,
+                [&](const glm::dvec3& p, double, double) {
+                    return glm::dvec2(glm::dot(p, uAxis) / tileSize, glm::dot(p, vAxis) / tileSize);
+                });
+    }
     return mesh;
 }
 
@@ -121,14 +120,8 @@ Mesh makeEllipsoid(const glm::dvec3& centre, const glm::dvec3& radii, int segmen
 
 Mesh makeQuad(const glm::dvec3& centre, const glm::dvec3& uHalf, const glm::dvec3& vHalf) {
     Mesh mesh;
-    const glm::dvec3 normal = glm::normalize(glm::cross(uHalf, vHalf));
-    const double corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
-    uint32_t idx[4];
-    for (int i = 0; i < 4; ++i)
-        idx[i] = mesh.addVertex(centre + uHalf * corners[i][0] + vHalf * corners[i][1], normal,
-                                {0.5 * (corners[i][0] + 1), 0.5 * (corners[i][1] + 1)});
-    mesh.addTriangle(idx[0], idx[1], idx[2]);
-    mesh.addTriangle(idx[0], idx[2], idx[3]);
+    addQuad(mesh, centre, uHalf, vHalf, glm::normalize(glm::cross(uHalf, vHalf)),
+            [](const glm::dvec3&, double cu, double cv) { return glm::dvec2(0.5 * (cu + 1), 0.5 * (cv + 1)); });
     return mesh;
 }
 
