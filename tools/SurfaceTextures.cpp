@@ -3,9 +3,11 @@
 #include "Noise.h"
 
 #include <glm/common.hpp>
+#include <glm/geometric.hpp>
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace Quessel::SceneGen {
 
@@ -23,15 +25,31 @@ double edgeDistance(double p, double cell) {
 
 int wrap(int i, int n) { return ((i % n) + n) % n; }
 
+// Tangent-space normal map of a tileable height field with the image's rows: rgb = n * 0.5 +
+// 0.5, +Z out of the surface, +X towards increasing u, +Y towards increasing v (up the picture).
+Image normalMap(const std::vector<double>& height, double strength) {
+    auto at = [&](int x, int y) { return height[size_t(wrap(y, N)) * N + wrap(x, N)]; };
+    Image image(N, N, 3);
+    for (int y = 0; y < N; ++y)
+        for (int x = 0; x < N; ++x) {
+            double du = (at(x + 1, y) - at(x - 1, y)) * 0.5;
+            // Rows run downwards while v runs upwards.
+            double dv = (at(x, y - 1) - at(x, y + 1)) * 0.5;
+            image.set(x, y, glm::normalize(glm::dvec3(-du * strength, -dv * strength, 1.0)) * 0.5 + 0.5);
+        }
+    return image;
+}
+
 // Calls texel(x, y, u, v, height) for every pixel, (u, v) at the pixel's centre with v
 // growing up the picture; texel returns the colour and sets the height there.
 template <class Texel>
 SurfaceTexture fromTexels(double strength, Texel texel) {
     Image colour(N, N, 3);
-    HeightField height(N, N);
+    std::vector<double> height(size_t(N) * N);
     for (int y = 0; y < N; ++y)
-        for (int x = 0; x < N; ++x) colour.set(x, y, texel(x, y, (x + 0.5) / N, 1.0 - (y + 0.5) / N, height.at(x, y)));
-    return {colour, normalMapFromHeight(height, strength)};
+        for (int x = 0; x < N; ++x)
+            colour.set(x, y, texel(x, y, (x + 0.5) / N, 1.0 - (y + 0.5) / N, height[size_t(y) * N + x]));
+    return {colour, normalMap(height, strength)};
 }
 
 }  // namespace
