@@ -6,6 +6,7 @@
 #include <glm/mat3x3.hpp>
 
 #include <cmath>
+#include <utility>
 
 namespace Quessel::SceneGen {
 
@@ -306,10 +307,9 @@ SceneDescription CourtyardLayout::build() {
     // Inward hemisphere over the whole courtyard, reaching a little below the horizon so no
     // view over the roofs runs out of sky.
     addMesh(scene, addNode(scene, "SkyDome"), "", makeDome(middle, skyRadius, 24, 8, skyLowestElevation), m.sky);
-    addMesh(scene, addNode(scene, "PointLight", at(staticLight)), "_Bulb",
-            makeEllipsoid({0, 0, 0}, {0.15, 0.15, 0.15}, 16, 8), m.bulb);
-    addMesh(scene, addNode(scene, "PointLight1", at(circlingLight)), "_Bulb",
-            makeEllipsoid({0, 0, 0}, {0.15, 0.15, 0.15}, 16, 8), m.bulb);
+    for (const auto& [id, position] : {std::pair{"PointLight", staticLight}, std::pair{"PointLight1", circlingLight}})
+        addMesh(scene, addNode(scene, id, at(position)), "_Bulb", makeEllipsoid({0, 0, 0}, {0.15, 0.15, 0.15}, 16, 8),
+                m.bulb);
     for (const SceneNode& node : scene.nodes) sortFacingTheMiddle(scene, node, glm::dmat4(1.0));
     return scene;
 }

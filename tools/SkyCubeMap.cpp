@@ -61,8 +61,7 @@ glm::dvec3 SkyCubeMap::colour(const glm::dvec3& dir) {
     glm::dvec3 ground = glm::mix(rgb(108, 122, 80), rgb(84, 92, 58), field);
     ground = glm::mix(hills, ground, glm::smoothstep(-0.02, -0.25, elevation));
     double belowHill = glm::smoothstep(hill + 0.012, hill - 0.012, elevation);
-    glm::dvec3 c = glm::mix(sky, ground, belowHill);
-    return glm::clamp(c, 0.0, 1.0);
+    return glm::clamp(glm::mix(sky, ground, belowHill), 0.0, 1.0);
 }
 
 Image SkyCubeMap::face(int index) {

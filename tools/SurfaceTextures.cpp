@@ -23,12 +23,10 @@ double edgeDistance(double p, double cell) {
     return std::min(l, cell - l);
 }
 
-int wrap(int i, int n) { return ((i % n) + n) % n; }
-
 // Tangent-space normal map of a tileable height field with the image's rows: rgb = n * 0.5 +
 // 0.5, +Z out of the surface, +X towards increasing u, +Y towards increasing v (up the picture).
 Image normalMap(const std::vector<double>& height, double strength) {
-    auto at = [&](int x, int y) { return height[size_t(wrap(y, N)) * N + wrap(x, N)]; };
+    auto at = [&](int x, int y) { return height[size_t(Noise::wrap(y, N)) * N + Noise::wrap(x, N)]; };
     Image image(N, N, 3);
     for (int y = 0; y < N; ++y)
         for (int x = 0; x < N; ++x) {
@@ -138,7 +136,7 @@ SurfaceTexture SurfaceTextures::dragonFruitSkin() {
         int row0 = static_cast<int>(py / cellH);
         for (int row = row0 - 1; row <= row0 + 2; ++row) {
             double cy = (row + 0.5) * cellH;
-            double offset = (wrap(row, rows) % 2) * 0.5 * cellW;
+            double offset = (Noise::wrap(row, rows) % 2) * 0.5 * cellW;
             for (int col = -1; col <= columns; ++col) {
                 double cx = (col + 0.5) * cellW + offset;
                 double dx = std::remainder(px - cx, double(N)) / cellW;
@@ -150,7 +148,7 @@ SurfaceTexture SurfaceTextures::dragonFruitSkin() {
                 if (edge > 0 && t > bestT) {
                     bestT = t;
                     bestEdge = edge;
-                    bestId = wrap(row, rows) * columns + wrap(col, columns);
+                    bestId = Noise::wrap(row, rows) * columns + Noise::wrap(col, columns);
                 }
             }
         }
