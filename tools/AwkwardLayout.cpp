@@ -11,16 +11,7 @@ constexpr double degrees = glm::pi<double>() / 180.0;
 const glm::dmat4 identity(1.0);
 const glm::dvec3 up{0, 1, 0};
 
-Colour grey(double v) { return {v, v, v, 1}; }
-Colour rgb(double r, double g, double b) { return {r, g, b, 1}; }
-
-SceneNode node(const std::string& id, const glm::dmat4& transform, int mesh) {
-    SceneNode n;
-    n.id = id;
-    n.transform = transform;
-    n.meshes.push_back(mesh);
-    return n;
-}
+SceneNode node(const std::string& id, const glm::dmat4& transform, int mesh) { return {id, transform, {mesh}, {}}; }
 
 glm::dmat4 at(const glm::dvec3& position) { return glm::translate(identity, position); }
 glm::dmat4 yaw(double radians) { return glm::rotate(identity, radians, up); }
@@ -76,10 +67,8 @@ SceneDescription AwkwardLayout::build() {
     scene.nodes.push_back(node("Panel", at({2, 1.2, -4}), panel));
     scene.nodes.push_back(node("MirroredPanel", at({4.5, 1.2, -4}) * scale({-1, 1, 1}), panel));
 
-    SceneNode dome;
-    dome.id = "SkyDome";
-    dome.meshes.push_back(scene.addMesh("SkyDome", makeDome({0, 0, 0}, 40, 24, 8, -10 * degrees), sky));
-    scene.nodes.push_back(dome);
+    scene.nodes.push_back(
+        node("SkyDome", identity, scene.addMesh("SkyDome", makeDome({0, 0, 0}, 40, 24, 8, -10 * degrees), sky)));
 
     const Mesh bulbMesh = makeEllipsoid({0, 0, 0}, {0.1, 0.1, 0.1}, 12, 6);
     scene.nodes.push_back(node("PointLight", at({6, 6, 6}), scene.addMesh("PointLight_Bulb", bulbMesh, bulb)));

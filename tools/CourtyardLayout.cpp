@@ -6,6 +6,7 @@
 #include <glm/mat3x3.hpp>
 
 #include <cmath>
+#include <utility>
 
 namespace Quessel::SceneGen {
 
@@ -25,9 +26,6 @@ constexpr double tileRepeat = 2.0;
 constexpr double plasterRepeat = 3.0;
 constexpr double brickRepeat = 1.2;
 constexpr double stoneRepeat = 1.0;
-
-Colour grey(double v) { return {v, v, v, 1}; }
-Colour rgb(double r, double g, double b) { return {r, g, b, 1}; }
 
 struct Materials {
     int tiles, plaster, brick, duckBody, duckHead, dragonFruit;
@@ -74,16 +72,32 @@ Materials addMaterials(SceneDescription& scene) {
 
 glm::dmat4 at(const glm::dvec3& position) { return glm::translate(glm::dmat4(1.0), position); }
 
-SceneNode makeNode(const std::string& id, const glm::dmat4& transform = glm::dmat4(1.0)) {
-    SceneNode node;
-    node.id = id;
-    node.transform = transform;
-    return node;
+// The floor's middle at ground level.
+const glm::dvec3 middle{0.5 * (CourtyardLayout::minX + CourtyardLayout::maxX), 0.0,
+                        0.5 * (CourtyardLayout::minZ + CourtyardLayout::maxZ)};
+
+SceneNode& addNode(SceneDescription& scene, const std::string& id, const glm::dmat4& transform = glm::dmat4(1.0)) {
+    return scene.nodes.emplace_back(SceneNode{id, transform, {}, {}});
 }
 
-void addMesh(SceneDescription& scene, SceneNode& node, const std::string& id, Mesh mesh, int material) {
+// The mesh is named after its node plus `suffix`; an empty one is left out.
+void addMesh(SceneDescription& scene, SceneNode& node, const std::string& suffix, Mesh mesh, int material) {
     if (mesh.positions.empty()) return;
-    node.meshes.push_back(scene.addMesh(id, std::move(mesh), material));
+    node.meshes.push_back(scene.addMesh(node.id + suffix, std::move(mesh), material));
+}
+
+Mesh merged(std::initializer_list<Mesh> parts) {
+    Mesh mesh;
+    for (const Mesh& part : parts) mesh.append(part);
+    return mesh;
+}
+
+// Four walls round a square opening centred on (x, z): the two across z, then the two between them.
+Mesh squareRing(double x, double z, double outer, double inner, double y0, double y1, double tile) {
+    return merged({makeBox({x - outer, y0, z - outer}, {x + outer, y1, z - inner}, tile),
+                   makeBox({x - outer, y0, z + inner}, {x + outer, y1, z + outer}, tile),
+                   makeBox({x - outer, y0, z - inner}, {x - inner, y1, z + inner}, tile),
+                   makeBox({x + inner, y0, z - inner}, {x + outer, y1, z + inner}, tile)});
 }
 
 // One courtyard side, described in its own terms: `along` runs with the wall, `depth` from
@@ -103,8 +117,8 @@ struct Side {
     }
 };
 
-SceneNode buildFacade(SceneDescription& scene, const Materials& m, const Side& side) {
-    SceneNode node = makeNode(std::string("Facade_") + side.name);
+void addFacade(SceneDescription& scene, const Materials& m, const Side& side) {
+    SceneNode& node = addNode(scene, std::string("Facade_") + side.name);
     const double a0 = side.from - 0.5, a1 = side.to + 0.5;
     Mesh stone, glass, wood;
     stone.append(side.box(a0, a1, 3.98, 4.22, -0.5, 0.22, stoneRepeat));  // storey ledge
@@ -132,165 +146,118 @@ SceneNode buildFacade(SceneDescription& scene, const Materials& m, const Side& s
             stone.append(side.box(c - 1.0, c + 1.0, 0.86, 1.0, 0.1, 0.24, stoneRepeat));
         }
     }
-    std::string id = node.id;
-    addMesh(scene, node, id + "_Stone", stone, m.stone);
-    addMesh(scene, node, id + "_Windows", glass, m.windowGlass);
-    addMesh(scene, node, id + "_Timber", wood, m.wood);
-    addMesh(scene, node, id + "_Brick", side.box(a0, a1, 0.0, 4.0, -0.5, 0.1, brickRepeat), m.brick);
-    addMesh(scene, node, id + "_Plaster", side.box(a0, a1, 4.0, 11.6, -0.5, 0.0, plasterRepeat), m.plaster);
-    return node;
+    addMesh(scene, node, "_Stone", stone, m.stone);
+    addMesh(scene, node, "_Windows", glass, m.windowGlass);
+    addMesh(scene, node, "_Timber", wood, m.wood);
+    addMesh(scene, node, "_Brick", side.box(a0, a1, 0.0, 4.0, -0.5, 0.1, brickRepeat), m.brick);
+    addMesh(scene, node, "_Plaster", side.box(a0, a1, 4.0, 11.6, -0.5, 0.0, plasterRepeat), m.plaster);
 }
 
-SceneNode buildBakehouse(SceneDescription& scene, const Materials& m) {
-    SceneNode node = makeNode("Bakehouse");
-    Mesh wood, glass, stone;
-    wood.append(makeBox({-2.6, 0.0, -4.2}, {-1.7, 2.2, -4.14}, stoneRepeat));
-    glass.append(makeBox({-6.1, 1.2, -4.2}, {-5.0, 2.4, -4.16}, stoneRepeat));
-    stone.append(makeBox({-6.2, 1.08, -4.2}, {-4.9, 1.2, -4.06}, stoneRepeat));
-    glass.append(makeBox({-1.3, 1.2, -8.2}, {-1.26, 2.4, -7.0}, stoneRepeat));
-    stone.append(makeBox({-1.3, 1.08, -8.3}, {-1.16, 1.2, -6.9}, stoneRepeat));
-    addMesh(scene, node, "Bakehouse_Door", wood, m.wood);
-    addMesh(scene, node, "Bakehouse_Windows", glass, m.windowGlass);
-    addMesh(scene, node, "Bakehouse_Sills", stone, m.stone);
-    addMesh(scene, node, "Bakehouse_Walls", makeBox({-6.8, 0.0, -9.8}, {-1.3, 3.6, -4.2}, brickRepeat), m.brick);
-    addMesh(scene, node, "Bakehouse_Roof", makeBox({-7.0, 3.6, -10.0}, {-1.1, 3.85, -4.0}, stoneRepeat), m.slate);
+void addBakehouse(SceneDescription& scene, const Materials& m) {
+    SceneNode& node = addNode(scene, "Bakehouse");
+    addMesh(scene, node, "_Door", makeBox({-2.6, 0.0, -4.2}, {-1.7, 2.2, -4.14}, stoneRepeat), m.wood);
+    addMesh(scene, node, "_Windows",
+            merged({makeBox({-6.1, 1.2, -4.2}, {-5.0, 2.4, -4.16}, stoneRepeat),
+                    makeBox({-1.3, 1.2, -8.2}, {-1.26, 2.4, -7.0}, stoneRepeat)}),
+            m.windowGlass);
+    addMesh(scene, node, "_Sills",
+            merged({makeBox({-6.2, 1.08, -4.2}, {-4.9, 1.2, -4.06}, stoneRepeat),
+                    makeBox({-1.3, 1.08, -8.3}, {-1.16, 1.2, -6.9}, stoneRepeat)}),
+            m.stone);
+    addMesh(scene, node, "_Walls", makeBox({-6.8, 0.0, -9.8}, {-1.3, 3.6, -4.2}, brickRepeat), m.brick);
+    addMesh(scene, node, "_Roof", makeBox({-7.0, 3.6, -10.0}, {-1.1, 3.85, -4.0}, stoneRepeat), m.slate);
 
     // The chimney: a brick shaft, a crown round the flue, soot inside; the flue mouth is
     // the emitter's height so the smoke leaves from the opening.
-    SceneNode chimney = makeNode("Chimney");
+    SceneNode chimney{"Chimney", glm::dmat4(1.0), {}, {}};
     const glm::dvec3 top = CourtyardLayout::chimneyTop;
-    const double crown = 7.30;
-    Mesh shaft = makeBox({top.x - 0.5, 3.85, top.z - 0.5}, {top.x + 0.5, crown, top.z + 0.5}, brickRepeat);
-    Mesh rim;
-    const double outer = 0.6, inner = 0.4;
-    rim.append(makeBox({top.x - outer, crown, top.z - outer}, {top.x + outer, top.y, top.z - inner}, brickRepeat));
-    rim.append(makeBox({top.x - outer, crown, top.z + inner}, {top.x + outer, top.y, top.z + outer}, brickRepeat));
-    rim.append(makeBox({top.x - outer, crown, top.z - inner}, {top.x - inner, top.y, top.z + inner}, brickRepeat));
-    rim.append(makeBox({top.x + inner, crown, top.z - inner}, {top.x + outer, top.y, top.z + inner}, brickRepeat));
-    shaft.append(rim);
-    addMesh(scene, chimney, "Chimney_Shaft", shaft, m.brick);
-    addMesh(scene, chimney, "Chimney_Flue",
+    const double crown = 7.30, inner = 0.4;
+    addMesh(scene, chimney, "_Shaft",
+            merged({makeBox({top.x - 0.5, 3.85, top.z - 0.5}, {top.x + 0.5, crown, top.z + 0.5}, brickRepeat),
+                    squareRing(top.x, top.z, 0.6, inner, crown, top.y, brickRepeat)}),
+            m.brick);
+    addMesh(scene, chimney, "_Flue",
             makeBox({top.x - inner, crown, top.z - inner}, {top.x + inner, crown + 0.04, top.z + inner}, stoneRepeat),
             m.soot);
     node.children.push_back(chimney);
-    return node;
-}
-
-// A display sphere: unit radius around its node origin, translation only.
-SceneNode buildSphere(SceneDescription& scene, const std::string& id, const glm::dvec3& position, int material) {
-    SceneNode node = makeNode(id, at(position));
-    addMesh(scene, node, id, makeEllipsoid({0, 0, 0}, {1, 1, 1}, 32, 16), material);
-    return node;
-}
-
-SceneNode buildPlinth(SceneDescription& scene, const Materials& m, const std::string& id, const glm::dvec3& sphere) {
-    SceneNode node = makeNode(id, at({sphere.x, 0, sphere.z}));
-    double top = sphere.y - 1.0 - 0.002;  // the sphere rests just clear of the plinth
-    addMesh(scene, node, id, makeBox({-0.7, 0, -0.7}, {0.7, top, 0.7}, stoneRepeat), m.stone);
-    return node;
 }
 
 // Rubber duck facing its local +x; bottom on the floor.
-SceneNode buildDuck(SceneDescription& scene, const Materials& m) {
-    SceneNode duck =
-        makeNode("RubberDuck", at({-5.0, 0.0, 20.0}) * glm::rotate(glm::dmat4(1.0), 35.0 * pi / 180.0, up));
-    Mesh body = makeEllipsoid({0, 0.72, 0}, {1.15, 0.72, 0.85}, 32, 16, 2.0, 1.0);
-    body.append(makeEllipsoid({-0.98, 1.02, 0}, {0.36, 0.30, 0.32}, 16, 8));
-    Mesh eyes = makeEllipsoid({0.98, 1.93, 0.23}, {0.075, 0.075, 0.075}, 12, 6);
-    eyes.append(makeEllipsoid({0.98, 1.93, -0.23}, {0.075, 0.075, 0.075}, 12, 6));
-    addMesh(scene, duck, "RubberDuck_Body", body, m.duckBody);
-    addMesh(scene, duck, "RubberDuck_Head", makeEllipsoid({0.62, 1.76, 0}, {0.56, 0.53, 0.53}, 32, 16, 2.0, 1.0),
-            m.duckHead);
-    addMesh(scene, duck, "RubberDuck_Beak", makeEllipsoid({1.17, 1.66, 0}, {0.33, 0.10, 0.25}, 24, 12), m.beak);
-    addMesh(scene, duck, "RubberDuck_Eyes", eyes, m.eye);
-    return duck;
+void addDuck(SceneDescription& scene, const Materials& m) {
+    SceneNode& duck =
+        addNode(scene, "RubberDuck", at({-5.0, 0.0, 20.0}) * glm::rotate(glm::dmat4(1.0), 35.0 * pi / 180.0, up));
+    addMesh(scene, duck, "_Body",
+            merged({makeEllipsoid({0, 0.72, 0}, {1.15, 0.72, 0.85}, 32, 16, 2.0, 1.0),
+                    makeEllipsoid({-0.98, 1.02, 0}, {0.36, 0.30, 0.32}, 16, 8)}),
+            m.duckBody);
+    addMesh(scene, duck, "_Head", makeEllipsoid({0.62, 1.76, 0}, {0.56, 0.53, 0.53}, 32, 16, 2.0, 1.0), m.duckHead);
+    addMesh(scene, duck, "_Beak", makeEllipsoid({1.17, 1.66, 0}, {0.33, 0.10, 0.25}, 24, 12), m.beak);
+    addMesh(scene, duck, "_Eyes",
+            merged({makeEllipsoid({0.98, 1.93, 0.23}, {0.075, 0.075, 0.075}, 12, 6),
+                    makeEllipsoid({0.98, 1.93, -0.23}, {0.075, 0.075, 0.075}, 12, 6)}),
+            m.eye);
 }
 
-SceneNode buildDragonFruit(SceneDescription& scene, const Materials& m) {
-    SceneNode node = makeNode("DragonFruit", at({-8.0, 0.0, 10.0}) * glm::rotate(glm::dmat4(1.0), 0.4, up));
-    addMesh(scene, node, "DragonFruit_Plinth", makeBox({-0.65, 0, -0.65}, {0.65, 0.6, 0.65}, stoneRepeat), m.stone);
-    addMesh(scene, node, "DragonFruit_Skin", makeEllipsoid({0, 1.5, 0}, {0.62, 0.92, 0.62}, 32, 16, 2.0, 1.5),
-            m.dragonFruit);
-    addMesh(scene, node, "DragonFruit_Stem", makeEllipsoid({0, 2.42, 0}, {0.12, 0.09, 0.12}, 12, 6), m.leaf);
-    return node;
+void addDragonFruit(SceneDescription& scene, const Materials& m) {
+    SceneNode& node = addNode(scene, "DragonFruit", at({-8.0, 0.0, 10.0}) * glm::rotate(glm::dmat4(1.0), 0.4, up));
+    addMesh(scene, node, "_Plinth", makeBox({-0.65, 0, -0.65}, {0.65, 0.6, 0.65}, stoneRepeat), m.stone);
+    addMesh(scene, node, "_Skin", makeEllipsoid({0, 1.5, 0}, {0.62, 0.92, 0.62}, 32, 16, 2.0, 1.5), m.dragonFruit);
+    addMesh(scene, node, "_Stem", makeEllipsoid({0, 2.42, 0}, {0.12, 0.09, 0.12}, 12, 6), m.leaf);
 }
 
 // Brick planter under a west shop window, with a row of clipped bushes.
-SceneNode buildPlanter(SceneDescription& scene, const Materials& m, const std::string& id, double zCentre) {
-    SceneNode node = makeNode(id, at({-11.15, 0.0, zCentre}));
-    addMesh(scene, node, id + "_Box", makeBox({-0.5, 0, -1.6}, {0.5, 0.7, 1.6}, brickRepeat), m.brick);
-    addMesh(scene, node, id + "_Soil", makeBox({-0.42, 0.7, -1.52}, {0.42, 0.72, 1.52}, stoneRepeat), m.soil);
+void addPlanter(SceneDescription& scene, const Materials& m, const std::string& id, double zCentre) {
+    SceneNode& node = addNode(scene, id, at({-11.15, 0.0, zCentre}));
+    addMesh(scene, node, "_Box", makeBox({-0.5, 0, -1.6}, {0.5, 0.7, 1.6}, brickRepeat), m.brick);
+    addMesh(scene, node, "_Soil", makeBox({-0.42, 0.7, -1.52}, {0.42, 0.72, 1.52}, stoneRepeat), m.soil);
     Mesh bushes;
     for (double z : {-1.0, 0.0, 1.0}) bushes.append(makeEllipsoid({0, 1.15, z}, {0.45, 0.5, 0.48}, 16, 8));
-    addMesh(scene, node, id + "_Bushes", bushes, m.leaf);
-    return node;
+    addMesh(scene, node, "_Bushes", bushes, m.leaf);
 }
 
 // Square stone basin with a bowl on a column; the water surface sits below the rim.
-SceneNode buildFountain(SceneDescription& scene, const Materials& m) {
-    SceneNode node = makeNode("Fountain", at({6.5, 0.0, 10.0}));
-    const double outer = 1.8, inner = 1.55, rim = 0.55;
-    Mesh stone;
-    stone.append(makeBox({-outer, 0, -outer}, {outer, rim, -inner}, stoneRepeat));
-    stone.append(makeBox({-outer, 0, inner}, {outer, rim, outer}, stoneRepeat));
-    stone.append(makeBox({-outer, 0, -inner}, {-inner, rim, inner}, stoneRepeat));
-    stone.append(makeBox({inner, 0, -inner}, {outer, rim, inner}, stoneRepeat));
-    stone.append(makeBox({-0.2, 0, -0.2}, {0.2, 1.3, 0.2}, stoneRepeat));
-    stone.append(makeEllipsoid({0, 1.4, 0}, {0.75, 0.22, 0.75}, 16, 8));
-    Mesh water = makeBox({-inner, 0, -inner}, {inner, 0.42, inner}, stoneRepeat);
-    water.append(makeEllipsoid({0, 1.58, 0}, {0.55, 0.06, 0.55}, 12, 6));
-    addMesh(scene, node, "Fountain_Stone", stone, m.stone);
-    addMesh(scene, node, "Fountain_Water", water, m.water);
-    return node;
+void addFountain(SceneDescription& scene, const Materials& m) {
+    SceneNode& node = addNode(scene, "Fountain", at({6.5, 0.0, 10.0}));
+    const double inner = 1.55;
+    addMesh(scene, node, "_Stone",
+            merged({squareRing(0, 0, 1.8, inner, 0, 0.55, stoneRepeat),
+                    makeBox({-0.2, 0, -0.2}, {0.2, 1.3, 0.2}, stoneRepeat),
+                    makeEllipsoid({0, 1.4, 0}, {0.75, 0.22, 0.75}, 16, 8)}),
+            m.stone);
+    addMesh(scene, node, "_Water",
+            merged({makeBox({-inner, 0, -inner}, {inner, 0.42, inner}, stoneRepeat),
+                    makeEllipsoid({0, 1.58, 0}, {0.55, 0.06, 0.55}, 12, 6)}),
+            m.water);
 }
 
 // A clipped tree in a stone tub.
-SceneNode buildTree(SceneDescription& scene, const Materials& m, const std::string& id, const glm::dvec3& base) {
-    SceneNode node = makeNode(id, at(base));
-    addMesh(scene, node, id + "_Tub", makeBox({-0.6, 0, -0.6}, {0.6, 0.8, 0.6}, stoneRepeat), m.stone);
-    addMesh(scene, node, id + "_Trunk", makeBox({-0.14, 0.8, -0.14}, {0.14, 3.0, 0.14}, stoneRepeat), m.wood);
-    Mesh crown = makeEllipsoid({0, 3.6, 0}, {1.2, 1.0, 1.2}, 16, 8);
-    crown.append(makeEllipsoid({0.45, 4.3, 0.2}, {0.8, 0.7, 0.8}, 16, 8));
-    crown.append(makeEllipsoid({-0.4, 4.2, -0.3}, {0.75, 0.65, 0.75}, 16, 8));
-    addMesh(scene, node, id + "_Crown", crown, m.leaf);
-    return node;
+void addTree(SceneDescription& scene, const Materials& m, const std::string& id, const glm::dvec3& base) {
+    SceneNode& node = addNode(scene, id, at(base));
+    addMesh(scene, node, "_Tub", makeBox({-0.6, 0, -0.6}, {0.6, 0.8, 0.6}, stoneRepeat), m.stone);
+    addMesh(scene, node, "_Trunk", makeBox({-0.14, 0.8, -0.14}, {0.14, 3.0, 0.14}, stoneRepeat), m.wood);
+    addMesh(scene, node, "_Crown",
+            merged({makeEllipsoid({0, 3.6, 0}, {1.2, 1.0, 1.2}, 16, 8),
+                    makeEllipsoid({0.45, 4.3, 0.2}, {0.8, 0.7, 0.8}, 16, 8),
+                    makeEllipsoid({-0.4, 4.2, -0.3}, {0.75, 0.65, 0.75}, 16, 8)}),
+            m.leaf);
 }
 
-SceneNode buildBench(SceneDescription& scene, const Materials& m, const std::string& id, double z) {
-    SceneNode node = makeNode(id, at({12.2, 0.0, z}));
-    Mesh legs = makeBox({-0.2, 0, -0.9}, {0.2, 0.42, -0.7}, stoneRepeat);
-    legs.append(makeBox({-0.2, 0, 0.7}, {0.2, 0.42, 0.9}, stoneRepeat));
-    addMesh(scene, node, id + "_Legs", legs, m.stone);
-    addMesh(scene, node, id + "_Seat", makeBox({-0.28, 0.42, -1.1}, {0.28, 0.5, 1.1}, stoneRepeat), m.wood);
-    return node;
-}
-
-// Inward hemisphere over the whole courtyard, reaching a little below the horizon so no
-// view over the roofs runs out of sky.
-SceneNode buildSkyDome(SceneDescription& scene, const Materials& m) {
-    SceneNode node = makeNode("SkyDome");
-    const glm::dvec3 centre{0.5 * (CourtyardLayout::minX + CourtyardLayout::maxX), 0.0,
-                            0.5 * (CourtyardLayout::minZ + CourtyardLayout::maxZ)};
-    addMesh(scene, node, "SkyDome",
-            makeDome(centre, CourtyardLayout::skyRadius, 24, 8, CourtyardLayout::skyLowestElevation), m.sky);
-    return node;
-}
-
-SceneNode buildLight(SceneDescription& scene, const Materials& m, const std::string& id, const glm::dvec3& position) {
-    SceneNode node = makeNode(id, at(position));
-    addMesh(scene, node, id + "_Bulb", makeEllipsoid({0, 0, 0}, {0.15, 0.15, 0.15}, 16, 8), m.bulb);
-    return node;
+void addBench(SceneDescription& scene, const Materials& m, const std::string& id, double z) {
+    SceneNode& node = addNode(scene, id, at({12.2, 0.0, z}));
+    addMesh(scene, node, "_Legs",
+            merged({makeBox({-0.2, 0, -0.9}, {0.2, 0.42, -0.7}, stoneRepeat),
+                    makeBox({-0.2, 0, 0.7}, {0.2, 0.42, 0.9}, stoneRepeat)}),
+            m.stone);
+    addMesh(scene, node, "_Seat", makeBox({-0.28, 0.42, -1.1}, {0.28, 0.5, 1.1}, stoneRepeat), m.wood);
 }
 
 // Every mesh draws the triangles that face the middle of the courtyard first: the cameras
 // (the path and the spheres) are all in there.
 void sortFacingTheMiddle(SceneDescription& scene, const SceneNode& node, const glm::dmat4& parent) {
     const glm::dmat4 transform = parent * node.transform;
-    const glm::dvec3 middle{0.5 * (CourtyardLayout::minX + CourtyardLayout::maxX), 3.0,
-                            0.5 * (CourtyardLayout::minZ + CourtyardLayout::maxZ)};
     // Node transforms are rigid here: the inverse turns back by the transpose.
     const glm::dmat3 turnBack = glm::transpose(glm::dmat3(transform));
-    const glm::dvec3 local = turnBack * middle - turnBack * glm::dvec3(transform[3]);
+    const glm::dvec3 local = turnBack * (middle + glm::dvec3(0, 3, 0)) - turnBack * glm::dvec3(transform[3]);
     for (int mesh : node.meshes) scene.meshes[mesh].mesh.sortFacingFirst(local);
     for (const SceneNode& child : node.children) sortFacingTheMiddle(scene, child, transform);
 }
@@ -306,23 +273,27 @@ SceneDescription CourtyardLayout::build() {
     // the furniture comes first, then the bakehouse and the facades (their trim before
     // the walls behind it), then the floor, and the sky dome last of all.
     const char* sphereIds[4] = {"Sphere", "Sphere_001", "Sphere_002", "Sphere_003"};
-    const char* plinthIds[4] = {"Plinth_A", "Plinth_B", "Plinth_C", "Plinth_D"};
     const int sphereMaterials[4] = {m.chrome, m.chrome, m.glass, m.skyBall};
     for (int i = 0; i < 4; ++i) {
-        scene.nodes.push_back(buildSphere(scene, sphereIds[i], spherePositions[i], sphereMaterials[i]));
-        scene.nodes.push_back(buildPlinth(scene, m, plinthIds[i], spherePositions[i]));
+        const glm::dvec3& p = spherePositions[i];
+        // A display sphere: unit radius around its node origin, translation only.
+        addMesh(scene, addNode(scene, sphereIds[i], at(p)), "", makeEllipsoid({0, 0, 0}, {1, 1, 1}, 32, 16),
+                sphereMaterials[i]);
+        // The sphere rests just clear of its plinth.
+        addMesh(scene, addNode(scene, std::string("Plinth_") + char('A' + i), at({p.x, 0, p.z})), "",
+                makeBox({-0.7, 0, -0.7}, {0.7, p.y - 1.0 - 0.002, 0.7}, stoneRepeat), m.stone);
     }
 
-    scene.nodes.push_back(buildDuck(scene, m));
-    scene.nodes.push_back(buildDragonFruit(scene, m));
-    scene.nodes.push_back(buildBench(scene, m, "Bench_North", 3.3));
-    scene.nodes.push_back(buildBench(scene, m, "Bench_South", 9.7));
-    scene.nodes.push_back(buildFountain(scene, m));
-    scene.nodes.push_back(buildTree(scene, m, "Tree_North", {10.4, 0.0, -1.5}));
-    scene.nodes.push_back(buildTree(scene, m, "Tree_South", {10.4, 0.0, 15.5}));
-    scene.nodes.push_back(buildPlanter(scene, m, "Planter_North", 0.1));
-    scene.nodes.push_back(buildPlanter(scene, m, "Planter_South", 16.1));
-    scene.nodes.push_back(buildBakehouse(scene, m));
+    addDuck(scene, m);
+    addDragonFruit(scene, m);
+    addBench(scene, m, "Bench_North", 3.3);
+    addBench(scene, m, "Bench_South", 9.7);
+    addFountain(scene, m);
+    addTree(scene, m, "Tree_North", {10.4, 0.0, -1.5});
+    addTree(scene, m, "Tree_South", {10.4, 0.0, 15.5});
+    addPlanter(scene, m, "Planter_North", 0.1);
+    addPlanter(scene, m, "Planter_South", 16.1);
+    addBakehouse(scene, m);
 
     const Side sides[4] = {
         {"North", true, minZ, 1, minX, maxX},
@@ -330,15 +301,15 @@ SceneDescription CourtyardLayout::build() {
         {"West", false, minX, 1, minZ, maxZ},
         {"East", false, maxX, -1, minZ, maxZ},
     };
-    for (const Side& side : sides) scene.nodes.push_back(buildFacade(scene, m, side));
+    for (const Side& side : sides) addFacade(scene, m, side);
 
-    SceneNode floor = makeNode("Floor");
-    addMesh(scene, floor, "Floor", makeBox({minX, -0.2, minZ}, {maxX, 0.0, maxZ}, tileRepeat), m.tiles);
-    scene.nodes.push_back(floor);
-
-    scene.nodes.push_back(buildSkyDome(scene, m));
-    scene.nodes.push_back(buildLight(scene, m, "PointLight", staticLight));
-    scene.nodes.push_back(buildLight(scene, m, "PointLight1", circlingLight));
+    addMesh(scene, addNode(scene, "Floor"), "", makeBox({minX, -0.2, minZ}, {maxX, 0.0, maxZ}, tileRepeat), m.tiles);
+    // Inward hemisphere over the whole courtyard, reaching a little below the horizon so no
+    // view over the roofs runs out of sky.
+    addMesh(scene, addNode(scene, "SkyDome"), "", makeDome(middle, skyRadius, 24, 8, skyLowestElevation), m.sky);
+    for (const auto& [id, position] : {std::pair{"PointLight", staticLight}, std::pair{"PointLight1", circlingLight}})
+        addMesh(scene, addNode(scene, id, at(position)), "_Bulb", makeEllipsoid({0, 0, 0}, {0.15, 0.15, 0.15}, 16, 8),
+                m.bulb);
     for (const SceneNode& node : scene.nodes) sortFacingTheMiddle(scene, node, glm::dmat4(1.0));
     return scene;
 }

@@ -1,7 +1,5 @@
 #include "Mesh.h"
 
-#include "DomeDirection.h"
-
 #include <glm/geometric.hpp>
 #include <glm/gtc/constants.hpp>
 
@@ -51,38 +49,63 @@ void Mesh::sortFacingFirst(const glm::dvec3& viewpoint) {
 
 namespace {
 
-struct BoxFace {
-    glm::dvec3 normal;
-    glm::dvec3 vAxis;  // texture "up" on this face
-};
-
-void addBoxFace(Mesh& mesh, const glm::dvec3& min, const glm::dvec3& max, const BoxFace& face, double tileSize) {
-    // u axis so that (u, v, normal) is right-handed: no mirrored textures.
-    glm::dvec3 uAxis = glm::cross(face.vAxis, face.normal);
-    glm::dvec3 centre = (min + max) * 0.5;
-    glm::dvec3 half = (max - min) * 0.5;
-    glm::dvec3 faceCentre = centre + face.normal * half;
-    glm::dvec3 uHalf = uAxis * half, vHalf = face.vAxis * half;
+// Two counter-clockwise triangles over centre -+ uHalf -+ vHalf; uv(p, cu, cv) maps a corner.
+template <class Uv>
+void addQuad(Mesh& mesh, const glm::dvec3& centre, const glm::dvec3& uHalf, const glm::dvec3& vHalf,
+             const glm::dvec3& normal, Uv uv) {
     const double corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
     uint32_t idx[4];
     for (int i = 0; i < 4; ++i) {
-        glm::dvec3 p = faceCentre + uHalf * corners[i][0] + vHalf * corners[i][1];
-        glm::dvec2 uv{glm::dot(p, uAxis) / tileSize, glm::dot(p, face.vAxis) / tileSize};
-        idx[i] = mesh.addVertex(p, face.normal, uv);
+        glm::dvec3 p = centre + uHalf * corners[i][0] + vHalf * corners[i][1];
+        idx[i] = mesh.addVertex(p, normal, uv(p, corners[i][0], corners[i][1]));
     }
     mesh.addTriangle(idx[0], idx[1], idx[2]);
     mesh.addTriangle(idx[0], idx[2], idx[3]);
 }
 
+// Rings of vertex(ring, seg) from the top pole (ring 0) down: each pole gets one vertex per
+// segment, which keeps its triangles' UVs undistorted; rings 1 to lastRing are shared rows
+// of segments + 1 vertices. An open grid ends at ring `rings`, a closed one at its bottom
+// pole. Counter-clockwise seen from outside, or from inside when `inward`.
+template <class Vertex>
+void addLatitudeGrid(Mesh& mesh, int segments, int rings, bool closed, bool inward, Vertex vertex) {
+    auto triangle = [&](uint32_t a, uint32_t b, uint32_t c) {
+        inward ? mesh.addTriangle(a, c, b) : mesh.addTriangle(a, b, c);
+    };
+    const int lastRing = closed ? rings - 1 : rings;
+    std::vector<std::vector<uint32_t>> grid(rings + 1);
+    for (int ring = 1; ring <= lastRing; ++ring)
+        for (int seg = 0; seg <= segments; ++seg) grid[ring].push_back(vertex(ring, seg));
+    for (int seg = 0; seg < segments; ++seg) {
+        triangle(vertex(0, seg + 0.5), grid[1][seg], grid[1][seg + 1]);
+        if (closed) triangle(vertex(rings, seg + 0.5), grid[rings - 1][seg + 1], grid[rings - 1][seg]);
+    }
+    for (int ring = 1; ring < lastRing; ++ring)
+        for (int seg = 0; seg < segments; ++seg) {
+            uint32_t a = grid[ring][seg], b = grid[ring][seg + 1];
+            uint32_t c = grid[ring + 1][seg], d = grid[ring + 1][seg + 1];
+            triangle(a, c, d);
+            triangle(a, d, b);
+        }
+}
+
 }  // namespace
 
 Mesh makeBox(const glm::dvec3& min, const glm::dvec3& max, double tileSize) {
-    static const BoxFace faces[6] = {
+    // Each face's normal and its texture "up"; u completes a right-handed frame, so no face is mirrored.
+    static const glm::dvec3 faces[6][2] = {
         {{1, 0, 0}, {0, 1, 0}},  {{-1, 0, 0}, {0, 1, 0}}, {{0, 0, 1}, {0, 1, 0}},
         {{0, 0, -1}, {0, 1, 0}}, {{0, 1, 0}, {0, 0, -1}}, {{0, -1, 0}, {0, 0, 1}},
     };
+    const glm::dvec3 centre = (min + max) * 0.5, half = (max - min) * 0.5;
     Mesh mesh;
-    for (const BoxFace& face : faces) addBoxFace(mesh, min, max, face, tileSize);
+    for (const auto& [normal, vAxis] : faces) {
+        const glm::dvec3 uAxis = glm::cross(vAxis, normal);
+        addQuad(mesh, centre + normal * half, uAxis * half, vAxis * half, normal,
+                [&](const glm::dvec3& p, double, double) {
+                    return glm::dvec2(glm::dot(p, uAxis) / tileSize, glm::dot(p, vAxis) / tileSize);
+                });
+    }
     return mesh;
 }
 
@@ -90,70 +113,37 @@ Mesh makeEllipsoid(const glm::dvec3& centre, const glm::dvec3& radii, int segmen
                    double vRepeat) {
     const double pi = glm::pi<double>();
     Mesh mesh;
-    auto vertex = [&](int ring, int seg, double uShift) {
+    addLatitudeGrid(mesh, segments, rings, true, false, [&](int ring, double seg) {
         double theta = pi * ring / rings;  // 0 at the top pole
-        double phi = 2 * pi * (seg + uShift) / segments;
+        double phi = 2 * pi * seg / segments;
         // Longitude runs clockwise seen from above so that du, dv and the normal form a right-handed frame.
         glm::dvec3 unit{std::sin(theta) * std::cos(phi), std::cos(theta), -std::sin(theta) * std::sin(phi)};
-        glm::dvec3 normal = glm::normalize(unit / radii);
-        glm::dvec2 uv{(seg + uShift) / segments * uRepeat, (1.0 - double(ring) / rings) * vRepeat};
-        return mesh.addVertex(centre + unit * radii, normal, uv);
-    };
-    std::vector<std::vector<uint32_t>> grid(rings + 1);
-    for (int ring = 1; ring < rings; ++ring)
-        for (int seg = 0; seg <= segments; ++seg) grid[ring].push_back(vertex(ring, seg, 0.0));
-    for (int seg = 0; seg < segments; ++seg) {
-        // One pole vertex per segment keeps each pole triangle's UVs undistorted.
-        uint32_t top = vertex(0, seg, 0.5);
-        mesh.addTriangle(top, grid[1][seg], grid[1][seg + 1]);
-        uint32_t bottom = vertex(rings, seg, 0.5);
-        mesh.addTriangle(bottom, grid[rings - 1][seg + 1], grid[rings - 1][seg]);
-    }
-    for (int ring = 1; ring + 1 < rings; ++ring)
-        for (int seg = 0; seg < segments; ++seg) {
-            uint32_t a = grid[ring][seg], b = grid[ring][seg + 1];
-            uint32_t c = grid[ring + 1][seg], d = grid[ring + 1][seg + 1];
-            mesh.addTriangle(a, c, d);
-            mesh.addTriangle(a, d, b);
-        }
+        glm::dvec2 uv{seg / segments * uRepeat, (1.0 - double(ring) / rings) * vRepeat};
+        return mesh.addVertex(centre + unit * radii, glm::normalize(unit / radii), uv);
+    });
     return mesh;
 }
 
 Mesh makeQuad(const glm::dvec3& centre, const glm::dvec3& uHalf, const glm::dvec3& vHalf) {
     Mesh mesh;
-    const glm::dvec3 normal = glm::normalize(glm::cross(uHalf, vHalf));
-    const double corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
-    uint32_t idx[4];
-    for (int i = 0; i < 4; ++i)
-        idx[i] = mesh.addVertex(centre + uHalf * corners[i][0] + vHalf * corners[i][1], normal,
-                                {0.5 * (corners[i][0] + 1), 0.5 * (corners[i][1] + 1)});
-    mesh.addTriangle(idx[0], idx[1], idx[2]);
-    mesh.addTriangle(idx[0], idx[2], idx[3]);
+    addQuad(mesh, centre, uHalf, vHalf, glm::normalize(glm::cross(uHalf, vHalf)),
+            [](const glm::dvec3&, double cu, double cv) { return glm::dvec2(0.5 * (cu + 1), 0.5 * (cv + 1)); });
     return mesh;
 }
 
+glm::dvec3 domeDirection(double v, double azimuth, double lowestElevation) {
+    const double elevation = lowestElevation + (0.5 * glm::pi<double>() - lowestElevation) * v;
+    return {std::cos(elevation) * std::cos(azimuth), std::sin(elevation), -std::cos(elevation) * std::sin(azimuth)};
+}
+
 Mesh makeDome(const glm::dvec3& centre, double radius, int segments, int rings, double lowestElevation) {
-    const double pi = glm::pi<double>();
     Mesh mesh;
-    auto vertex = [&](int ring, double seg) {
-        double v = 1.0 - double(ring) / rings;  // ring 0 is the zenith
-        double elevation = lowestElevation + (0.5 * pi - lowestElevation) * v;
-        double phi = 2 * pi * seg / segments;
-        glm::dvec3 unit = domeDirection(elevation, phi);
-        return mesh.addVertex(centre + unit * radius, -unit, {seg / segments, v});
-    };
-    std::vector<std::vector<uint32_t>> grid(rings + 1);
-    for (int ring = 1; ring <= rings; ++ring)
-        for (int seg = 0; seg <= segments; ++seg) grid[ring].push_back(vertex(ring, seg));
     // The ellipsoid's winding reversed: counter-clockwise seen from inside.
-    for (int seg = 0; seg < segments; ++seg) mesh.addTriangle(vertex(0, seg + 0.5), grid[1][seg + 1], grid[1][seg]);
-    for (int ring = 1; ring < rings; ++ring)
-        for (int seg = 0; seg < segments; ++seg) {
-            uint32_t a = grid[ring][seg], b = grid[ring][seg + 1];
-            uint32_t c = grid[ring + 1][seg], d = grid[ring + 1][seg + 1];
-            mesh.addTriangle(a, d, c);
-            mesh.addTriangle(a, b, d);
-        }
+    addLatitudeGrid(mesh, segments, rings, false, true, [&](int ring, double seg) {
+        double v = 1.0 - double(ring) / rings;  // ring 0 is the zenith
+        glm::dvec3 unit = domeDirection(v, 2 * glm::pi<double>() * seg / segments, lowestElevation);
+        return mesh.addVertex(centre + unit * radius, -unit, {seg / segments, v});
+    });
     return mesh;
 }
 

@@ -44,5 +44,8 @@ Mesh makeQuad(const glm::dvec3& centre, const glm::dvec3& uHalf, const glm::dvec
 // (radians, negative below the horizon), normals towards the centre, u once round the
 // horizon, v from the lowest ring (0) to the zenith (1). The lowest ring stays open.
 Mesh makeDome(const glm::dvec3& centre, double radius, int segments, int rings, double lowestElevation);
+// Unit direction at the dome's v and an azimuth turning from +X towards -Z: how the dome
+// lays out its texture and the sky panorama its pixels.
+glm::dvec3 domeDirection(double v, double azimuth, double lowestElevation);
 
 }  // namespace Quessel::SceneGen

@@ -10,8 +10,6 @@ namespace {
 
 double fade(double t) { return t * t * t * (t * (t * 6 - 15) + 10); }
 
-int wrap(int i, int n) { return ((i % n) + n) % n; }
-
 }  // namespace
 
 double Noise::hash(int32_t x, int32_t y, int32_t z, uint32_t seed) {

@@ -10,6 +10,7 @@ namespace Quessel::SceneGen {
 class Noise {
 public:
     static double hash(int32_t x, int32_t y, int32_t z, uint32_t seed);  // in [0, 1)
+    static int wrap(int i, int n) { return ((i % n) + n) % n; }          // lattice index i on a repeat of n
 
     // Tileable value noise at texture position (u, v) in [0, 1) with `cells` lattice cells per repeat.
     static double tiled(double u, double v, int cells, uint32_t seed) { return tiled(u, v, cells, cells, seed); }

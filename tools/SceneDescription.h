@@ -12,6 +12,8 @@ namespace Quessel::SceneGen {
 struct Colour {
     double r = 0, g = 0, b = 0, a = 1;
 };
+inline Colour grey(double v) { return {v, v, v, 1}; }
+inline Colour rgb(double r, double g, double b) { return {r, g, b, 1}; }
 
 struct Material {
     std::string id;

@@ -1,6 +1,6 @@
 #include "SkyCubeMap.h"
 
-#include "DomeDirection.h"
+#include "Mesh.h"
 #include "Noise.h"
 
 #include <glm/common.hpp>
@@ -61,31 +61,26 @@ glm::dvec3 SkyCubeMap::colour(const glm::dvec3& dir) {
     glm::dvec3 ground = glm::mix(rgb(108, 122, 80), rgb(84, 92, 58), field);
     ground = glm::mix(hills, ground, glm::smoothstep(-0.02, -0.25, elevation));
     double belowHill = glm::smoothstep(hill + 0.012, hill - 0.012, elevation);
-    glm::dvec3 c = glm::mix(sky, ground, belowHill);
-    return glm::clamp(c, 0.0, 1.0);
+    return glm::clamp(glm::mix(sky, ground, belowHill), 0.0, 1.0);
 }
 
 Image SkyCubeMap::face(int index) {
     Image image(size, size, 3);
     for (int row = 0; row < size; ++row)
-        for (int col = 0; col < size; ++col) {
-            glm::dvec3 d = direction(index, (col + 0.5) / size, (row + 0.5) / size);
-            image.set(col, row, colour(d));
-        }
+        for (int col = 0; col < size; ++col)
+            image.set(col, row, colour(direction(index, (col + 0.5) / size, (row + 0.5) / size)));
     return image;
 }
 
 Image SkyCubeMap::panorama(int width, int height, double lowestElevation) {
     Image image(width, height, 3);
-    for (int row = 0; row < height; ++row) {
-        // Row 0 is the top of the picture, which the loader hands to OpenGL last: v = 1.
-        double v = 1.0 - (row + 0.5) / height;
-        double elevation = lowestElevation + (0.5 * pi - lowestElevation) * v;
+    for (int row = 0; row < height; ++row)
         for (int col = 0; col < width; ++col) {
-            double phi = 2 * pi * (col + 0.5) / width;
-            image.set(col, row, colour(domeDirection(elevation, phi)));
+            // Row 0 is the top of the picture, which the loader hands to OpenGL last: v = 1.
+            const glm::dvec3 d =
+                domeDirection(1.0 - (row + 0.5) / height, 2 * pi * (col + 0.5) / width, lowestElevation);
+            image.set(col, row, colour(d));
         }
-    }
     return image;
 }
 

@@ -12,31 +12,32 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 using namespace Quessel::SceneGen;
 
 namespace {
 
-bool savePair(const std::string& dir, const std::string& texture, const std::string& normalMap,
-              const SurfaceTexture& surface) {
-    bool ok = ImageFiles::save(surface.colour, dir + "/" + texture);
-    ok = ImageFiles::save(surface.normals, dir + "/" + normalMap) && ok;
-    return ok;
-}
-
 bool writeTextures(const std::string& runDir) {
-    bool ok = savePair(runDir, "whitetiles.jpg", "whitetilesnormalmap.jpg", SurfaceTextures::whiteTiles());
-    ok = savePair(runDir, "wall06x04.jpg", "wall06x04normalmap.jpg", SurfaceTextures::paintedPlaster()) && ok;
-    ok = savePair(runDir, "brick03.jpg", "brick03normalmap.jpg", SurfaceTextures::bricks()) && ok;
-    ok = savePair(runDir, "duck.png", "ducknormalmap.png", SurfaceTextures::duckSkin(false)) && ok;
-    ok = savePair(runDir, "duck.png.001.png", "duck.png.001normalmap.png", SurfaceTextures::duckSkin(true)) && ok;
-    ok = savePair(runDir, "Dragon_Fruit_LR_color.jpg", "Dragon_Fruit_LR_colornormalmap.jpg",
-                  SurfaceTextures::dragonFruitSkin()) &&
-         ok;
-    ok = ImageFiles::save(SurfaceTextures::smokePuff(128), runDir + "/smoke.png") && ok;
-    ok = ImageFiles::save(SkyCubeMap::panorama(2048, 512, CourtyardLayout::skyLowestElevation),
-                          runDir + "/" + CourtyardLayout::skyTexture) &&
-         ok;
+    bool ok = true;
+    auto save = [&](const Image& image, const std::string& file) {
+        ok = ImageFiles::save(image, runDir + "/" + file) && ok;
+    };
+    const std::pair<std::string, SurfaceTexture> surfaces[] = {
+        {"whitetiles.jpg", SurfaceTextures::whiteTiles()},
+        {"wall06x04.jpg", SurfaceTextures::paintedPlaster()},
+        {"brick03.jpg", SurfaceTextures::bricks()},
+        {"duck.png", SurfaceTextures::duckSkin(false)},
+        {"duck.png.001.png", SurfaceTextures::duckSkin(true)},
+        {"Dragon_Fruit_LR_color.jpg", SurfaceTextures::dragonFruitSkin()}};
+    for (const auto& [file, surface] : surfaces) {
+        // The normal map is named after its texture with "normalmap" before the extension.
+        const size_t dot = file.rfind('.');
+        save(surface.colour, file);
+        save(surface.normals, file.substr(0, dot) + "normalmap" + file.substr(dot));
+    }
+    save(SurfaceTextures::smokePuff(128), "smoke.png");
+    save(SkyCubeMap::panorama(2048, 512, CourtyardLayout::skyLowestElevation), CourtyardLayout::skyTexture);
     return ok;
 }
 
@@ -56,28 +57,21 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: quessel-scenegen <runDir> <modelDir> [<awkwardDir>]\n");
         return 2;
     }
-    const std::string runDir = argv[1], modelDir = argv[2];
+    const std::string runDir = argv[1], modelDir = argv[2], awkwardDir = argc == 4 ? argv[3] : "";
+    bool ok = true;
+    auto check = [&](bool written, const std::string& what) {
+        if (!written) std::fprintf(stderr, "quessel-scenegen: cannot write %s\n", what.c_str());
+        ok = written && ok;
+    };
     std::error_code error;
-    std::filesystem::create_directories(runDir, error);
-    std::filesystem::create_directories(modelDir, error);
+    for (const std::string& dir : {runDir, modelDir}) std::filesystem::create_directories(dir, error);
 
-    bool ok = ColladaWriter::writeFile(CourtyardLayout::build(), modelDir + "/test3.dae");
-    if (!ok) std::fprintf(stderr, "quessel-scenegen: cannot write %s/test3.dae\n", modelDir.c_str());
-    if (!writeTextures(runDir)) {
-        std::fprintf(stderr, "quessel-scenegen: cannot write the images into %s\n", runDir.c_str());
-        ok = false;
-    }
-    if (!writeCubeMap(modelDir)) {
-        std::fprintf(stderr, "quessel-scenegen: cannot write the cube map into %s\n", modelDir.c_str());
-        ok = false;
-    }
+    check(ColladaWriter::writeFile(CourtyardLayout::build(), modelDir + "/test3.dae"), modelDir + "/test3.dae");
+    check(writeTextures(runDir), "the images into " + runDir);
+    check(writeCubeMap(modelDir), "the cube map into " + modelDir);
     if (argc == 4) {
-        const std::string awkwardDir = argv[3];
         std::filesystem::create_directories(awkwardDir, error);
-        if (!ColladaWriter::writeFile(AwkwardLayout::build(), awkwardDir + "/test3.dae")) {
-            std::fprintf(stderr, "quessel-scenegen: cannot write %s/test3.dae\n", awkwardDir.c_str());
-            ok = false;
-        }
+        check(ColladaWriter::writeFile(AwkwardLayout::build(), awkwardDir + "/test3.dae"), awkwardDir + "/test3.dae");
     }
     return ok ? 0 : 1;
 }
