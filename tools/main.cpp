@@ -43,7 +43,8 @@ bool writeTextures(const std::string& runDir) {
 
 bool writeCubeMap(const std::string& modelDir) {
     const std::string dir = modelDir + "/TextureBox_Sphere_003";
-    std::filesystem::create_directories(dir);
+    std::error_code error;  // a folder that cannot be made shows as faces that cannot be written
+    std::filesystem::create_directories(dir, error);
     bool ok = true;
     for (int face = 0; face < 6; ++face)
         ok = ImageFiles::saveTga(SkyCubeMap::face(face), dir + "/" + SkyCubeMap::faceNames[face] + ".tga") && ok;

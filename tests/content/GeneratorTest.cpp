@@ -9,6 +9,8 @@
 #include <map>
 #include <string>
 
+#include <sys/wait.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -57,4 +59,15 @@ TEST_F(Generator, WritesTheSameFilesByteForByteOnEveryRun) {
     EXPECT_EQ(first.size(), second.size());
     for (const auto& [name, bytes] : first)
         EXPECT_TRUE(second.count(name) && second.at(name) == bytes) << name << " differs between runs";
+}
+
+TEST_F(Generator, EndsWithOneWhenAFolderIsTakenByAFile) {
+    for (const char* taken : {"bin", "Model"}) {
+        const fs::path dir = scratch.path / taken;
+        fs::create_directories(dir);
+        std::ofstream(dir / taken) << "not a folder";
+        const int status = run(dir);
+        ASSERT_TRUE(WIFEXITED(status)) << taken;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << taken;
+    }
 }
