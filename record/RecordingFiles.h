@@ -25,7 +25,7 @@ struct RecordOptions;
 // cap, quality gives way first, then frame rate, then size.
 class RecordingFiles {
 public:
-    static constexpr long long MaxPreviewBytes = 8000000;
+    static constexpr unsigned long long MaxPreviewBytes = 8000000;
     static constexpr int KeyFrameInterval = 5;
 
     struct PreviewSize {
@@ -48,9 +48,6 @@ public:
     bool makePreview(double videoFps, std::string& error);
     // Renames the temporary files to their targets and keeps the stills.
     bool commit(std::string& error);
-
-    // Bytes in a file; -1 when there is none.
-    static long long size(const std::string& path);
 
     // The targets; no stills when `stills` is empty.
     const std::string video, preview, stills;
