@@ -20,18 +20,6 @@ namespace {
 // Seconds between two progress updates: of a terminal line, of plain lines.
 constexpr double TerminalInterval = 0.25;
 constexpr double PlainInterval = 5.0;
-
-// The ffmpeg command for frames of width x height RGB bytes, rows bottom-up as OpenGL
-// reads them, at `fps`, into `path`.
-std::vector<std::string> videoCommand(int width, int height, double fps, const std::string& path) {
-    return {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo", "-pixel_format", "rgb24",
-            "-video_size", fmt::format("{}x{}", width, height), "-framerate", fmt::format("{:.9g}", fps), "-i",
-            "pipe:0",
-            // OpenGL's rows run bottom-up; without the matrix named, the scaler converts with BT.601's.
-            "-vf", "vflip,scale=out_color_matrix=bt709:out_range=tv", "-c:v", "libx264", "-preset", "medium", "-crf",
-            "20", "-pix_fmt", "yuv420p", "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
-            "-color_range", "tv", "-movflags", "+faststart", "-f", "mp4", path};
-}
 }  // namespace
 
 Recorder::Recorder(Demo& demo, const RecordOptions& options, const ToolReport& report)
@@ -81,7 +69,16 @@ int Recorder::seek() {
 
 int Recorder::record(int frames, RecordingFiles& files) {
     std::string error;
-    if (!encoder.start(videoCommand(ScreenWidth, ScreenHeight, options.fps, files.videoPart), error))
+    // The window's RGB bytes at the recording's rate into the video's temporary file.
+    if (!encoder.start(
+            {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo", "-pixel_format", "rgb24",
+             "-video_size", fmt::format("{}x{}", ScreenWidth, ScreenHeight), "-framerate",
+             fmt::format("{:.9g}", options.fps), "-i", "pipe:0",
+             // OpenGL's rows run bottom-up; without the matrix named, the scaler converts with BT.601's.
+             "-vf", "vflip,scale=out_color_matrix=bt709:out_range=tv", "-c:v", "libx264", "-preset", "medium", "-crf",
+             "20", "-pix_fmt", "yuv420p", "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
+             "-color_range", "tv", "-movflags", "+faststart", "-f", "mp4", files.videoPart},
+            error))
         return report.fail(error);
     const long first = std::lround(driver.clock / step);
     startProgress("frame", frames);

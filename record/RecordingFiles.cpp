@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <set>
 #include <sstream>
 
@@ -90,14 +89,7 @@ bool RecordingFiles::commit(std::string& error) {
     return true;
 }
 
-bool RecordingFiles::tryPreview(const PreviewSize& attempt, std::string& error) {
-    const std::string folder = previewPart + "-frames";
-    // The frames' folder goes whatever happens.
-    const auto removeAll = [](const std::string* path) {
-        std::error_code ignored;
-        fs::remove_all(*path, ignored);
-    };
-    const std::unique_ptr<const std::string, decltype(removeAll)> frameFolder(&folder, removeAll);
+bool RecordingFiles::tryPreview(const PreviewSize& attempt, const std::string& folder, std::string& error) {
     std::error_code failure;
     fs::remove_all(folder, failure);
     if (!failure) fs::create_directory(folder, failure);
@@ -127,13 +119,17 @@ bool RecordingFiles::tryPreview(const PreviewSize& attempt, std::string& error) 
 }
 
 bool RecordingFiles::makePreview(double videoFps, std::string& error) {
+    const std::string folder = previewPart + "-frames";
     for (PreviewSize attempt : PreviewSizes) {
         // A slow video is not sped up.
         attempt.fps = std::min(attempt.fps, videoFps);
-        if (!tryPreview(attempt, error)) return false;
+        const bool made = tryPreview(attempt, folder, error);
+        // The frames' folder goes whatever happened.
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+        if (!made) return false;
         previewSize = attempt;
-        std::error_code missing;
-        if (fs::file_size(previewPart, missing) <= MaxPreviewBytes) return true;
+        if (fs::file_size(previewPart, ignored) <= MaxPreviewBytes) return true;
     }
     error = fmt::format("the preview stays above {} MB even at {} x {}", MaxPreviewBytes / 1000000, previewSize.width,
                         previewSize.height);

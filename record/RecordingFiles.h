@@ -55,7 +55,8 @@ public:
     PreviewSize previewSize{};
 
 private:
-    bool tryPreview(const PreviewSize& size, std::string& error);
+    // One try, its frames taken out into `folder`.
+    bool tryPreview(const PreviewSize& size, const std::string& folder, std::string& error);
 
     // The temporary files and stills made so far.
     std::vector<std::string> written;
