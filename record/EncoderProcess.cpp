@@ -5,13 +5,13 @@
 #include <fcntl.h>
 #include <fmt/format.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 
 extern char** environ;
@@ -29,8 +29,8 @@ std::string EncoderProcess::find(const std::string& program) {
     std::stringstream folders(std::string(std::getenv("PATH") ? std::getenv("PATH") : "") + ":");
     for (std::string folder; std::getline(folders, folder, ':');) {
         const std::string candidate = (folder.empty() ? "." : folder) + "/" + program;
-        struct stat info {};
-        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0)
+        std::error_code ignored;
+        if (std::filesystem::is_regular_file(candidate, ignored) && access(candidate.c_str(), X_OK) == 0)
             return candidate;
     }
     return "";
@@ -38,27 +38,22 @@ std::string EncoderProcess::find(const std::string& program) {
 
 EncoderProcess::~EncoderProcess() {
     if (input >= 0) close(input);
-    if (pid > 0) {
-        ::kill(pid, SIGTERM);
-        wait(false);
-    }
+    if (pid > 0) ::kill(pid, SIGTERM);
+    wait(false);
     if (log) std::fclose(log);
 }
 
-bool EncoderProcess::start(const std::vector<std::string>& argv, bool feed, std::string& error) {
+bool EncoderProcess::start(const std::vector<std::string>& argv, std::string& error) {
     // The program's standard error goes to a file that disappears when closed.
     log = std::tmpfile();
     int pipeEnds[2] = {-1, -1};
-    if (!log || fcntl(fileno(log), F_SETFD, FD_CLOEXEC) != 0 || (feed && pipe2(pipeEnds, O_CLOEXEC) != 0)) {
+    if (!log || fcntl(fileno(log), F_SETFD, FD_CLOEXEC) != 0 || pipe2(pipeEnds, O_CLOEXEC) != 0) {
         error = fmt::format("cannot start {}: {}", argv.at(0), std::strerror(errno));
         return false;
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (feed)
-        posix_spawn_file_actions_adddup2(&actions, pipeEnds[0], STDIN_FILENO);
-    else
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[0], STDIN_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, fileno(log), STDERR_FILENO);
     // Its own process group; and the default actions for the signals the recorder catches
@@ -77,7 +72,7 @@ bool EncoderProcess::start(const std::vector<std::string>& argv, bool feed, std:
     const int result = posix_spawnp(&pid, argv[0].c_str(), &actions, &attributes, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
-    if (feed) close(pipeEnds[0]);
+    close(pipeEnds[0]);
     input = pipeEnds[1];
     if (result == 0) return true;
     pid = -1;
@@ -107,8 +102,7 @@ int EncoderProcess::wait(bool honourStop) {
         const pid_t done = waitpid(pid, &status, WNOHANG);
         if (done == pid || (done < 0 && errno != EINTR)) {
             pid = -1;
-            if (done < 0) return -1;
-            return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+            return done < 0 ? -1 : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
         }
         if (honourStop && ToolReport::stopSignal()) {
             ::kill(pid, SIGTERM);
@@ -129,15 +123,12 @@ int EncoderProcess::finish() {
 
 std::string EncoderProcess::problem() const {
     std::string text;
-    char buffer[4096];
-    off_t offset = 0;
-    for (ssize_t got; log && (got = pread(fileno(log), buffer, sizeof buffer, offset)) > 0; offset += got)
-        text.append(buffer, got);
+    if (log) std::rewind(log);
+    for (int c; log && (c = std::fgetc(log)) != EOF;) text += static_cast<char>(c);
     if (text.find("No space left on device") != std::string::npos) return "the disk is full (no space left on device)";
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    text.erase(text.find_last_not_of("\r\n ") + 1);
     if (text.empty()) return "it gave no reason";
-    const size_t newline = text.find_last_of("\r\n");
-    return newline == std::string::npos ? text : text.substr(newline + 1);
+    return text.substr(text.find_last_of("\r\n") + 1);
 }
 
 }  // namespace Quessel::Record

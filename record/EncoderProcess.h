@@ -9,7 +9,7 @@ namespace Quessel::Record {
 
 // One run of an external encoder program: started from PATH in a process group of its own
 // (so a Ctrl-C on the terminal reaches the recorder, which ends it), fed through a pipe on
-// its standard input or not at all, its standard error kept for our messages.
+// its standard input, its standard error kept for our messages.
 class EncoderProcess {
 public:
     // Where `program` is found on PATH; empty when it is not.
@@ -21,9 +21,9 @@ public:
     EncoderProcess(const EncoderProcess&) = delete;
     EncoderProcess& operator=(const EncoderProcess&) = delete;
 
-    // Starts argv[0]; with `feed` its standard input is a pipe that write() fills, else
-    // /dev/null. False with the reason in `error`.
-    bool start(const std::vector<std::string>& argv, bool feed, std::string& error);
+    // Starts argv[0], its standard input a pipe that write() fills until finish() closes
+    // it. False with the reason in `error`.
+    bool start(const std::vector<std::string>& argv, std::string& error);
     // All bytes into the pipe. False when the program stopped reading (the error number,
     // e.g. EPIPE, is in writeError) or Ctrl-C came.
     bool write(const void* data, size_t size);

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 
 namespace Quessel::Record {
 
@@ -14,9 +13,7 @@ namespace {
 constexpr double MaxSeconds = 3600.0;
 constexpr double MaxFps = 240.0;
 
-using Check = std::function<bool(const std::string&)>;
-
-Check numberFrom(double low, bool lowIncluded, double high) {
+auto numberFrom(double low, bool lowIncluded, double high) {
     return [=](const std::string& text) {
         char* end = nullptr;
         const double value = std::strtod(text.c_str(), &end);
@@ -27,7 +24,6 @@ Check numberFrom(double low, bool lowIncluded, double high) {
 
 // A path ending in a slash names a folder, not a file.
 bool fileName(const std::string& path) { return !path.empty() && path.back() != '/'; }
-bool folderName(const std::string& path) { return !path.empty(); }
 }  // namespace
 
 const char* RecordOptions::usage() {
@@ -58,16 +54,13 @@ bool RecordOptions::parse(int argc, const char* const* argv, RecordOptions& opti
     // Checked in our words; `rejected` gets them, since CLI11 puts the option's name in front
     // of a check's own text.
     std::string rejected;
-    const auto add = [&app, &rejected](const char* name, auto& value, const char* expected, Check good) {
-        app.add_option(name, value)
-            ->check(CLI::Validator(
-                [=, &rejected](std::string& text) {
-                    // CLI11 hands an option the next word even when that is another option.
-                    if (text.rfind("--", 0) == 0) return rejected = fmt::format("missing value for {}", name);
-                    if (good(text)) return std::string();
-                    return rejected = fmt::format("bad value for {}: \"{}\" (expected {})", name, text, expected);
-                },
-                ""));
+    const auto add = [&app, &rejected](const char* name, auto& value, const char* expected, auto good) {
+        app.add_option(name, value)->check([=, &rejected](const std::string& text) {
+            // CLI11 hands an option the next word even when that is another option.
+            if (text.rfind("--", 0) == 0) return rejected = fmt::format("missing value for {}", name);
+            if (good(text)) return std::string();
+            return rejected = fmt::format("bad value for {}: \"{}\" (expected {})", name, text, expected);
+        });
     };
     app.add_flag("-h,--help", options.help);
     add("--seconds", options.seconds, "seconds above 0, at most 3600", numberFrom(0.0, false, MaxSeconds));
@@ -75,7 +68,7 @@ bool RecordOptions::parse(int argc, const char* const* argv, RecordOptions& opti
     add("--fps", options.fps, "frames per second from 1 to 240", numberFrom(1.0, true, MaxFps));
     add("--out", options.out, "a file name", fileName);
     add("--preview", options.preview, "a file name", fileName);
-    add("--stills", options.stills, "a folder", folderName);
+    add("--stills", options.stills, "a folder", [](const std::string& path) { return !path.empty(); });
     error.clear();
     try {
         app.parse(argc, argv);

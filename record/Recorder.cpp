@@ -17,7 +17,6 @@
 namespace Quessel::Record {
 
 namespace {
-enum class Outcome { Done, Interrupted, Escaped, EncoderStopped, StillNotSaved };
 // Seconds between two progress updates: of a terminal line, of plain lines.
 constexpr double TerminalInterval = 0.25;
 constexpr double PlainInterval = 5.0;
@@ -38,29 +37,18 @@ void Recorder::progress(long done, bool last) {
     if (!last && done != 1 && done != total &&
         std::chrono::duration<double>(now - shown).count() < (terminal ? TerminalInterval : PlainInterval))
         return;
+    // A log has the final count already: it was written at once.
+    if (last && done == total && !terminal) return;
     shown = now;
-    if (!last || done != total || terminal) {
-        const double elapsed = std::chrono::duration<double>(now - begun).count();
-        const double rate = elapsed > 0.0 ? done / elapsed : 0.0;
-        const long left = rate > 0.0 ? static_cast<long>((total - done) / rate + 0.5) : 0;
-        fmt::print(stderr, "{}quessel-record: {} {}/{} ({}%), {:.1f} fps, {}:{:02d} left{}", terminal ? "\r" : "",
-                   counted, done, total, total > 0 ? done * 100 / total : 100, rate, left / 60, left % 60,
-                   terminal ? "\033[K" : "\n");
-        lineOpen = terminal;
-    }
-    if (last && lineOpen) std::fputc('\n', stderr);
-    lineOpen = lineOpen && !last;
-    std::fflush(stderr);
-}
-
-std::vector<std::string> Recorder::videoCommand(int width, int height, double fps, const std::string& path) {
-    return {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo", "-pixel_format", "rgb24",
-            "-video_size", fmt::format("{}x{}", width, height), "-framerate", fmt::format("{:.9g}", fps), "-i",
-            "pipe:0",
-            // OpenGL's rows run bottom-up; without the matrix named, the scaler converts with BT.601's.
-            "-vf", "vflip,scale=out_color_matrix=bt709:out_range=tv", "-c:v", "libx264", "-preset", "medium", "-crf",
-            "20", "-pix_fmt", "yuv420p", "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
-            "-color_range", "tv", "-movflags", "+faststart", "-f", "mp4", path};
+    const double elapsed = std::chrono::duration<double>(now - begun).count();
+    const double rate = elapsed > 0.0 ? done / elapsed : 0.0;
+    const long left = rate > 0.0 ? static_cast<long>((total - done) / rate + 0.5) : 0;
+    // On a terminal the line is rewritten in place, and ended by the last count.
+    fmt::print(stderr, "{}quessel-record: {} {}/{} ({}%), {:.1f} fps, {}:{:02d} left{}", terminal ? "\r" : "", counted,
+               done, total, total > 0 ? done * 100 / total : 100, rate, left / 60, left % 60,
+               !terminal ? "\n"
+               : last    ? "\033[K\n"
+                         : "\033[K");
 }
 
 int Recorder::seek() {
@@ -81,39 +69,40 @@ int Recorder::seek() {
 
 int Recorder::record(int frames, RecordingFiles& files) {
     std::string error;
-    if (!encoder.start(videoCommand(ScreenWidth, ScreenHeight, options.fps, files.videoPart), true, error))
+    // The window's RGB bytes at the recording's rate into the video's temporary file.
+    if (!encoder.start(
+            {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo", "-pixel_format", "rgb24",
+             "-video_size", fmt::format("{}x{}", ScreenWidth, ScreenHeight), "-framerate",
+             fmt::format("{:.9g}", options.fps), "-i", "pipe:0",
+             // OpenGL's rows run bottom-up; without the matrix named, the scaler converts with BT.601's.
+             "-vf", "vflip,scale=out_color_matrix=bt709:out_range=tv", "-c:v", "libx264", "-preset", "medium", "-crf",
+             "20", "-pix_fmt", "yuv420p", "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
+             "-color_range", "tv", "-movflags", "+faststart", "-f", "mp4", files.videoPart},
+            error))
         return report.fail(error);
     const long first = std::lround(driver.clock / step);
     startProgress("frame", frames);
     int done = 0;
-    const auto recordFrames = [&] {
-        while (done < frames) {
-            if (ToolReport::stopSignal()) return Outcome::Interrupted;
-            driver.frame(step);
-            const RgbImage image = RgbImage::readWindow(ScreenWidth, ScreenHeight);
-            if (!encoder.write(image.pixels.data(), image.pixels.size()))
-                return ToolReport::stopSignal() ? Outcome::Interrupted : Outcome::EncoderStopped;
-            if (!files.stills.empty() && !files.saveStill(image, first + done, error)) return Outcome::StillNotSaved;
-            progress(++done);
-            // The present's end test: Escape or a closed window.
-            const bool ended = driver.present();
-            if (ToolReport::stopSignal()) return Outcome::Interrupted;
-            if (ended) return Outcome::Escaped;
-        }
-        return Outcome::Done;
-    };
-    const Outcome outcome = recordFrames();
+    bool fed = true;
+    bool escaped = false;
+    while (done < frames && !escaped && !ToolReport::stopSignal()) {
+        driver.frame(step);
+        const RgbImage image = RgbImage::readWindow(ScreenWidth, ScreenHeight);
+        fed = encoder.write(image.pixels.data(), image.pixels.size());
+        if (!fed || (!files.stills.empty() && !files.saveStill(image, first + done, error))) break;
+        progress(++done);
+        // The present's end test: Escape or a closed window.
+        escaped = driver.present();
+    }
     progress(done, true);
-    const int written = encoder.writeError;
-    switch (outcome) {
-    case Outcome::Interrupted: return report.interrupted("recording");
-    case Outcome::Escaped: return report.fail("stopped by Escape (or the window was closed); no video was written");
-    case Outcome::StillNotSaved: return report.fail(error);
-    case Outcome::EncoderStopped:
+    if (ToolReport::stopSignal()) return report.interrupted("recording");
+    if (escaped) return report.fail("stopped by Escape (or the window was closed); no video was written");
+    if (!error.empty()) return report.fail(error);
+    if (!fed) {
         encoder.finish();
         return report.fail(fmt::format("the encoder stopped taking frames after frame {} ({}): {}", done,
-                                       written == EPIPE ? "broken pipe" : std::strerror(written), encoder.problem()));
-    case Outcome::Done: break;
+                                       encoder.writeError == EPIPE ? "broken pipe" : std::strerror(encoder.writeError),
+                                       encoder.problem()));
     }
     const int status = encoder.finish();
     if (status == -1) return report.interrupted("recording");

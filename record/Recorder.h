@@ -3,8 +3,6 @@
 #include "record/EncoderProcess.h"
 
 #include <chrono>
-#include <string>
-#include <vector>
 
 namespace Quessel {
 class Demo;
@@ -31,10 +29,6 @@ class Recorder {
 public:
     Recorder(Demo& demo, const RecordOptions& options, const ToolReport& report);
 
-    // The ffmpeg command for frames of width x height RGB bytes, rows bottom-up as OpenGL
-    // reads them, at `fps`, into `path`.
-    static std::vector<std::string> videoCommand(int width, int height, double fps, const std::string& path);
-
     // The unrecorded frames up to the start: 0, or the status after Ctrl-C.
     int seek();
     // `frames` frames into the video (under its temporary name) and the stills: 0 when the
@@ -57,7 +51,6 @@ private:
     const char* counted = "";
     long total = 0;
     Clock::time_point begun, shown;
-    bool lineOpen = false;
 };
 
 }  // namespace Quessel::Record

@@ -4,10 +4,7 @@
 #include "record/EncoderProcess.h"
 #include "record/RecordOptions.h"
 
-#include <fcntl.h>
 #include <fmt/format.h>
-#include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +13,10 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
 
 namespace Quessel::Record {
 
@@ -27,32 +28,15 @@ const RecordingFiles::PreviewSize PreviewSizes[] = {
     {640, 384, 10.0, 55}, {640, 384, 10.0, 40}, {640, 384, 8.0, 35}, {480, 288, 8.0, 35}, {320, 192, 6.0, 30},
 };
 
-// img2webp does not say why a write failed; a folder without a free block does.
-bool diskFull(const std::string& path) {
-    const fs::path folder = fs::path(path).parent_path();
-    struct statvfs info {};
-    return statvfs(folder.empty() ? "." : folder.c_str(), &info) == 0 && info.f_bavail == 0;
-}
-
 bool run(const std::vector<std::string>& command, const std::string& doing, std::string& error) {
     EncoderProcess process;
-    if (!process.start(command, false, error)) return false;
+    if (!process.start(command, error)) return false;
     const int status = process.finish();
     if (status == -1) error = "stopped while " + doing;
     if (status > 0)
         error = fmt::format("{} failed {} (exit status {}): {}", command[0], doing, status, process.problem());
     return status == 0;
 }
-
-// The frames' folder goes whatever happens.
-struct FrameFolder {
-    explicit FrameFolder(std::string path) : path(std::move(path)) {}
-    ~FrameFolder() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    const std::string path;
-};
 }  // namespace
 
 RecordingFiles::RecordingFiles(const RecordOptions& options)
@@ -72,16 +56,11 @@ RecordingFiles::~RecordingFiles() {
 bool RecordingFiles::create(std::string& error) {
     for (const auto& [target, part] : {std::pair{&video, &videoPart}, {&preview, &previewPart}}) {
         std::error_code ignored;
-        if (fs::is_directory(*target, ignored)) {
-            error = "cannot write " + *target + ": it is a folder";
+        const bool folder = fs::is_directory(*target, ignored);
+        if (folder || !std::ofstream(*part)) {
+            error = "cannot write " + *target + ": " + (folder ? "it is a folder" : std::strerror(errno));
             return false;
         }
-        const int fd = open(part->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd < 0) {
-            error = "cannot write " + *target + ": " + std::strerror(errno);
-            return false;
-        }
-        close(fd);
         written.push_back(*part);
     }
     if (stills.empty()) return true;
@@ -110,59 +89,47 @@ bool RecordingFiles::commit(std::string& error) {
     return true;
 }
 
-long long RecordingFiles::size(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : -1;
-}
-
-bool RecordingFiles::tryPreview(const PreviewSize& attempt, std::string& error) {
-    const std::string& path = previewPart;
-    FrameFolder folder(path + "-frames");
+bool RecordingFiles::tryPreview(const PreviewSize& attempt, const std::string& folder, std::string& error) {
     std::error_code failure;
-    fs::remove_all(folder.path, failure);
-    if (!failure) fs::create_directory(folder.path, failure);
+    fs::remove_all(folder, failure);
+    if (!failure) fs::create_directory(folder, failure);
     if (failure) {
-        error = "cannot make " + folder.path + ": " + failure.message();
+        error = "cannot make " + folder + ": " + failure.message();
         return false;
     }
     const std::string filter =
         fmt::format("fps={:g},scale={}:{}:flags=lanczos", attempt.fps, attempt.width, attempt.height);
     if (!run({"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-i", videoPart, "-vf", filter, "-f",
-              "image2", folder.path + "/%05d.png"},
+              "image2", folder + "/%05d.png"},
              "taking the frames out", error))
         return false;
-    std::vector<std::string> command = {"img2webp",
-                                        "-loop",
-                                        "0",
-                                        "-kmin",
-                                        std::to_string(KeyFrameInterval - 1),
-                                        "-kmax",
-                                        std::to_string(KeyFrameInterval),
-                                        "-lossy",
-                                        "-q",
-                                        std::to_string(attempt.quality),
-                                        "-m",
-                                        "4",
-                                        "-d",
-                                        std::to_string(std::lround(1000.0 / attempt.fps))};
-    std::vector<std::string> frames;
-    for (const auto& entry : fs::directory_iterator(folder.path)) frames.push_back(entry.path().string());
-    std::sort(frames.begin(), frames.end());
+    std::istringstream options(fmt::format("-loop 0 -kmin {} -kmax {} -lossy -q {} -m 4 -d {}", KeyFrameInterval - 1,
+                                           KeyFrameInterval, attempt.quality, std::lround(1000.0 / attempt.fps)));
+    std::vector<std::string> command = {"img2webp"};
+    command.insert(command.end(), std::istream_iterator<std::string>(options), {});
+    std::set<std::string> frames;
+    for (const auto& entry : fs::directory_iterator(folder)) frames.insert(entry.path());
     command.insert(command.end(), frames.begin(), frames.end());
-    command.insert(command.end(), {"-o", path});
+    command.insert(command.end(), {"-o", previewPart});
     if (run(command, "making the preview", error)) return true;
-    if (diskFull(path)) error = "the disk is full (no space left on device) for " + path;
+    // img2webp does not say why a write failed; a folder without a free block does.
+    if (fs::space(fs::absolute(previewPart).parent_path(), failure).available == 0)
+        error = "the disk is full (no space left on device) for " + previewPart;
     return false;
 }
 
 bool RecordingFiles::makePreview(double videoFps, std::string& error) {
+    const std::string folder = previewPart + "-frames";
     for (PreviewSize attempt : PreviewSizes) {
         // A slow video is not sped up.
         attempt.fps = std::min(attempt.fps, videoFps);
-        if (!tryPreview(attempt, error)) return false;
+        const bool made = tryPreview(attempt, folder, error);
+        // The frames' folder goes whatever happened.
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+        if (!made) return false;
         previewSize = attempt;
-        const long long bytes = size(previewPart);
-        if (bytes >= 0 && bytes <= MaxPreviewBytes) return true;
+        if (fs::file_size(previewPart, ignored) <= MaxPreviewBytes) return true;
     }
     error = fmt::format("the preview stays above {} MB even at {} x {}", MaxPreviewBytes / 1000000, previewSize.width,
                         previewSize.height);

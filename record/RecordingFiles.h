@@ -25,7 +25,7 @@ struct RecordOptions;
 // cap, quality gives way first, then frame rate, then size.
 class RecordingFiles {
 public:
-    static constexpr long long MaxPreviewBytes = 8000000;
+    static constexpr unsigned long long MaxPreviewBytes = 8000000;
     static constexpr int KeyFrameInterval = 5;
 
     struct PreviewSize {
@@ -49,16 +49,14 @@ public:
     // Renames the temporary files to their targets and keeps the stills.
     bool commit(std::string& error);
 
-    // Bytes in a file; -1 when there is none.
-    static long long size(const std::string& path);
-
     // The targets; no stills when `stills` is empty.
     const std::string video, preview, stills;
     const std::string videoPart, previewPart;
     PreviewSize previewSize{};
 
 private:
-    bool tryPreview(const PreviewSize& size, std::string& error);
+    // One try, its frames taken out into `folder`.
+    bool tryPreview(const PreviewSize& size, const std::string& folder, std::string& error);
 
     // The temporary files and stills made so far.
     std::vector<std::string> written;

@@ -14,8 +14,10 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -24,16 +26,13 @@ using namespace Quessel::Record;
 
 const ToolReport report("quessel-record");
 
-std::string megabytes(long long bytes) { return fmt::format("{:.1f} MB", static_cast<double>(bytes) / 1e6); }
-
 // Start-up, set-up and the video; 0 when the MP4 is whole.
 int renderVideo(const RecordOptions& options, int frames, RecordingFiles& files) {
     initGlfw();
     GLFWwindow* window = openWindow();
     initGlew(window);
     setInitialGlState();
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     glfwGetFramebufferSize(window, &width, &height);
     if (width != ScreenWidth || height != ScreenHeight)
         return report.fail(fmt::format(
@@ -62,13 +61,12 @@ int main(int argc, char** argv) {
     }
     ToolReport::catchStopSignals();
 
-    if (EncoderProcess::find("ffmpeg").empty())
-        return report.fail(
-            "no encoder: the ffmpeg program is not installed (not found on PATH); install Debian's ffmpeg package");
-    if (EncoderProcess::find("img2webp").empty())
-        return report.fail(
-            "no encoder for the preview: the img2webp program is not installed (not found on PATH); "
-            "install Debian's webp package");
+    for (const auto& [program, use, package] :
+         {std::array{"ffmpeg", "", "ffmpeg"}, {"img2webp", " for the preview", "webp"}})
+        if (EncoderProcess::find(program).empty())
+            return report.fail(fmt::format(
+                "no encoder{}: the {} program is not installed (not found on PATH); install Debian's {} package", use,
+                program, package));
     // The seconds asked for, else until the camera path is back at its first row.
     const int frames = options.seconds > 0.0 ? std::max(1, static_cast<int>(std::lround(options.seconds * options.fps)))
                                              : FrameDriver::framesToLapEnd(options.start, 1.0 / options.fps);
@@ -86,10 +84,11 @@ int main(int argc, char** argv) {
     if (!files.makePreview(options.fps, error))
         return ToolReport::stopSignal() ? report.interrupted("making the preview") : report.fail(error);
     if (!files.commit(error)) return report.fail(error);
-    report.say(fmt::format("wrote {} ({} frames, {} x {}, {:.2f} s at {:g} fps, {}) and {} ({} x {}, {:g} fps, {})",
-                           files.video, frames, ScreenWidth, ScreenHeight, frames / options.fps, options.fps,
-                           megabytes(RecordingFiles::size(files.video)), files.preview, files.previewSize.width,
-                           files.previewSize.height, files.previewSize.fps,
-                           megabytes(RecordingFiles::size(files.preview))));
+    const auto megabytes = [](const std::string& file) { return std::filesystem::file_size(file) / 1e6; };
+    report.say(fmt::format(
+        "wrote {} ({} frames, {} x {}, {:.2f} s at {:g} fps, {:.1f} MB) and {} ({} x {}, {:g} fps, {:.1f} MB)",
+        files.video, frames, ScreenWidth, ScreenHeight, frames / options.fps, options.fps, megabytes(files.video),
+        files.preview, files.previewSize.width, files.previewSize.height, files.previewSize.fps,
+        megabytes(files.preview)));
     return 0;
 }

@@ -16,7 +16,7 @@ QUESSEL_PACKAGES=(
 log() { echo "[quessel] $*" >&2; }
 
 # A script's usage: its comment block after the first line.
-print_usage() { sed -n '2,/^[^#]/ s/^# \{0,1\}//p' "$1"; }
+print_usage() { sed -n '2,/^[^#]/ s/^# \{0,1\}//p' "$0"; }
 
 # A bad command line: the message, a hint at --help, status 2.
 bad_option() {
@@ -25,24 +25,34 @@ bad_option() {
   exit 2
 }
 
-# The value of option $1 given as $2 (absent when only one argument): whole seconds above 0.
-whole_seconds() {
-  [ $# -ge 2 ] && [[ "$2" != --* ]] || bad_option "missing value for $1"
-  [[ "$2" =~ ^[0-9]{1,6}$ ]] && [ "$((10#$2))" -gt 0 ] ||
-    bad_option "bad value for $1: \"$2\" (expected whole seconds above 0)"
+# The command line of a script whose options take whole numbers: "--NAME N" sets the
+# variable NAME, for each NAME:LEAST:UNIT in $1, N at least LEAST; --help prints the usage.
+whole_options() {
+  local specs=" $1 " spec least unit
+  shift
+  while [ $# -gt 0 ]; do
+    [[ "$1" != -h && "$1" != --help ]] || { print_usage; exit 0; }
+    spec=${specs#* "${1#--}":}
+    [[ "$1" =~ ^--[a-z]+$ && "$spec" != "$specs" ]] || bad_option "unknown option: $1"
+    IFS=: read -r least unit _ <<<"${spec%% *}"
+    [ $# -ge 2 ] && [[ "$2" != --* ]] || bad_option "missing value for $1"
+    [[ "$2" =~ ^[0-9]{1,6}$ ]] && [ "$((10#$2))" -ge "$least" ] ||
+      bad_option "bad value for $1: \"$2\" (expected whole $unit above $((least - 1)))"
+    printf -v "${1#--}" '%d' "$((10#$2))"
+    shift 2
+  done
 }
 
 # Installs whatever of the package list is missing; a second run finds nothing to do.
 # QUESSEL_PREBUILT=1 skips it and the build: the scripts run what $QUESSEL_BUILD holds.
 install_packages() {
   [ "${QUESSEL_PREBUILT:-0}" = 1 ] && return 0
-  local missing=() package
+  local missing=() package sudo=sudo
   for package in "${QUESSEL_PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
-  local sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  [ "$(id -u)" -ne 0 ] || sudo=""
   log "installing: ${missing[*]}"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
@@ -52,14 +62,15 @@ install_packages() {
 build_project() {
   [ "${QUESSEL_PREBUILT:-0}" = 1 ] && return 0
   cmake -S "$QUESSEL_ROOT" -B "$QUESSEL_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  local targets=() target
-  for target in "$@"; do targets+=(--target "$target"); done
-  cmake --build "$QUESSEL_BUILD" -j"$(nproc)" "${targets[@]}"
+  cmake --build "$QUESSEL_BUILD" -j"$(nproc)" ${1:+--target "$@"}
 }
 
+# A script's end stops the display it started, however it ends; the trap is set before the
+# display starts, since a Ctrl-C while start_display waits for the server would leave it
+# running otherwise.
+trap stop_display EXIT
+
 # Starts Xvfb at 1280x768x24 on a free display number and exports DISPLAY; sets XVFB_PID.
-# Set the trap for stop_display first: a Ctrl-C while this waits for the server would
-# leave it running otherwise.
 start_display() {
   local number monitor=0
   for number in $(seq 90 140); do
@@ -88,10 +99,13 @@ stop_display() {
   XVFB_PID=""
 }
 
-# Presses Escape in the demo's window (a real key event through the X server).
+# Presses Escape in the demo's window (a real key event through the X server). Given the
+# demo's process id $1, waits up to $2 seconds for it to end and fails when it has not.
 press_escape() {
   local window
   window=$(xdotool search --name '^Quessel$' 2>/dev/null | head -n 1)
   [ -z "$window" ] || xdotool windowfocus --sync "$window" 2>/dev/null || true
   xdotool key ${window:+--window "$window"} Escape
+  for _ in $(seq 1 $((${2:-0} * 10))); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+  [ $# -eq 0 ] || ! kill -0 "$1" 2>/dev/null
 }

@@ -90,20 +90,30 @@ else
     skip "mounting a small tmpfs is not permitted ($(head -n 1 "$ROOT/mount.err"))"
 fi
 
-begin_case "the disk fills up while making the preview"
-fresh_dir
-# Room for the video of ten frames, not for the preview's frames.
-if mount -t tmpfs -o size=2m tmpfs "$DIR" 2>"$ROOT/mount.err"; then
+begin_case "the disk fills up while making the preview, whether the preview maker says so or not"
+# A preview maker that fills the disk and gives no reason.
+silent=$(mktemp -d)
+FAULTS_TEMPS+=("$silent")
+printf '#!/bin/sh\nfor last; do :; done\ncat /dev/zero >"$last" 2>/dev/null\nexit 1\n' >"$silent/img2webp"
+chmod +x "$silent/img2webp"
+# Room for the video of ten frames, not for the preview's frames; room for them.
+while read -r size path message; do
+    fresh_dir
+    if ! mount -t tmpfs -o size="$size" tmpfs "$DIR" 2>"$ROOT/mount.err"; then
+        skip "mounting a small tmpfs is not permitted ($(head -n 1 "$ROOT/mount.err"))"
+        continue
+    fi
     plant_earlier
-    record --seconds 1 --fps 10 --out "$DIR/loop.mp4"
+    record PATH="$path" --seconds 1 --fps 10 --out "$DIR/loop.mp4"
     expect_status 1
     expect_message "making the preview"
-    expect_message "disk is full"
+    expect_message "$message"
     expect_earlier
     umount "$DIR"
-else
-    skip "mounting a small tmpfs is not permitted ($(head -n 1 "$ROOT/mount.err"))"
-fi
+done <<CASES
+2m $PATH disk is full
+20m $silent:$PATH the disk is full \(no space left on device\) for .*/loop\.webp\.part
+CASES
 
 begin_case "Ctrl-C while seeking, while recording (the progress line moving) and while making the preview"
 # A preview maker that takes its time.

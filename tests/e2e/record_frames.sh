@@ -13,7 +13,8 @@ ZERO_STILLS="$DIR/stills"
 record --fps 2 --seconds 7 --out "$DIR/zero.mp4" --stills "$ZERO_STILLS"
 expect_status 0
 expect_recording "$DIR/zero.mp4" 14 "$DIR/zero.webp" 7000
-expect_message "wrote $DIR/zero.mp4 \(14 frames, 1280 x 768"
+megabytes=$(stat -c %s "$DIR/zero.mp4" | awk '{ printf "%.1f", $1 / 1e6 }')
+expect_message "wrote $DIR/zero.mp4 \(14 frames, 1280 x 768, 7\.00 s at 2 fps, $megabytes MB\)"
 stills=("$ZERO_STILLS"/frame-000{00..13}.png)
 tags=$(ffprobe -v error -select_streams v:0 -of default=noprint_wrappers=1 \
     -show_entries stream=color_range,color_space,color_transfer,color_primaries "$DIR/zero.mp4")

@@ -3,7 +3,7 @@
 # (QUESSEL_PREBUILT=1, outputs in a folder of the test's own): --help is the usage; bad
 # options end with a message and status 2 before anything starts; Ctrl-C, sent to the
 # script's process group as a terminal sends it, ends with 130 and the program's message,
-# the virtual display gone and nothing partial or lost.
+# the virtual display gone and nothing partial or lost; a run to the end ends with 0.
 source "$(dirname "$0")/lib/faults.sh" "$@"
 
 # Outputs of the scripts: build/bin and build/Model are the real ones, the rest is ours.
@@ -91,5 +91,15 @@ CASES
 [ "$(ls "$SB/record" | tr '\n' ' ')" = "quessel-loop.mp4 record.log " ] || fail "left in build/record: $(ls "$SB/record")"
 [ "$(cat "$SB/record/quessel-loop.mp4")" = "earlier video" ] || fail "the earlier video was lost"
 for shot in "$SB"/screens/*; do identify "$shot" >/dev/null 2>&1 || fail "a screenshot cut short: $shot"; done
+
+begin_case "to the end: run's screenshots and Escape; record's video, its figures, stills named from the caller"
+run_script "$SCRIPTS/run" --seconds 20 --every 8
+expect_status 0
+expect_console "demo ended with status 0"
+[ "$(ls "$SB/screens" | tr '\n' ' ')" = "screen-001.png screen-002.png " ] || fail "screenshots: $(ls "$SB/screens")"
+cd "$SB" && run_script "$SCRIPTS/record" --seconds 1 --fps 2 --stills shots && cd - >/dev/null
+expect_status 0
+expect_console "video: +$SB/record/quessel-loop.mp4 \(2 frames, 1\.0+ s\)"
+[ "$(ls "$SB/shots" | tr '\n' ' ')" = "frame-00000.png frame-00001.png " ] || fail "stills: $(ls "$SB/shots")"
 
 finish
