@@ -62,11 +62,11 @@ TEST(BenchFigures, RunRatiosDivideTheMediansOfEachKind) {
     EXPECT_DOUBLE_EQ(f.demo.frame.median, 102.0);
     EXPECT_DOUBLE_EQ(f.required.frame.median, 60.0);
     EXPECT_DOUBLE_EQ(f.floor.frame.median, 10.0);
-    EXPECT_DOUBLE_EQ(f.ratio, 10.2);
-    EXPECT_DOUBLE_EQ(f.ratioToRequired, 1.7);
-    EXPECT_DOUBLE_EQ(f.requiredToFloor, 6.0);
+    EXPECT_DOUBLE_EQ(f.whole.demoToFloor, 10.2);
+    EXPECT_DOUBLE_EQ(f.whole.demoToRequired, 1.7);
+    EXPECT_DOUBLE_EQ(f.whole.requiredToFloor, 6.0);
     // The refresh's GPU medians: 42 in demo frames, 20 in required-work frames.
-    EXPECT_DOUBLE_EQ(f.environmentMapToRequired, 2.1);
+    EXPECT_DOUBLE_EQ(f.whole.environmentMapToRequired, 2.1);
     EXPECT_DOUBLE_EQ(f.required.gpu[Main].median, 15.0);
     EXPECT_DOUBLE_EQ(f.required.issue.median, 30.0);
 }
@@ -111,9 +111,9 @@ TEST(BenchFigures, MemoryAndPathRowsComeFromTheRightFrames) {
 
 TEST(BenchFigures, GoalsAtTheirLimits) {
     BenchFigures f;
-    f.ratioToRequired = 2.0;
-    f.environmentMapToRequired = 2.0;
-    f.ratio = 7.0;
+    f.whole.demoToRequired = 2.0;
+    f.whole.environmentMapToRequired = 2.0;
+    f.whole.demoToFloor = 7.0;
     f.memoryWindow = 100;
     f.growthKb = BenchFigures::FlatGrowthKb;
     EXPECT_TRUE(f.requiredMet());
@@ -122,9 +122,9 @@ TEST(BenchFigures, GoalsAtTheirLimits) {
     EXPECT_TRUE(f.memoryFlat());
     EXPECT_TRUE(f.noGlError());
 
-    f.ratioToRequired = 2.01;
-    f.environmentMapToRequired = 0.0;  // not measured is not met
-    f.ratio = 7.01;
+    f.whole.demoToRequired = 2.01;
+    f.whole.environmentMapToRequired = 0.0;  // not measured is not met
+    f.whole.demoToFloor = 7.01;
     f.growthKb = BenchFigures::FlatGrowthKb + 1;
     f.info.swapGlErrors = 1;
     EXPECT_FALSE(f.requiredMet());
