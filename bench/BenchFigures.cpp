@@ -25,6 +25,12 @@ using Block = BenchFigures::Block;
 
 double quotient(double over, double under) { return over > 0.0 && under > 0.0 ? over / under : 0.0; }
 
+// The kind (CameraPath::Kind) of path row `step`, -1 for none, and its name ("-" for none).
+int pathKindOf(int step) {
+    return step >= 0 && step < CameraPath::StepCount ? static_cast<int>(CameraPath::steps[step].kind) : -1;
+}
+const char* pathKindName(int kind) { return kind >= 0 ? std::array{"move", "turn", "hold"}[kind] : "-"; }
+
 // An object from alternating keys and values, in that order.
 Json object(std::initializer_list<Json> keysAndValues) {
     Json json = Json::object();
@@ -78,7 +84,7 @@ void printFrames(std::FILE* out, const BenchFigures& f) {
     }
     for (int kind = 0; kind < 3; ++kind) {
         const Summary& s = f.frameByPathKind[kind];
-        if (s.count) row(fmt::format("demo frame, {} ({})", BenchFigures::pathKindName(kind), s.count), s);
+        if (s.count) row(fmt::format("demo frame, {} ({})", pathKindName(kind), s.count), s);
     }
     fmt::print(out,
                "\nframes per second: demo {:.2f} ({:.2f} at the median frame), required work {:.2f}, floor {:.2f}\n\n",
@@ -180,16 +186,6 @@ BenchFigures::Block BenchFigures::Block::of(const std::vector<FrameSample>& samp
     return b;
 }
 
-int BenchFigures::pathKindOf(int step) {
-    if (step < 0 || step >= Quessel::CameraPath::StepCount) return -1;
-    return static_cast<int>(Quessel::CameraPath::steps[step].kind);
-}
-
-const char* BenchFigures::pathKindName(int kind) {
-    static const char* const names[] = {"move", "turn", "hold"};
-    return kind >= 0 && kind < 3 ? names[kind] : "-";
-}
-
 int BenchFigures::glErrors() const {
     return std::accumulate(info.glErrors.begin(), info.glErrors.end(), info.swapGlErrors);
 }
@@ -228,9 +224,9 @@ BenchFigures BenchFigures::compute(const BenchOptions& options, const RunInfo& i
     if (n == 0) return f;
     const std::size_t window = std::max<std::size_t>(1, std::min<std::size_t>(100, n / 2));
     const auto meanResident = [&samples, window](std::size_t first) {
-        double sum = 0.0;
-        for (std::size_t i = first; i < first + window; ++i) sum += static_cast<double>(samples[i].residentKb);
-        return sum / static_cast<double>(window);
+        return std::accumulate(samples.begin() + first, samples.begin() + first + window, 0.0,
+                               [](double sum, const FrameSample& s) { return sum + s.residentKb; }) /
+               window;
     };
     f.memoryWindow = static_cast<int>(window);
     f.firstResidentKb = meanResident(0);
@@ -329,8 +325,9 @@ bool BenchFigures::writeCsv(const std::string& path, std::string& error) const {
     for (const FrameKind kind : {FrameKind::Demo, FrameKind::Required, FrameKind::Floor}) {
         for (const FrameSample& s : samples) {
             if (s.kind != kind) continue;
-            text += fmt::format("{},{},{:.3f},{},{},{:.4f},{:.4f}", frameKindName(kind), s.block, slotOf(s), s.pathStep,
-                                pathKindName(pathKindOf(s.pathStep)), s.frameMs, s.issueMs);
+            text += fmt::format("{},{},{:.3f},{},{},{:.4f},{:.4f}",
+                                std::array{"demo", "required", "floor"}[static_cast<int>(kind)], s.block, slotOf(s),
+                                s.pathStep, pathKindName(pathKindOf(s.pathStep)), s.frameMs, s.issueMs);
             for (int index = 0; index < PassCount; ++index)
                 if (hasGpuTime(passAt(index))) text += fmt::format(",{:.4f}", s.gpuMs[index]);
             text += fmt::format(",{}\n", s.residentKb);

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/IPassObserver.h"
+#include "app/PassTimer.h"
 #include "bench/BenchOptions.h"
 
 #include <algorithm>
@@ -14,18 +14,13 @@ namespace Quessel::Bench {
 // cheapest shaders (the work the frame must do whatever it draws), and the floor.
 enum class FrameKind { Demo, Required, Floor };
 constexpr int FrameKindCount = 3;
-inline const char* frameKindName(FrameKind kind) {
-    static const char* const names[FrameKindCount] = {"demo", "required", "floor"};
-    return names[static_cast<int>(kind)];
-}
 
 // One measured frame, in milliseconds: the wall clock around its work, present and glFinish
 // (what a viewer waits), of issuing its work alone, and per pass its GL_TIME_ELAPSED (zero
 // where a pass has none) and the wall clock of issuing it. VmRSS after it in KiB, the camera
 // path row it ran (-1 for floor frames), its round of blocks and its place in its block.
-struct FrameSample {
+struct FrameSample : PassTimer::Times {
     double frameMs = 0.0, issueMs = 0.0;
-    std::array<double, PassCount> gpuMs{}, cpuMs{};
     long residentKb = 0;
     int pathStep = -1;
     FrameKind kind = FrameKind::Demo;
@@ -140,9 +135,6 @@ struct BenchFigures {
     // `samples`: every measured frame, in run order.
     static BenchFigures compute(const BenchOptions& options, const RunInfo& info,
                                 const std::vector<FrameSample>& samples);
-    // The kind (CameraPath::Kind) of path row `step`, -1 for none, and its name ("-" for none).
-    static int pathKindOf(int step);
-    static const char* pathKindName(int kind);
 
     void printTable(std::FILE* out) const;
     // One line starting with {"bench": and holding every figure; no newline.
