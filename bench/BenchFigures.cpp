@@ -97,20 +97,18 @@ void printPasses(std::FILE* out, const BenchFigures& f) {
     double gpuSum = 0.0;
     double requiredSum = 0.0;
     for (int index = 0; index < PassCount; ++index) {
-        const char* name = passName(passAt(index));
+        const bool timed = hasGpuTime(passAt(index));
         const Summary& gpu = f.demo.gpu[index];
         const Summary& required = f.required.gpu[index];
-        if (!hasGpuTime(passAt(index))) {
-            fmt::print(out, "{:<16} {:>10} {:>9} {:>9} {:>8} {:>10.2f} | {:>13} {:>10.2f}\n", name, "-", "-", "-", "",
-                       f.demo.cpu[index].median, "-", f.required.cpu[index].median);
-            continue;
-        }
+        // A pass without GL work has its CPU times only (and GPU times of zero).
+        const auto ms = [timed](double value) { return timed ? fmt::format("{:.2f}", value) : std::string("-"); };
         gpuSum += gpu.median;
         requiredSum += required.median;
-        fmt::print(out, "{:<16} {:>10.2f} {:>9.2f} {:>9.2f} {:>7.1f}% {:>10.2f} | {:>13.2f} {:>10.2f} {:>7.2f}\n", name,
-                   gpu.median, gpu.p95, gpu.max, 100.0 * quotient(gpu.median, f.demo.frame.median),
-                   f.demo.cpu[index].median, required.median, f.required.cpu[index].median,
-                   quotient(gpu.median, required.median));
+        fmt::print(out, "{:<16} {:>10} {:>9} {:>9} {:>8} {:>10.2f} | {:>13} {:>10.2f}{}\n", passName(passAt(index)),
+                   ms(gpu.median), ms(gpu.p95), ms(gpu.max),
+                   timed ? fmt::format("{:.1f}%", 100.0 * quotient(gpu.median, f.demo.frame.median)) : "",
+                   f.demo.cpu[index].median, ms(required.median), f.required.cpu[index].median,
+                   timed ? fmt::format(" {:>7.2f}", quotient(gpu.median, required.median)) : "");
     }
     fmt::print(out, "{:<16} {:>10.2f} {:>50.2f}\n(share: GPU median of the pass over the demo's median frame)\n\n",
                "sum of medians", gpuSum, requiredSum);

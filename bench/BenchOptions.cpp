@@ -4,7 +4,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -58,9 +57,8 @@ int BenchOptions::parse(int argc, char** argv, BenchOptions& options, const Ques
         "frame and writes nothing.");
     try {
         app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        std::fputs(app.help().c_str(), stdout);
-        return 0;
+    } catch (const CLI::CallForHelp& help) {
+        return app.exit(help);
     } catch (const CLI::ArgumentMismatch& error) {
         // CLI11 words it "--frames: 1 required N missing".
         const std::string text = error.what();
