@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
@@ -107,6 +109,23 @@ TEST(BenchFigures, MemoryAndPathRowsComeFromTheRightFrames) {
     // Row 1 is a hold; only demo frames are split by row.
     EXPECT_EQ(f.frameByPathKind[static_cast<int>(Quessel::CameraPath::Kind::Hold)].count, 4);
     EXPECT_EQ(f.frameByPathKind[static_cast<int>(Quessel::CameraPath::Kind::Move)].count, 0);
+}
+
+TEST(BenchFigures, PassRowsShowGpuFiguresOnlyForPassesWithGlWork) {
+    std::FILE* out = std::tmpfile();
+    compute(threeRounds()).printTable(out);
+    std::rewind(out);
+    std::string table;
+    for (char line[256]; std::fgets(line, sizeof line, out);) table += line;
+    std::fclose(out);
+    // Main: GPU median 25.5, p95 and max 75, 25 % of the demo's median frame, 15 in the
+    // required-work frames and the demo over that; the camera pass has no GL work to time.
+    for (const char* row :
+         {"\nmain                  25.50     75.00     75.00    25.0%       0.00 |         15.00       "
+          "0.00    1.70\n",
+          "\ncamera                    -         -         -                0.00 |             -       "
+          "0.00\n"})
+        EXPECT_NE(table.find(row), std::string::npos) << row << table;
 }
 
 TEST(BenchFigures, GoalsAtTheirLimits) {
