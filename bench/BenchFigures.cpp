@@ -21,16 +21,15 @@ namespace Quessel::Bench {
 namespace {
 using Json = nlohmann::ordered_json;
 using Summary = BenchFigures::Summary;
+using Block = BenchFigures::Block;
 
 double quotient(double over, double under) { return over > 0.0 && under > 0.0 ? over / under : 0.0; }
 
-template <typename Chosen, typename Field>
-Summary summaryOf(const std::vector<FrameSample>& samples, Chosen chosen, Field field) {
-    std::vector<double> values;
-    for (const FrameSample& sample : samples)
-        if (chosen(sample)) values.push_back(field(sample));
-    return Summary::of(std::move(values));
+// The kind (CameraPath::Kind) of path row `step`, -1 for none, and its name ("-" for none).
+int pathKindOf(int step) {
+    return step >= 0 && step < CameraPath::StepCount ? static_cast<int>(CameraPath::steps[step].kind) : -1;
 }
+const char* pathKindName(int kind) { return kind >= 0 ? std::array{"move", "turn", "hold"}[kind] : "-"; }
 
 // An object from alternating keys and values, in that order.
 Json object(std::initializer_list<Json> keysAndValues) {
@@ -66,7 +65,7 @@ Json series(const BenchFigures::Series& s, bool passes) {
     return json;
 }
 
-Json ratios(const BenchFigures::Block& b) {
+Json ratios(const Block& b) {
     return object({"ratio_to_required", b.demoToRequired, "ratio", b.demoToFloor, "required_to_floor",
                    b.requiredToFloor, "environment_map_to_required", b.environmentMapToRequired});
 }
@@ -85,7 +84,7 @@ void printFrames(std::FILE* out, const BenchFigures& f) {
     }
     for (int kind = 0; kind < 3; ++kind) {
         const Summary& s = f.frameByPathKind[kind];
-        if (s.count) row(fmt::format("demo frame, {} ({})", BenchFigures::pathKindName(kind), s.count), s);
+        if (s.count) row(fmt::format("demo frame, {} ({})", pathKindName(kind), s.count), s);
     }
     fmt::print(out,
                "\nframes per second: demo {:.2f} ({:.2f} at the median frame), required work {:.2f}, floor {:.2f}\n\n",
@@ -98,21 +97,18 @@ void printPasses(std::FILE* out, const BenchFigures& f) {
     double gpuSum = 0.0;
     double requiredSum = 0.0;
     for (int index = 0; index < PassCount; ++index) {
-        const char* name = passName(passAt(index));
+        const bool timed = hasGpuTime(passAt(index));
         const Summary& gpu = f.demo.gpu[index];
         const Summary& required = f.required.gpu[index];
-        if (!hasGpuTime(passAt(index))) {
-            fmt::print(out, "{:<16} {:>10} {:>9} {:>9} {:>8} {:>10.2f} | {:>13} {:>10.2f}\n", name, "-", "-", "-", "",
-                       f.demo.cpu[index].median, "-", f.required.cpu[index].median);
-            continue;
-        }
+        // A pass without GL work has its CPU times only (and GPU times of zero).
+        const auto ms = [timed](double value) { return timed ? fmt::format("{:.2f}", value) : std::string("-"); };
         gpuSum += gpu.median;
         requiredSum += required.median;
-        const double share = f.demo.frame.median > 0.0 ? 100.0 * gpu.median / f.demo.frame.median : 0.0;
-        const double over = required.median > 0.0 ? gpu.median / required.median : 0.0;
-        fmt::print(out, "{:<16} {:>10.2f} {:>9.2f} {:>9.2f} {:>7.1f}% {:>10.2f} | {:>13.2f} {:>10.2f} {:>7.2f}\n", name,
-                   gpu.median, gpu.p95, gpu.max, share, f.demo.cpu[index].median, required.median,
-                   f.required.cpu[index].median, over);
+        fmt::print(out, "{:<16} {:>10} {:>9} {:>9} {:>8} {:>10.2f} | {:>13} {:>10.2f}{}\n", passName(passAt(index)),
+                   ms(gpu.median), ms(gpu.p95), ms(gpu.max),
+                   timed ? fmt::format("{:.1f}%", 100.0 * quotient(gpu.median, f.demo.frame.median)) : "",
+                   f.demo.cpu[index].median, ms(required.median), f.required.cpu[index].median,
+                   timed ? fmt::format(" {:>7.2f}", quotient(gpu.median, required.median)) : "");
     }
     fmt::print(out, "{:<16} {:>10.2f} {:>50.2f}\n(share: GPU median of the pass over the demo's median frame)\n\n",
                "sum of medians", gpuSum, requiredSum);
@@ -127,12 +123,12 @@ void printGoals(std::FILE* out, const BenchFigures& f) {
     fmt::print(out, "GL errors: demo frames {}, required-work frames {}, floor frames {}, swaps {}\n\n",
                f.info.glErrors[0], f.info.glErrors[1], f.info.glErrors[2], f.info.swapGlErrors);
     fmt::print(out, "goal: demo median within {:.1f} x the required-work median: {} ({:.2f})\n",
-               BenchFigures::RequiredGoal, verdict(f.requiredMet()), f.ratioToRequired);
+               BenchFigures::RequiredGoal, verdict(f.requiredMet()), f.whole.demoToRequired);
     fmt::print(out, "goal: environment-map refresh within {:.1f} x its required-work cost: {} ({:.2f} of {:.2f} ms)\n",
                BenchFigures::EnvironmentMapGoal, verdict(f.environmentMapMet()), f.demo.refresh().median,
                f.required.refresh().median);
     fmt::print(out, "goal: demo median within {:.0f} x the floor median: {} ({:.2f})\n", BenchFigures::FloorGoal,
-               verdict(f.floorMet()), f.ratio);
+               verdict(f.floorMet()), f.whole.demoToFloor);
     fmt::print(out, "goal: memory flat (growth <= {} KiB): {} ({:+.0f} KiB)\n", BenchFigures::FlatGrowthKb,
                verdict(f.memoryFlat()), f.growthKb);
     fmt::print(out, "goal: no GL error: {} ({})\n\n", verdict(f.noGlError()), f.glErrors());
@@ -159,9 +155,10 @@ BenchFigures::Summary BenchFigures::Summary::of(std::vector<double> values) {
 
 BenchFigures::Series BenchFigures::Series::of(const std::vector<FrameSample>& samples, FrameKind kind, int block) {
     const auto summary = [&](auto field) {
-        return summaryOf(
-            samples, [kind, block](const FrameSample& s) { return s.kind == kind && (block < 0 || s.block == block); },
-            field);
+        std::vector<double> values;
+        for (const FrameSample& s : samples)
+            if (s.kind == kind && (block < 0 || s.block == block)) values.push_back(field(s));
+        return Summary::of(std::move(values));
     };
     Series series;
     series.frame = summary([](const FrameSample& s) { return s.frameMs; });
@@ -179,25 +176,12 @@ BenchFigures::Block BenchFigures::Block::of(const std::vector<FrameSample>& samp
     const Series demo = Series::of(samples, FrameKind::Demo, block);
     const Series required = Series::of(samples, FrameKind::Required, block);
     const double floorMs = Series::of(samples, FrameKind::Floor, block).frame.median;
-    return {demo.frame.median,
-            required.frame.median,
-            floorMs,
-            demo.refresh().median,
-            required.refresh().median,
-            quotient(demo.frame.median, required.frame.median),
-            quotient(demo.frame.median, floorMs),
-            quotient(required.frame.median, floorMs),
-            quotient(demo.refresh().median, required.refresh().median)};
-}
-
-int BenchFigures::pathKindOf(int step) {
-    if (step < 0 || step >= Quessel::CameraPath::StepCount) return -1;
-    return static_cast<int>(Quessel::CameraPath::steps[step].kind);
-}
-
-const char* BenchFigures::pathKindName(int kind) {
-    static const char* const names[] = {"move", "turn", "hold"};
-    return kind >= 0 && kind < 3 ? names[kind] : "-";
+    Block b{demo.frame.median, required.frame.median, floorMs, demo.refresh().median, required.refresh().median};
+    b.demoToRequired = quotient(b.demoMs, b.requiredMs);
+    b.demoToFloor = quotient(b.demoMs, b.floorMs);
+    b.requiredToFloor = quotient(b.requiredMs, b.floorMs);
+    b.environmentMapToRequired = quotient(b.demoRefreshMs, b.requiredRefreshMs);
+    return b;
 }
 
 int BenchFigures::glErrors() const {
@@ -213,15 +197,12 @@ BenchFigures BenchFigures::compute(const BenchOptions& options, const RunInfo& i
     f.demo = Series::of(samples, FrameKind::Demo);
     f.required = Series::of(samples, FrameKind::Required);
     f.floor = Series::of(samples, FrameKind::Floor);
-    for (int kind = 0; kind < 3; ++kind)
-        f.frameByPathKind[kind] = summaryOf(
-            samples,
-            [kind](const FrameSample& s) { return s.kind == FrameKind::Demo && pathKindOf(s.pathStep) == kind; },
-            [](const FrameSample& s) { return s.frameMs; });
-    f.ratio = quotient(f.demo.frame.median, f.floor.frame.median);
-    f.ratioToRequired = quotient(f.demo.frame.median, f.required.frame.median);
-    f.requiredToFloor = quotient(f.required.frame.median, f.floor.frame.median);
-    f.environmentMapToRequired = quotient(f.demo.refresh().median, f.required.refresh().median);
+    std::array<std::vector<double>, 3> byPathKind;
+    for (const FrameSample& s : samples)
+        if (s.kind == FrameKind::Demo && pathKindOf(s.pathStep) >= 0)
+            byPathKind[pathKindOf(s.pathStep)].push_back(s.frameMs);
+    for (int kind = 0; kind < 3; ++kind) f.frameByPathKind[kind] = Summary::of(byPathKind[kind]);
+    f.whole = Block::of(samples, -1);
 
     int lastBlock = -1;
     for (const FrameSample& sample : samples) lastBlock = std::max(lastBlock, sample.block);
@@ -241,9 +222,9 @@ BenchFigures BenchFigures::compute(const BenchOptions& options, const RunInfo& i
     if (n == 0) return f;
     const std::size_t window = std::max<std::size_t>(1, std::min<std::size_t>(100, n / 2));
     const auto meanResident = [&samples, window](std::size_t first) {
-        double sum = 0.0;
-        for (std::size_t i = first; i < first + window; ++i) sum += static_cast<double>(samples[i].residentKb);
-        return sum / static_cast<double>(window);
+        return std::accumulate(samples.begin() + first, samples.begin() + first + window, 0.0,
+                               [](double sum, const FrameSample& s) { return sum + s.residentKb; }) /
+               window;
     };
     f.memoryWindow = static_cast<int>(window);
     f.firstResidentKb = meanResident(0);
@@ -265,14 +246,13 @@ void BenchFigures::printTable(std::FILE* out) const {
         info.loadBefore, info.loadAfter,
         f.options.syncPasses ? "; passes synchronised (glFinish after each): frame times are not the demo's" : "");
     fmt::print(out, "{:<44} {:>10} {:>13}\n", "ratio (of medians)", "whole run", "block median");
-    const auto ratio = [out](const char* name, double whole, double block) {
-        fmt::print(out, "{:<44} {:>10.2f} {:>13.2f}\n", name, whole, block);
+    const auto ratio = [&](const char* name, double Block::*field) {
+        fmt::print(out, "{:<44} {:>10.2f} {:>13.2f}\n", name, f.whole.*field, f.blockMedians.*field);
     };
-    ratio("demo / required-work frame", f.ratioToRequired, f.blockMedians.demoToRequired);
-    ratio("environment-map refresh / its required work", f.environmentMapToRequired,
-          f.blockMedians.environmentMapToRequired);
-    ratio("demo / floor frame", f.ratio, f.blockMedians.demoToFloor);
-    ratio("required-work / floor frame", f.requiredToFloor, f.blockMedians.requiredToFloor);
+    ratio("demo / required-work frame", &Block::demoToRequired);
+    ratio("environment-map refresh / its required work", &Block::environmentMapToRequired);
+    ratio("demo / floor frame", &Block::demoToFloor);
+    ratio("required-work / floor frame", &Block::requiredToFloor);
     const SwapCheck& check = info.swapCheck;
     fmt::print(out,
                "swap check: required-work frame {:.1f} off the demo's per channel; demo after swapping back {:.2f} "
@@ -286,32 +266,21 @@ void BenchFigures::printTable(std::FILE* out) const {
 
 std::string BenchFigures::jsonLine() const {
     const SwapCheck& check = info.swapCheck;
-    Json json = object({"bench",           "quessel",
-                        "version",         2,
-                        "renderer",        info.renderer,
-                        "gl_version",      info.version,
-                        "width",           info.width,
-                        "height",          info.height,
-                        "samples",         info.samples,
-                        "frames",          demo.frame.count,
-                        "required_frames", required.frame.count,
-                        "floor_frames",    floor.frame.count,
-                        "block",           options.block,
-                        "step_s",          options.step,
-                        "start_s",         info.startSeconds,
-                        "end_s",           info.endSeconds,
-                        "setup_s",         info.setupSeconds,
-                        "load_before",     info.loadBefore,
-                        "load_after",      info.loadAfter,
-                        "sync_passes",     options.syncPasses});
+    Json json = object({"bench", "quessel", "version", 2, "renderer", info.renderer, "gl_version", info.version,
+                        "width", info.width, "height", info.height, "samples", info.samples});
+    json.update(object({"frames", demo.frame.count, "required_frames", required.frame.count, "floor_frames",
+                        floor.frame.count, "block", options.block, "step_s", options.step}));
+    json.update(
+        object({"start_s", info.startSeconds, "end_s", info.endSeconds, "setup_s", info.setupSeconds, "load_before",
+                info.loadBefore, "load_after", info.loadAfter, "sync_passes", options.syncPasses}));
     json.update(series(demo, true));
     Json& byPath = json["frame_ms_by_path"] = Json::object();
     for (int kind = 0; kind < 3; ++kind)
         if (frameByPathKind[kind].count) byPath[pathKindName(kind)] = summary(frameByPathKind[kind]);
     json["required"] = series(required, true);
     json["floor"] = series(floor, false);
-    json.update(object({"ratio", ratio, "ratio_to_required", ratioToRequired, "required_to_floor", requiredToFloor,
-                        "environment_map_to_required", environmentMapToRequired}));
+    json.update(object({"ratio", whole.demoToFloor, "ratio_to_required", whole.demoToRequired, "required_to_floor",
+                        whole.requiredToFloor, "environment_map_to_required", whole.environmentMapToRequired}));
     json["block_medians"] = ratios(blockMedians);
     Json& blockList = json["blocks"] = Json::array();
     for (const Block& b : blocks) {
@@ -354,8 +323,9 @@ bool BenchFigures::writeCsv(const std::string& path, std::string& error) const {
     for (const FrameKind kind : {FrameKind::Demo, FrameKind::Required, FrameKind::Floor}) {
         for (const FrameSample& s : samples) {
             if (s.kind != kind) continue;
-            text += fmt::format("{},{},{:.3f},{},{},{:.4f},{:.4f}", frameKindName(kind), s.block, slotOf(s), s.pathStep,
-                                pathKindName(pathKindOf(s.pathStep)), s.frameMs, s.issueMs);
+            text += fmt::format("{},{},{:.3f},{},{},{:.4f},{:.4f}",
+                                std::array{"demo", "required", "floor"}[static_cast<int>(kind)], s.block, slotOf(s),
+                                s.pathStep, pathKindName(pathKindOf(s.pathStep)), s.frameMs, s.issueMs);
             for (int index = 0; index < PassCount; ++index)
                 if (hasGpuTime(passAt(index))) text += fmt::format(",{:.4f}", s.gpuMs[index]);
             text += fmt::format(",{}\n", s.residentKb);
@@ -383,8 +353,9 @@ BenchFigures::Plot BenchFigures::drawPlot(const std::string& csvPath, const std:
         "csv={}; out={}; renderer={}; passMs={}; demo={}; issue={}; required={}; floor={}; toRequired={}; "
         "refreshToRequired={}; toFloor={}; requiredGoal={}; floorGoal={}; block={}; step={}; start={}; slots={}",
         gnuplotText(csvPath), gnuplotText(partial), gnuplotText(renderer), gnuplotText(passMs), demo.frame.median,
-        demo.issue.median, required.frame.median, floor.frame.median, ratioToRequired, environmentMapToRequired, ratio,
-        RequiredGoal, FloorGoal, options.block, options.step, info.startSeconds, slots());
+        demo.issue.median, required.frame.median, floor.frame.median, whole.demoToRequired,
+        whole.environmentMapToRequired, whole.demoToFloor, RequiredGoal, FloorGoal, options.block, options.step,
+        info.startSeconds, slots());
     const char* const arguments[] = {"gnuplot", "-e", settings.c_str(), "bench-plot.gp", nullptr};
     pid_t child = 0;
     const int spawned = posix_spawnp(&child, "gnuplot", nullptr, nullptr, const_cast<char* const*>(arguments), environ);

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/IPassObserver.h"
+#include "app/PassTimer.h"
 #include "bench/BenchOptions.h"
 
 #include <algorithm>
@@ -14,18 +14,13 @@ namespace Quessel::Bench {
 // cheapest shaders (the work the frame must do whatever it draws), and the floor.
 enum class FrameKind { Demo, Required, Floor };
 constexpr int FrameKindCount = 3;
-inline const char* frameKindName(FrameKind kind) {
-    static const char* const names[FrameKindCount] = {"demo", "required", "floor"};
-    return names[static_cast<int>(kind)];
-}
 
 // One measured frame, in milliseconds: the wall clock around its work, present and glFinish
 // (what a viewer waits), of issuing its work alone, and per pass its GL_TIME_ELAPSED (zero
 // where a pass has none) and the wall clock of issuing it. VmRSS after it in KiB, the camera
 // path row it ran (-1 for floor frames), its round of blocks and its place in its block.
-struct FrameSample {
+struct FrameSample : PassTimer::Times {
     double frameMs = 0.0, issueMs = 0.0;
-    std::array<double, PassCount> gpuMs{}, cpuMs{};
     long residentKb = 0;
     int pathStep = -1;
     FrameKind kind = FrameKind::Demo;
@@ -99,11 +94,15 @@ struct BenchFigures {
         const Summary& refresh() const { return gpu[static_cast<int>(Quessel::Pass::EnvironmentMap)]; }
     };
 
-    // The figures of one round of blocks, from the medians of its frames; 0 where missing.
+    // The figures of one round of blocks or of the whole run, from the medians of its
+    // frames; 0 where missing. The ratios divide the medians: demo / required, demo / floor,
+    // required / floor, and the refresh's GPU time in demo frames over that in required-work
+    // frames.
     struct Block {
         double demoMs = 0.0, requiredMs = 0.0, floorMs = 0.0, demoRefreshMs = 0.0, requiredRefreshMs = 0.0;
         double demoToRequired = 0.0, demoToFloor = 0.0, requiredToFloor = 0.0, environmentMapToRequired = 0.0;
 
+        // Round `block` of the run; the whole run when block < 0.
         static Block of(const std::vector<FrameSample>& samples, int block);
     };
 
@@ -113,9 +112,7 @@ struct BenchFigures {
     Series demo, required, floor;
     // Demo frames by the kind of their camera path row (move, turn, hold).
     std::array<Summary, 3> frameByPathKind;
-    // Medians divided: demo / floor, demo / required, required / floor, and the refresh's GPU
-    // time in demo frames over that in required-work frames.
-    double ratio = 0.0, ratioToRequired = 0.0, requiredToFloor = 0.0, environmentMapToRequired = 0.0;
+    Block whole;
     std::vector<Block> blocks;
     // The median of each ratio over the blocks that have it (the times stay 0).
     Block blockMedians;
@@ -127,20 +124,17 @@ struct BenchFigures {
     double firstResidentKb = 0.0, lastResidentKb = 0.0, growthKb = 0.0;
 
     int glErrors() const;
-    bool requiredMet() const { return ratioToRequired > 0.0 && ratioToRequired <= RequiredGoal; }
-    bool environmentMapMet() const {
-        return environmentMapToRequired > 0.0 && environmentMapToRequired <= EnvironmentMapGoal;
-    }
-    bool floorMet() const { return ratio > 0.0 && ratio <= FloorGoal; }
+    // A ratio is met when it was measured (above 0) and is within its goal.
+    bool requiredMet() const { return met(whole.demoToRequired, RequiredGoal); }
+    bool environmentMapMet() const { return met(whole.environmentMapToRequired, EnvironmentMapGoal); }
+    bool floorMet() const { return met(whole.demoToFloor, FloorGoal); }
+    static bool met(double ratio, double goal) { return ratio > 0.0 && ratio <= goal; }
     bool memoryFlat() const { return memoryWindow > 0 && growthKb <= FlatGrowthKb; }
     bool noGlError() const { return glErrors() == 0; }
 
     // `samples`: every measured frame, in run order.
     static BenchFigures compute(const BenchOptions& options, const RunInfo& info,
                                 const std::vector<FrameSample>& samples);
-    // The kind (CameraPath::Kind) of path row `step`, -1 for none, and its name ("-" for none).
-    static int pathKindOf(int step);
-    static const char* pathKindName(int kind);
 
     void printTable(std::FILE* out) const;
     // One line starting with {"bench": and holding every figure; no newline.

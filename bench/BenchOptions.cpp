@@ -4,7 +4,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -37,10 +36,9 @@ int BenchOptions::parse(int argc, char** argv, BenchOptions& options, const Ques
         "frame of the window, in alternating blocks.",
         "quessel-bench");
     app.get_formatter()->column_width(20);
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     const auto add = [&app](const char* name, auto& value, const char* type, const char* help) {
-        return app.add_option(name, value, help)
-            ->type_name(type)
-            ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+        return app.add_option(name, value, help)->type_name(type);
     };
     add("--frames", options.frames, "N", "measured demo frames, and as many required-work frames\n(default 300)")
         ->check(inRange(true));
@@ -59,9 +57,8 @@ int BenchOptions::parse(int argc, char** argv, BenchOptions& options, const Ques
         "frame and writes nothing.");
     try {
         app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        std::fputs(app.help().c_str(), stdout);
-        return 0;
+    } catch (const CLI::CallForHelp& help) {
+        return app.exit(help);
     } catch (const CLI::ArgumentMismatch& error) {
         // CLI11 words it "--frames: 1 required N missing".
         const std::string text = error.what();

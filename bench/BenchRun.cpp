@@ -139,11 +139,10 @@ bool BenchRun::buildFloor() {
     glBindTexture(GL_TEXTURE_2D, floorTexture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, Quessel::ScreenWidth, Quessel::ScreenHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  pixels.data());
-    for (const auto& [name, value] : {std::pair{GL_TEXTURE_MIN_FILTER, GL_LINEAR},
-                                      {GL_TEXTURE_MAG_FILTER, GL_LINEAR},
-                                      {GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE},
-                                      {GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE}})
-        glTexParameteri(GL_TEXTURE_2D, name, value);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glBindTexture(GL_TEXTURE_2D, 0);
     if (glGetError() != GL_NO_ERROR) failure = "the floor frame could not be built: a GL error while building it";
     return failure.empty();
@@ -289,9 +288,7 @@ std::vector<FrameSample> BenchRun::measure(PassTimer& timer) {
             driver.observe(&timer);
             for (int frame = 0; frame < count && !stopped; ++frame) {
                 measureFrame(kind, block, frame, samples, [this] { driver.frame(options.step); });
-                const auto [gpuMs, cpuMs] = timer.collect();
-                samples.back().gpuMs = gpuMs;
-                samples.back().cpuMs = cpuMs;
+                static_cast<PassTimer::Times&>(samples.back()) = timer.collect();
             }
             driver.observe(nullptr);
         };

@@ -10,7 +10,6 @@
 
 namespace Quessel {
 class Demo;
-class PassTimer;
 class ShaderProgram;
 struct RgbImage;
 }  // namespace Quessel

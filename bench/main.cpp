@@ -18,8 +18,8 @@ using Quessel::ToolReport;
 
 const ToolReport report("quessel-bench");
 
-// Runs the measured sequence into `info` and `samples`; an exit status when it cannot.
-int measure(const BenchOptions& options, RunInfo& info, std::vector<FrameSample>& samples) {
+// Runs the measured sequence into `figures`; an exit status when it cannot.
+int measure(const BenchOptions& options, BenchFigures& figures) {
     GLFWwindow* window = Quessel::openWindow();
     Quessel::initGlew(window);
     Quessel::setInitialGlState();
@@ -36,6 +36,7 @@ int measure(const BenchOptions& options, RunInfo& info, std::vector<FrameSample>
         run.checkSwap();
     }
     if (!run.stopped && !run.info.swapCheck.ran) return report.fail("the swap check could not run: " + run.failure);
+    std::vector<FrameSample> samples;
     if (!run.stopped) {
         report.say(
             fmt::format("swap check {}; measuring {} demo, {} required-work and {} floor frames from t = {:.1f} s",
@@ -44,7 +45,7 @@ int measure(const BenchOptions& options, RunInfo& info, std::vector<FrameSample>
         Quessel::PassTimer timer(options.syncPasses);
         samples = run.measure(timer);
     }
-    info = run.info;
+    figures = BenchFigures::compute(options, run.info, samples);
     if (!run.failure.empty()) return report.fail(run.failure);
     if (run.stopped && !ToolReport::stopSignal()) return report.fail("stopped by Escape or a closed window");
     return -1;
@@ -82,14 +83,12 @@ int main(int argc, char** argv) {
     ToolReport::catchStopSignals();
 
     Quessel::initGlfw();
-    RunInfo info;
-    std::vector<FrameSample> samples;
-    const int measured = measure(options, info, samples);
+    BenchFigures figures;
+    const int measured = measure(options, figures);
     glfwTerminate();
     if (measured >= 0) return measured;
     if (ToolReport::stopSignal()) return interrupted();
 
-    const BenchFigures figures = BenchFigures::compute(options, info, samples);
     figures.printTable(stdout);
     std::printf("%s\n", figures.jsonLine().c_str());
     std::fflush(stdout);

@@ -5,7 +5,7 @@
 namespace Quessel {
 
 // An 8-bit RGB picture with its rows bottom-up, as OpenGL reads them: a frame read back
-// from the window or a target, a PNG loaded or saved. The tools and the tests share it.
+// from the window or a target, saved as a PNG. The tools and the tests share it.
 struct RgbImage {
     int width = 0;
     int height = 0;
@@ -17,11 +17,7 @@ struct RgbImage {
     // Level 0 of a 2D texture.
     static RgbImage readTexture(unsigned texture);
 
-    // Each 2 x 2 block averaged (odd last rows and columns dropped).
-    RgbImage halfSize() const;
-
-    // PNG files are upright; false when the file cannot be read or written.
-    bool loadPng(const std::string& path);
+    // PNG files are upright; false when the file cannot be written.
     bool savePng(const std::string& path) const;
 };
 

@@ -19,8 +19,6 @@ public:
     // program lacks, or has with another type, are skipped. Returns how many were written.
     int restore(GLuint program) const;
 
-    std::size_t size() const { return values.size(); }
-
 private:
     struct Value {
         std::string name;
@@ -29,9 +27,6 @@ private:
         // Up to a mat4; read and written as floats, ints or unsigned ints by type.
         std::array<GLint, 16> words{};
     };
-
-    // Active default-block uniforms with a location, array elements expanded; words unread.
-    static std::vector<Value> activeUniforms(GLuint program);
 
     std::vector<Value> values;
 };

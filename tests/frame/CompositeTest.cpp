@@ -2,6 +2,7 @@
 // refracting sphere, the particle clock and the frame rate, and a mip chain rebuilt
 // from each frame's picture; during a camera hold the window shows the picture as drawn.
 #include "FrameDriver.h"
+#include "ReferenceImage.h"
 
 #include "app/OffscreenFramebuffer.h"
 #include "core/ImageDifference.h"
@@ -35,7 +36,7 @@ float uniform1(GLuint program, const char* name) {
 // chain: the blur samples a chain made from this frame, not an earlier one.
 void expectMipChainOfThisFrame(GLuint texture) {
     const RgbImage half = Quessel::Test::readTexels(texture, GL_TEXTURE_2D, 1).rgb();
-    EXPECT_LT(ImageDifference::between(RgbImage::readTexture(texture).halfSize(), half).mean, 1.0);
+    EXPECT_LT(ImageDifference::between(Quessel::Test::halfSize(RgbImage::readTexture(texture)), half).mean, 1.0);
     EXPECT_EQ(Quessel::Test::readTexels(texture, GL_TEXTURE_2D, 10).width, 1);
 }
 

@@ -10,7 +10,7 @@ using Quessel::RgbImage;
 
 namespace {
 void expectWindowMatches(const std::string& name) {
-    expectMatchesReference(name, RgbImage::readWindow(Quessel::ScreenWidth, Quessel::ScreenHeight).halfSize());
+    expectMatchesReference(name, halfSize(RgbImage::readWindow(Quessel::ScreenWidth, Quessel::ScreenHeight)));
 }
 }  // namespace
 

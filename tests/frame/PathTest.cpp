@@ -65,10 +65,10 @@ void checkFrame(const Quessel::Demo& demo, const std::string& name, Kind kind, c
         EXPECT_GT(blur.mean, 0.25) << "a move or turn is blurred: the window differs from the colour target";
     }
 
-    const RgbImage half = window.halfSize();
+    const RgbImage half = halfSize(window);
     if (const char* folder = std::getenv("QUESSEL_PATH_FRAMES"))
         half.savePng(std::string(folder) + "/" + name + ".png");
-    expectMatchesReference(name, half.halfSize());
+    expectMatchesReference(name, halfSize(half));
 }
 
 }  // namespace

@@ -9,6 +9,13 @@
 
 namespace Quessel::Test {
 
+// Each 2 x 2 block averaged (odd last rows and columns dropped): frames are compared at
+// half size, a quarter of the window's pixels.
+RgbImage halfSize(const RgbImage& image);
+
+// A PNG file with its rows bottom-up, as RgbImage keeps them; empty when it cannot be read.
+RgbImage loadPng(const std::string& path);
+
 // Whether a difference is within what rasteriser noise explains.
 bool withinReferenceThresholds(const ImageDifference& difference);
 

@@ -206,7 +206,7 @@ protected:
 
 TEST_F(ProgramRelinkerTest, RelinksInPlaceAndBackKeepingWhatTheHostSetOnce) {
     const UniformSnapshot values = UniformSnapshot::of(program);
-    EXPECT_EQ(values.size(), 4u);  // tint, weights[0], weights[1], tex
+    EXPECT_EQ(values.restore(program), 4);  // tint, weights[0], weights[1], tex
     struct Case {
         const char* fragment;
         bool linked;
