@@ -24,9 +24,7 @@ sleep 4
 import -window root "$work/first.png"
 sleep 3
 import -window root "$work/second.png"
-press_escape
-for _ in $(seq 1 200); do kill -0 "$demo" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$demo" 2>/dev/null && { kill "$demo"; fail "Escape did not end the demo"; }
+press_escape "$demo" 20 || { kill "$demo"; fail "Escape did not end the demo"; }
 wait "$demo"
 status=$?
 [ "$status" -eq 0 ] || fail "exit status $status"

@@ -132,13 +132,7 @@ run_to_escape() {
     done
     # A couple of frames after set-up; Escape is seen by the next frame's key poll.
     sleep 1.5
-    press_escape
-    ticks=0
-    while kill -0 "$demo" 2>/dev/null && [ "$ticks" -lt $((FAULTS_END_LIMIT * 10)) ]; do
-        sleep 0.1
-        ticks=$((ticks + 1))
-    done
-    if kill -0 "$demo" 2>/dev/null; then
+    if ! press_escape "$demo" "$FAULTS_END_LIMIT"; then
         kill -- "$demo" 2>/dev/null
         wait "$demo"
         STATUS=124
