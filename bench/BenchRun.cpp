@@ -277,6 +277,7 @@ std::vector<FrameSample> BenchRun::measure(PassTimer& timer) {
     errorsSince(demo.errorCount);
     glFinish();
     for (int block = 0; block < blocks && !stopped; ++block) {
+        // This round's frames of each scene kind, and its floor frames.
         const int counts[] = {std::min(options.block, options.frames - block * options.block),
                               floorFrames * (block + 1) / blocks - floorFrames * block / blocks};
         if (block > 0 && !swap(false)) break;
