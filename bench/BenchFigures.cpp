@@ -82,10 +82,9 @@ void printFrames(std::FILE* out, const BenchFigures& f) {
         row(fmt::format("{} frame", name), series->frame);
         row(fmt::format("{} CPU issue", name), series->issue);
     }
-    for (int kind = 0; kind < 3; ++kind) {
-        const Summary& s = f.frameByPathKind[kind];
-        if (s.count) row(fmt::format("demo frame, {} ({})", pathKindName(kind), s.count), s);
-    }
+    for (int kind = 0; kind < 3; ++kind)
+        if (const Summary& s = f.frameByPathKind[kind]; s.count)
+            row(fmt::format("demo frame, {} ({})", pathKindName(kind), s.count), s);
     fmt::print(out,
                "\nframes per second: demo {:.2f} ({:.2f} at the median frame), required work {:.2f}, floor {:.2f}\n\n",
                f.demo.fps, f.demo.fpsAtMedian, f.required.fps, f.floor.fps);
@@ -94,8 +93,7 @@ void printFrames(std::FILE* out, const BenchFigures& f) {
 void printPasses(std::FILE* out, const BenchFigures& f) {
     fmt::print(out, "{:<16} {:>10} {:>9} {:>9} {:>8} {:>10} | {:>13} {:>10} {:>7}\n", "pass (ms)", "GPU median", "p95",
                "max", "share", "CPU median", "required GPU", "CPU median", "demo /");
-    double gpuSum = 0.0;
-    double requiredSum = 0.0;
+    double gpuSum = 0.0, requiredSum = 0.0;
     for (int index = 0; index < PassCount; ++index) {
         const bool timed = hasGpuTime(passAt(index));
         const Summary& gpu = f.demo.gpu[index];
@@ -204,9 +202,9 @@ BenchFigures BenchFigures::compute(const BenchOptions& options, const RunInfo& i
     for (int kind = 0; kind < 3; ++kind) f.frameByPathKind[kind] = Summary::of(byPathKind[kind]);
     f.whole = Block::of(samples, -1);
 
-    int lastBlock = -1;
-    for (const FrameSample& sample : samples) lastBlock = std::max(lastBlock, sample.block);
-    for (int block = 0; block <= lastBlock; ++block) f.blocks.push_back(Block::of(samples, block));
+    // In run order, the last frame is in the last round.
+    for (int block = 0; !samples.empty() && block <= samples.back().block; ++block)
+        f.blocks.push_back(Block::of(samples, block));
     for (double Block::*ratio :
          {&Block::demoToRequired, &Block::demoToFloor, &Block::requiredToFloor, &Block::environmentMapToRequired}) {
         std::vector<double> values;
@@ -367,7 +365,7 @@ BenchFigures::Plot BenchFigures::drawPlot(const std::string& csvPath, const std:
     int status = 0;
     // A stop signal interrupts the wait; gnuplot, in the same process group, has it too.
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
-    const bool drawn = WIFEXITED(status) && WEXITSTATUS(status) == 0 && !Quessel::ToolReport::stopSignal();
+    const bool drawn = WIFEXITED(status) && WEXITSTATUS(status) == 0 && !ToolReport::stopSignal();
     if (drawn && std::rename(partial.c_str(), svgPath.c_str()) == 0) return Plot::Drawn;
     std::remove(partial.c_str());
     error = "gnuplot did not draw " + svgPath + " (see its messages above)";

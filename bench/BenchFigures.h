@@ -91,7 +91,7 @@ struct BenchFigures {
 
         // The frames of `kind`; of one round of blocks only when block >= 0.
         static Series of(const std::vector<FrameSample>& samples, FrameKind kind, int block = -1);
-        const Summary& refresh() const { return gpu[static_cast<int>(Quessel::Pass::EnvironmentMap)]; }
+        const Summary& refresh() const { return gpu[static_cast<int>(Pass::EnvironmentMap)]; }
     };
 
     // The figures of one round of blocks or of the whole run, from the medians of its

@@ -30,25 +30,24 @@ const CLI::Validator NotEmpty([](std::string& text) { return text.empty() ? "bad
 
 std::string BenchOptions::csvPath() const { return std::filesystem::path(svgPath).replace_extension(".csv"); }
 
-int BenchOptions::parse(int argc, char** argv, BenchOptions& options, const Quessel::ToolReport& report) {
+int BenchOptions::parse(int argc, char** argv, BenchOptions& options, const ToolReport& report) {
     CLI::App app(
         "Measures the demo's frames, the same frames with the cheapest shaders and the cheapest\n"
         "frame of the window, in alternating blocks.",
         "quessel-bench");
     app.get_formatter()->column_width(20);
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-    const auto add = [&app](const char* name, auto& value, const char* type, const char* help) {
-        return app.add_option(name, value, help)->type_name(type);
+    const auto add = [&app](const char* name, auto& value, const char* type, const char* help, CLI::Validator check) {
+        app.add_option(name, value, help)->type_name(type)->check(check);
     };
-    add("--frames", options.frames, "N", "measured demo frames, and as many required-work frames\n(default 300)")
-        ->check(inRange(true));
-    add("--floor-frames", options.floorFrames, "N", "measured floor frames (default: as many as --frames)")
-        ->check(inRange(true));
-    add("--block", options.block, "N", "frames of each kind measured in turn (default 10)")->check(inRange(true));
-    add("--step", options.step, "SECONDS", "simulated time per demo frame (default 0.05)")->check(inRange(false));
+    add("--frames", options.frames, "N", "measured demo frames, and as many required-work frames\n(default 300)",
+        inRange(true));
+    add("--floor-frames", options.floorFrames, "N", "measured floor frames (default: as many as --frames)",
+        inRange(true));
+    add("--block", options.block, "N", "frames of each kind measured in turn (default 10)", inRange(true));
+    add("--step", options.step, "SECONDS", "simulated time per demo frame (default 0.05)", inRange(false));
     add("--svg", options.svgPath, "PATH",
-        "where the frame-time plot goes (default bench.svg); its\nframes go beside it as .csv")
-        ->check(NotEmpty);
+        "where the frame-time plot goes (default bench.svg); its\nframes go beside it as .csv", NotEmpty);
     app.add_flag("--sync-passes", options.syncPasses,
                  "glFinish after every pass: per-pass wall times that hold\neach pass's own GL work (the frame "
                  "times then are not\nthe demo's)");

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 
@@ -32,12 +33,8 @@ double millisecondsSince(Clock::time_point start) {
 // A field of /proc/self/status in KiB ("VmRSS:", "VmHWM:"); 0 when it cannot be read.
 long statusKb(const std::string& field) {
     std::ifstream status("/proc/self/status");
-    std::string name;
-    long value = 0;
-    while (status >> name) {
-        if (name == field) return status >> value ? value : 0;
-        status.ignore(1024, '\n');
-    }
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind(field, 0) == 0) return std::atol(line.c_str() + field.size());
     return 0;
 }
 
@@ -84,7 +81,7 @@ void main() { color = texture(image, uv); }
 }  // namespace
 
 // The demo's clock restarts at zero so the path and particles see only simulated time.
-BenchRun::BenchRun(Quessel::Demo& demo, const BenchOptions& options) : driver(demo), demo(demo), options(options) {
+BenchRun::BenchRun(Demo& demo, const BenchOptions& options) : driver(demo), demo(demo), options(options) {
     info.renderer = glText(GL_RENDERER);
     info.version = glText(GL_VERSION);
     glfwGetFramebufferSize(demo.window, &info.width, &info.height);
@@ -96,7 +93,7 @@ bool BenchRun::prepareSwap(const std::string& directory) {
     std::map<std::string, GLuint> compiled;
     const auto compile = [&](GLenum type, const char* file) {
         GLuint& shader = compiled[file];
-        if (!shader) shader = Quessel::ProgramRelinker::compile(type, directory + "/" + file, failure);
+        if (!shader) shader = ProgramRelinker::compile(type, directory + "/" + file, failure);
         return shader;
     };
     for (const auto& [name, vertex, fragment] : CheapSources) {
@@ -121,24 +118,23 @@ bool BenchRun::buildFloor() {
     GLint linked = GL_FALSE;
     glGetProgramiv(floorProgram, GL_LINK_STATUS, &linked);
     if (linked != GL_TRUE) {
-        failure = "the floor frame could not be built: " + Quessel::shaderInfoLog(shaders[0]) +
-                  Quessel::shaderInfoLog(shaders[1]) + Quessel::programInfoLog(floorProgram);
+        failure = "the floor frame could not be built: " + shaderInfoLog(shaders[0]) + shaderInfoLog(shaders[1]) +
+                  programInfoLog(floorProgram);
         return false;
     }
     // The core profile draws only with a vertex array bound, even an empty one.
     glGenVertexArrays(1, &floorVertexArray);
     // A gradient, so the quad's samples are not all one value.
     std::vector<unsigned char> pixels;
-    for (int y = 0; y < Quessel::ScreenHeight; ++y)
-        for (int x = 0; x < Quessel::ScreenWidth; ++x)
-            pixels.insert(pixels.end(), {static_cast<unsigned char>(x * 255 / Quessel::ScreenWidth),
-                                         static_cast<unsigned char>(y * 255 / Quessel::ScreenHeight),
+    for (int y = 0; y < ScreenHeight; ++y)
+        for (int x = 0; x < ScreenWidth; ++x)
+            pixels.insert(pixels.end(), {static_cast<unsigned char>(x * 255 / ScreenWidth),
+                                         static_cast<unsigned char>(y * 255 / ScreenHeight),
                                          static_cast<unsigned char>((x ^ y) & 0xff), 255});
     glActiveTexture(GL_TEXTURE0);
     glGenTextures(1, &floorTexture);
     glBindTexture(GL_TEXTURE_2D, floorTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, Quessel::ScreenWidth, Quessel::ScreenHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 pixels.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, ScreenWidth, ScreenHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -150,7 +146,7 @@ bool BenchRun::buildFloor() {
 
 void BenchRun::drawFloor() {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, Quessel::ScreenWidth, Quessel::ScreenHeight);
+    glViewport(0, 0, ScreenWidth, ScreenHeight);
     // Blending stays as the demo leaves it (on), as it is for the composite's quad.
     glDisable(GL_DEPTH_TEST);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -163,7 +159,7 @@ void BenchRun::drawFloor() {
     glEnable(GL_DEPTH_TEST);
 }
 
-void BenchRun::present() { stopped = driver.present() || Quessel::ToolReport::stopSignal() || stopped; }
+void BenchRun::present() { stopped = driver.present() || ToolReport::stopSignal() || stopped; }
 
 bool BenchRun::fastForward() {
     for (int frame = 0; frame < FastForwardLimit && !stopped; ++frame) {
@@ -175,18 +171,18 @@ bool BenchRun::fastForward() {
     return !stopped;
 }
 
-void BenchRun::stillFrame(Quessel::RgbImage* window) {
+void BenchRun::stillFrame(RgbImage* window) {
     const int rotation = demo.rotationIndex;
     driver.frame(0.0);
-    if (window) *window = Quessel::RgbImage::readWindow(Quessel::ScreenWidth, Quessel::ScreenHeight);
+    if (window) *window = RgbImage::readWindow(ScreenWidth, ScreenHeight);
     present();
     demo.rotationIndex = rotation;
 }
 
-Quessel::RgbImage BenchRun::settledFrame() {
+RgbImage BenchRun::settledFrame() {
     for (int frame = 1; frame < SettleRounds * std::max<int>(demo.renderers.size(), 1) && !stopped; ++frame)
         stillFrame();
-    Quessel::RgbImage window;
+    RgbImage window;
     stillFrame(&window);
     return window;
 }
@@ -201,15 +197,14 @@ int BenchRun::errorsSince(int before) {
 bool BenchRun::relink(bool toCheap) {
     if (cheap == toCheap) return true;
     if (toCheap)
-        for (CheapProgram& program : cheapPrograms)
-            program.values = Quessel::UniformSnapshot::of(program.record->program);
+        for (CheapProgram& program : cheapPrograms) program.values = UniformSnapshot::of(program.record->program);
     cheap = toCheap;
     bool linked = true;
     for (CheapProgram& program : cheapPrograms) {
-        Quessel::ShaderProgram& record = *program.record;
+        ShaderProgram& record = *program.record;
         std::string log;
-        if (Quessel::ProgramRelinker::relink(record, toCheap ? program.vertex : record.vertexShader,
-                                             toCheap ? program.fragment : record.fragmentShader, program.values, log))
+        if (ProgramRelinker::relink(record, toCheap ? program.vertex : record.vertexShader,
+                                    toCheap ? program.fragment : record.fragmentShader, program.values, log))
             continue;
         if (failure.empty()) failure = log;
         linked = false;
@@ -223,16 +218,16 @@ void BenchRun::checkSwap() {
     SwapCheck& check = info.swapCheck;
     // Start-up leaves errors in the flag (blocks bound on programs that lack them).
     errorsSince(demo.errorCount);
-    const Quessel::RgbImage before = settledFrame();
+    const RgbImage before = settledFrame();
     const int errors = demo.errorCount;
     const bool toCheap = relink(true);
-    const Quessel::RgbImage required = settledFrame();
+    const RgbImage required = settledFrame();
     const bool back = relink(false);
-    const Quessel::RgbImage after = settledFrame();
+    const RgbImage after = settledFrame();
     check.glErrors = errorsSince(errors);
     check.ran = toCheap && back && !stopped;
-    check.requiredMeanDifference = Quessel::ImageDifference::between(required, before).mean;
-    const Quessel::ImageDifference restored = Quessel::ImageDifference::between(after, before);
+    check.requiredMeanDifference = ImageDifference::between(required, before).mean;
+    const ImageDifference restored = ImageDifference::between(after, before);
     check.restoredMeanDifference = restored.mean;
     check.restoredLargeShare = restored.largePixels;
 }
@@ -247,16 +242,14 @@ bool BenchRun::swap(bool toCheap) {
     return true;
 }
 
-template <typename Draw>
-void BenchRun::measureFrame(FrameKind kind, int block, int inBlock, std::vector<FrameSample>& samples, Draw draw) {
-    FrameSample sample;
-    sample.kind = kind;
-    sample.block = block;
-    sample.inBlock = inBlock;
-    sample.pathStep = kind == FrameKind::Floor ? -1 : demo.path.step;
+void BenchRun::measureFrame(FrameKind kind, int block, int inBlock, std::vector<FrameSample>& samples,
+                            PassTimer& timer) {
+    const bool scene = kind != FrameKind::Floor;
+    FrameSample sample{{}, 0.0, 0.0, 0, scene ? demo.path.step : -1, kind, block, inBlock};
     const int errors = demo.errorCount;
+    driver.observe(scene ? &timer : nullptr);
     const Clock::time_point start = Clock::now();
-    draw();
+    scene ? driver.frame(options.step) : drawFloor();
     sample.issueMs = millisecondsSince(start);
     // The demo's present for every kind: the same swap, poll, end test and error check.
     present();
@@ -265,6 +258,8 @@ void BenchRun::measureFrame(FrameKind kind, int block, int inBlock, std::vector<
     sample.frameMs = millisecondsSince(start);
     sample.residentKb = statusKb("VmRSS:");
     info.glErrors[static_cast<int>(kind)] += errorsSince(errors);
+    driver.observe(nullptr);
+    if (scene) static_cast<PassTimer::Times&>(sample) = timer.collect();
     samples.push_back(sample);
 }
 
@@ -282,23 +277,17 @@ std::vector<FrameSample> BenchRun::measure(PassTimer& timer) {
     errorsSince(demo.errorCount);
     glFinish();
     for (int block = 0; block < blocks && !stopped; ++block) {
-        const int count = std::min(options.block, options.frames - block * options.block);
+        // This round's frames of each scene kind, and its floor frames.
+        const int counts[] = {std::min(options.block, options.frames - block * options.block),
+                              floorFrames * (block + 1) / blocks - floorFrames * block / blocks};
         if (block > 0 && !swap(false)) break;
-        const auto sceneBlock = [&](FrameKind kind) {
-            driver.observe(&timer);
-            for (int frame = 0; frame < count && !stopped; ++frame) {
-                measureFrame(kind, block, frame, samples, [this] { driver.frame(options.step); });
-                static_cast<PassTimer::Times&>(samples.back()) = timer.collect();
-            }
-            driver.observe(nullptr);
-        };
-        sceneBlock(FrameKind::Demo);
-        if (stopped || !swap(true)) break;
-        sceneBlock(FrameKind::Required);
-        const int floorCount = floorFrames * (block + 1) / blocks - floorFrames * block / blocks;
-        for (int frame = 0; frame < floorCount && !stopped; ++frame)
-            measureFrame(FrameKind::Floor, block, frame, samples, [this] { drawFloor(); });
-        if (stopped) break;
+        for (const FrameKind kind : {FrameKind::Demo, FrameKind::Required, FrameKind::Floor}) {
+            // A failed relink leaves its reason in `failure`.
+            if (kind == FrameKind::Required && !stopped && !swap(true)) break;
+            for (int frame = 0; frame < counts[kind == FrameKind::Floor] && !stopped; ++frame)
+                measureFrame(kind, block, frame, samples, timer);
+        }
+        if (stopped || !failure.empty()) break;
         const BenchFigures::Block b = BenchFigures::Block::of(samples, block);
         fmt::print(stderr,
                    "quessel-bench: block {}/{} at t = {:.2f} s: demo {:.1f} ms, required {:.1f} ms, floor {:.1f} ms, "

@@ -28,7 +28,7 @@ namespace Quessel::Bench {
 // bilinear tap of a screen-sized texture, present.
 class BenchRun {
 public:
-    BenchRun(Quessel::Demo& demo, const BenchOptions& options);
+    BenchRun(Demo& demo, const BenchOptions& options);
 
     // Compiles the cheap shaders in `directory` once.
     bool prepareSwap(const std::string& directory);
@@ -39,7 +39,7 @@ public:
     // floor or a relink fails.
     std::vector<FrameSample> measure(PassTimer& timer);
 
-    Quessel::FrameDriver driver;
+    FrameDriver driver;
     RunInfo info;
     // By Escape, a closed window, or Ctrl-C / SIGTERM (ToolReport::stopSignal).
     bool stopped = false;
@@ -48,11 +48,11 @@ public:
 
 private:
     struct CheapProgram {
-        Quessel::ShaderProgram* record;
+        ShaderProgram* record;
         GLuint vertex;
         GLuint fragment;
         // The demo program's values, read before it is swapped out.
-        Quessel::UniformSnapshot values;
+        UniformSnapshot values;
     };
 
     bool buildFloor();
@@ -61,20 +61,20 @@ private:
     // A frame of no simulated time: the path, light, particles and clock stay, and the
     // cube-map rotation is put back, so the measured sequence is what a run without it
     // would see. With `window`, the window's frame is read back before it is presented.
-    void stillFrame(Quessel::RgbImage* window = nullptr);
+    void stillFrame(RgbImage* window = nullptr);
     // Still frames until every cube map was redrawn three times in turn (a cube map shows
     // the others as they were when it was drawn); the last one read back.
-    Quessel::RgbImage settledFrame();
+    RgbImage settledFrame();
     // Errors since `before` (the demo's count) plus any the error flag still holds.
     int errorsSince(int before);
     // A failed cheap link puts the demo's own shaders back.
     bool relink(bool toCheap);
     // A relink and an unmeasured still frame, as the driver compiles relinked code on first use.
     bool swap(bool toCheap);
-    template <typename Draw>
-    void measureFrame(FrameKind kind, int block, int inBlock, std::vector<FrameSample>& samples, Draw draw);
+    // A demo or required-work frame of `step` seconds with its passes timed, or a floor frame.
+    void measureFrame(FrameKind kind, int block, int inBlock, std::vector<FrameSample>& samples, PassTimer& timer);
 
-    Quessel::Demo& demo;
+    Demo& demo;
     BenchOptions options;
     std::vector<CheapProgram> cheapPrograms;
     bool cheap = false;
