@@ -22,22 +22,15 @@ bool endsBy(double clock, double step, double until) { return clock + step <= un
 
 FrameDriver::FrameDriver(Demo& demo, double start) : demo(demo), clock(start) {
     glfwSetTime(clock);
-    demo.observer = this;
     demo.particleClock = &clock;
 }
 
 FrameDriver::~FrameDriver() {
-    if (demo.observer == this) demo.observer = nullptr;
+    demo.observer = nullptr;
     if (demo.particleClock == &clock) demo.particleClock = nullptr;
 }
 
-void FrameDriver::beginPass(Pass pass) {
-    if (observer) observer->beginPass(pass);
-}
-
-void FrameDriver::endPass(Pass pass) {
-    if (observer) observer->endPass(pass);
-}
+void FrameDriver::observe(IPassObserver* next) { demo.observer = next; }
 
 void FrameDriver::frame(double dt) {
     clock += dt;
@@ -76,6 +69,5 @@ int FrameDriver::framesToLapEnd(double start, double step) {
     }
     return -1;
 }
-
 
 }  // namespace Quessel

@@ -9,18 +9,18 @@ class Demo;
 // schedule renders the same frames on the same driver. The frame tests, the benchmark, the
 // recorder and the study tool all step the demo through it; the demo itself runs on the
 // GLFW clock.
-class FrameDriver : private IPassObserver {
+class FrameDriver {
 public:
     // `demo` must be set up. The clock restarts at `start` seconds. The driver becomes the
-    // demo's pass observer (see observe()) and its particle clock: the smoke moves by the
-    // simulated time exactly, whatever the wall time the passes take.
+    // demo's particle clock: the smoke moves by the simulated time exactly, whatever the
+    // wall time the passes take.
     explicit FrameDriver(Demo& demo, double start = 0.0);
-    ~FrameDriver() override;
+    ~FrameDriver();
     FrameDriver(const FrameDriver&) = delete;
     FrameDriver& operator=(const FrameDriver&) = delete;
 
-    // Told around every pass (nullptr: nobody).
-    void observe(IPassObserver* next) { observer = next; }
+    // Told around every pass (nullptr: nobody) while the driver lives.
+    void observe(IPassObserver* next);
 
     // One frame of dt simulated seconds, the GLFW clock set to the new time first.
     // Presenting is the caller's.
@@ -41,16 +41,9 @@ public:
     // never does. Stepped on a camera of its own, without GL.
     static int framesToLapEnd(double start, double step);
 
-
     Demo& demo;
     // Simulated seconds since the clock started.
     double clock = 0.0;
-
-private:
-    void beginPass(Pass pass) override;
-    void endPass(Pass pass) override;
-
-    IPassObserver* observer = nullptr;
 };
 
 }  // namespace Quessel

@@ -15,7 +15,7 @@ ComposedFrame::ComposedFrame(FrameDriver& driver) : driver(driver) {}
 
 template <typename Work>
 void ComposedFrame::timed(Pass pass, Work work) {
-    // The driver is the demo's observer: it pins the particle clock and tells the timer.
+    // Whoever the driver has the demo tell about its passes (the overlay's timer).
     IPassObserver* observer = driver.demo.observer;
     if (observer) observer->beginPass(pass);
     work();
