@@ -20,26 +20,29 @@ fresh_dir() {
 
 TIMEOUT=$(command -v timeout)
 
+# Splits leading NAME=VALUE arguments (into VARS, for the recorder's environment) from
+# the recorder's own (into ARGS).
+split_environment() {
+    VARS=()
+    while [ $# -gt 0 ] && [[ "$1" != -* ]] && [[ "$1" == *=* ]]; do
+        VARS+=("$1")
+        shift
+    done
+    ARGS=("$@")
+}
+
 # Runs quessel-record from the run directory with the given arguments, standard error
 # into $OUT; leading NAME=VALUE arguments go into its environment. Sets STATUS.
 record() {
-    local vars=()
-    while [ $# -gt 0 ] && [[ "$1" != -* ]] && [[ "$1" == *=* ]]; do
-        vars+=("$1")
-        shift
-    done
-    (cd "$BIN" && exec env "${vars[@]}" "$TIMEOUT" -k 5 "$RECORD_LIMIT" ./quessel-record "$@" </dev/null >/dev/null 2>"$OUT")
+    split_environment "$@"
+    (cd "$BIN" && exec env "${VARS[@]}" "$TIMEOUT" -k 5 "$RECORD_LIMIT" ./quessel-record "${ARGS[@]}" </dev/null >/dev/null 2>"$OUT")
     STATUS=$?
 }
 
 # The same in the background: $PID is the recorder's own process id, for signals.
 record_in_background() {
-    local vars=()
-    while [ $# -gt 0 ] && [[ "$1" != -* ]] && [[ "$1" == *=* ]]; do
-        vars+=("$1")
-        shift
-    done
-    (cd "$BIN" && exec env "${vars[@]}" ./quessel-record "$@" </dev/null >/dev/null 2>"$OUT") &
+    split_environment "$@"
+    (cd "$BIN" && exec env "${VARS[@]}" ./quessel-record "${ARGS[@]}" </dev/null >/dev/null 2>"$OUT") &
     PID=$!
 }
 
