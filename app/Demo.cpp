@@ -1,8 +1,10 @@
 #include "app/Demo.h"
 
+#include "app/DemoParts.h"
 #include "app/OffscreenFramebuffer.h"
 #include "app/ScreenQuad.h"
 #include "core/GlConstants.h"
+#include "core/UniformSnapshot.h"
 #include "envmap/IEnvironmentMapRenderer.h"
 #include "envmap/SphereBlock.h"
 #include "envmap/TextureBoxRenderer.h"
@@ -10,6 +12,7 @@
 #include "math/Camera.h"
 #include "particles/ParticleSystem.h"
 #include "scene/Importer.h"
+#include "scene/ProgramRelinker.h"
 #include "scene/ReflectionObject.h"
 #include "scene/ShaderRegistry.h"
 
@@ -17,8 +20,12 @@
 #include <assimp/scene.h>
 
 #include <cstdio>
+#include <utility>
 
 namespace Quessel {
+
+DemoParts::DemoParts() = default;
+DemoParts::~DemoParts() = default;
 
 namespace {
 const char* const PreparedCubeMap = "../Model/TextureBox_Sphere_003";
@@ -35,9 +42,23 @@ GLuint makeUniformBuffer(GLsizeiptr size, GLuint binding) {
     glBindBuffer(GL_UNIFORM_BUFFER, 0);
     return buffer;
 }
+
+void writeCameraMatrices(GLuint buffer, const Camera& camera) {
+    glBindBuffer(GL_UNIFORM_BUFFER, buffer);
+    glBufferSubData(GL_UNIFORM_BUFFER, ProjectionOffset, sizeof(mat4), glm::value_ptr(camera.projection));
+    glBufferSubData(GL_UNIFORM_BUFFER, ViewOffset, sizeof(mat4), glm::value_ptr(camera.view));
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+}
 }  // namespace
 
-Demo::Demo(GLFWwindow* window) : window(window), camera(Camera::instance()), path(camera) {}
+Demo::Demo(GLFWwindow* window, DemoScene scene)
+    : glfwWindow(window),
+      loaded(std::move(scene)),
+      viewpoint(Camera::instance()),
+      cameraPath(viewpoint),
+      owned(std::make_unique<DemoParts>()) {}
+
+Demo::~Demo() = default;
 
 void Demo::writeMatrix(GLuint buffer, GLintptr offset, const mat4& matrix) {
     glBindBuffer(GL_UNIFORM_BUFFER, buffer);
@@ -46,62 +67,67 @@ void Demo::writeMatrix(GLuint buffer, GLintptr offset, const mat4& matrix) {
 }
 
 void Demo::createUniformBuffers() {
-    const ShaderProgram& test = *importer->registry->current;
-    importer->matricesBuffer = makeUniformBuffer(BlockSize::Matrices, test.matricesBinding);
-    importer->previousMatricesBuffer = makeUniformBuffer(BlockSize::Matrices, test.previousMatricesBinding);
-    importer->sphereBuffer = makeUniformBuffer(BlockSize::Sphere, test.sphereBinding);
+    Importer& importer = *owned->importer;
+    const ShaderProgram& test = *importer.registry->current;
+    importer.matricesBuffer = makeUniformBuffer(BlockSize::Matrices, test.matricesBinding);
+    importer.previousMatricesBuffer = makeUniformBuffer(BlockSize::Matrices, test.previousMatricesBinding);
+    importer.sphereBuffer = makeUniformBuffer(BlockSize::Sphere, test.sphereBinding);
 }
 
 bool Demo::setup() {
-    importer = new Importer();
-    ShaderRegistry& registry = *importer->registry;
+    DemoParts& parts = *owned;
+    parts.importer = std::make_unique<Importer>();
+    Importer& importer = *parts.importer;
+    ShaderRegistry& registry = *importer.registry;
     registry.use("test");
     // Nothing later can work without a scene: stop here with the import messages printed.
-    if (!importer->loadScene(scenePath)) return false;
-    importer->imageSearch.folders.insert(importer->imageSearch.folders.begin(), imageFolders.begin(),
-                                         imageFolders.end());
-    importer->loadTextures();
+    if (!importer.loadScene(loaded.path)) return false;
+    importer.imageSearch.folders.insert(importer.imageSearch.folders.begin(), loaded.imageFolders.begin(),
+                                        loaded.imageFolders.end());
+    importer.loadTextures();
     registry.use("motionblur");
-    quad = new ScreenQuad(registry);
+    parts.quad = std::make_unique<ScreenQuad>(registry);
     registry.use("test");
-    importer->buildMeshes(importer->scene);
+    importer.buildMeshes(importer.scene);
     createUniformBuffers();
     glEnable(GL_MULTISAMPLE);
-    camera.updateFromAngles();
-    writeMatrix(importer->matricesBuffer, ProjectionOffset, camera.projection);
-    writeMatrix(importer->previousMatricesBuffer, ProjectionOffset, camera.projection);
-    importer->model = mat4(1.0f);
+    viewpoint.updateFromAngles();
+    writeMatrix(importer.matricesBuffer, ProjectionOffset, viewpoint.projection);
+    writeMatrix(importer.previousMatricesBuffer, ProjectionOffset, viewpoint.projection);
+    importer.model = mat4(1.0f);
 
     const GLuint refract = registry.get("refract").program;
     const GLuint reflect = registry.get("reflect").program;
     const GLuint test = registry.get("test").program;
-    renderers = createRenderers(importer, test, importer->matricesBuffer, reflect, refract, importer->sphereBuffer);
-    particles = new ParticleSystem(importer);
+    parts.renderers =
+        createRenderers(&importer, test, importer.matricesBuffer, reflect, refract, importer.sphereBuffer);
+    parts.particles = std::make_unique<ParticleSystem>(&importer);
     renderInitialEnvironmentMaps();
 
-    loadedCubeMap = loadCubeMap(PreparedCubeMap, "tga");
+    parts.loadedCubeMap = loadCubeMap(PreparedCubeMap, "tga");
     glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
     registry.use("test");
-    importer->setupLight(importer->scene->mRootNode);
-    depthTarget = new OffscreenFramebuffer();
-    colorTarget = new OffscreenFramebuffer();
-    otherNodes = importer->getNodes(ObjectKind::Other);
-    reflectiveObjects = importer->getObjects(ObjectKind::Reflective);
-    refractiveObjects = importer->getObjects(ObjectKind::Refractive);
+    importer.setupLight(importer.scene->mRootNode);
+    parts.depthTarget = std::make_unique<OffscreenFramebuffer>();
+    parts.colorTarget = std::make_unique<OffscreenFramebuffer>();
+    parts.otherNodes = importer.getNodes(ObjectKind::Other);
+    parts.reflectiveObjects = importer.getObjects(ObjectKind::Reflective);
+    parts.refractiveObjects = importer.getObjects(ObjectKind::Refractive);
     previousTime = glfwGetTime();
-    path.start();
+    cameraPath.start();
     return true;
 }
 
 void Demo::renderInitialEnvironmentMaps() {
-    for (IEnvironmentMapRenderer* renderer : renderers) {
+    DemoParts& parts = *owned;
+    for (const auto& renderer : parts.renderers) {
         ReflectionObject* object = renderer->getObject();
         const vec3 position = object->getPosition(true);
         renderer->update(0.0);
         renderer->render(position);
         const std::string folder = makeTextureBoxPath(object->getNode()->mName.C_Str());
-        if (!saver) saver = new TextureBoxSaver();
-        saver->save(object, folder);
+        if (!parts.saver) parts.saver = std::make_unique<TextureBoxSaver>();
+        parts.saver->save(object, folder);
     }
 }
 
@@ -112,18 +138,41 @@ double Demo::timeStep() {
     return dt;
 }
 
-void Demo::refreshEnvironmentMap(double dt) {
-    if (renderers.empty()) return;
-    rotationIndex = (rotationIndex + 1) % static_cast<int>(renderers.size());
-    IEnvironmentMapRenderer* renderer = renderers[rotationIndex];
-    const vec3 position = renderer->getObject()->getPosition(true);
-    renderer->update(dt);
-    renderer->render(position);
+void Demo::moveCamera(const FramePlan& plan) {
+    switch (plan.camera) {
+    case FramePlan::Camera::Path: cameraPath.advance(static_cast<float>(plan.step)); break;
+    case FramePlan::Camera::Hold: viewpoint.previousView = viewpoint.view; break;
+    case FramePlan::Camera::Given:
+        viewpoint.previousView = viewpoint.view;
+        viewpoint.position = plan.pose.position;
+        viewpoint.direction = plan.pose.direction;
+        viewpoint.view = plan.pose.view;
+        break;
+    }
+}
+
+void Demo::refreshNext(double dt) {
+    DemoParts& parts = *owned;
+    parts.rotationIndex = (parts.rotationIndex + 1) % static_cast<int>(parts.renderers.size());
+    IEnvironmentMapRenderer& renderer = *parts.renderers[parts.rotationIndex];
+    const vec3 position = renderer.getObject()->getPosition(true);
+    renderer.update(dt);
+    renderer.render(position);
+    lastRefreshed = parts.rotationIndex;
+}
+
+void Demo::refreshEnvironmentMaps(const FramePlan& plan) {
+    const size_t count = owned->renderers.size();
+    if (count == 0) return;
+    // Every: each renderer in turn, ending where the rotation stood.
+    for (size_t i = 0; i < (plan.refresh == FramePlan::Refresh::Every ? count : 1); ++i) refreshNext(plan.step);
 }
 
 void Demo::mainPass() {
-    writeMatrix(importer->matricesBuffer, ProjectionOffset, camera.projection);
-    glBindFramebuffer(GL_FRAMEBUFFER, colorTarget->framebuffer);
+    DemoParts& parts = *owned;
+    Importer& importer = *parts.importer;
+    writeMatrix(importer.matricesBuffer, ProjectionOffset, viewpoint.projection);
+    glBindFramebuffer(GL_FRAMEBUFFER, parts.colorTarget->framebuffer);
     const GLfloat background[4] = {0.2f, 0.2f, 0.2f, 1.0f};
     const GLfloat farDepth = 1.0f;
     glClearBufferfv(GL_COLOR, 0, background);
@@ -131,93 +180,90 @@ void Demo::mainPass() {
     // The refresh leaves unit 26 active; selecting it keeps the prepared cube map where
     // "test" samples it even when no renderer ran this frame.
     glActiveTexture(GL_TEXTURE0 + TextureUnit::CubeMap);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, loadedCubeMap);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, parts.loadedCubeMap);
 
-    ShaderRegistry& registry = *importer->registry;
+    ShaderRegistry& registry = *importer.registry;
     registry.use("test");
     glEnable(GL_DEPTH_TEST);
-    writeMatrix(importer->matricesBuffer, ViewOffset, camera.view);
+    writeMatrix(importer.matricesBuffer, ViewOffset, viewpoint.view);
     const GLuint program = registry.current->program;
-    glUniform3fv(glGetUniformLocation(program, "cameraPosition"), 1, glm::value_ptr(camera.position));
-    glUniform3fv(glGetUniformLocation(program, "cameraDirection"), 1, glm::value_ptr(camera.direction));
-    importer->drawListedNodes(importer->scene, importer->scene->mRootNode, otherNodes);
+    glUniform3fv(glGetUniformLocation(program, "cameraPosition"), 1, glm::value_ptr(viewpoint.position));
+    glUniform3fv(glGetUniformLocation(program, "cameraDirection"), 1, glm::value_ptr(viewpoint.direction));
+    importer.drawListedNodes(importer.scene, importer.scene->mRootNode, parts.otherNodes);
 }
-
-namespace {
-void writeCameraMatrices(GLuint buffer, const Camera& camera) {
-    glBindBuffer(GL_UNIFORM_BUFFER, buffer);
-    glBufferSubData(GL_UNIFORM_BUFFER, ProjectionOffset, sizeof(mat4), glm::value_ptr(camera.projection));
-    glBufferSubData(GL_UNIFORM_BUFFER, ViewOffset, sizeof(mat4), glm::value_ptr(camera.view));
-    glBindBuffer(GL_UNIFORM_BUFFER, 0);
-}
-}  // namespace
 
 void Demo::reflectPass() {
-    importer->registry->use("reflect");
-    writeCameraMatrices(importer->matricesBuffer, camera);
-    for (SceneryObject* entry : reflectiveObjects) {
+    Importer& importer = *owned->importer;
+    importer.registry->use("reflect");
+    writeCameraMatrices(importer.matricesBuffer, viewpoint);
+    for (SceneryObject* entry : owned->reflectiveObjects) {
         auto* object = dynamic_cast<ReflectionObject*>(entry);
         if (!object) continue;
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_CUBE_MAP, static_cast<GLuint>(object->cubeMap.color));
-        importer->getRender()->draw({object->getNode()});
+        importer.getRender()->draw({object->getNode()});
         glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
     }
 }
 
 void Demo::refractPass() {
-    importer->registry->use("refract");
-    writeCameraMatrices(importer->matricesBuffer, camera);
-    for (SceneryObject* entry : refractiveObjects) {
+    Importer& importer = *owned->importer;
+    importer.registry->use("refract");
+    writeCameraMatrices(importer.matricesBuffer, viewpoint);
+    for (SceneryObject* entry : owned->refractiveObjects) {
         auto* object = dynamic_cast<ReflectionObject*>(entry);
         if (!object) continue;
-        writeSphereBlock(importer->sphereBuffer, object->getPosition(true));
+        writeSphereBlock(importer.sphereBuffer, object->getPosition(true));
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_CUBE_MAP, static_cast<GLuint>(object->cubeMap.color));
-        importer->getRender()->draw({object->getNode()});
+        importer.getRender()->draw({object->getNode()});
         glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
     }
 }
 
-void Demo::particlePass() {
+void Demo::particlePass(const FramePlan& plan) {
+    ParticleSystem& particles = *owned->particles;
     glDepthMask(GL_FALSE);
-    importer->registry->use("particle");
-    const float now = static_cast<float>(particleClock ? *particleClock : glfwGetTime());
-    particles->deltaTime = now - particles->time;
-    particles->time = now;
-    particles->draw();
+    owned->importer->registry->use("particle");
+    const float now = static_cast<float>(plan.time ? *plan.time : glfwGetTime());
+    particles.deltaTime = now - particles.time;
+    particles.time = now;
+    particles.draw();
     glDepthMask(GL_TRUE);
 }
 
 void Demo::depthPass() {
-    importer->registry->use("depth");
-    glBindFramebuffer(GL_FRAMEBUFFER, depthTarget->framebuffer);
+    Importer& importer = *owned->importer;
+    importer.registry->use("depth");
+    glBindFramebuffer(GL_FRAMEBUFFER, owned->depthTarget->framebuffer);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    importer->drawNode(importer->scene, importer->scene->mRootNode);
+    importer.drawNode(importer.scene, importer.scene->mRootNode);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
 void Demo::motionBlurPass(double dt) {
-    ShaderRegistry& registry = *importer->registry;
+    DemoParts& parts = *owned;
+    Importer& importer = *parts.importer;
+    ShaderRegistry& registry = *importer.registry;
     registry.use("motionblur");
     const GLuint program = registry.current->program;
-    writeMatrix(importer->matricesBuffer, ProjectionOffset, camera.projection);
+    writeMatrix(importer.matricesBuffer, ProjectionOffset, viewpoint.projection);
     glUniform1f(glGetUniformLocation(program, "fps"), static_cast<float>(1.0 / dt));
-    writeMatrix(importer->previousMatricesBuffer, ViewOffset, camera.previousView);
+    writeMatrix(importer.previousMatricesBuffer, ViewOffset, viewpoint.previousView);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClearColor(0.0f, 0.8f, 0.9f, 0.5f);
 
     // The depth target gets a unit of its own so the composite can read both targets.
     glUniform1i(glGetUniformLocation(program, "depthBuffer"), TextureUnit::DepthTarget);
     glActiveTexture(GL_TEXTURE0 + TextureUnit::DepthTarget);
-    glBindTexture(GL_TEXTURE_2D, depthTarget->texture);
+    glBindTexture(GL_TEXTURE_2D, parts.depthTarget->texture);
     glUniform1i(glGetUniformLocation(program, "colorBuffer"), 0);
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, colorTarget->texture);
+    glBindTexture(GL_TEXTURE_2D, parts.colorTarget->texture);
 
     glViewport(0, 0, ScreenWidth, ScreenHeight);
-    glBindVertexArray(quad->vertexArray);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, quad->indexBuffer);
+    glBindVertexArray(parts.quad->vertexArray);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, parts.quad->indexBuffer);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glGenerateMipmap(GL_TEXTURE_2D);
     glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
@@ -231,37 +277,92 @@ void Demo::timed(Pass pass, Step step) {
     if (observer) observer->endPass(pass);
 }
 
-void Demo::renderFrame(double dt) {
+void Demo::renderFrame(const FramePlan& plan) {
     timed(Pass::Camera, [&] {
-        path.advance(static_cast<float>(dt));
-        importer->animateLight(dt);
+        moveCamera(plan);
+        owned->importer->animateLight(plan.step);
     });
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    timed(Pass::EnvironmentMap, [&] { refreshEnvironmentMap(dt); });
+    lastRefreshed = -1;
+    if (plan.refresh != FramePlan::Refresh::None)
+        timed(Pass::EnvironmentMap, [&] { refreshEnvironmentMaps(plan); });
     glViewport(0, 0, ScreenWidth, ScreenHeight);
     timed(Pass::Main, [&] { mainPass(); });
     timed(Pass::Reflect, [&] { reflectPass(); });
     timed(Pass::Refract, [&] { refractPass(); });
-    timed(Pass::Particles, [&] { particlePass(); });
+    timed(Pass::Particles, [&] { particlePass(plan); });
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     timed(Pass::Depth, [&] { depthPass(); });
-    timed(Pass::Composite, [&] { motionBlurPass(dt); });
+    timed(Pass::Composite, [&] { motionBlurPass(plan.compositeStep); });
 }
 
 bool Demo::present() {
-    glfwSwapBuffers(window);
+    glfwSwapBuffers(glfwWindow);
     glfwPollEvents();
-    const bool stop = glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS || glfwWindowShouldClose(window);
+    const bool stop = glfwGetKey(glfwWindow, GLFW_KEY_ESCAPE) == GLFW_PRESS || glfwWindowShouldClose(glfwWindow);
     const GLenum error = glGetError();
     if (error != GL_NO_ERROR) {
         // The first error of a run is counted, not shown; later ones run on one line.
-        if (errorCount > 0) {
+        if (errors > 0) {
             std::printf("GL error! %u", error);
             std::fflush(stdout);
         }
-        ++errorCount;
+        ++errors;
     }
     return stop;
+}
+
+void Demo::observe(IPassObserver* next) { observer = next; }
+
+std::vector<MirrorView> Demo::mirrors() const {
+    std::vector<MirrorView> views;
+    for (const auto& [list, refractive] :
+         {std::pair{&owned->reflectiveObjects, false}, std::pair{&owned->refractiveObjects, true}})
+        for (SceneryObject* entry : *list)
+            if (auto* object = dynamic_cast<ReflectionObject*>(entry))
+                views.push_back(
+                    {object->getNode()->mName.C_Str(), refractive, static_cast<GLuint>(object->cubeMap.color)});
+    return views;
+}
+
+GLuint Demo::colorTarget() const { return owned->colorTarget->texture; }
+
+GLuint Demo::depthTarget() const { return owned->depthTarget->texture; }
+
+ShaderReload Demo::reloadShaders() {
+    ShaderReload outcome;
+    for (auto& [name, record] : owned->importer->registry->programs) {
+        std::string log;
+        if (ProgramRelinker::reload(*record, log)) {
+            ++outcome.reloaded;
+            continue;
+        }
+        outcome.failed.push_back(name);
+        outcome.log += log.empty() || log.back() == '\n' ? log : log + "\n";
+    }
+    return outcome;
+}
+
+GLuint Demo::program(const std::string& name) const {
+    const auto& programs = owned->importer->registry->programs;
+    const auto found = programs.find(name);
+    return found != programs.end() ? found->second->program : 0;
+}
+
+bool Demo::relinkProgram(const std::string& name, GLuint vertex, GLuint fragment, const UniformSnapshot& values,
+                         std::string& log) {
+    const auto& programs = owned->importer->registry->programs;
+    const auto found = programs.find(name);
+    if (found == programs.end()) {
+        log = "no program " + name;
+        return false;
+    }
+    ShaderProgram& record = *found->second;
+    if (!vertex && !fragment) {
+        vertex = record.vertexShader;
+        fragment = record.fragmentShader;
+    }
+    return ProgramRelinker::relink(record, vertex, fragment, values, log);
 }
 
 }  // namespace Quessel

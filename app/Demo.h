@@ -1,6 +1,8 @@
 #pragma once
 #include "app/CameraPath.h"
+#include "app/FramePlan.h"
 #include "app/IPassObserver.h"
+#include "app/ShaderReload.h"
 #include "math/MathTypes.h"
 
 #include <GL/glew.h>
@@ -10,71 +12,77 @@
 #include <vector>
 
 struct GLFWwindow;
-struct aiNode;
 
 namespace Quessel {
 
 class Camera;
-class IEnvironmentMapRenderer;
-class Importer;
-class OffscreenFramebuffer;
-class ParticleSystem;
-class SceneryObject;
-class ScreenQuad;
-class TextureBoxSaver;
+class UniformSnapshot;
+struct DemoParts;
 
-// The demo's object graph, its set-up and one frame's passes. main() drives it; tests
-// and the benchmark drive the same code with chosen time steps.
+// Which scene set-up imports: the demo's own, or another one a tool opens.
+struct DemoScene {
+    std::string path = "../Model/test3.dae";
+    // Folders where the scene's images are looked for first; the working directory comes last.
+    std::vector<std::string> imageFolders;
+};
+
+// A reflective or refractive object as the tools see it: its node's name and its cube map.
+struct MirrorView {
+    std::string name;
+    bool refractive = false;
+    GLuint cubeMap = 0;
+};
+
+// The demo's object graph, its set-up and its frame. main() draws the demo's own frames;
+// the tools draw theirs through the frame driver with other plans, and see the demo
+// through the few questions below.
 class Demo {
 public:
-    explicit Demo(GLFWwindow* window);
+    Demo(GLFWwindow* window, DemoScene scene = {});
+    ~Demo();
+    Demo(const Demo&) = delete;
+    Demo& operator=(const Demo&) = delete;
 
     // Builds everything, renders and saves the initial cube maps and starts the camera
     // path. False when the scene could not be imported (the reasons are printed).
     bool setup();
-    // Seconds since the previous call (or since the end of set-up).
+    // Seconds since the previous call (or since the end of set-up) on the GLFW clock.
     double timeStep();
-    // The passes of one frame, from the camera path to the composite.
-    void renderFrame(double dt);
+    // One frame as planned, from the camera to the composite.
+    void renderFrame(const FramePlan& plan);
     // Swap, poll, end test and error check; true when the run is to stop.
     bool present();
+    // Told around every pass of the frames that follow (nullptr: nobody).
+    void observe(IPassObserver* observer);
 
-    // Single passes, in frame order.
-    void refreshEnvironmentMap(double dt);
-    void mainPass();
-    void reflectPass();
-    void refractPass();
-    void particlePass();
-    void depthPass();
-    void motionBlurPass(double dt);
+    GLFWwindow* window() const { return glfwWindow; }
+    const DemoScene& scene() const { return loaded; }
+    Camera& camera() { return viewpoint; }
+    const Camera& camera() const { return viewpoint; }
+    const CameraPath& path() const { return cameraPath; }
+    // Reflective objects first, then refractive ones, in the order their cube maps rotate.
+    std::vector<MirrorView> mirrors() const;
+    // Which of mirrors() the last frame redrew (the last one when it redrew all); -1: none.
+    int refreshed() const { return lastRefreshed; }
+    // The off-screen targets' colour textures: the frame before the composite, and the
+    // depth pass's packed depth.
+    GLuint colorTarget() const;
+    GLuint depthTarget() const;
+    // GL errors the frames' checks have counted.
+    int errorCount() const { return errors; }
 
-    GLFWwindow* window;
-    Camera& camera;
-    Importer* importer = nullptr;
-    ScreenQuad* quad = nullptr;
-    OffscreenFramebuffer* depthTarget = nullptr;
-    OffscreenFramebuffer* colorTarget = nullptr;
-    ParticleSystem* particles = nullptr;
-    TextureBoxSaver* saver = nullptr;
-    std::vector<IEnvironmentMapRenderer*> renderers;
-    GLuint loadedCubeMap = 0;
-    std::vector<aiNode*> otherNodes;
-    std::vector<SceneryObject*> reflectiveObjects;
-    std::vector<SceneryObject*> refractiveObjects;
-    CameraPath path;
-    int rotationIndex = 0;
-    double previousTime = 0.0;
-    int errorCount = 0;
-    // Optional: told around every pass of renderFrame.
-    IPassObserver* observer = nullptr;
-    // Optional: the time the particle pass takes instead of the GLFW clock's. The GLFW
-    // clock, even set right before, has moved on by some microseconds when it is read, and
-    // that moves the smoke by a pixel here and there; a simulated clock read here is exact.
-    const double* particleClock = nullptr;
-    // What setup() imports, and the folders where it looks for the scene's images first (the
-    // working directory comes last); the demo's own are its fixed scene and no folder.
-    std::string scenePath = "../Model/test3.dae";
-    std::vector<std::string> imageFolders;
+    // Every program compiled again from its files and relinked in place.
+    ShaderReload reloadShaders();
+    // The GL name of a program of the demo's; 0 when there is none of that name.
+    GLuint program(const std::string& name) const;
+    // Links the program again with other compiled shaders, or (both 0) with its own, and
+    // writes `values` back; false with the linker's log.
+    bool relinkProgram(const std::string& name, GLuint vertex, GLuint fragment, const UniformSnapshot& values,
+                       std::string& log);
+
+    // What the demo is made of, for the tests.
+    DemoParts& parts() { return *owned; }
+    const DemoParts& parts() const { return *owned; }
 
 private:
     template <typename Step>
@@ -82,6 +90,27 @@ private:
     void createUniformBuffers();
     void writeMatrix(GLuint buffer, GLintptr offset, const mat4& matrix);
     void renderInitialEnvironmentMaps();
+
+    void moveCamera(const FramePlan& plan);
+    void refreshEnvironmentMaps(const FramePlan& plan);
+    void refreshNext(double dt);
+    void mainPass();
+    void reflectPass();
+    void refractPass();
+    void particlePass(const FramePlan& plan);
+    void depthPass();
+    void motionBlurPass(double dt);
+
+    GLFWwindow* glfwWindow;
+    DemoScene loaded;
+    // The program-wide camera.
+    Camera& viewpoint;
+    CameraPath cameraPath;
+    std::unique_ptr<DemoParts> owned;
+    IPassObserver* observer = nullptr;
+    double previousTime = 0.0;
+    int errors = 0;
+    int lastRefreshed = -1;
 };
 
 }  // namespace Quessel

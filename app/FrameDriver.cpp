@@ -2,12 +2,7 @@
 
 #include "app/CameraPath.h"
 #include "app/Demo.h"
-#include "core/ToolReport.h"
 #include "math/Camera.h"
-
-#include <GLFW/glfw3.h>
-
-#include <algorithm>
 
 namespace Quessel {
 
@@ -20,29 +15,26 @@ constexpr double LapLimitSeconds = 200.0;
 bool endsBy(double clock, double step, double until) { return clock + step <= until + 1e-9; }
 }  // namespace
 
-FrameDriver::FrameDriver(Demo& demo, double start) : demo(demo), clock(start) {
-    glfwSetTime(clock);
-    demo.particleClock = &clock;
-}
+FrameDriver::FrameDriver(Demo& demo) : demo(demo) {}
 
-FrameDriver::~FrameDriver() {
-    demo.observer = nullptr;
-    if (demo.particleClock == &clock) demo.particleClock = nullptr;
-}
+FrameDriver::~FrameDriver() { demo.observe(nullptr); }
 
-void FrameDriver::observe(IPassObserver* next) { demo.observer = next; }
+void FrameDriver::observe(IPassObserver* next) { demo.observe(next); }
 
-void FrameDriver::frame(double dt) {
-    clock += dt;
-    glfwSetTime(clock);
-    demo.renderFrame(dt);
+void FrameDriver::frame(double dt) { frame(FramePlan::running(dt)); }
+
+void FrameDriver::frame(FramePlan plan) {
+    now += plan.step;
+    // The smoke moves by the simulated time exactly, whatever the wall time the passes take.
+    plan.time = now;
+    demo.renderFrame(plan);
 }
 
 bool FrameDriver::present() { return demo.present(); }
 
-bool FrameDriver::runUntil(double until, double step) {
-    while (endsBy(clock, step, until)) {
-        if (ToolReport::stopSignal()) return false;
+bool FrameDriver::runUntil(double until, double step, const StopRequest& stop) {
+    while (endsBy(now, step, until)) {
+        if (stop && stop()) return false;
         frame(step);
     }
     return true;

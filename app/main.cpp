@@ -11,16 +11,19 @@ int main() {
     initGlew(window);
     setInitialGlState();
 
-    Demo demo(window);
-    if (!demo.setup()) {
-        glfwTerminate();
-        return 2;
-    }
-    bool stop = false;
-    while (!stop) {
-        demo.renderFrame(demo.timeStep());
-        stop = demo.present();
+    int status = 0;
+    {
+        Demo demo(window);
+        if (demo.setup()) {
+            bool stop = false;
+            while (!stop) {
+                demo.renderFrame(FramePlan::running(demo.timeStep()));
+                stop = demo.present();
+            }
+        } else {
+            status = 2;
+        }
     }
     glfwTerminate();
-    return 0;
+    return status;
 }

@@ -3,14 +3,11 @@
 #include "app/Demo.h"
 #include "app/PassTimer.h"
 #include "core/GlConstants.h"
+#include "core/GlProgram.h"
 #include "core/ImageDifference.h"
 #include "core/RgbImage.h"
 #include "core/ToolReport.h"
 #include "math/Camera.h"
-#include "scene/Importer.h"
-#include "scene/ProgramRelinker.h"
-#include "scene/ShaderProgram.h"
-#include "scene/ShaderRegistry.h"
 
 #include <GLFW/glfw3.h>
 #include <fmt/core.h>
@@ -84,7 +81,7 @@ void main() { color = texture(image, uv); }
 BenchRun::BenchRun(Demo& demo, const BenchOptions& options) : driver(demo), demo(demo), options(options) {
     info.renderer = glText(GL_RENDERER);
     info.version = glText(GL_VERSION);
-    glfwGetFramebufferSize(demo.window, &info.width, &info.height);
+    glfwGetFramebufferSize(demo.window(), &info.width, &info.height);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glGetIntegerv(GL_SAMPLES, &info.samples);
 }
@@ -93,33 +90,22 @@ bool BenchRun::prepareSwap(const std::string& directory) {
     std::map<std::string, GLuint> compiled;
     const auto compile = [&](GLenum type, const char* file) {
         GLuint& shader = compiled[file];
-        if (!shader) shader = ProgramRelinker::compile(type, directory + "/" + file, failure);
+        if (!shader) shader = GlProgram::compileFile(type, directory + "/" + file, failure);
         return shader;
     };
     for (const auto& [name, vertex, fragment] : CheapSources) {
-        const auto found = demo.importer->registry->programs.find(name);
-        if (found == demo.importer->registry->programs.end()) failure = std::string("no program ") + name;
+        if (!demo.program(name)) failure = std::string("no program ") + name;
         if (!failure.empty()) return false;
-        cheapPrograms.push_back(
-            {found->second.get(), compile(GL_VERTEX_SHADER, vertex), compile(GL_FRAGMENT_SHADER, fragment), {}});
+        cheapPrograms.push_back({name, compile(GL_VERTEX_SHADER, vertex), compile(GL_FRAGMENT_SHADER, fragment), {}});
     }
     return failure.empty();
 }
 
 bool BenchRun::buildFloor() {
-    floorProgram = glCreateProgram();
-    GLuint shaders[2] = {glCreateShader(GL_VERTEX_SHADER), glCreateShader(GL_FRAGMENT_SHADER)};
-    for (int i = 0; i < 2; ++i) {
-        glShaderSource(shaders[i], 1, &FloorSources[i], nullptr);
-        glCompileShader(shaders[i]);
-        glAttachShader(floorProgram, shaders[i]);
-    }
-    glLinkProgram(floorProgram);
-    GLint linked = GL_FALSE;
-    glGetProgramiv(floorProgram, GL_LINK_STATUS, &linked);
-    if (linked != GL_TRUE) {
-        failure = "the floor frame could not be built: " + shaderInfoLog(shaders[0]) + shaderInfoLog(shaders[1]) +
-                  programInfoLog(floorProgram);
+    std::string log;
+    floorProgram = GlProgram::buildSource(FloorSources[0], FloorSources[1], "floor", log);
+    if (!floorProgram) {
+        failure = "the floor frame could not be built: " + log;
         return false;
     }
     // The core profile draws only with a vertex array bound, even an empty one.
@@ -163,32 +149,31 @@ void BenchRun::present() { stopped = driver.present() || ToolReport::stopSignal(
 
 bool BenchRun::fastForward() {
     for (int frame = 0; frame < FastForwardLimit && !stopped; ++frame) {
-        if (demo.path.step == StartRow && demo.camera.pathTime >= StartRowTime - 1e-3f) break;
+        if (demo.path().step == StartRow && demo.camera().pathTime >= StartRowTime - 1e-3f) break;
         driver.frame(1.0);
         present();
     }
-    info.startSeconds = driver.clock;
+    info.startSeconds = driver.clock();
     return !stopped;
 }
 
 void BenchRun::stillFrame(RgbImage* window) {
-    const int rotation = demo.rotationIndex;
-    driver.frame(0.0);
+    FramePlan still = FramePlan::running(0.0);
+    still.refresh = FramePlan::Refresh::Every;
+    driver.frame(still);
     if (window) *window = RgbImage::readWindow(ScreenWidth, ScreenHeight);
     present();
-    demo.rotationIndex = rotation;
 }
 
 RgbImage BenchRun::settledFrame() {
-    for (int frame = 1; frame < SettleRounds * std::max<int>(demo.renderers.size(), 1) && !stopped; ++frame)
-        stillFrame();
+    for (int frame = 1; frame < SettleRounds && !stopped; ++frame) stillFrame();
     RgbImage window;
     stillFrame(&window);
     return window;
 }
 
 int BenchRun::errorsSince(int before) {
-    int errors = demo.errorCount - before;
+    int errors = demo.errorCount() - before;
     // The frame's check reads one error; anything after it is still in the flag.
     for (int i = 0; i < 100 && glGetError() != GL_NO_ERROR; ++i) ++errors;
     return errors;
@@ -197,14 +182,14 @@ int BenchRun::errorsSince(int before) {
 bool BenchRun::relink(bool toCheap) {
     if (cheap == toCheap) return true;
     if (toCheap)
-        for (CheapProgram& program : cheapPrograms) program.values = UniformSnapshot::of(program.record->program);
+        for (CheapProgram& program : cheapPrograms) program.values = UniformSnapshot::of(demo.program(program.name));
     cheap = toCheap;
     bool linked = true;
     for (CheapProgram& program : cheapPrograms) {
-        ShaderProgram& record = *program.record;
         std::string log;
-        if (ProgramRelinker::relink(record, toCheap ? program.vertex : record.vertexShader,
-                                    toCheap ? program.fragment : record.fragmentShader, program.values, log))
+        // Both 0: the program's own shaders.
+        if (demo.relinkProgram(program.name, toCheap ? program.vertex : 0, toCheap ? program.fragment : 0,
+                               program.values, log))
             continue;
         if (failure.empty()) failure = log;
         linked = false;
@@ -217,9 +202,9 @@ bool BenchRun::relink(bool toCheap) {
 void BenchRun::checkSwap() {
     SwapCheck& check = info.swapCheck;
     // Start-up leaves errors in the flag (blocks bound on programs that lack them).
-    errorsSince(demo.errorCount);
+    errorsSince(demo.errorCount());
     const RgbImage before = settledFrame();
-    const int errors = demo.errorCount;
+    const int errors = demo.errorCount();
     const bool toCheap = relink(true);
     const RgbImage required = settledFrame();
     const bool back = relink(false);
@@ -234,9 +219,9 @@ void BenchRun::checkSwap() {
 
 bool BenchRun::swap(bool toCheap) {
     const bool linked = relink(toCheap);
-    info.swapGlErrors += errorsSince(demo.errorCount);
+    info.swapGlErrors += errorsSince(demo.errorCount());
     if (!linked) return false;
-    const int errors = demo.errorCount;
+    const int errors = demo.errorCount();
     if (!stopped) stillFrame();
     info.swapGlErrors += errorsSince(errors);
     return true;
@@ -245,8 +230,8 @@ bool BenchRun::swap(bool toCheap) {
 void BenchRun::measureFrame(FrameKind kind, int block, int inBlock, std::vector<FrameSample>& samples,
                             PassTimer& timer) {
     const bool scene = kind != FrameKind::Floor;
-    FrameSample sample{{}, 0.0, 0.0, 0, scene ? demo.path.step : -1, kind, block, inBlock};
-    const int errors = demo.errorCount;
+    FrameSample sample{{}, 0.0, 0.0, 0, scene ? demo.path().step : -1, kind, block, inBlock};
+    const int errors = demo.errorCount();
     driver.observe(scene ? &timer : nullptr);
     const Clock::time_point start = Clock::now();
     scene ? driver.frame(options.step) : drawFloor();
@@ -274,7 +259,7 @@ std::vector<FrameSample> BenchRun::measure(PassTimer& timer) {
         present();
     }
     // Start-up leaves errors in the flag (blocks bound on programs that lack them).
-    errorsSince(demo.errorCount);
+    errorsSince(demo.errorCount());
     glFinish();
     for (int block = 0; block < blocks && !stopped; ++block) {
         // This round's frames of each scene kind, and its floor frames.
@@ -293,11 +278,11 @@ std::vector<FrameSample> BenchRun::measure(PassTimer& timer) {
                    "quessel-bench: block {}/{} at t = {:.2f} s: demo {:.1f} ms, required {:.1f} ms, floor {:.1f} ms, "
                    "refresh {:.1f} / {:.1f} ms (demo / required {:.2f}, demo / floor {:.2f}, required / floor "
                    "{:.2f}, refresh / its required {:.2f})\n",
-                   block + 1, blocks, driver.clock, b.demoMs, b.requiredMs, b.floorMs, b.demoRefreshMs,
+                   block + 1, blocks, driver.clock(), b.demoMs, b.requiredMs, b.floorMs, b.demoRefreshMs,
                    b.requiredRefreshMs, b.demoToRequired, b.demoToFloor, b.requiredToFloor, b.environmentMapToRequired);
     }
     info.loadAfter = loadAverage();
-    info.endSeconds = driver.clock;
+    info.endSeconds = driver.clock();
     info.peakKb = statusKb("VmHWM:");
     // The demo's own shaders again, whatever happened.
     relink(false);

@@ -1,7 +1,7 @@
 #pragma once
 #include "app/FrameDriver.h"
 #include "bench/BenchFigures.h"
-#include "scene/UniformSnapshot.h"
+#include "core/UniformSnapshot.h"
 
 #include <GL/glew.h>
 
@@ -10,7 +10,6 @@
 
 namespace Quessel {
 class Demo;
-class ShaderProgram;
 struct RgbImage;
 }  // namespace Quessel
 
@@ -48,7 +47,7 @@ public:
 
 private:
     struct CheapProgram {
-        ShaderProgram* record;
+        std::string name;
         GLuint vertex;
         GLuint fragment;
         // The demo program's values, read before it is swapped out.
@@ -58,12 +57,13 @@ private:
     bool buildFloor();
     void drawFloor();
     void present();
-    // A frame of no simulated time: the path, light, particles and clock stay, and the
-    // cube-map rotation is put back, so the measured sequence is what a run without it
-    // would see. With `window`, the window's frame is read back before it is presented.
+    // A frame of no simulated time that redraws every cube map in turn: the path, light,
+    // particles and clock stay, and so does the cube-map rotation, so the measured sequence
+    // is what a run without it would see. With `window`, the window's frame is read back
+    // before it is presented.
     void stillFrame(RgbImage* window = nullptr);
-    // Still frames until every cube map was redrawn three times in turn (a cube map shows
-    // the others as they were when it was drawn); the last one read back.
+    // Still frames until every cube map was redrawn three times (a cube map shows the
+    // others as they were when it was drawn); the last one read back.
     RgbImage settledFrame();
     // Errors since `before` (the demo's count) plus any the error flag still holds.
     int errorsSince(int before);

@@ -1,12 +1,10 @@
 // quessel-bench: the demo's real start-up, set-up and frames in the real window, measured.
-#include "app/Demo.h"
+#include "app/DemoHost.h"
 #include "app/PassTimer.h"
-#include "app/Startup.h"
 #include "bench/BenchOptions.h"
 #include "bench/BenchRun.h"
 #include "core/ToolReport.h"
 
-#include <GLFW/glfw3.h>
 #include <fmt/core.h>
 
 #include <chrono>
@@ -20,13 +18,11 @@ const ToolReport report("quessel-bench");
 
 // Runs the measured sequence into `figures`; an exit status when it cannot.
 int measure(const BenchOptions& options, BenchFigures& figures) {
-    GLFWwindow* window = Quessel::openWindow();
-    Quessel::initGlew(window);
-    Quessel::setInitialGlState();
-    Quessel::Demo demo(window);
     const auto setupStart = std::chrono::steady_clock::now();
-    if (!demo.setup()) return report.fail("set-up failed (see the messages above)");
-    BenchRun run(demo, options);
+    std::string error;
+    const std::unique_ptr<Quessel::DemoHost> host = Quessel::DemoHost::open({}, error);
+    if (!host) return report.fail(error);
+    BenchRun run(host->demo(), options);
     run.info.setupSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - setupStart).count();
     // Staged beside the bench by the build (bench/shaders).
     if (!run.prepareSwap("BenchShader")) return report.fail("the required-work shaders: " + run.failure);
@@ -41,7 +37,7 @@ int measure(const BenchOptions& options, BenchFigures& figures) {
         report.say(
             fmt::format("swap check {}; measuring {} demo, {} required-work and {} floor frames from t = {:.1f} s",
                         run.info.swapCheck.passed() ? "passed" : "FAILED", options.frames, options.frames,
-                        options.floorFramesOrDefault(), run.driver.clock));
+                        options.floorFramesOrDefault(), run.driver.clock()));
         Quessel::PassTimer timer(options.syncPasses);
         samples = run.measure(timer);
     }
@@ -82,10 +78,8 @@ int main(int argc, char** argv) {
     if (parsed >= 0) return parsed;
     ToolReport::catchStopSignals();
 
-    Quessel::initGlfw();
     BenchFigures figures;
     const int measured = measure(options, figures);
-    glfwTerminate();
     if (measured >= 0) return measured;
     if (ToolReport::stopSignal()) return interrupted();
 

@@ -24,7 +24,7 @@ GLenum TextureBoxRenderer::attachFace(int face) {
     return glGetError();
 }
 
-std::vector<IEnvironmentMapRenderer*> createRenderers(IScene* scene, GLuint sceneProgram, GLuint matricesBuffer,
+std::vector<std::unique_ptr<IEnvironmentMapRenderer>> createRenderers(IScene* scene, GLuint sceneProgram, GLuint matricesBuffer,
                                                       GLuint reflectProgram, GLuint refractProgram,
                                                       GLuint refractionBuffer) {
     std::vector<SceneryObject*> objects = scene->getObjects(ObjectKind::Reflective);
@@ -34,13 +34,13 @@ std::vector<IEnvironmentMapRenderer*> createRenderers(IScene* scene, GLuint scen
     for (SceneryObject* light : scene->getObjects(ObjectKind::Light))
         lights.push_back(dynamic_cast<LightObject*>(light));
 
-    std::vector<IEnvironmentMapRenderer*> renderers;
+    std::vector<std::unique_ptr<IEnvironmentMapRenderer>> renderers;
     for (SceneryObject* entry : objects) {
-        auto* renderer =
-            new TextureBoxRenderer(sceneProgram, matricesBuffer, reflectProgram, refractProgram, refractionBuffer,
-                                   scene, dynamic_cast<ReflectionObject*>(entry), lights);
+        auto renderer =
+            std::make_unique<TextureBoxRenderer>(sceneProgram, matricesBuffer, reflectProgram, refractProgram,
+                                                 refractionBuffer, scene, dynamic_cast<ReflectionObject*>(entry), lights);
         renderer->init();
-        renderers.push_back(renderer);
+        renderers.push_back(std::move(renderer));
     }
     return renderers;
 }

@@ -14,7 +14,7 @@ public:
 };
 
 // One renderer per reflective object, then one per refractive object, each initialised.
-std::vector<IEnvironmentMapRenderer*> createRenderers(IScene* scene, GLuint sceneProgram, GLuint matricesBuffer,
+std::vector<std::unique_ptr<IEnvironmentMapRenderer>> createRenderers(IScene* scene, GLuint sceneProgram, GLuint matricesBuffer,
                                                       GLuint reflectProgram, GLuint refractProgram,
                                                       GLuint refractionBuffer);
 

@@ -77,8 +77,7 @@ ParticleSystem::ParticleSystem(Importer* importer) : emitterPosition(-1.77863f, 
     ShaderRegistry& registry = *importer->registry;
     registry.use("particle");
     const GLuint program = registry.get("particle").program;
-    renderSubroutine = glGetSubroutineIndex(program, GL_VERTEX_SHADER, "render");
-    updateSubroutine = glGetSubroutineIndex(program, GL_VERTEX_SHADER, "update");
+    findSubroutines(registry.get("particle"));
 
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
     glEnable(GL_PROGRAM_POINT_SIZE);
@@ -181,9 +180,18 @@ void ParticleSystem::loadTexture() {
     ilDeleteImages(1, &image);
 }
 
+void ParticleSystem::findSubroutines(const ShaderProgram& record) {
+    renderSubroutine = glGetSubroutineIndex(record.program, GL_VERTEX_SHADER, "render");
+    updateSubroutine = glGetSubroutineIndex(record.program, GL_VERTEX_SHADER, "update");
+    subroutinesOfLink = record.links;
+}
+
 void ParticleSystem::draw() {
     ShaderRegistry& registry = *importer->registry;
-    const GLuint program = registry.get("particle").program;
+    const ShaderProgram& record = registry.get("particle");
+    const GLuint program = record.program;
+    // A relink (shaders reloaded or swapped) may number the subroutines differently.
+    if (record.links != subroutinesOfLink) findSubroutines(record);
     if (registry.current) glUniform1i(glGetUniformLocation(registry.current->program, "ParticleTex"), 0);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);

@@ -8,6 +8,7 @@
 namespace Quessel {
 
 class Importer;
+class ShaderProgram;
 
 // The smoke emitter: 1000 particles simulated on the GPU by transform feedback, two
 // state sets used in turn so no pass reads and writes the same buffers.
@@ -42,6 +43,10 @@ public:
     float deltaTime = 0.0f;
 
 private:
+    // The link of "particle" the subroutine indices were read from.
+    int subroutinesOfLink = 0;
+
+    void findSubroutines(const ShaderProgram& record);
     void createBuffers();
     void uploadInitialState();
     void createVertexArrays();

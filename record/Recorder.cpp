@@ -60,10 +60,10 @@ int Recorder::seek() {
     // those of one call up to the start.
     for (double until = 0.0; until < options.start;) {
         until = std::min(until + 1.0, options.start);
-        if (!driver.runUntil(until, step)) break;
-        progress(std::lround(driver.clock / step));
+        if (!driver.runUntil(until, step, [] { return ToolReport::stopSignal() != 0; })) break;
+        progress(std::lround(driver.clock() / step));
     }
-    progress(std::lround(driver.clock / step), true);
+    progress(std::lround(driver.clock() / step), true);
     return ToolReport::stopSignal() ? report.interrupted("recording") : 0;
 }
 
@@ -80,7 +80,7 @@ int Recorder::record(int frames, RecordingFiles& files) {
              "-color_range", "tv", "-movflags", "+faststart", "-f", "mp4", files.videoPart},
             error))
         return report.fail(error);
-    const long first = std::lround(driver.clock / step);
+    const long first = std::lround(driver.clock() / step);
     startProgress("frame", frames);
     int done = 0;
     bool fed = true;

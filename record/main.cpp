@@ -1,8 +1,7 @@
 // quessel-record: the demo's own start-up, set-up and frames, rendered at a fixed time
 // step in the real window and encoded into an MP4 and an animated preview.
-#include "app/Demo.h"
+#include "app/DemoHost.h"
 #include "app/FrameDriver.h"
-#include "app/Startup.h"
 #include "core/GlConstants.h"
 #include "core/ToolReport.h"
 #include "record/EncoderProcess.h"
@@ -28,23 +27,20 @@ const ToolReport report("quessel-record");
 
 // Start-up, set-up and the video; 0 when the MP4 is whole.
 int renderVideo(const RecordOptions& options, int frames, RecordingFiles& files) {
-    initGlfw();
-    GLFWwindow* window = openWindow();
-    initGlew(window);
-    setInitialGlState();
+    std::string error;
+    const std::unique_ptr<DemoHost> host = DemoHost::open({}, error);
+    if (!host) return report.fail(error);
+    Demo& demo = host->demo();
     int width = 0, height = 0;
-    glfwGetFramebufferSize(window, &width, &height);
+    glfwGetFramebufferSize(demo.window(), &width, &height);
     if (width != ScreenWidth || height != ScreenHeight)
         return report.fail(fmt::format(
             "the window is {} x {}, not 1280 x 768: record on a display of that size (scripts/record starts one)",
             width, height));
-    Demo demo(window);
-    if (!demo.setup()) return report.fail("set-up failed (see the messages above)");
     if (ToolReport::stopSignal()) return report.interrupted("recording");
     report.say(fmt::format("{} frames, {:.2f} s of the demo from t = {:.2f} s at {:g} fps, into {}", frames,
                            frames / options.fps, options.start, options.fps, options.out));
     Recorder recorder(demo, options, report);
-    std::string error;
     if (const int status = recorder.seek()) return status;
     if (!files.create(error)) return report.fail(error);
     return recorder.record(frames, files);
@@ -77,7 +73,6 @@ int main(int argc, char** argv) {
 
     RecordingFiles files(options);
     const int recorded = renderVideo(options, frames, files);
-    glfwTerminate();
     if (recorded != 0) return recorded;
 
     report.say("making the preview " + files.preview);

@@ -18,10 +18,6 @@ class UniformSnapshot;
 // shader files with it.
 class ProgramRelinker {
 public:
-    // Compiles one shader file; 0 with `log` naming the file and the compiler's messages
-    // when it cannot be read or does not compile.
-    static GLuint compile(GLenum type, const std::string& path, std::string& log);
-
     // Links `record.program` with `vertex` and `fragment` and writes `values` back. False
     // with the linker's messages in `log` when the link fails; the program then draws
     // nothing until a relink succeeds.
@@ -37,7 +33,6 @@ public:
 private:
     // Attaches the shaders and declares every binding a link of `record` needs.
     static void prepare(GLuint program, const ShaderProgram& record, GLuint vertex, GLuint fragment);
-    static bool link(GLuint program, const ShaderProgram& record, std::string& log);
 };
 
 }  // namespace Quessel

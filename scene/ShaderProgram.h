@@ -1,22 +1,9 @@
 #pragma once
+#include "core/GlProgram.h"
+
 #include <GL/glew.h>
 
-#include <string>
-
 namespace Quessel {
-
-// Reads a shader file in text mode. Returns a heap buffer (release with delete[]) that
-// ends right after the bytes actually read, or nullptr for no path, a file that cannot
-// be opened, and an empty file.
-char* readShaderFile(const char* path);
-
-// A shader's or program's info log as text (empty when there is none).
-std::string shaderInfoLog(GLuint shader);
-std::string programInfoLog(GLuint program);
-
-// The info log, when there is one, on the console.
-void printShaderLog(GLuint shader);
-void printProgramLog(GLuint program);
 
 // One built program with the locations and binding points every program shares.
 // Building never fails: a broken file only shows up in the printed info logs.
@@ -42,10 +29,19 @@ public:
     GLuint vertexShader = 0;
     GLuint fragmentShader = 0;
     GLuint program = 0;
+    // Links of `program` so far (1 once built): whoever keeps what a link decides (the
+    // particle system's subroutine indices) sees a relink by it.
+    int links = 0;
+
+    // What every link of a program of this record declares before linking: the fragment
+    // output, the attribute locations, the particle program's captured outputs.
+    static void declareBindings(GLuint program, const ShaderProgram& record);
+    // Binds the five uniform blocks to the record's points. `everyBlock`: also those the
+    // program lacks, as the builder does (each leaves an error in GL's flag).
+    static void bindBlocks(GLuint program, const ShaderProgram& record, bool everyBlock);
 
 private:
     void build();
-    void bindBlocks();
 };
 
 }  // namespace Quessel

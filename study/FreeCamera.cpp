@@ -42,12 +42,7 @@ void FreeCamera::fly(const HeldKeys& keys, float seconds) {
     if (glm::length(motion) > 0.0f) position += glm::normalize(motion) * distance;
 }
 
-void FreeCamera::apply(Camera& camera) const {
-    camera.previousView = camera.view;
-    camera.position = position;
-    camera.direction = forward();
-    camera.view = view();
-}
+CameraPose FreeCamera::pose() const { return {position, forward(), view()}; }
 
 void FreeCamera::leave(Camera& camera) const { camera = saved; }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/FramePlan.h"
 #include "math/Camera.h"
 #include "math/MathTypes.h"
 
@@ -37,9 +38,9 @@ public:
     // Starts where `camera` is and looks where its view looks.
     void enter(const Camera& camera);
     void fly(const HeldKeys& keys, float seconds);
-    // Gives the camera this pose; the view it had (the frame drawn before) becomes its
+    // Where a frame puts the camera: the view it had (the frame drawn before) becomes its
     // previous view, which the composite blurs along.
-    void apply(Camera& camera) const;
+    CameraPose pose() const;
     // The camera exactly as it was on enter().
     void leave(Camera& camera) const;
 

@@ -46,7 +46,14 @@ FramePlan StudyControls::plan(double wallStep) {
     else if (stepPending)
         next.step = SingleStep;
     stepPending = false;
-    next.onPath = !freeFlight && next.step > 0.0;
+    if (!freeFlight && next.step > 0.0) {
+        next.compositeStep = next.step;
+        return next;
+    }
+    next.camera = freeFlight ? FramePlan::Camera::Given : FramePlan::Camera::Hold;
+    if (freeFlight) next.pose = freeCamera.pose();
+    next.refresh = next.step > 0.0 ? FramePlan::Refresh::Next : FramePlan::Refresh::None;
+    next.compositeStep = CompositeStep;
     return next;
 }
 

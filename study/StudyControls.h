@@ -1,4 +1,5 @@
 #pragma once
+#include "app/FramePlan.h"
 #include "study/FreeCamera.h"
 
 namespace Quessel {
@@ -18,16 +19,6 @@ struct View {
     int cubeMap = 0;  // which sphere, in the demo's order, for Kind::CubeMap
 };
 
-// How the next frame moves the demo on.
-struct FramePlan {
-    // Demo seconds the frame advances: 0 leaves the clock, light, smoke and cube maps as
-    // they are.
-    double step = 0.0;
-    // Whether the camera path takes the step: the demo's own frame. Otherwise the frame is
-    // composed from its passes around a camera that holds still or flies freely.
-    bool onPath = false;
-};
-
 // The study tool's state and what each key does to it; no window needed.
 class StudyControls {
 public:
@@ -35,13 +26,20 @@ public:
     // stall (shaders relinked, a screenshot written) slows the demo instead of jumping it.
     static constexpr double SingleStep = 1.0 / 30.0;
     static constexpr double LongestStep = 0.5;
+    // The blur of a frame off the path: the camera's motion between two drawn frames as a
+    // 30 fps recording of it would show, whatever the wall clock did in between.
+    static constexpr double CompositeStep = 1.0 / 30.0;
 
     StudyControls(Camera& camera, int cubeMaps);
 
     void press(StudyKey key);
     // Flies the free camera when it is on.
     void fly(const HeldKeys& keys, double wallStep);
-    // The next frame, `wallStep` seconds after the previous one; takes a pending step.
+    // The next frame, `wallStep` seconds after the previous one; takes a pending step. A
+    // running or stepped frame on the path is the demo's own; any other is drawn around a
+    // camera the path does not move (held still, or the free camera), where only a
+    // positive step moves the clock, light, cube maps and smoke, so a paused frame is the
+    // same picture every time.
     FramePlan plan(double wallStep);
 
     // True once per press of F5 / F12.

@@ -2,16 +2,10 @@
 
 #include "app/CameraPath.h"
 #include "app/Demo.h"
-#include "app/OffscreenFramebuffer.h"
-#include "envmap/IEnvironmentMapRenderer.h"
 #include "math/Camera.h"
-#include "scene/Importer.h"
-#include "scene/ReflectionObject.h"
 #include "study/Screenshot.h"
-#include "study/ShaderReload.h"
 
 #include <GLFW/glfw3.h>
-#include <assimp/scene.h>
 #include <fmt/format.h>
 
 #include <sys/resource.h>
@@ -26,9 +20,9 @@ namespace {
 // Frames whose wall time the overlay averages.
 constexpr size_t AveragedFrames = 16;
 
-int cubeMapCount(const Demo& demo) {
-    return static_cast<int>(demo.reflectiveObjects.size() + demo.refractiveObjects.size());
-}
+int cubeMapCount(const Demo& demo) { return static_cast<int>(demo.mirrors().size()); }
+
+bool stopAsked() { return ToolReport::stopSignal() != 0; }
 
 bool studyKey(int key, StudyKey& studied) {
     switch (key) {
@@ -47,15 +41,15 @@ bool studyKey(int key, StudyKey& studied) {
 StudySession::StudySession(Demo& demo, const ToolReport& report)
     : demo(demo),
       driver(demo),
-      controls(demo.camera, cubeMapCount(demo)),
+      controls(demo.camera(), cubeMapCount(demo)),
       report(report),
-      composed(driver),
-      overlay(demo.window) {
+      overlay(demo.window()) {
+    GLFWwindow* window = demo.window();
     // The demo captures the cursor; here it drags the view and is seen.
-    glfwSetInputMode(demo.window, GLFW_CURSOR, GLFW_CURSOR_NORMAL);
-    glfwSetWindowUserPointer(demo.window, this);
-    glfwSetKeyCallback(demo.window, onKey);
-    glfwGetCursorPos(demo.window, &cursorX, &cursorY);
+    glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_NORMAL);
+    glfwSetWindowUserPointer(window, this);
+    glfwSetKeyCallback(window, onKey);
+    glfwGetCursorPos(window, &cursorX, &cursorY);
     std::string log;
     viewsReady = views.init(log);
     if (!viewsReady) report.say("the views (F2) are off: " + log);
@@ -68,7 +62,7 @@ void StudySession::onKey(GLFWwindow* window, int key, int, int action, int) {
 }
 
 HeldKeys StudySession::heldKeys() {
-    GLFWwindow* window = demo.window;
+    GLFWwindow* window = demo.window();
     const auto down = [window](int key) { return glfwGetKey(window, key) == GLFW_PRESS; };
     HeldKeys keys;
     keys.forward = down(GLFW_KEY_W);
@@ -97,51 +91,37 @@ HeldKeys StudySession::heldKeys() {
 void StudySession::startAt(double time) {
     if (time <= 0.0) return;
     report.say(fmt::format("running the demo from 0 to t = {} s in steps of 1/30 s", time));
-    driver.runUntil(time, StudyControls::SingleStep);
-    report.say(fmt::format("at t = {:.3f} s", driver.clock));
-}
-
-void StudySession::drawFrame(const FramePlan& plan) {
-    if (plan.onPath) {
-        // The demo's own frame at the planned step: the wall clock's while running, as
-        // quessel runs, so the path, light and smoke keep their real pace.
-        driver.frame(plan.step);
-        return;
-    }
-    composed.draw(plan.step, controls.freeFlight ? &controls.freeCamera : nullptr);
+    driver.runUntil(time, StudyControls::SingleStep, stopAsked);
+    report.say(fmt::format("at t = {:.3f} s", driver.clock()));
 }
 
 void StudySession::drawView() {
     const View& view = controls.view;
     if (view.kind == View::Kind::Frame || !viewsReady) return;
     if (view.kind == View::Kind::ColorTarget) {
-        views.drawColorTarget(demo.colorTarget->texture);
+        views.drawColorTarget(demo.colorTarget());
     } else if (view.kind == View::Kind::DepthTarget) {
-        views.drawDepthTarget(demo.depthTarget->texture, demo.camera.projection);
+        views.drawDepthTarget(demo.depthTarget(), demo.camera().projection);
     } else {
-        const size_t reflective = demo.reflectiveObjects.size();
+        const std::vector<MirrorView> mirrors = demo.mirrors();
         const size_t index = static_cast<size_t>(view.cubeMap);
-        SceneryObject* entry =
-            index < reflective ? demo.reflectiveObjects[index] : demo.refractiveObjects[index - reflective];
-        auto* sphere = dynamic_cast<ReflectionObject*>(entry);
-        if (!sphere) return;
-        const std::string name = sphere->getNode()->mName.C_Str();
-        views.drawCubeMap(static_cast<GLuint>(sphere->cubeMap.color),
-                          name + (index < reflective ? " (reflective)" : " (refractive)"));
+        if (index >= mirrors.size()) return;
+        const MirrorView& mirror = mirrors[index];
+        views.drawCubeMap(mirror.cubeMap, mirror.name + (mirror.refractive ? " (refractive)" : " (reflective)"));
     }
 }
 
 void StudySession::saveScreenshot() {
     std::string path;
     std::string error;
-    if (Screenshot::save(driver.clock, path, error))
+    if (Screenshot::save(driver.clock(), path, error))
         report.say("screenshot: " + path);
     else
         report.say("no screenshot: " + error);
 }
 
 void StudySession::reloadShaders() {
-    const ShaderReload outcome = ShaderReload::all(*demo.importer->registry, demo.particles);
+    const ShaderReload outcome = demo.reloadShaders();
     reloadSummary = outcome.summary();
     reloadLog = outcome.log;
     report.say(reloadSummary);
@@ -166,7 +146,7 @@ void StudySession::collectPassTimes() {
 }
 
 std::string StudySession::pathRow() const {
-    const int step = demo.path.step;
+    const int step = demo.path().step;
     const CameraPath::Step& row = CameraPath::steps[step];
     const auto named = [](const vec3& value, const vec3* table, int count, char letter) {
         for (int i = 0; i < count; ++i)
@@ -181,7 +161,7 @@ std::string StudySession::pathRow() const {
         motion = "turn " + named(row.from, CameraPath::directions, 9, 'V') + " -> " +
                  named(row.to, CameraPath::directions, 9, 'V');
     return fmt::format("row {} (rows 0-{}): {}, {:.2f} of {:.2f} s", step, CameraPath::StepCount - 1, motion,
-                       demo.camera.pathTime, row.duration);
+                       demo.camera().pathTime, row.duration);
 }
 
 std::string StudySession::viewName() const {
@@ -194,28 +174,27 @@ std::string StudySession::viewName() const {
     return fmt::format("cube map {} of {}", controls.view.cubeMap + 1, cubeMapCount(demo));
 }
 
-OverlayFacts StudySession::overlayFacts(const FramePlan& plan) const {
+OverlayFacts StudySession::overlayFacts() const {
     OverlayFacts facts;
     for (double ms : recentFrames) facts.frameMs += ms / static_cast<double>(recentFrames.size());
     facts.cpuMs = cpuMs;
     facts.passes = passTimes;
     for (double ms : passTimes.gpuMs) facts.gpuMs += ms;
     facts.pathRow = pathRow();
-    facts.demoTime = driver.clock;
-    const mat4 eye = glm::inverse(demo.camera.view);
+    facts.demoTime = driver.clock();
+    const mat4 eye = glm::inverse(demo.camera().view);
     facts.position = vec3(eye[3]);
     facts.direction = -glm::normalize(vec3(eye[2]));
-    if (plan.step > 0.0 && !demo.renderers.empty()) {
-        ReflectionObject* object = demo.renderers[demo.rotationIndex]->getObject();
-        facts.refreshed = fmt::format("{} ({} of {})", object ? object->getNode()->mName.C_Str() : "?",
-                                      demo.rotationIndex + 1, demo.renderers.size());
-    } else {
-        facts.refreshed = plan.step > 0.0 ? "none (no spheres)" : "none (paused)";
-    }
+    const std::vector<MirrorView> mirrors = demo.mirrors();
+    const int refreshed = demo.refreshed();
+    if (refreshed >= 0 && refreshed < static_cast<int>(mirrors.size()))
+        facts.refreshed = fmt::format("{} ({} of {})", mirrors[refreshed].name, refreshed + 1, mirrors.size());
+    else
+        facts.refreshed = mirrors.empty() ? "none (no spheres)" : "none (paused)";
     facts.paused = controls.paused;
     facts.freeFlight = controls.freeFlight;
     facts.view = viewName();
-    facts.glErrors = demo.errorCount;
+    facts.glErrors = demo.errorCount();
     facts.reload = reloadSummary;
     facts.reloadLog = reloadLog;
     return facts;
@@ -231,9 +210,9 @@ bool StudySession::frame() {
     controls.fly(heldKeys(), wallStep);
     const FramePlan plan = controls.plan(wallStep);
     observePasses();
-    drawFrame(plan);
+    driver.frame(plan);
     drawView();
-    if (controls.overlay) overlay.draw(overlayFacts(plan), wallStep);
+    if (controls.overlay) overlay.draw(overlayFacts(), wallStep);
     if (controls.takeScreenshot()) saveScreenshot();
     cpuMs = std::chrono::duration<double, std::milli>(Clock::now() - now).count();
     if (driver.present()) return true;

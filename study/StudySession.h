@@ -1,7 +1,6 @@
 #pragma once
 #include "app/FrameDriver.h"
 #include "core/ToolReport.h"
-#include "study/ComposedFrame.h"
 #include "study/StudyControls.h"
 #include "study/StudyOverlay.h"
 #include "study/ViewRenderer.h"
@@ -54,8 +53,6 @@ private:
     Block measuredBlock(int frames, bool shown);
     static void onKey(GLFWwindow* window, int key, int scancode, int action, int mods);
     HeldKeys heldKeys();
-    // One frame as planned, drawn up to the composite.
-    void drawFrame(const FramePlan& plan);
     // The view F2 chose, over the composite.
     void drawView();
     // Times the passes of some frames while the overlay is shown; none otherwise.
@@ -63,14 +60,13 @@ private:
     // After the swap of a timed frame: the pass times of the timed frame before it, whose
     // queries are done by now.
     void collectPassTimes();
-    OverlayFacts overlayFacts(const FramePlan& plan) const;
+    OverlayFacts overlayFacts() const;
     std::string pathRow() const;
     std::string viewName() const;
     void saveScreenshot();
     void reloadShaders();
 
     const ToolReport& report;
-    ComposedFrame composed;
     ViewRenderer views;
     // The last F5's one-line result and, when a program kept running, the logs.
     std::string reloadSummary;

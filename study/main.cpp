@@ -1,13 +1,10 @@
 // quessel-study: the demo's own start-up, set-up and frames with a pause, a single step,
 // a free camera, the off-screen targets and cube maps on screen, shader reloading,
 // screenshots and an overlay.
-#include "app/Demo.h"
-#include "app/Startup.h"
+#include "app/DemoHost.h"
 #include "core/ToolReport.h"
 #include "study/StudyOptions.h"
 #include "study/StudySession.h"
-
-#include <GLFW/glfw3.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -24,28 +21,19 @@ int main(int argc, char** argv) {
     case StudyOptions::Outcome::Run: break;
     }
     ToolReport::catchStopSignals();
-    // The demo's start-up ends the process with its own message when GLFW cannot start;
-    // asked first, the tool can say why.
-    if (!glfwInit()) return report.fail("GLFW could not start: no display (is DISPLAY set?)");
 
-    initGlfw();
-    GLFWwindow* window = openWindow();
-    initGlew(window);
-    setInitialGlState();
-    Demo demo(window);
+    DemoScene scene;
     if (!options.scene.empty()) {
-        demo.scenePath = options.scene;
+        scene.path = options.scene;
         // Its images beside it first, then where the demo finds its own.
-        demo.imageFolders = {std::filesystem::path(options.scene).parent_path().string()};
+        scene.imageFolders = {std::filesystem::path(options.scene).parent_path().string()};
     }
-    if (!demo.setup()) {
-        glfwTerminate();
-        return report.fail("set-up failed: the scene " + demo.scenePath +
-                           " could not be imported (see the messages above)");
-    }
-    StudySession session(demo, report);
+    std::string error;
+    const std::unique_ptr<DemoHost> host = DemoHost::open(scene, error);
+    if (!host) return report.fail(error);
+    // Made after the demo and so ended before it: the overlay's GL and GLFW calls run
+    // while both still live.
+    StudySession session(host->demo(), report);
     session.startAt(options.start);
-    const int status = options.overlayCost > 0 ? session.measureOverlay(options.overlayCost) : session.run();
-    glfwTerminate();
-    return status;
+    return options.overlayCost > 0 ? session.measureOverlay(options.overlayCost) : session.run();
 }

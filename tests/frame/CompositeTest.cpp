@@ -42,13 +42,13 @@ void expectMipChainOfThisFrame(GLuint texture) {
 
 // What the window shows against the colour target, as a mean channel difference.
 double windowAgainstColorTarget(const Demo& demo) {
-    const RgbImage target = RgbImage::readTexture(demo.colorTarget->texture);
+    const RgbImage target = RgbImage::readTexture(demo.colorTarget());
     return ImageDifference::between(RgbImage::readWindow(target.width, target.height), target).mean;
 }
 
 void expectFrameInputs(const Demo& demo, double clock, double dt) {
-    const Camera& camera = demo.camera;
-    const Importer& importer = *demo.importer;
+    const Camera& camera = demo.camera();
+    const Importer& importer = *demo.parts().importer;
     ShaderRegistry& registry = *importer.registry;
     const GLuint test = registry.get("test").program, particle = registry.get("particle").program;
     EXPECT_EQ(uniform3(test, "cameraPosition"), camera.position);
@@ -58,14 +58,14 @@ void expectFrameInputs(const Demo& demo, double clock, double dt) {
     EXPECT_NEAR(uniform1(particle, "H"), dt, 1e-4);
     EXPECT_EQ(uniform3(particle, "CameraPosition"), camera.position);
 
-    ASSERT_EQ(demo.refractiveObjects.size(), 1u);
-    const vec3 centre = demo.refractiveObjects[0]->getPosition(true);
+    ASSERT_EQ(demo.parts().refractiveObjects.size(), 1u);
+    const vec3 centre = demo.parts().refractiveObjects[0]->getPosition(true);
     EXPECT_EQ(Quessel::Test::readBuffer<float>(importer.sphereBuffer),
               (std::vector<float>{centre.x, centre.y, centre.z, 1.0f, -2.0f}));
 
     EXPECT_EQ(readView(importer.matricesBuffer), camera.view);
     EXPECT_EQ(readView(importer.previousMatricesBuffer), camera.previousView);
-    expectMipChainOfThisFrame(demo.colorTarget->texture);
+    expectMipChainOfThisFrame(demo.colorTarget());
 }
 
 }  // namespace
@@ -74,10 +74,10 @@ TEST(Composite, FramesHandTheirShadersCameraSphereClockFrameRateAndAFreshMipChai
     Quessel::Test::FrameDriver driver;
     ASSERT_TRUE(driver.ok);
     Demo& demo = driver.demo;
-    const Camera& camera = demo.camera;
+    const Camera& camera = demo.camera();
 
     driver.frame(1.0 / 30.0);
-    expectFrameInputs(demo, driver.clock, 1.0 / 30.0);
+    expectFrameInputs(demo, driver.clock(), 1.0 / 30.0);
     EXPECT_NE(camera.previousView, camera.view) << "moving";
     // Nothing culls: open meshes seen from behind must still be drawn.
     EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
@@ -85,8 +85,8 @@ TEST(Composite, FramesHandTheirShadersCameraSphereClockFrameRateAndAFreshMipChai
     // During the P1 hold the composite sees no motion.
     driver.runUntil(9.0, 1.0);
     driver.frame(1.0 / 20.0);
-    ASSERT_EQ(demo.path.step, 1);
-    expectFrameInputs(demo, driver.clock, 1.0 / 20.0);
+    ASSERT_EQ(demo.path().step, 1);
+    expectFrameInputs(demo, driver.clock(), 1.0 / 20.0);
     EXPECT_EQ(camera.previousView, camera.view);
     EXPECT_LT(windowAgainstColorTarget(demo), 0.01) << "a still camera shows the picture unblurred";
 
@@ -94,10 +94,10 @@ TEST(Composite, FramesHandTheirShadersCameraSphereClockFrameRateAndAFreshMipChai
     // shaders get is still the one the path started with.
     const vec3 startDirection =
         glm::normalize(vec3(1.167896f, 4.862509f, 7.776461f) - vec3(8.865234f, 9.347880f, 19.188326f));
-    for (int frames = 0; frames < 100 && demo.path.step != 2; ++frames) driver.frame(1.0 / 10.0);
+    for (int frames = 0; frames < 100 && demo.path().step != 2; ++frames) driver.frame(1.0 / 10.0);
     for (int frames = 0; frames < 4; ++frames) driver.frame(1.0 / 10.0);
-    ASSERT_EQ(demo.path.step, 2);
-    expectFrameInputs(demo, driver.clock, 1.0 / 10.0);
+    ASSERT_EQ(demo.path().step, 2);
+    expectFrameInputs(demo, driver.clock(), 1.0 / 10.0);
     EXPECT_NEAR(glm::length(camera.direction - startDirection), 0.0f, 1e-6f);
     const vec3 viewDirection = -vec3(camera.view[0][2], camera.view[1][2], camera.view[2][2]);
     EXPECT_GT(glm::length(viewDirection - startDirection), 0.1f);

@@ -6,25 +6,32 @@
 #include "GlTestContext.h"
 #include "GlTestHelpers.h"
 #include "app/Demo.h"
+#include "app/DemoHost.h"
+#include "app/DemoParts.h"
 #include "app/FrameDriver.h"
 #include "app/IPassObserver.h"
-#include "app/Startup.h"
 
-#include <GLFW/glfw3.h>
-
+#include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace Quessel::Test {
 
-// Owns the demo the driver steps; set up before the driver takes it.
+// Owns the demo the driver steps, set up by the tools' own start-up in the tests' window
+// before the driver takes it.
 struct SetUpDemo {
-    SetUpDemo() : ownDemo(glWindow()) {
+    SetUpDemo() {
         standardPrograms();  // the errors of building them are expected; set-up finds them built
-        Quessel::setInitialGlState();
-        glfwSetTime(0.0);
-        ok = ownDemo.setup();
+        host = Quessel::DemoHost::openIn(glWindow(), {}, error);
+        ok = host != nullptr;
     }
-    Quessel::Demo ownDemo;
+    // Without a demo there is nothing to drive: the test ends with the reason.
+    Quessel::Demo& ownDemo() {
+        if (!host) throw std::runtime_error(error);
+        return host->demo();
+    }
+    std::string error;
+    std::unique_ptr<Quessel::DemoHost> host;
     bool ok = false;
 };
 
@@ -43,7 +50,7 @@ struct PassNamer : Quessel::IPassObserver {
 
 class FrameDriver : private SetUpDemo, public Quessel::FrameDriver {
 public:
-    FrameDriver() : SetUpDemo(), Quessel::FrameDriver(ownDemo) { Quessel::FrameDriver::observe(&namer); }
+    FrameDriver() : SetUpDemo(), Quessel::FrameDriver(ownDemo()) { Quessel::FrameDriver::observe(&namer); }
     void observe(Quessel::IPassObserver* next) { namer.next = next; }
     using SetUpDemo::ok;
 

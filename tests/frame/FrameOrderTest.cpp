@@ -1,16 +1,26 @@
 // One frame's passes in order: environment refresh (one renderer, six faces), main,
-// reflect, refract, particles, depth, composite; the refreshed renderer rotates.
+// reflect, refract, particles, depth, composite; the refreshed renderer rotates. Every
+// frame is that one function: the study tool's held and flown frames run the same passes
+// around a camera the path does not move, and a still frame redraws every cube map.
 #include "FrameDriver.h"
 #include "GlCallRecorder.h"
 
 #include "app/OffscreenFramebuffer.h"
+#include "core/GlConstants.h"
+#include "core/RgbImage.h"
 #include "envmap/EnvironmentMapRenderer.h"
 #include "envmap/IEnvironmentMapFramebuffer.h"
+#include "math/Camera.h"
+#include "particles/ParticleSystem.h"
 #include "scene/Importer.h"
+#include "scene/NodeQuery.h"
 #include "scene/SceneryObject.h"
 #include "scene/ShaderRegistry.h"
+#include "study/StudyControls.h"
 
 #include <assimp/scene.h>
+
+#include <tuple>
 
 using namespace Quessel;
 using Quessel::Test::DrawCall;
@@ -39,6 +49,37 @@ struct Expected {
     const char* what;
 };
 
+// The runs of a frame that redraws the cube maps of `refreshed` (renderer indices, in order).
+std::vector<Expected> expectedRuns(const Demo& demo, const std::vector<int>& refreshed) {
+    const DemoParts& parts = demo.parts();
+    const Importer& importer = *parts.importer;
+    ShaderRegistry& registry = *importer.registry;
+    const GLuint test = registry.get("test").program, reflect = registry.get("reflect").program,
+                 refract = registry.get("refract").program, particle = registry.get("particle").program,
+                 depth = registry.get("depth").program, motionblur = registry.get("motionblur").program;
+    std::vector<Expected> expected;
+    for (int index : refreshed) {
+        const auto* renderer = dynamic_cast<const EnvironmentMapRenderer*>(parts.renderers[index].get());
+        for (int face = 0; face < 6; ++face) {
+            const GLuint target = renderer->framebuffer->getFramebuffer(face);
+            expected.push_back({target, test, drawableMeshes(importer, renderer->otherNodes), "face scene"});
+            expected.push_back(
+                {target, reflect, drawableMeshes(importer, nodesOf(renderer->reflectiveObjects)), "face reflect"});
+            const size_t refractive = drawableMeshes(importer, nodesOf(renderer->refractiveObjects));
+            if (refractive > 0) expected.push_back({target, refract, refractive, "face refract"});
+        }
+    }
+    const GLuint color = parts.colorTarget->framebuffer;
+    expected.push_back({color, test, drawableMeshes(importer, parts.otherNodes), "main pass"});
+    expected.push_back({color, reflect, drawableMeshes(importer, nodesOf(parts.reflectiveObjects)), "reflect pass"});
+    expected.push_back({color, refract, drawableMeshes(importer, nodesOf(parts.refractiveObjects)), "refract pass"});
+    expected.push_back({color, particle, 2, "particle update and render"});
+    expected.push_back({parts.depthTarget->framebuffer, depth,
+                        drawableMeshes(importer, parts.importer->getNodes(ObjectKind::All)), "depth pass"});
+    expected.push_back({0, motionblur, 1, "composite"});
+    return expected;
+}
+
 void expectRuns(const std::vector<PassRun>& runs, const std::vector<Expected>& expected) {
     ASSERT_EQ(runs.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
@@ -49,47 +90,28 @@ void expectRuns(const std::vector<PassRun>& runs, const std::vector<Expected>& e
     }
 }
 
+// A frame as planned, with the runs of its draws.
+std::vector<PassRun> recordedFrame(Quessel::FrameDriver& driver, const FramePlan& plan) {
+    Quessel::Test::GlCallRecorder recorder;
+    driver.frame(plan);
+    return recorder.runs();
+}
+
 }  // namespace
 
 TEST(FrameOrder, PassesRunInOrderAndRenderersTakeTurns) {
     Quessel::Test::FrameDriver driver;
     ASSERT_TRUE(driver.ok);
     Demo& demo = driver.demo;
-    Importer& importer = *demo.importer;
-    ASSERT_EQ(demo.renderers.size(), 3u);
-    ShaderRegistry& registry = ShaderRegistry::instance();
-    const GLuint test = registry.get("test").program, reflect = registry.get("reflect").program,
-                 refract = registry.get("refract").program, particle = registry.get("particle").program,
-                 depth = registry.get("depth").program, motionblur = registry.get("motionblur").program;
-    const GLuint color = demo.colorTarget->framebuffer;
-    const std::vector<aiNode*> allNodes = importer.getNodes(ObjectKind::All);
+    ASSERT_EQ(demo.parts().renderers.size(), 3u);
 
     const int expectedRenderer[4] = {1, 2, 0, 1};
     for (int frame = 0; frame < 4; ++frame) {
         SCOPED_TRACE("frame " + std::to_string(frame + 1));
-        Quessel::Test::GlCallRecorder recorder;
-        driver.frame(1.0 / 30.0);
-        EXPECT_EQ(demo.rotationIndex, expectedRenderer[frame]);
-
-        auto* renderer = dynamic_cast<EnvironmentMapRenderer*>(demo.renderers[expectedRenderer[frame]]);
-        ASSERT_NE(renderer, nullptr);
-        std::vector<Expected> expected;
-        for (int face = 0; face < 6; ++face) {
-            const GLuint target = renderer->framebuffer->getFramebuffer(face);
-            expected.push_back({target, test, drawableMeshes(importer, renderer->otherNodes), "face scene"});
-            expected.push_back(
-                {target, reflect, drawableMeshes(importer, nodesOf(renderer->reflectiveObjects)), "face reflect"});
-            const size_t refractive = drawableMeshes(importer, nodesOf(renderer->refractiveObjects));
-            if (refractive > 0) expected.push_back({target, refract, refractive, "face refract"});
-        }
-        expected.push_back({color, test, drawableMeshes(importer, demo.otherNodes), "main pass"});
-        expected.push_back({color, reflect, drawableMeshes(importer, nodesOf(demo.reflectiveObjects)), "reflect pass"});
-        expected.push_back({color, refract, drawableMeshes(importer, nodesOf(demo.refractiveObjects)), "refract pass"});
-        expected.push_back({color, particle, 2, "particle update and render"});
-        expected.push_back({demo.depthTarget->framebuffer, depth, drawableMeshes(importer, allNodes), "depth pass"});
-        expected.push_back({0, motionblur, 1, "composite"});
-        const std::vector<PassRun> runs = recorder.runs();
-        expectRuns(runs, expected);
+        const std::vector<PassRun> runs = recordedFrame(driver, FramePlan::running(1.0 / 30.0));
+        EXPECT_EQ(demo.parts().rotationIndex, expectedRenderer[frame]);
+        EXPECT_EQ(demo.refreshed(), expectedRenderer[frame]);
+        expectRuns(runs, expectedRuns(demo, {expectedRenderer[frame]}));
 
         // The main pass draws no sphere; the particle pass updates all 1000, then renders.
         const PassRun& particles = runs[runs.size() - 3];
@@ -99,4 +121,66 @@ TEST(FrameOrder, PassesRunInOrderAndRenderersTakeTurns) {
         EXPECT_EQ(particles.draws[1].kind, DrawCall::TransformFeedback);
         EXPECT_EQ(runs.back().draws[0].count, 6);
     }
+
+    // A still frame redraws every cube map from the next one on and leaves the rotation.
+    FramePlan still = FramePlan::running(0.0);
+    still.refresh = FramePlan::Refresh::Every;
+    expectRuns(recordedFrame(driver, still), expectedRuns(demo, {2, 0, 1}));
+    EXPECT_EQ(demo.parts().rotationIndex, 1);
+}
+
+TEST(FrameOrder, HeldAndFlownFramesRunTheSamePassesAroundACameraThePathDoesNotMove) {
+    Quessel::Test::FrameDriver driver;
+    ASSERT_TRUE(driver.ok);
+    Demo& demo = driver.demo;
+    const DemoParts& parts = demo.parts();
+    const aiNode* light = NodeQuery::find(parts.importer->scene->mRootNode, "PointLight1");
+    ASSERT_NE(light, nullptr);
+    // Cube-map rotation, clock, smoke, path row, time into it, the light's x.
+    const auto moving = [&] {
+        return std::make_tuple(parts.rotationIndex, driver.clock(), parts.particles->time, demo.path().step,
+                               demo.camera().pathTime, light->mTransformation.a4);
+    };
+    // Into the first move, so the path's last frame carries motion blur.
+    driver.frame(1.0);
+    driver.frame(1.0 / 30.0);
+
+    // The plans the study tool makes: paused, then flying.
+    Study::StudyControls controls(demo.camera(), static_cast<int>(demo.mirrors().size()));
+    controls.press(Study::StudyKey::Pause);
+    const auto before = moving();
+    expectRuns(recordedFrame(driver, controls.plan(0.1)), expectedRuns(demo, {}));
+    const RgbImage first = RgbImage::readWindow(ScreenWidth, ScreenHeight);
+    driver.frame(controls.plan(0.1));
+    EXPECT_TRUE(moving() == before) << "a held frame moved something";
+    EXPECT_TRUE(RgbImage::readWindow(ScreenWidth, ScreenHeight).pixels == first.pixels) << "two held frames differ";
+    EXPECT_EQ(demo.camera().previousView, demo.camera().view) << "a held frame blurs";
+    EXPECT_EQ(demo.refreshed(), -1);
+
+    controls.press(Study::StudyKey::FreeCamera);
+    controls.press(Study::StudyKey::Step);
+    Study::HeldKeys forward;
+    forward.forward = true;
+    controls.fly(forward, 0.5);
+    const FramePlan flown = controls.plan(0.1);
+    const mat4 viewBefore = demo.camera().view;
+    const int next = (std::get<0>(before) + 1) % static_cast<int>(parts.renderers.size());
+    expectRuns(recordedFrame(driver, flown), expectedRuns(demo, {next}));
+    const auto [rotation, clock, smoke, row, rowTime, lightX] = moving();
+    EXPECT_EQ(rotation, next);
+    EXPECT_DOUBLE_EQ(clock, std::get<1>(before) + 1.0 / 30.0) << "the clock moves by the step, once";
+    EXPECT_FLOAT_EQ(smoke, static_cast<float>(clock)) << "the smoke is drawn at the clock's time";
+    EXPECT_EQ(std::make_tuple(row, rowTime), std::make_tuple(std::get<3>(before), std::get<4>(before)))
+        << "a flown frame moved the path";
+    EXPECT_NE(lightX, std::get<5>(before));
+    EXPECT_EQ(demo.camera().view, flown.pose.view);
+    EXPECT_EQ(demo.camera().position, flown.pose.position);
+    EXPECT_EQ(demo.camera().previousView, viewBefore) << "the flight's blur does not start from the frame before";
+
+    // Flying on while paused: nothing but the camera moves, and it blurs from the frame drawn.
+    controls.fly(forward, 0.5);
+    const auto still = moving();
+    driver.frame(controls.plan(0.1));
+    EXPECT_TRUE(moving() == still);
+    EXPECT_EQ(demo.camera().previousView, flown.pose.view);
 }

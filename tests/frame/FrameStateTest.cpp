@@ -33,7 +33,7 @@ const Parameters linearClamped = {{GL_TEXTURE_MAG_FILTER, GL_LINEAR},
 
 std::vector<ReflectionObject*> spheres(const Demo& demo) {
     std::vector<ReflectionObject*> all;
-    for (const auto* list : {&demo.reflectiveObjects, &demo.refractiveObjects})
+    for (const auto* list : {&demo.parts().reflectiveObjects, &demo.parts().refractiveObjects})
         for (SceneryObject* object : *list) all.push_back(dynamic_cast<ReflectionObject*>(object));
     return all;
 }
@@ -74,7 +74,7 @@ TEST(FrameState, SetUpBindsTheBlocksFiltersItsTexturesAndClearsWhiteUntilTheFirs
     Quessel::Test::FrameDriver driver;
     ASSERT_TRUE(driver.ok);
     Demo& demo = driver.demo;
-    const Importer& importer = *demo.importer;
+    const Importer& importer = *demo.parts().importer;
 
     struct Block {
         const char* name;
@@ -104,7 +104,7 @@ TEST(FrameState, SetUpBindsTheBlocksFiltersItsTexturesAndClearsWhiteUntilTheFirs
     }
     glBindBuffer(GL_UNIFORM_BUFFER, 0);
     // The previous projection is written once, here; the frames only write the view.
-    EXPECT_EQ(Quessel::Test::readBuffer<mat4>(importer.previousMatricesBuffer, 1)[0], demo.camera.projection);
+    EXPECT_EQ(Quessel::Test::readBuffer<mat4>(importer.previousMatricesBuffer, 1)[0], demo.camera().projection);
 
     // GL starts with multisampling on, so only the call shows that set-up asks for it.
     const std::vector<GLenum>& enabled = recorder.enabled();
@@ -116,10 +116,10 @@ TEST(FrameState, SetUpBindsTheBlocksFiltersItsTexturesAndClearsWhiteUntilTheFirs
     // magnification is only the default: every sampled texture is given both filters.
     for (const auto* textures : {&importer.textures, &importer.normalMaps})
         for (const auto& entry : *textures) EXPECT_EQ(recorder.textureParameters(entry.second), linear) << entry.first;
-    EXPECT_EQ(recorder.textureParameters(demo.particles->texture), linear) << "smoke sprite";
-    EXPECT_EQ(recorder.textureParameters(demo.depthTarget->texture), linear) << "depth target";
-    EXPECT_EQ(recorder.textureParameters(demo.colorTarget->texture), linear) << "colour target";
-    EXPECT_EQ(recorder.textureParameters(demo.loadedCubeMap), linearClamped) << "prepared cube map";
+    EXPECT_EQ(recorder.textureParameters(demo.parts().particles->texture), linear) << "smoke sprite";
+    EXPECT_EQ(recorder.textureParameters(demo.depthTarget()), linear) << "depth target";
+    EXPECT_EQ(recorder.textureParameters(demo.colorTarget()), linear) << "colour target";
+    EXPECT_EQ(recorder.textureParameters(demo.parts().loadedCubeMap), linearClamped) << "prepared cube map";
     for (ReflectionObject* sphere : spheres(demo))
         EXPECT_EQ(recorder.textureParameters(static_cast<GLuint>(sphere->cubeMap.color)), linearClamped)
             << sphere->getNode()->mName.C_Str();
@@ -132,7 +132,7 @@ TEST(FrameState, SetUpBindsTheBlocksFiltersItsTexturesAndClearsWhiteUntilTheFirs
     driver.frame(1.0 / 30.0);
     expectClears(recorder.clears(), {1.0f, 1.0f, 1.0f, 1.0f});
     EXPECT_TRUE(clears(recorder.clears(), 0)) << "the window";
-    EXPECT_TRUE(clears(recorder.clears(), demo.depthTarget->framebuffer)) << "the depth target";
+    EXPECT_TRUE(clears(recorder.clears(), demo.parts().depthTarget->framebuffer)) << "the depth target";
     recorder.clear();
     driver.frame(1.0 / 30.0);
     expectClears(recorder.clears(), {0.0f, 0.8f, 0.9f, 0.5f});
@@ -143,7 +143,7 @@ TEST(FrameState, EveryDrawFindsItsTexturesMatricesViewportAndDepthState) {
     Quessel::Test::FrameDriver driver;
     ASSERT_TRUE(driver.ok);
     Demo& demo = driver.demo;
-    const Importer& importer = *demo.importer;
+    const Importer& importer = *demo.parts().importer;
     ShaderRegistry& registry = *importer.registry;
     const GLuint test = registry.get("test").program, reflect = registry.get("reflect").program,
                  refract = registry.get("refract").program, particle = registry.get("particle").program,
@@ -165,10 +165,10 @@ TEST(FrameState, EveryDrawFindsItsTexturesMatricesViewportAndDepthState) {
     driver.observe(nullptr);
 
     std::set<GLuint> faces;
-    for (IEnvironmentMapRenderer* renderer : demo.renderers)
+    for (const auto& renderer : demo.parts().renderers)
         for (int face = 0; face < 6; ++face)
-            faces.insert(dynamic_cast<EnvironmentMapRenderer*>(renderer)->framebuffer->getFramebuffer(face));
-    const Camera& camera = demo.camera;
+            faces.insert(dynamic_cast<EnvironmentMapRenderer*>(renderer.get())->framebuffer->getFramebuffer(face));
+    const Camera& camera = demo.camera();
     std::vector<GLint> sphereCubeMaps, expectedCubeMaps;
     for (ReflectionObject* sphere : spheres(demo)) {
         const aiNode* node = sphere->getNode();
@@ -194,8 +194,8 @@ TEST(FrameState, EveryDrawFindsItsTexturesMatricesViewportAndDepthState) {
         if (face) continue;
         if (draw.program == motionblur) {
             ++composites;
-            EXPECT_EQ(draw.sampler("colorBuffer").texture, demo.colorTarget->texture);
-            EXPECT_EQ(draw.sampler("depthBuffer").texture, demo.depthTarget->texture);
+            EXPECT_EQ(draw.sampler("colorBuffer").texture, demo.colorTarget());
+            EXPECT_EQ(draw.sampler("depthBuffer").texture, demo.depthTarget());
             EXPECT_EQ(draw.projection, camera.projection);
             EXPECT_EQ(draw.previousProjection, camera.projection);
             EXPECT_EQ(draw.previousView, camera.previousView);
@@ -207,7 +207,7 @@ TEST(FrameState, EveryDrawFindsItsTexturesMatricesViewportAndDepthState) {
         if (draw.program == test) {
             const Quessel::Test::SamplerUse& cube = draw.sampler(GL_SAMPLER_CUBE);
             EXPECT_EQ(cube.unit, 26);
-            EXPECT_EQ(cube.texture, demo.loadedCubeMap);
+            EXPECT_EQ(cube.texture, demo.parts().loadedCubeMap);
         }
         if (draw.program == reflect || draw.program == refract) {
             const Quessel::Test::SamplerUse& cube = draw.sampler(GL_SAMPLER_CUBE);
@@ -221,7 +221,7 @@ TEST(FrameState, EveryDrawFindsItsTexturesMatricesViewportAndDepthState) {
                       glGetSubroutineIndex(particle, GL_VERTEX_SHADER, render ? "render" : "update"));
             particleRenders += render;
             if (render) {
-                EXPECT_EQ(draw.sampler("ParticleTex").texture, demo.particles->texture);
+                EXPECT_EQ(draw.sampler("ParticleTex").texture, demo.parts().particles->texture);
             }
         }
     }

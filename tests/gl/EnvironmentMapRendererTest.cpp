@@ -102,11 +102,7 @@ protected:
         registry.use("test");
     }
     std::vector<std::unique_ptr<IEnvironmentMapRenderer>> create() {
-        std::vector<std::unique_ptr<IEnvironmentMapRenderer>> owned;
-        for (IEnvironmentMapRenderer* r :
-             createRenderers(&scene, test, scene.matricesBuffer, reflect, refract, scene.sphereBuffer))
-            owned.emplace_back(r);
-        return owned;
+        return createRenderers(&scene, test, scene.matricesBuffer, reflect, refract, scene.sphereBuffer);
     }
     static bool contains(const std::vector<aiNode*>& nodes, const aiNode* node) {
         return std::find(nodes.begin(), nodes.end(), node) != nodes.end();

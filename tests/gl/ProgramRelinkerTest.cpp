@@ -5,9 +5,10 @@
 #include "GlTestContext.h"
 
 #include "core/GlConstants.h"
+#include "core/GlProgram.h"
+#include "core/UniformSnapshot.h"
 #include "scene/ProgramRelinker.h"
 #include "scene/ShaderProgram.h"
-#include "scene/UniformSnapshot.h"
 
 #include <glm/glm.hpp>
 #include <glm/gtc/type_ptr.hpp>
@@ -20,6 +21,7 @@
 
 namespace {
 
+using Quessel::GlProgram;
 using Quessel::ProgramRelinker;
 using Quessel::UniformSnapshot;
 using Colour = std::array<int, 3>;
@@ -148,7 +150,7 @@ protected:
 
     GLuint compile(GLenum type, const std::string& text) {
         std::string log;
-        const GLuint shader = ProgramRelinker::compile(type, write("cheap", text), log);
+        const GLuint shader = GlProgram::compileFile(type, write("cheap", text), log);
         EXPECT_NE(shader, 0u) << log;
         return shader;
     }
@@ -271,7 +273,7 @@ TEST_F(ProgramRelinkerTest, CompileNamesTheFileItCannotUse) {
         const std::string path = write("cheap.frag", text);
         std::string log;
         Quessel::Test::ExpectGlErrors broken{GL_DEBUG_SOURCE_SHADER_COMPILER};
-        EXPECT_EQ(ProgramRelinker::compile(GL_FRAGMENT_SHADER, path, log), 0u);
+        EXPECT_EQ(GlProgram::compileFile(GL_FRAGMENT_SHADER, path, log), 0u);
         EXPECT_EQ(log.rfind(path, 0), 0u) << log;
     }
 }

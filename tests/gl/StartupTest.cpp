@@ -96,7 +96,7 @@ TEST_F(Startup, OnlyTheSecondAndLaterGlErrorsArePrintedAllOnOneLine) {
     EXPECT_FALSE(demo.present());
     const std::string clean = testing::internal::GetCapturedStdout();
     EXPECT_EQ(clean, "");
-    EXPECT_EQ(demo.errorCount, 0);
+    EXPECT_EQ(demo.errorCount(), 0);
 
     // The demo reads the flag itself: the errors are let through and left there for it.
     Quessel::Test::ExpectGlErrors provoked{GL_INVALID_ENUM, GL_INVALID_VALUE};
@@ -115,7 +115,7 @@ TEST_F(Startup, OnlyTheSecondAndLaterGlErrorsArePrintedAllOnOneLine) {
         }
     }
     EXPECT_EQ(printed, "GL error! 1280GL error! 1281");
-    EXPECT_EQ(demo.errorCount, 3);
+    EXPECT_EQ(demo.errorCount(), 3);
     EXPECT_EQ(provoked.count(), 3);
 
     // Closing the window ends the loop after this frame.

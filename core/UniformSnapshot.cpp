@@ -1,4 +1,4 @@
-#include "scene/UniformSnapshot.h"
+#include "core/UniformSnapshot.h"
 
 #include <algorithm>
 

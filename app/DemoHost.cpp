@@ -1,0 +1,41 @@
+#include "app/DemoHost.h"
+
+#include "app/Startup.h"
+
+#include <GLFW/glfw3.h>
+
+namespace Quessel {
+
+DemoHost::DemoHost(GLFWwindow* window, DemoScene scene, bool ownsGlfw)
+    : hosted(std::make_unique<Demo>(window, std::move(scene))), ownsGlfw(ownsGlfw) {}
+
+DemoHost::~DemoHost() {
+    hosted.reset();
+    if (ownsGlfw) glfwTerminate();
+}
+
+std::unique_ptr<DemoHost> DemoHost::setUp(std::unique_ptr<DemoHost> host, std::string& error) {
+    setInitialGlState();
+    if (host->demo().setup()) return host;
+    error = "set-up failed: the scene " + host->demo().scene().path + " could not be imported (see the messages above)";
+    return nullptr;
+}
+
+std::unique_ptr<DemoHost> DemoHost::open(DemoScene scene, std::string& error) {
+    // The demo's own start-up ends the process with its message when GLFW cannot start;
+    // asked first, the program can say why in its own words.
+    if (!glfwInit()) {
+        error = "GLFW could not start: no display (is DISPLAY set?)";
+        return nullptr;
+    }
+    initGlfw();
+    GLFWwindow* window = openWindow();
+    initGlew(window);
+    return setUp(std::unique_ptr<DemoHost>(new DemoHost(window, std::move(scene), true)), error);
+}
+
+std::unique_ptr<DemoHost> DemoHost::openIn(GLFWwindow* window, DemoScene scene, std::string& error) {
+    return setUp(std::unique_ptr<DemoHost>(new DemoHost(window, std::move(scene), false)), error);
+}
+
+}  // namespace Quessel

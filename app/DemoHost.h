@@ -1,0 +1,38 @@
+#pragma once
+#include "app/Demo.h"
+
+#include <memory>
+#include <string>
+
+struct GLFWwindow;
+
+namespace Quessel {
+
+// The start-up of a program beside the demo in one call: GLFW, the demo's own full-screen
+// window, context and GL state, then the demo set up in that window. Destroyed, it takes
+// the demo down first and then GLFW, when it started it; whatever the caller made with the
+// demo must go before it.
+class DemoHost {
+public:
+    // nullptr with `error` when GLFW cannot start or the scene cannot be set up (set-up
+    // prints its reasons). A window or GLEW that fails ends the process as the demo's own
+    // start-up does.
+    static std::unique_ptr<DemoHost> open(DemoScene scene, std::string& error);
+    // The same in a window the caller made, keeps and has made current (the tests' hidden one).
+    static std::unique_ptr<DemoHost> openIn(GLFWwindow* window, DemoScene scene, std::string& error);
+
+    ~DemoHost();
+    DemoHost(const DemoHost&) = delete;
+    DemoHost& operator=(const DemoHost&) = delete;
+
+    Demo& demo() { return *hosted; }
+
+private:
+    DemoHost(GLFWwindow* window, DemoScene scene, bool ownsGlfw);
+    static std::unique_ptr<DemoHost> setUp(std::unique_ptr<DemoHost> host, std::string& error);
+
+    std::unique_ptr<Demo> hosted;
+    bool ownsGlfw;
+};
+
+}  // namespace Quessel

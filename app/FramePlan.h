@@ -1,0 +1,54 @@
+#pragma once
+#include "math/MathTypes.h"
+
+#include <optional>
+
+namespace Quessel {
+
+// Where a frame's camera is when it is not on the path: position, viewing direction and
+// view (the "cameraPosition" and "cameraDirection" the scene shaders get, and the matrix).
+struct CameraPose {
+    vec3 position{0.0f};
+    vec3 direction{0.0f, 0.0f, -1.0f};
+    mat4 view{1.0f};
+};
+
+// What one frame of the demo does. The demo's own frame follows its camera path by the
+// GLFW clock's step; every other frame (recorded, measured, paused, stepped, flown, or one
+// that only brings the demo to a later time) is the same frame with another plan.
+struct FramePlan {
+    enum class Camera {
+        Path,   // the camera path takes the step
+        Hold,   // the camera stays; its previous view becomes its view, so nothing blurs
+        Given,  // the camera takes `pose`; the view it had becomes its previous view
+    };
+    enum class Refresh {
+        None,   // no cube map is redrawn
+        Next,   // the rotation moves on and that renderer redraws its cube map
+        Every,  // every cube map is redrawn in rotation order, the rotation staying where it is
+    };
+
+    // Demo seconds the frame moves on: the path (on Path), the light, the cube-map
+    // renderers' update and the smoke.
+    double step = 0.0;
+    Camera camera = Camera::Path;
+    CameraPose pose;
+    Refresh refresh = Refresh::Next;
+    // The step the composite blurs with (its "fps" is 1 / this).
+    double compositeStep = 0.0;
+    // The demo time the smoke is simulated to; none: the GLFW clock's, read in the pass.
+    std::optional<double> time;
+    // False: only the work whose results carry to later frames (path, light, cube maps,
+    // smoke simulation); nothing is drawn into the targets or the window.
+    bool draw = true;
+
+    // The demo's own frame of `dt` seconds on the GLFW clock.
+    static FramePlan running(double dt) {
+        FramePlan plan;
+        plan.step = dt;
+        plan.compositeStep = dt;
+        return plan;
+    }
+};
+
+}  // namespace Quessel
