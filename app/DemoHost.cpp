@@ -4,6 +4,8 @@
 
 #include <GLFW/glfw3.h>
 
+#include <cstdio>
+
 namespace Quessel {
 
 DemoHost::DemoHost(GLFWwindow* window, DemoScene scene, bool ownsGlfw)
@@ -21,7 +23,16 @@ std::unique_ptr<DemoHost> DemoHost::setUp(std::unique_ptr<DemoHost> host, std::s
     return nullptr;
 }
 
+namespace {
+// A GLFW call that goes wrong says so: a call after glfwTerminate, say, would otherwise
+// pass unnoticed.
+void reportGlfwError(int code, const char* description) {
+    std::fprintf(stderr, "GLFW error %d: %s\n", code, description ? description : "");
+}
+}  // namespace
+
 std::unique_ptr<DemoHost> DemoHost::open(DemoScene scene, std::string& error) {
+    glfwSetErrorCallback(reportGlfwError);
     // The demo's own start-up ends the process with its message when GLFW cannot start;
     // asked first, the program can say why in its own words.
     if (!glfwInit()) {

@@ -2,7 +2,8 @@
 # quessel-study, the real binary on the display with real key presses: paused frames are
 # identical and running ones are not; F1 changes the overlay's corner and F1 again gives
 # the frame back; Tab then W flies away and Tab comes back to the very frame; F5 with a
-# broken shader keeps running and prints the log; a glTF scene exported from ours draws,
+# broken shader keeps running and prints the log; the end makes no GLFW call after GLFW
+# has ended; a glTF scene exported from ours draws,
 # with its images found beside it first and embedded ones decoded or named; F12 writes a
 # PNG named by the demo time --start began at; --help and bad options.
 source "$(dirname "$0")/lib/faults.sh" "$@"
@@ -105,6 +106,8 @@ if start_study; then
     expect_same reloaded paused2
     end_study
     expect_status 0
+    # The overlay started, so its shutdown makes GLFW calls: before GLFW ends, not after.
+    ! grep -q "GLFW error" "$OUT.err" || fail "GLFW calls after the end: $(grep -m 1 "GLFW error" "$OUT.err")"
 fi
 
 begin_case "a glTF scene exported from ours, --start and F12"
