@@ -78,7 +78,12 @@ bool RecordingFiles::saveStill(const RgbImage& frame, long number, std::string& 
     // Under a temporary name until commit: an earlier still of the same name stays until then.
     stillTargets.push_back(file);
     if (frame.savePng(file + ".part")) return true;
+    const int reason = errno;
     error = fmt::format("cannot write the still {}", file);
+    if (reason == ENOSPC)
+        error += ": the disk is full (no space left on device)";
+    else if (reason != 0)
+        error += fmt::format(": {}", std::strerror(reason));
     return false;
 }
 

@@ -44,7 +44,7 @@ public:
     // Creates the (empty) temporary files and the stills folder when it is missing, which
     // shows each place takes files. False with the reason in `error`.
     bool create(std::string& error);
-    // Frame `number` as "<stills>/frame-NNNNN.png.part" until commit.
+    // Frame `number` as "<stills>/frame-NNNNN.png.part"; a failure names the still and why.
     bool saveStill(const RgbImage& frame, long number, std::string& error);
     // The preview of the finished video (at `videoFps`); `previewSize` is the try that fitted.
     bool makePreview(double videoFps, std::string& error);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # quessel-record, short runs of the real binary: every way out (no encoder, an unwritable
-# output, a broken pipe, a full disk for the video or the preview, Ctrl-C while
+# output, a broken pipe, a full disk for the video, the stills or the preview, Ctrl-C while
 # seeking, recording or making the preview, Escape) ends with its own status and message,
 # leaves an earlier recording (its stills too) as it was and nothing of its own behind; the
 # progress line moves; a finished run replaces the earlier stills it recorded again. (Bad
@@ -88,6 +88,21 @@ if mount -t tmpfs -o size=300k tmpfs "$DIR" 2>"$ROOT/mount.err"; then
     expect_message "disk is full"
     expect_earlier
     umount "$DIR"
+else
+    skip "mounting a small tmpfs is not permitted ($(head -n 1 "$ROOT/mount.err"))"
+fi
+
+begin_case "the disk fills up with the stills"
+fresh_dir
+mkdir "$DIR/stills"
+# Room for two stills of the ten.
+if mount -t tmpfs -o size=3m tmpfs "$DIR/stills" 2>"$ROOT/mount.err"; then
+    plant_earlier
+    record --seconds 1 --fps 10 --out "$DIR/loop.mp4" --stills "$DIR/stills"
+    expect_status 1
+    expect_message "cannot write the still $DIR/stills/frame-[0-9]{5}\.png: the disk is full"
+    expect_earlier
+    umount "$DIR/stills"
 else
     skip "mounting a small tmpfs is not permitted ($(head -n 1 "$ROOT/mount.err"))"
 fi
