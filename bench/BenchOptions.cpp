@@ -25,7 +25,17 @@ CLI::Validator inRange(bool whole) {
         "");
 }
 
-const CLI::Validator NotEmpty([](std::string& text) { return text.empty() ? "bad value: an empty path" : ""; }, "");
+// The plot's frames go beside it with the extension .csv: a plot of that name would be
+// written over them.
+const CLI::Validator PlotPath(
+    [](std::string& text) -> std::string {
+        if (text.empty()) return "bad value: an empty path";
+        BenchOptions plot;
+        plot.svgPath = text;
+        if (plot.csvPath() != text) return "";
+        return "bad value " + text + ": the plot and its frames (the plot's name with .csv) would be the same file";
+    },
+    "");
 }  // namespace
 
 std::string BenchOptions::csvPath() const { return std::filesystem::path(svgPath).replace_extension(".csv"); }
@@ -47,7 +57,7 @@ int BenchOptions::parse(int argc, char** argv, BenchOptions& options, const Tool
     add("--block", options.block, "N", "frames of each kind measured in turn (default 10)", inRange(true));
     add("--step", options.step, "SECONDS", "simulated time per demo frame (default 0.05)", inRange(false));
     add("--svg", options.svgPath, "PATH",
-        "where the frame-time plot goes (default bench.svg); its\nframes go beside it as .csv", NotEmpty);
+        "where the frame-time plot goes (default bench.svg); its\nframes go beside it as .csv", PlotPath);
     app.add_flag("--sync-passes", options.syncPasses,
                  "glFinish after every pass: per-pass wall times that hold\neach pass's own GL work (the frame "
                  "times then are not\nthe demo's)");

@@ -17,7 +17,8 @@ struct RgbImage {
     // Level 0 of a 2D texture.
     static RgbImage readTexture(unsigned texture);
 
-    // PNG files are upright; false when the file cannot be written.
+    // PNG files are upright. False when the file cannot be written whole, with errno saying
+    // why (0: the picture could not be encoded); a file cut short is removed.
     bool savePng(const std::string& path) const;
 };
 

@@ -3,6 +3,7 @@
 #include "core/GlConstants.h"
 #include "core/RgbImage.h"
 #include "core/ToolReport.h"
+#include "record/ProgressLine.h"
 #include "record/RecordOptions.h"
 #include "record/RecordingFiles.h"
 
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace Quessel::Record {
@@ -42,13 +44,7 @@ void Recorder::progress(long done, bool last) {
     shown = now;
     const double elapsed = std::chrono::duration<double>(now - begun).count();
     const double rate = elapsed > 0.0 ? done / elapsed : 0.0;
-    const long left = rate > 0.0 ? static_cast<long>((total - done) / rate + 0.5) : 0;
-    // On a terminal the line is rewritten in place, and ended by the last count.
-    fmt::print(stderr, "{}quessel-record: {} {}/{} ({}%), {:.1f} fps, {}:{:02d} left{}", terminal ? "\r" : "", counted,
-               done, total, total > 0 ? done * 100 / total : 100, rate, left / 60, left % 60,
-               !terminal ? "\n"
-               : last    ? "\033[K\n"
-                         : "\033[K");
+    std::fputs(ProgressLine{counted, done, total, rate, terminal, last}.text().c_str(), stderr);
 }
 
 int Recorder::seek() {

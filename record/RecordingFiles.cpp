@@ -50,6 +50,8 @@ RecordingFiles::~RecordingFiles() {
     if (committed) return;
     std::error_code ignored;
     for (const std::string& file : written) fs::remove(file, ignored);
+    for (const std::string& still : stillTargets) fs::remove(still + ".part", ignored);
+    // Only when empty: an earlier file in it stays, and so does the folder.
     if (madeStills) fs::remove(stills, ignored);
 }
 
@@ -73,18 +75,28 @@ bool RecordingFiles::create(std::string& error) {
 
 bool RecordingFiles::saveStill(const RgbImage& frame, long number, std::string& error) {
     const std::string file = fmt::format("{}/frame-{:05d}.png", stills, number);
-    written.push_back(file);
-    if (frame.savePng(file)) return true;
+    // Under a temporary name until commit: an earlier still of the same name stays until then.
+    stillTargets.push_back(file);
+    if (frame.savePng(file + ".part")) return true;
+    const int reason = errno;
     error = fmt::format("cannot write the still {}", file);
+    if (reason == ENOSPC)
+        error += ": the disk is full (no space left on device)";
+    else if (reason != 0)
+        error += fmt::format(": {}", std::strerror(reason));
     return false;
 }
 
 bool RecordingFiles::commit(std::string& error) {
-    for (const auto& [part, target] : {std::pair{&videoPart, &video}, {&previewPart, &preview}}) {
-        if (std::rename(part->c_str(), target->c_str()) == 0) continue;
-        error = "cannot move " + *part + " to " + *target + ": " + std::strerror(errno);
+    const auto move = [&error](const std::string& part, const std::string& target) {
+        if (std::rename(part.c_str(), target.c_str()) == 0) return true;
+        error = "cannot move " + part + " to " + target + ": " + std::strerror(errno);
         return false;
-    }
+    };
+    // The stills first: the video and preview in place say that the run is complete.
+    for (const std::string& still : stillTargets)
+        if (!move(still + ".part", still)) return false;
+    if (!move(videoPart, video) || !move(previewPart, preview)) return false;
     committed = true;
     return true;
 }

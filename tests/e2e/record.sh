@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # quessel-record, short runs of the real binary: every way out (no encoder, an unwritable
-# output, a broken pipe, a full disk, Ctrl-C while seeking, recording or making the
-# preview, Escape) ends with its own status and message, leaves an earlier recording as
-# it was and nothing of its own behind; the progress line moves. (Bad options: the pure
-# tests and scripts.sh.)
+# output, a broken pipe, a full disk for the video, the stills or the preview, Ctrl-C while
+# seeking, recording or making the preview, Escape) ends with its own status and message,
+# leaves an earlier recording (its stills too) as it was and nothing of its own behind; the
+# progress line moves; a finished run replaces the earlier stills it recorded again. (Bad
+# options: the pure tests and scripts.sh.)
 source "$(dirname "$0")/lib/faults.sh" "$@"
 source "$(dirname "$0")/lib/record.sh"
 
@@ -71,7 +72,8 @@ echo "fake encoder: giving up" >&2
 exit 1
 SH
 chmod +x "$ROOT/fake/ffmpeg"
-record PATH="$ROOT/fake:$PATH" --seconds 2 --out "$DIR/loop.mp4" --stills "$DIR/stills"
+# A stills folder the run makes goes again.
+record PATH="$ROOT/fake:$PATH" --seconds 2 --out "$DIR/loop.mp4" --stills "$DIR/made"
 expect_status 1
 expect_message "broken pipe"
 expect_message "fake encoder: giving up"
@@ -86,6 +88,21 @@ if mount -t tmpfs -o size=300k tmpfs "$DIR" 2>"$ROOT/mount.err"; then
     expect_message "disk is full"
     expect_earlier
     umount "$DIR"
+else
+    skip "mounting a small tmpfs is not permitted ($(head -n 1 "$ROOT/mount.err"))"
+fi
+
+begin_case "the disk fills up with the stills"
+fresh_dir
+mkdir "$DIR/stills"
+# Room for two stills of the ten.
+if mount -t tmpfs -o size=3m tmpfs "$DIR/stills" 2>"$ROOT/mount.err"; then
+    plant_earlier
+    record --seconds 1 --fps 10 --out "$DIR/loop.mp4" --stills "$DIR/stills"
+    expect_status 1
+    expect_message "cannot write the still $DIR/stills/frame-[0-9]{5}\.png: the disk is full"
+    expect_earlier
+    umount "$DIR/stills"
 else
     skip "mounting a small tmpfs is not permitted ($(head -n 1 "$ROOT/mount.err"))"
 fi
@@ -145,7 +162,7 @@ CASES
 begin_case "Escape during the recording"
 fresh_dir
 plant_earlier
-record_in_background --seconds 30 --out "$DIR/loop.mp4"
+record_in_background --seconds 30 --out "$DIR/loop.mp4" --stills "$DIR/stills"
 if wait_for 'frame 1/'; then
     press_escape
     wait_for_end
@@ -153,5 +170,15 @@ if wait_for 'frame 1/'; then
     expect_message "stopped by Escape"
     expect_earlier
 fi
+
+begin_case "a finished run replaces the earlier still it recorded again"
+fresh_dir
+plant_earlier
+record --seconds 1 --fps 2 --out "$DIR/loop.mp4" --stills "$DIR/stills"
+expect_status 0
+[ "$(ls -A "$DIR/stills" | tr '\n' ' ')" = "frame-00000.png frame-00001.png " ] ||
+    fail "stills: $(ls -A "$DIR/stills" | tr '\n' ' ')"
+[ "$(identify -format '%m %w x %h' "$DIR/stills/frame-00000.png" 2>&1)" = "PNG 1280 x 768" ] ||
+    fail "frame-00000.png is not the new still"
 
 finish

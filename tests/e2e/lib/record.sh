@@ -80,18 +80,24 @@ expect_empty() {
     [ -z "$left" ] || fail "files left behind: $left"
 }
 
-# An earlier recording in the output folder: loop.mp4 and loop.webp.
+# An earlier recording in the output folder: loop.mp4, loop.webp and in stills/ the still
+# of frame 0, a name every run from t = 0 with --stills "$DIR/stills" writes too.
 plant_earlier() {
+    mkdir -p "$DIR/stills"
     echo "earlier video" >"$DIR/loop.mp4"
     echo "earlier preview" >"$DIR/loop.webp"
+    echo "earlier still" >"$DIR/stills/frame-00000.png"
 }
 
 # The earlier recording is there as it was, and nothing else is.
 expect_earlier() {
     [ "$(cat "$DIR/loop.mp4" 2>/dev/null)" = "earlier video" ] || fail "the earlier video was lost or changed"
     [ "$(cat "$DIR/loop.webp" 2>/dev/null)" = "earlier preview" ] || fail "the earlier preview was lost or changed"
+    [ "$(cat "$DIR/stills/frame-00000.png" 2>/dev/null)" = "earlier still" ] ||
+        fail "the earlier still was lost or changed"
     local left
-    left=$(find "$DIR" -mindepth 1 ! -name loop.mp4 ! -name loop.webp -printf '%P ')
+    left=$(find "$DIR" -mindepth 1 ! -name loop.mp4 ! -name loop.webp ! -path "$DIR/stills" \
+        ! -path "$DIR/stills/frame-00000.png" -printf '%P ')
     [ -z "$left" ] || fail "files left behind: $left"
 }
 
