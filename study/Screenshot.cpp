@@ -5,6 +5,8 @@
 
 #include <fmt/format.h>
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
@@ -37,7 +39,7 @@ bool Screenshot::save(double demoTime, std::string& path, std::string& error) {
     }
     path = where + "/" + fileName(std::chrono::system_clock::now(), demoTime);
     if (!RgbImage::readWindow(ScreenWidth, ScreenHeight).savePng(path)) {
-        error = "cannot write " + path;
+        error = "cannot write " + path + ": " + std::strerror(errno);
         return false;
     }
     return true;
