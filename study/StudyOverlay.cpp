@@ -60,8 +60,8 @@ void StudyOverlay::draw(const OverlayFacts& facts, double wallStep) {
     if (!started) start();
     ImGui_ImplOpenGL3_NewFrame();
     ImGui_ImplGlfw_NewFrame();
-    // The GLFW backend times frames with the GLFW clock, which the demo's clock drives
-    // (held while paused): the wall clock's step instead.
+    // The backend would time this frame from the last one it saw, which may lie before a
+    // stretch with the overlay hidden: the wall clock's step between frames instead.
     ImGui::GetIO().DeltaTime = static_cast<float>(std::max(wallStep, 1e-4));
     ImGui::NewFrame();
 
