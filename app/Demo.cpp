@@ -5,6 +5,8 @@
 #include "app/ScreenQuad.h"
 #include "core/GlConstants.h"
 #include "core/UniformSnapshot.h"
+#include "core/MemoryCeiling.h"
+#include "envmap/EnvironmentMapRenderer.h"
 #include "envmap/IEnvironmentMapRenderer.h"
 #include "envmap/SphereBlock.h"
 #include "envmap/TextureBoxRenderer.h"
@@ -12,14 +14,20 @@
 #include "math/Camera.h"
 #include "particles/ParticleSystem.h"
 #include "scene/Importer.h"
+#include "scene/NodeQuery.h"
 #include "scene/ProgramRelinker.h"
 #include "scene/ReflectionObject.h"
+#include "scene/SceneBounds.h"
+#include "scene/SceneLight.h"
 #include "scene/ShaderRegistry.h"
 
 #include <GLFW/glfw3.h>
 #include <assimp/scene.h>
+#include <fmt/format.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <utility>
 
 namespace Quessel {
@@ -27,8 +35,25 @@ namespace Quessel {
 DemoParts::DemoParts() = default;
 DemoParts::~DemoParts() = default;
 
+DemoScene DemoScene::forTool(const std::string& path, std::vector<std::string> mirrors,
+                             std::vector<std::string> glass) {
+    DemoScene scene;
+    if (!path.empty()) {
+        scene.path = path;
+        scene.brought = true;
+        scene.imageFolders = {std::filesystem::path(path).parent_path().string()};
+    }
+    scene.mirrors = std::move(mirrors);
+    scene.glass = std::move(glass);
+    scene.importBudget = MemoryCeiling::importBudget();
+    return scene;
+}
+
 namespace {
 const char* const PreparedCubeMap = "../Model/TextureBox_Sphere_003";
+const char* const DemoLight = "PointLight1";
+// Names listed when a node asked for is not there.
+constexpr size_t ListedNames = 60;
 
 constexpr GLintptr ProjectionOffset = 0;
 constexpr GLintptr ViewOffset = 64;
@@ -80,8 +105,17 @@ bool Demo::setup() {
     Importer& importer = *parts.importer;
     ShaderRegistry& registry = *importer.registry;
     registry.use("test");
+    importer.memoryBudget = loaded.importBudget;
+    importer.roles = {loaded.mirrors, loaded.glass};
     // Nothing later can work without a scene: stop here with the import messages printed.
-    if (!importer.loadScene(loaded.path)) return false;
+    if (!importer.loadScene(loaded.path)) {
+        if (importer.ranOutOfMemory)
+            return fail(1, fmt::format("the scene {} needs more memory than an import may take ({:.1f} GiB, a "
+                                       "quarter of this machine's memory)",
+                                       loaded.path, static_cast<double>(loaded.importBudget) / (1 << 30)));
+        return fail(1, "the scene " + loaded.path + " could not be imported (see the messages above)");
+    }
+    if (!checkRoles()) return false;
     importer.imageSearch.folders.insert(importer.imageSearch.folders.begin(), loaded.imageFolders.begin(),
                                         loaded.imageFolders.end());
     importer.loadTextures();
@@ -89,6 +123,8 @@ bool Demo::setup() {
     parts.quad = std::make_unique<ScreenQuad>(registry);
     registry.use("test");
     importer.buildMeshes(importer.scene);
+    if (loaded.brought && !checkDrawable()) return false;
+    if (loaded.brought) frameScene();
     createUniformBuffers();
     glEnable(GL_MULTISAMPLE);
     viewpoint.updateFromAngles();
@@ -99,8 +135,13 @@ bool Demo::setup() {
     const GLuint refract = registry.get("refract").program;
     const GLuint reflect = registry.get("reflect").program;
     const GLuint test = registry.get("test").program;
+    centreMirrors();
     parts.renderers =
         createRenderers(&importer, test, importer.matricesBuffer, reflect, refract, importer.sphereBuffer);
+    if (sceneFraming)
+        for (const auto& renderer : parts.renderers)
+            if (auto* faces = dynamic_cast<EnvironmentMapRenderer*>(renderer.get()))
+                faces->setPlanes(sceneFraming->nearPlane(), sceneFraming->farPlane());
     parts.particles = std::make_unique<ParticleSystem>(&importer);
     renderInitialEnvironmentMaps();
 
@@ -108,6 +149,7 @@ bool Demo::setup() {
     glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
     registry.use("test");
     importer.setupLight(importer.scene->mRootNode);
+    lightScene();
     parts.depthTarget = std::make_unique<OffscreenFramebuffer>();
     parts.colorTarget = std::make_unique<OffscreenFramebuffer>();
     parts.otherNodes = importer.getNodes(ObjectKind::Other);
@@ -115,7 +157,97 @@ bool Demo::setup() {
     parts.refractiveObjects = importer.getObjects(ObjectKind::Refractive);
     previousTime = glfwGetTime();
     cameraPath.start();
+    if (sceneFraming) {
+        // A brought scene starts framed, the camera still.
+        const CameraPose framed = sceneFraming->view();
+        viewpoint.position = framed.position;
+        viewpoint.direction = framed.direction;
+        viewpoint.view = viewpoint.previousView = framed.view;
+    }
     return true;
+}
+
+bool Demo::fail(int status, const std::string& message) {
+    failed = {status, message};
+    return false;
+}
+
+bool Demo::checkRoles() {
+    aiNode* root = owned->importer->scene->mRootNode;
+    std::vector<std::string> missing;
+    for (const auto* names : {&loaded.mirrors, &loaded.glass})
+        for (const std::string& name : *names)
+            if (!NodeQuery::find(root, name.c_str())) missing.push_back("\"" + name + "\"");
+    for (const std::string& name : loaded.mirrors)
+        if (std::count(loaded.glass.begin(), loaded.glass.end(), name))
+            return fail(2, "\"" + name + "\" cannot both reflect (--mirror) and refract (--glass)");
+    if (missing.empty()) return true;
+    std::vector<aiNode*> all;
+    NodeQuery::walk(root, "", NodeQuery::Match::Every, all);
+    std::vector<std::string> names;
+    for (const aiNode* node : all)
+        if (node->mName.length > 0 && names.size() < ListedNames) names.push_back(node->mName.C_Str());
+    const std::string more = all.size() > names.size() ? fmt::format(" and {} more", all.size() - names.size()) : "";
+    return fail(2, fmt::format("the scene {} has no node named {}; its nodes: {}{}", loaded.path,
+                               fmt::join(missing, ", "), fmt::join(names, ", "), more));
+}
+
+bool Demo::checkDrawable() {
+    const Importer& importer = *owned->importer;
+    const size_t drawn = std::count_if(importer.meshes.begin(), importer.meshes.end(),
+                                       [](const MeshRecord& mesh) { return mesh.faceCount > 0; });
+    const size_t leftOut = importer.meshes.size() - drawn;
+    if (drawn == 0)
+        return fail(1, importer.meshes.empty()
+                           ? "the scene " + loaded.path + " holds nothing to draw (no meshes)"
+                           : fmt::format("the scene {} holds no triangles to draw: its {} mesh{} only points or "
+                                         "lines, which are not drawn",
+                                         loaded.path, leftOut, leftOut == 1 ? " holds" : "es hold"));
+    if (leftOut > 0)
+        setupNotes.push_back(fmt::format("{} of the scene's {} meshes hold only points or lines and are left out",
+                                         leftOut, importer.meshes.size()));
+    return true;
+}
+
+void Demo::frameScene() {
+    sceneFraming = std::make_unique<Framing>(SceneBounds::drawn(owned->importer->scene));
+    viewpoint.projection = sceneFraming->projection();
+    const vec3 size = sceneFraming->bounds.size();
+    setupNotes.push_back(fmt::format("the scene is {:.3g} x {:.3g} x {:.3g} units; clipping planes {:.3g} to {:.3g}",
+                                     size.x, size.y, size.z, sceneFraming->nearPlane(),
+                                     sceneFraming->farPlane()));
+}
+
+void Demo::centreMirrors() {
+    // The demo's spheres in its own scene keep their nodes' origins as their centres.
+    const auto named = [this](const std::string& name) {
+        for (const auto* names : {&loaded.mirrors, &loaded.glass})
+            if (std::find(names->begin(), names->end(), name) != names->end()) return true;
+        return false;
+    };
+    Importer& importer = *owned->importer;
+    for (ObjectKind kind : {ObjectKind::Reflective, ObjectKind::Refractive})
+        for (SceneryObject* entry : importer.getObjects(kind)) {
+            auto* object = dynamic_cast<ReflectionObject*>(entry);
+            if (!object || !(loaded.brought || named(object->getNode()->mName.C_Str()))) continue;
+            const Bounds own = SceneBounds::ofNode(importer.scene, object->getNode());
+            if (!own.empty()) object->setCentre(own.centre());
+        }
+}
+
+void Demo::lightScene() {
+    Importer& importer = *owned->importer;
+    if (NodeQuery::find(importer.scene->mRootNode, DemoLight)) {
+        light = "the scene's PointLight1, circling as the demo's light does";
+    } else if (!loaded.brought) {
+        light = "none: the scene has no PointLight1, only the sky's fill lights it";
+    } else {
+        sceneLight = std::make_unique<SceneLight>(importer.scene, sceneFraming->bounds);
+        sceneLight->update(0.0, *importer.lightRecord);
+        importer.uploadLightRecord();
+        light = sceneLight->describe();
+    }
+    if (loaded.brought) setupNotes.push_back("light: " + light);
 }
 
 void Demo::renderInitialEnvironmentMaps() {
@@ -125,6 +257,8 @@ void Demo::renderInitialEnvironmentMaps() {
         const vec3 position = object->getPosition(true);
         renderer->update(0.0);
         renderer->render(position);
+        // A brought scene's faces are no files of the demo's, whatever its nodes are called.
+        if (loaded.brought) continue;
         const std::string folder = makeTextureBoxPath(object->getNode()->mName.C_Str());
         if (!parts.saver) parts.saver = std::make_unique<TextureBoxSaver>();
         parts.saver->save(object, folder);
@@ -280,7 +414,12 @@ void Demo::timed(Pass pass, Step step) {
 void Demo::renderFrame(const FramePlan& plan) {
     timed(Pass::Camera, [&] {
         moveCamera(plan);
-        owned->importer->animateLight(plan.step);
+        Importer& importer = *owned->importer;
+        importer.animateLight(plan.step);
+        if (sceneLight) {
+            sceneLight->update(plan.step, *importer.lightRecord);
+            importer.uploadLightRecord();
+        }
     });
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     lastRefreshed = -1;

@@ -3,6 +3,7 @@
 #include "app/FramePlan.h"
 #include "app/IPassObserver.h"
 #include "app/ShaderReload.h"
+#include "math/Framing.h"
 #include "math/MathTypes.h"
 
 #include <GL/glew.h>
@@ -16,6 +17,7 @@ struct GLFWwindow;
 namespace Quessel {
 
 class Camera;
+class SceneLight;
 class UniformSnapshot;
 struct DemoParts;
 
@@ -24,6 +26,27 @@ struct DemoScene {
     std::string path = "../Model/test3.dae";
     // Folders where the scene's images are looked for first; the working directory comes last.
     std::vector<std::string> imageFolders;
+    // A scene a tool brought instead of the demo's own: seen at its own scale (its bounds
+    // set the projection's planes, the cube maps' and the starting view), lit by a light of
+    // its own when it lacks the demo's, and its cube maps are not written to ../Model/.
+    bool brought = false;
+    // Nodes that reflect and that refract besides the demo's spheres.
+    std::vector<std::string> mirrors;
+    std::vector<std::string> glass;
+    // Bytes of address space the import may add; 0: no limit.
+    size_t importBudget = 0;
+
+    // What a tool opens: the demo's own scene when `path` is empty, else that file with its
+    // images looked for beside it first; either under the import budget, with the nodes
+    // named reflecting and refracting.
+    static DemoScene forTool(const std::string& path, std::vector<std::string> mirrors,
+                             std::vector<std::string> glass);
+};
+
+// Why set-up failed: what to say and the status to end with.
+struct SetupFailure {
+    int status = 1;
+    std::string message;
 };
 
 // A reflective or refractive object as the tools see it: its node's name and its cube map.
@@ -44,8 +67,13 @@ public:
     Demo& operator=(const Demo&) = delete;
 
     // Builds everything, renders and saves the initial cube maps and starts the camera
-    // path. False when the scene could not be imported (the reasons are printed).
+    // path. False when the scene could not be imported (the reasons are printed), or when
+    // a brought scene names no such node as asked for or has nothing to draw; failure()
+    // says why.
     bool setup();
+    const SetupFailure& failure() const { return failed; }
+    // What set-up has to tell about a brought scene (its light, what it leaves out).
+    const std::vector<std::string>& notes() const { return setupNotes; }
     // Seconds since the previous call (or since the end of set-up) on the GLFW clock.
     double timeStep();
     // One frame as planned, from the camera to the composite.
@@ -70,6 +98,10 @@ public:
     GLuint depthTarget() const;
     // GL errors the frames' checks have counted.
     int errorCount() const { return errors; }
+    // A brought scene's size, planes and framed view; nullptr for the demo's own.
+    const Framing* framing() const { return sceneFraming.get(); }
+    // Which light lights the scene.
+    const std::string& lightInUse() const { return light; }
 
     // Every program compiled again from its files and relinked in place.
     ShaderReload reloadShaders();
@@ -90,6 +122,12 @@ private:
     void createUniformBuffers();
     void writeMatrix(GLuint buffer, GLintptr offset, const mat4& matrix);
     void renderInitialEnvironmentMaps();
+    bool fail(int status, const std::string& message);
+    bool checkRoles();
+    bool checkDrawable();
+    void frameScene();
+    void centreMirrors();
+    void lightScene();
 
     void moveCamera(const FramePlan& plan);
     void refreshEnvironmentMaps(const FramePlan& plan);
@@ -111,6 +149,11 @@ private:
     double previousTime = 0.0;
     int errors = 0;
     int lastRefreshed = -1;
+    SetupFailure failed;
+    std::vector<std::string> setupNotes;
+    std::unique_ptr<Framing> sceneFraming;
+    std::unique_ptr<SceneLight> sceneLight;
+    std::string light = "PointLight1, circling";
 };
 
 }  // namespace Quessel

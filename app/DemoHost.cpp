@@ -16,10 +16,11 @@ DemoHost::~DemoHost() {
     if (ownsGlfw) glfwTerminate();
 }
 
-std::unique_ptr<DemoHost> DemoHost::setUp(std::unique_ptr<DemoHost> host, std::string& error) {
+std::unique_ptr<DemoHost> DemoHost::setUp(std::unique_ptr<DemoHost> host, SetupFailure& failure) {
     setInitialGlState();
     if (host->demo().setup()) return host;
-    error = "set-up failed: the scene " + host->demo().scene().path + " could not be imported (see the messages above)";
+    failure = host->demo().failure();
+    failure.message = "set-up failed: " + failure.message;
     return nullptr;
 }
 
@@ -32,22 +33,22 @@ void reportGlfwError(int code, const char* description) {
 }
 }  // namespace
 
-std::unique_ptr<DemoHost> DemoHost::open(DemoScene scene, std::string& error) {
+std::unique_ptr<DemoHost> DemoHost::open(DemoScene scene, SetupFailure& failure) {
     glfwSetErrorCallback(reportGlfwError);
     // The demo's own start-up ends the process with its message when GLFW cannot start;
     // asked first, the program can say why in its own words.
     if (!glfwInit()) {
-        error = "GLFW could not start: no display (is DISPLAY set?)";
+        failure = {1, "GLFW could not start: no display (is DISPLAY set?)"};
         return nullptr;
     }
     initGlfw();
     GLFWwindow* window = openWindow();
     initGlew(window);
-    return setUp(std::unique_ptr<DemoHost>(new DemoHost(window, std::move(scene), true)), error);
+    return setUp(std::unique_ptr<DemoHost>(new DemoHost(window, std::move(scene), true)), failure);
 }
 
-std::unique_ptr<DemoHost> DemoHost::openIn(GLFWwindow* window, DemoScene scene, std::string& error) {
-    return setUp(std::unique_ptr<DemoHost>(new DemoHost(window, std::move(scene), false)), error);
+std::unique_ptr<DemoHost> DemoHost::openIn(GLFWwindow* window, DemoScene scene, SetupFailure& failure) {
+    return setUp(std::unique_ptr<DemoHost>(new DemoHost(window, std::move(scene), false)), failure);
 }
 
 }  // namespace Quessel

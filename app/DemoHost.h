@@ -14,12 +14,12 @@ namespace Quessel {
 // demo must go before it.
 class DemoHost {
 public:
-    // nullptr with `error` when GLFW cannot start or the scene cannot be set up (set-up
-    // prints its reasons). A window or GLEW that fails ends the process as the demo's own
-    // start-up does.
-    static std::unique_ptr<DemoHost> open(DemoScene scene, std::string& error);
+    // nullptr with what to say and the status to end with when GLFW cannot start or the
+    // scene cannot be set up (set-up prints the import's own messages first). A window or
+    // GLEW that fails ends the process as the demo's own start-up does.
+    static std::unique_ptr<DemoHost> open(DemoScene scene, SetupFailure& failure);
     // The same in a window the caller made, keeps and has made current (the tests' hidden one).
-    static std::unique_ptr<DemoHost> openIn(GLFWwindow* window, DemoScene scene, std::string& error);
+    static std::unique_ptr<DemoHost> openIn(GLFWwindow* window, DemoScene scene, SetupFailure& failure);
 
     ~DemoHost();
     DemoHost(const DemoHost&) = delete;
@@ -29,7 +29,7 @@ public:
 
 private:
     DemoHost(GLFWwindow* window, DemoScene scene, bool ownsGlfw);
-    static std::unique_ptr<DemoHost> setUp(std::unique_ptr<DemoHost> host, std::string& error);
+    static std::unique_ptr<DemoHost> setUp(std::unique_ptr<DemoHost> host, SetupFailure& failure);
 
     std::unique_ptr<Demo> hosted;
     bool ownsGlfw;

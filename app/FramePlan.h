@@ -1,17 +1,9 @@
 #pragma once
-#include "math/MathTypes.h"
+#include "math/CameraPose.h"
 
 #include <optional>
 
 namespace Quessel {
-
-// Where a frame's camera is when it is not on the path: position, viewing direction and
-// view (the "cameraPosition" and "cameraDirection" the scene shaders get, and the matrix).
-struct CameraPose {
-    vec3 position{0.0f};
-    vec3 direction{0.0f, 0.0f, -1.0f};
-    mat4 view{1.0f};
-};
 
 // What one frame of the demo does. The demo's own frame follows its camera path by the
 // GLFW clock's step; every other frame (recorded, measured, paused, stepped, flown, or one

@@ -19,9 +19,9 @@ const ToolReport report("quessel-bench");
 // Runs the measured sequence into `figures`; an exit status when it cannot.
 int measure(const BenchOptions& options, BenchFigures& figures) {
     const auto setupStart = std::chrono::steady_clock::now();
-    std::string error;
-    const std::unique_ptr<Quessel::DemoHost> host = Quessel::DemoHost::open({}, error);
-    if (!host) return report.fail(error);
+    Quessel::SetupFailure failure;
+    const std::unique_ptr<Quessel::DemoHost> host = Quessel::DemoHost::open({}, failure);
+    if (!host) return report.fail(failure.message);
     BenchRun run(host->demo(), options);
     run.info.setupSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - setupStart).count();
     // Staged beside the bench by the build (bench/shaders).

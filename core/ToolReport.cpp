@@ -1,5 +1,7 @@
 #include "core/ToolReport.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -9,6 +11,25 @@ namespace {
 volatile std::sig_atomic_t caught = 0;
 
 void onStopSignal(int signal) { caught = signal; }
+
+// Made before the signal can come: a handler may only write and end.
+char interruptedBySigint[256];
+char interruptedBySigterm[256];
+
+void endNow(int signal) {
+    const char* text = signal == SIGINT ? interruptedBySigint : interruptedBySigterm;
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, text, std::strlen(text));
+    _exit(128 + signal);
+}
+
+void handle(void (*handler)(int)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
 }  // namespace
 
 void ToolReport::say(const std::string& message) const {
@@ -32,13 +53,16 @@ int ToolReport::interrupted(const std::string& what) const {
     return 128 + signal;
 }
 
+void ToolReport::endAtOnceOnStop(const std::string& what) const {
+    std::snprintf(interruptedBySigint, sizeof interruptedBySigint, "%s: %s interrupted by Ctrl-C (SIGINT)\n",
+                  program.c_str(), what.c_str());
+    std::snprintf(interruptedBySigterm, sizeof interruptedBySigterm, "%s: %s interrupted by %s\n", program.c_str(),
+                  what.c_str(), strsignal(SIGTERM));
+    handle(endNow);
+}
+
 void ToolReport::catchStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = onStopSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    handle(onStopSignal);
     std::signal(SIGPIPE, SIG_IGN);
 }
 

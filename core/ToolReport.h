@@ -24,6 +24,10 @@ public:
     // Says which signal stopped `what` and returns 128 + that signal.
     int interrupted(const std::string& what) const;
 
+    // Ctrl-C and SIGTERM end the program at once, saying they interrupted `what`, with
+    // 128 + the signal: for start-up and a scene's import, which cannot stop part-way and
+    // have made nothing that needs removing. catchStopSignals() ends this.
+    void endAtOnceOnStop(const std::string& what) const;
     // Ctrl-C and SIGTERM set stopSignal() instead of ending the process, and interrupt
     // blocking calls (no SA_RESTART), so the program can end cleanly; a vanished reader
     // of a pipe shows as EPIPE on the write instead of SIGPIPE.

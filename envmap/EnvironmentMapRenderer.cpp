@@ -108,7 +108,16 @@ mat4 EnvironmentMapRenderer::faceProjection() const {
     projection[2][2] = floatFromBits(0xBF80068Du);  // far 1000, near 0.1
     projection[2][3] = -1.0f;
     projection[3][2] = -0.20002f;
+    if (farPlane > nearPlane && nearPlane > 0.0f) {
+        projection[2][2] = -(farPlane + nearPlane) / (farPlane - nearPlane);
+        projection[3][2] = -2.0f * farPlane * nearPlane / (farPlane - nearPlane);
+    }
     return projection;
+}
+
+void EnvironmentMapRenderer::setPlanes(float nearest, float farthest) {
+    nearPlane = nearest;
+    farPlane = farthest;
 }
 
 vec3 EnvironmentMapRenderer::faceDirection(int face) {

@@ -28,8 +28,10 @@ public:
     bool render(const vec3& position) override;
     ReflectionObject* getObject() override;
 
-    // The projection of every face: 90 degrees, near 0.1, far 1000.
+    // The projection of every face: 90 degrees, near 0.1, far 1000, or the planes set.
     mat4 faceProjection() const;
+    // Other clipping planes for a scene of another size than the demo's.
+    void setPlanes(float nearPlane, float farPlane);
     // The look direction and view rotation of a face, eye at the origin.
     static vec3 faceDirection(int face);
     static mat4 faceView(int face);
@@ -56,6 +58,10 @@ private:
     void uploadMatrices(const mat4& view, const mat4& projection);
     void uploadFirstLight();
     void drawObjects(const std::vector<SceneryObject*>& objects, bool refractive);
+
+    // 0: the demo's own planes.
+    float nearPlane = 0.0f;
+    float farPlane = 0.0f;
 };
 
 }  // namespace Quessel

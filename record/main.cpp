@@ -27,9 +27,9 @@ const ToolReport report("quessel-record");
 
 // Start-up, set-up and the video; 0 when the MP4 is whole.
 int renderVideo(const RecordOptions& options, int frames, RecordingFiles& files) {
-    std::string error;
-    const std::unique_ptr<DemoHost> host = DemoHost::open({}, error);
-    if (!host) return report.fail(error);
+    SetupFailure failure;
+    const std::unique_ptr<DemoHost> host = DemoHost::open({}, failure);
+    if (!host) return report.fail(failure.message);
     Demo& demo = host->demo();
     int width = 0, height = 0;
     glfwGetFramebufferSize(demo.window(), &width, &height);
@@ -42,6 +42,7 @@ int renderVideo(const RecordOptions& options, int frames, RecordingFiles& files)
                            frames / options.fps, options.start, options.fps, options.out));
     Recorder recorder(demo, options, report);
     if (const int status = recorder.seek()) return status;
+    std::string error;
     if (!files.create(error)) return report.fail(error);
     return recorder.record(frames, files);
 }

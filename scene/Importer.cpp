@@ -1,6 +1,7 @@
 #include "scene/Importer.h"
 
 #include "core/Console.h"
+#include "core/MemoryCeiling.h"
 #include "scene/MaterialBlock.h"
 #include "scene/NodeQuery.h"
 #include "scene/ShaderRegistry.h"
@@ -14,6 +15,8 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <new>
+#include <string>
 
 namespace Quessel {
 
@@ -25,9 +28,9 @@ Importer::~Importer() = default;
 
 aiNode* Importer::root() const { return scene ? scene->mRootNode : nullptr; }
 
-std::vector<SceneryObject*> Importer::getObjects(ObjectKind kind) { return objects.get(root(), kind); }
+std::vector<SceneryObject*> Importer::getObjects(ObjectKind kind) { return objects.get(root(), kind, roles); }
 
-std::vector<aiNode*> Importer::getNodes(ObjectKind kind) { return NodeQuery::nodes(root(), kind); }
+std::vector<aiNode*> Importer::getNodes(ObjectKind kind) { return NodeQuery::nodes(root(), kind, roles); }
 
 IRender* Importer::getRender() { return this; }
 
@@ -38,9 +41,21 @@ bool Importer::loadScene(const std::string& path) {
         printConsole("%s\n", assimpImporter->GetErrorString());
     }
     file.close();
-    scene = assimpImporter->ReadFile(path, aiProcessPreset_TargetRealtime_Quality);
+    ranOutOfMemory = false;
+    {
+        const MemoryCeiling ceiling(memoryBudget);
+        try {
+            scene = assimpImporter->ReadFile(path, aiProcessPreset_TargetRealtime_Quality);
+        } catch (const std::bad_alloc&) {
+            scene = nullptr;
+            ranOutOfMemory = true;
+        }
+    }
     if (!scene) {
-        printConsole("%s\n", assimpImporter->GetErrorString());
+        const std::string error = assimpImporter->GetErrorString();
+        // Assimp catches the allocation failure itself and reports it as its error.
+        ranOutOfMemory = ranOutOfMemory || error.find("bad_alloc") != std::string::npos;
+        printConsole("%s\n", ranOutOfMemory && error.empty() ? "std::bad_alloc" : error.c_str());
         return false;
     }
     printConsole("Import of scene %s succeeded.", path.c_str());
@@ -259,6 +274,11 @@ void Importer::animateLight(double dt) {
     rotation *= light->mTransformation;
     light->mTransformation = rotation;
     lightRecord->setFromTranslation(rotation.a4, rotation.b4, rotation.c4);
+    uploadLightRecord();
+}
+
+void Importer::uploadLightRecord() {
+    if (!lightRecord) return;
     glBindBuffer(GL_UNIFORM_BUFFER, lightRecord->buffer);
     glBufferData(GL_UNIFORM_BUFFER, sizeof(LightRecord), lightRecord.get(), GL_STATIC_DRAW);
     glBindBuffer(GL_UNIFORM_BUFFER, 0);

@@ -51,6 +51,8 @@ public:
 
     void setupLight(aiNode* root);
     void animateLight(double dt);
+    // Uploads the light record whole into its buffer.
+    void uploadLightRecord();
 
     ShaderRegistry* registry = nullptr;
     std::unique_ptr<Assimp::Importer> assimpImporter;
@@ -65,8 +67,14 @@ public:
     std::unique_ptr<LightRecord> lightRecord;
     GLuint sphereBuffer = 0;
     ObjectCache objects;
+    // Nodes that reflect or refract besides the demo's spheres.
+    NodeRoles roles;
     // Where loadTextures finds the images; the scene's embedded ones are added to it.
     ImageSearch imageSearch;
+    // Bytes of address space the import may add (0: no limit), and whether the last import
+    // failed for want of it.
+    size_t memoryBudget = 0;
+    bool ranOutOfMemory = false;
 
 private:
     aiNode* root() const;

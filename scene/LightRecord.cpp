@@ -16,4 +16,19 @@ void LightRecord::setFromTranslation(float x, float y, float z) {
     for (float& word : factors) word = 0.01f;
 }
 
+void LightRecord::setInWorld(const vec3& where, const vec3& colour, float falloffScale) {
+    position[0] = where.x;
+    position[1] = where.y;
+    position[2] = where.z;
+    ones[0] = 1.0f;  // intensity
+    ones[1] = colour.r;
+    ones[2] = colour.g;
+    ones[3] = colour.b;
+    factors[0] = 0.01f * falloffScale;  // linear
+    for (int channel = 1; channel < 4; ++channel) factors[channel] = 0.01f * falloffScale * falloffScale;
+    factors[4] = 0.01f;  // the share that reaches every surface
+    // The bulb's radius, the nearest distance the falloff sees, in the scene's units.
+    factors[5] = falloffScale > 0.0f ? 0.01f / falloffScale : 0.01f;
+}
+
 }  // namespace Quessel

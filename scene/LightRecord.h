@@ -1,4 +1,6 @@
 #pragma once
+#include "math/MathTypes.h"
+
 #include <cstdint>
 
 namespace Quessel {
@@ -16,6 +18,10 @@ struct LightRecord {
     static LightRecord forLightObject();
     // Writes words 0-12 from a node translation.
     void setFromTranslation(float x, float y, float z);
+    // Writes words 0-12 for a light at a world position with its colour, its falloff scaled
+    // by `falloffScale` (the demo's 0.01 per metre and per square metre seen in units of
+    // 1 / falloffScale metres; 0 for no falloff, a light from far away).
+    void setInWorld(const vec3& position, const vec3& colour, float falloffScale);
 };
 
 static_assert(sizeof(LightRecord) == 56, "LightRecord must match the 56-byte block");

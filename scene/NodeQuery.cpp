@@ -32,9 +32,16 @@ const std::vector<const char*>& refractiveNames() {
     return names;
 }
 
-std::vector<aiNode*> byNames(aiNode* root, const std::vector<const char*>& names) {
+std::vector<aiNode*> byNames(aiNode* root, const std::vector<const char*>& names,
+                             const std::vector<std::string>& extra) {
     std::vector<aiNode*> result;
     for (const char* name : names) walk(root, name, Match::Equals, result);
+    for (const std::string& name : extra) {
+        std::vector<aiNode*> found;
+        walk(root, name.c_str(), Match::Equals, found);
+        for (aiNode* node : found)
+            if (std::find(result.begin(), result.end(), node) == result.end()) result.push_back(node);
+    }
     return result;
 }
 
@@ -46,16 +53,16 @@ void walk(aiNode* node, const char* text, Match mode, std::vector<aiNode*>& out)
     for (unsigned i = 0; i < node->mNumChildren; ++i) walk(node->mChildren[i], text, mode, out);
 }
 
-std::vector<aiNode*> nodes(aiNode* root, ObjectKind kind) {
+std::vector<aiNode*> nodes(aiNode* root, ObjectKind kind, const NodeRoles& roles) {
     std::vector<aiNode*> result;
     switch (kind) {
     case ObjectKind::All: walk(root, "", Match::Every, result); break;
-    case ObjectKind::Reflective: result = byNames(root, reflectiveNames()); break;
-    case ObjectKind::Refractive: result = byNames(root, refractiveNames()); break;
+    case ObjectKind::Reflective: result = byNames(root, reflectiveNames(), roles.reflective); break;
+    case ObjectKind::Refractive: result = byNames(root, refractiveNames(), roles.refractive); break;
     case ObjectKind::Light: walk(root, "PointLight", Match::Contains, result); break;
     case ObjectKind::Other: {
-        std::vector<aiNode*> special = nodes(root, ObjectKind::Reflective);
-        const std::vector<aiNode*> refractive = nodes(root, ObjectKind::Refractive);
+        std::vector<aiNode*> special = nodes(root, ObjectKind::Reflective, roles);
+        const std::vector<aiNode*> refractive = nodes(root, ObjectKind::Refractive, roles);
         special.insert(special.end(), refractive.begin(), refractive.end());
         std::vector<aiNode*> all = nodes(root, ObjectKind::All);
         // Ordered by node identity; std::less gives a total order on pointers.

@@ -20,10 +20,10 @@ std::unique_ptr<SceneryObject> wrap(aiNode* node, ObjectKind kind) {
 ObjectCache::ObjectCache() = default;
 ObjectCache::~ObjectCache() = default;
 
-std::vector<SceneryObject*> ObjectCache::get(aiNode* root, ObjectKind kind) {
+std::vector<SceneryObject*> ObjectCache::get(aiNode* root, ObjectKind kind, const NodeRoles& roles) {
     std::vector<SceneryObject*>& cache = objectLists[static_cast<int>(kind)];
     if (cache.empty()) {
-        for (aiNode* node : NodeQuery::nodes(root, kind)) {
+        for (aiNode* node : NodeQuery::nodes(root, kind, roles)) {
             owned.push_back(wrap(node, kind));
             cache.push_back(owned.back().get());
         }

@@ -1,4 +1,5 @@
 #pragma once
+#include "scene/NodeQuery.h"
 #include "scene/ObjectKind.h"
 
 #include <array>
@@ -18,7 +19,7 @@ public:
     ObjectCache();
     ~ObjectCache();
 
-    std::vector<SceneryObject*> get(aiNode* root, ObjectKind kind);
+    std::vector<SceneryObject*> get(aiNode* root, ObjectKind kind, const NodeRoles& roles = NodeRoles());
 
     std::array<std::vector<SceneryObject*>, ObjectKindCount> objectLists;
 

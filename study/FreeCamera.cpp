@@ -38,7 +38,7 @@ void FreeCamera::fly(const HeldKeys& keys, float seconds) {
     const auto axis = [](bool plus, bool minus) { return (plus ? 1.0f : 0.0f) - (minus ? 1.0f : 0.0f); };
     const vec3 motion =
         ahead * axis(keys.forward, keys.back) + side * axis(keys.right, keys.left) + WorldUp * axis(keys.up, keys.down);
-    const float distance = Speed * (keys.fast ? FastFactor : 1.0f) * seconds;
+    const float distance = speed * (keys.fast ? FastFactor : 1.0f) * seconds;
     if (glm::length(motion) > 0.0f) position += glm::normalize(motion) * distance;
 }
 

@@ -29,7 +29,7 @@ struct HeldKeys {
 // keeps the whole program-wide camera as the path left it and puts it back on leaving.
 class FreeCamera {
 public:
-    static constexpr float Speed = 2.0f;        // metres per second
+    static constexpr float Speed = 2.0f;        // metres per second in the demo's own scene
     static constexpr float FastFactor = 5.0f;   // with Shift
     static constexpr float TurnRate = 1.2f;     // radians per second, arrow keys
     static constexpr float DragRate = 0.004f;   // radians per pixel of mouse drag
@@ -50,6 +50,8 @@ public:
     vec3 position{0.0f};
     float heading = 0.0f;  // about +Y; 0 looks along -Z
     float pitch = 0.0f;
+    // Scene units per second without Shift: a brought scene's own, the mouse wheel's choice.
+    float speed = Speed;
 
 private:
     Camera saved;

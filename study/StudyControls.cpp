@@ -1,11 +1,27 @@
 #include "study/StudyControls.h"
 
+#include "math/Framing.h"
+
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace Quessel::Study {
 
-StudyControls::StudyControls(Camera& camera, int cubeMaps) : camera(camera), cubeMaps(cubeMaps) {}
+StudyControls::StudyControls(Camera& camera, int cubeMaps, const Framing* framing)
+    : camera(camera), cubeMaps(cubeMaps), framing(framing) {
+    if (framing) freeCamera.speed = framing->flightSpeed();
+}
+
+void StudyControls::scroll(double notches) {
+    freeCamera.speed *= static_cast<float>(std::pow(WheelFactor, notches));
+}
+
+void StudyControls::frameScene() {
+    if (!framing) return;
+    if (!freeFlight) press(StudyKey::FreeCamera);
+    freeCamera.position = framing->view(freeCamera.forward()).position;
+}
 
 void StudyControls::press(StudyKey key) {
     switch (key) {
@@ -18,6 +34,7 @@ void StudyControls::press(StudyKey key) {
             freeCamera.enter(camera);
         freeFlight = !freeFlight;
         break;
+    case StudyKey::Frame: frameScene(); break;
     case StudyKey::Overlay: overlay = !overlay; break;
     case StudyKey::NextView: nextView(); break;
     case StudyKey::Reload: reloadPending = true; break;
@@ -46,7 +63,8 @@ FramePlan StudyControls::plan(double wallStep) {
     else if (stepPending)
         next.step = SingleStep;
     stepPending = false;
-    if (!freeFlight && next.step > 0.0) {
+    // A brought scene's camera stays on its view: the demo's path is our courtyard's.
+    if (!freeFlight && next.step > 0.0 && !framing) {
         next.compositeStep = next.step;
         return next;
     }

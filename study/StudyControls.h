@@ -4,12 +4,13 @@
 
 namespace Quessel {
 class Camera;
+class Framing;
 }
 
 namespace Quessel::Study {
 
 // The study tool's keys, as the controls see them (the window maps its keys onto these).
-enum class StudyKey { Pause, Step, FreeCamera, Overlay, NextView, Reload, Screenshot };
+enum class StudyKey { Pause, Step, FreeCamera, Frame, Overlay, NextView, Reload, Screenshot };
 
 // What the window shows over the frame: nothing, one of the demo's targets, or one
 // sphere's cube map.
@@ -30,9 +31,16 @@ public:
     // 30 fps recording of it would show, whatever the wall clock did in between.
     static constexpr double CompositeStep = 1.0 / 30.0;
 
-    StudyControls(Camera& camera, int cubeMaps);
+    // Each notch of the mouse wheel makes free flight this much faster or slower.
+    static constexpr float WheelFactor = 1.25f;
+
+    // `framing`: a brought scene's, whose camera stays on its framed view rather than
+    // flying the demo's path, and whose size sets the flight speed; nullptr: the demo's own.
+    StudyControls(Camera& camera, int cubeMaps, const Framing* framing = nullptr);
 
     void press(StudyKey key);
+    // Notches of the mouse wheel, up positive.
+    void scroll(double notches);
     // Flies the free camera when it is on.
     void fly(const HeldKeys& keys, double wallStep);
     // The next frame, `wallStep` seconds after the previous one; takes a pending step. A
@@ -55,8 +63,11 @@ public:
 private:
     void nextView();
 
+    void frameScene();
+
     Camera& camera;
     int cubeMaps;
+    const Framing* framing;
     bool stepPending = false;
     bool reloadPending = false;
     bool screenshotPending = false;

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 namespace Quessel::Study {
 
@@ -7,6 +8,11 @@ namespace Quessel::Study {
 struct StudyOptions {
     // Empty: the demo's own scene.
     std::string scene;
+    // Nodes that reflect and that refract besides the demo's spheres.
+    std::vector<std::string> mirrors;
+    std::vector<std::string> glass;
+    // Non-empty: draw the first frame into this PNG, say what it shows, and end.
+    std::string shot;
     // Demo time to begin at.
     double start = 0.0;
     // Frames per block of the overlay's cost measurement; 0: the interactive tool.

@@ -79,6 +79,8 @@ void StudyOverlay::draw(const OverlayFacts& facts, double wallStep) {
     ImGui::Text("camera at (%.2f, %.2f, %.2f)", facts.position.x, facts.position.y, facts.position.z);
     ImGui::Text("looking (%.3f, %.3f, %.3f)", facts.direction.x, facts.direction.y, facts.direction.z);
     ImGui::Text("cube map refreshed: %s", facts.refreshed.c_str());
+    ImGui::Text("light: %s", facts.light.c_str());
+    if (!facts.sceneSize.empty()) ImGui::TextUnformatted(facts.sceneSize.c_str());
     ImGui::Text("view: %s", facts.view.c_str());
     ImGui::Text("GL errors: %d", facts.glErrors);
     ImGui::TextUnformatted(facts.reload.empty() ? "shaders: as loaded (F5 reloads them)" : facts.reload.c_str());

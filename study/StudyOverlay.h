@@ -25,6 +25,8 @@ struct OverlayFacts {
     int glErrors = 0;
     std::string reload;  // the last F5's result
     std::string reloadLog;
+    std::string light;      // which light lights the scene
+    std::string sceneSize;  // a brought scene's size and flight speed; empty for the demo's own
 };
 
 // F1: Dear ImGui in the window's top-left corner. Nothing of ImGui starts before the first

@@ -3,6 +3,9 @@
 #include "app/CameraPath.h"
 #include "app/Demo.h"
 #include "math/Camera.h"
+#include "core/GlConstants.h"
+#include "core/RgbImage.h"
+#include "study/FrameCoverage.h"
 #include "study/Screenshot.h"
 
 #include <GLFW/glfw3.h>
@@ -11,7 +14,11 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace Quessel::Study {
@@ -29,6 +36,7 @@ bool studyKey(int key, StudyKey& studied) {
     case GLFW_KEY_SPACE: studied = StudyKey::Pause; return true;
     case GLFW_KEY_PERIOD: studied = StudyKey::Step; return true;
     case GLFW_KEY_TAB: studied = StudyKey::FreeCamera; return true;
+    case GLFW_KEY_F: studied = StudyKey::Frame; return true;
     case GLFW_KEY_F1: studied = StudyKey::Overlay; return true;
     case GLFW_KEY_F2: studied = StudyKey::NextView; return true;
     case GLFW_KEY_F5: studied = StudyKey::Reload; return true;
@@ -41,7 +49,7 @@ bool studyKey(int key, StudyKey& studied) {
 StudySession::StudySession(Demo& demo, const ToolReport& report)
     : demo(demo),
       driver(demo),
-      controls(demo.camera(), cubeMapCount(demo)),
+      controls(demo.camera(), cubeMapCount(demo), demo.framing()),
       report(report),
       overlay(demo.window()) {
     GLFWwindow* window = demo.window();
@@ -49,10 +57,16 @@ StudySession::StudySession(Demo& demo, const ToolReport& report)
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_NORMAL);
     glfwSetWindowUserPointer(window, this);
     glfwSetKeyCallback(window, onKey);
+    glfwSetScrollCallback(window, onScroll);
     glfwGetCursorPos(window, &cursorX, &cursorY);
     std::string log;
     viewsReady = views.init(log);
     if (!viewsReady) report.say("the views (F2) are off: " + log);
+}
+
+void StudySession::onScroll(GLFWwindow* window, double, double notches) {
+    auto* session = static_cast<StudySession*>(glfwGetWindowUserPointer(window));
+    if (session) session->controls.scroll(notches);
 }
 
 void StudySession::onKey(GLFWwindow* window, int key, int, int action, int) {
@@ -101,7 +115,9 @@ void StudySession::drawView() {
     if (view.kind == View::Kind::ColorTarget) {
         views.drawColorTarget(demo.colorTarget());
     } else if (view.kind == View::Kind::DepthTarget) {
-        views.drawDepthTarget(demo.depthTarget(), demo.camera().projection);
+        const Framing* framing = demo.framing();
+        views.drawDepthTarget(demo.depthTarget(), demo.camera().projection,
+                              framing ? framing->radius() / Framing::ReferenceRadius : 1.0f);
     } else {
         const std::vector<MirrorView> mirrors = demo.mirrors();
         const size_t index = static_cast<size_t>(view.cubeMap);
@@ -195,6 +211,12 @@ OverlayFacts StudySession::overlayFacts() const {
     facts.freeFlight = controls.freeFlight;
     facts.view = viewName();
     facts.glErrors = demo.errorCount();
+    facts.light = demo.lightInUse();
+    if (const Framing* framing = demo.framing()) {
+        const vec3 size = framing->bounds.size();
+        facts.sceneSize = fmt::format("scene {:.3g} x {:.3g} x {:.3g}, flight {:.3g} per s (wheel)", size.x, size.y,
+                                      size.z, controls.freeCamera.speed);
+    }
     facts.reload = reloadSummary;
     facts.reloadLog = reloadLog;
     return facts;
@@ -227,6 +249,23 @@ int StudySession::run() {
         if (ToolReport::stopSignal()) return report.interrupted("the study");
         if (frame()) return 0;
     }
+}
+
+int StudySession::shoot(const std::string& file) {
+    // The depth pass clears its target with the clear colour in force before the frame.
+    GLfloat clear[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    driver.frame(controls.plan(StudyControls::SingleStep));
+    const RgbImage window = RgbImage::readWindow(ScreenWidth, ScreenHeight);
+    const std::array<unsigned char, 3> cleared = {static_cast<unsigned char>(std::lround(clear[0] * 255.0f)),
+                                                  static_cast<unsigned char>(std::lround(clear[1] * 255.0f)),
+                                                  static_cast<unsigned char>(std::lround(clear[2] * 255.0f))};
+    const FrameCoverage coverage =
+        FrameCoverage::of(RgbImage::readTexture(demo.depthTarget()), cleared, RgbImage::readTexture(demo.colorTarget()));
+    if (!window.savePng(file)) return report.fail("cannot write " + file + ": " + std::strerror(errno));
+    report.say(fmt::format("first frame: {}; the scene fills {:.1f} % of it, mean brightness there {:.0f} of 255",
+                           file, coverage.share * 100.0, coverage.brightness));
+    return 0;
 }
 
 namespace {

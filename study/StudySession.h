@@ -34,6 +34,9 @@ public:
     // median frame times, the process's CPU time per frame and what the overlay adds. The
     // exit status as run()'s.
     int measureOverlay(int frames);
+    // One frame drawn into a PNG, with the share of it the scene fills and how bright it is
+    // there said; the exit status.
+    int shoot(const std::string& file);
 
     Demo& demo;
     FrameDriver driver;
@@ -52,6 +55,7 @@ private:
     };
     Block measuredBlock(int frames, bool shown);
     static void onKey(GLFWwindow* window, int key, int scancode, int action, int mods);
+    static void onScroll(GLFWwindow* window, double x, double notches);
     HeldKeys heldKeys();
     // The view F2 chose, over the composite.
     void drawView();

@@ -67,7 +67,7 @@ void ViewRenderer::drawColorTarget(GLuint texture) {
     caption("colour target: the main, reflect, refract and particle passes, before the composite");
 }
 
-void ViewRenderer::drawDepthTarget(GLuint texture, const mat4& projection) {
+void ViewRenderer::drawDepthTarget(GLuint texture, const mat4& projection, float scale) {
     if (!labels) return;
     SavedGlState saved;
     begin();
@@ -75,11 +75,12 @@ void ViewRenderer::drawDepthTarget(GLuint texture, const mat4& projection) {
     const GLuint program = programs.depth;
     glUseProgram(program);
     glUniform2f(glGetUniformLocation(program, "projectionDepth"), projection[2][2], projection[3][2]);
-    glUniform1f(glGetUniformLocation(program, "nearest"), Nearest);
-    glUniform1f(glGetUniformLocation(program, "farthest"), Farthest);
+    glUniform1f(glGetUniformLocation(program, "nearest"), Nearest * scale);
+    glUniform1f(glGetUniformLocation(program, "farthest"), Farthest * scale);
     rectangle(program, 0.0f, 0.0f, ScreenWidth, ScreenHeight);
-    caption(fmt::format("depth target as distance: white at {} m, black at {} m and beyond (logarithmic)", Nearest,
-                        Farthest));
+    const char* unit = scale == 1.0f ? "m" : "units";
+    caption(fmt::format("depth target as distance: white at {:.3g} {}, black at {:.3g} {} and beyond (logarithmic)",
+                        Nearest * scale, unit, Farthest * scale, unit));
 }
 
 void ViewRenderer::drawCubeMap(GLuint cubeMap, const std::string& name) {

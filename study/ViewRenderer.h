@@ -45,7 +45,9 @@ public:
     bool init(std::string& log);
 
     void drawColorTarget(GLuint texture);
-    void drawDepthTarget(GLuint texture, const mat4& projection);
+    // `scale`: the distances above are for the demo's courtyard; a scene of another size
+    // scales them (its radius over the courtyard's).
+    void drawDepthTarget(GLuint texture, const mat4& projection, float scale = 1.0f);
     // `cubeMap` a GL_TEXTURE_CUBE_MAP; `name` says whose it is.
     void drawCubeMap(GLuint cubeMap, const std::string& name);
 

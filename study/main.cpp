@@ -7,7 +7,6 @@
 #include "study/StudySession.h"
 
 #include <cstdio>
-#include <filesystem>
 
 int main(int argc, char** argv) {
     using namespace Quessel;
@@ -20,20 +19,21 @@ int main(int argc, char** argv) {
     case StudyOptions::Outcome::Bad: return report.badOptions(text);
     case StudyOptions::Outcome::Run: break;
     }
-    ToolReport::catchStopSignals();
 
-    DemoScene scene;
-    if (!options.scene.empty()) {
-        scene.path = options.scene;
-        // Its images beside it first, then where the demo finds its own.
-        scene.imageFolders = {std::filesystem::path(options.scene).parent_path().string()};
-    }
-    std::string error;
-    const std::unique_ptr<DemoHost> host = DemoHost::open(scene, error);
-    if (!host) return report.fail(error);
+    // Start-up and the import cannot stop part-way: Ctrl-C ends them at once.
+    report.endAtOnceOnStop("start-up");
+    SetupFailure failure;
+    const std::unique_ptr<DemoHost> host =
+        DemoHost::open(DemoScene::forTool(options.scene, options.mirrors, options.glass), failure);
+    if (!host) return failure.status == ToolReport::BadOptions ? report.badOptions(failure.message)
+                                                               : report.fail(failure.message);
+    ToolReport::catchStopSignals();
+    for (const std::string& note : host->demo().notes()) report.say(note);
+
     // Made after the demo and so ended before it: the overlay's GL and GLFW calls run
     // while both still live.
     StudySession session(host->demo(), report);
     session.startAt(options.start);
+    if (!options.shot.empty()) return session.shoot(options.shot);
     return options.overlayCost > 0 ? session.measureOverlay(options.overlayCost) : session.run();
 }

@@ -22,15 +22,15 @@ namespace Quessel::Test {
 struct SetUpDemo {
     SetUpDemo() {
         standardPrograms();  // the errors of building them are expected; set-up finds them built
-        host = Quessel::DemoHost::openIn(glWindow(), {}, error);
+        host = Quessel::DemoHost::openIn(glWindow(), {}, failure);
         ok = host != nullptr;
     }
     // Without a demo there is nothing to drive: the test ends with the reason.
     Quessel::Demo& ownDemo() {
-        if (!host) throw std::runtime_error(error);
+        if (!host) throw std::runtime_error(failure.message);
         return host->demo();
     }
-    std::string error;
+    Quessel::SetupFailure failure;
     std::unique_ptr<Quessel::DemoHost> host;
     bool ok = false;
 };
