@@ -5,6 +5,7 @@
 #include "app/ScreenQuad.h"
 #include "core/GlConstants.h"
 #include "core/UniformSnapshot.h"
+#include "core/Console.h"
 #include "core/MemoryCeiling.h"
 #include "envmap/EnvironmentMapRenderer.h"
 #include "envmap/IEnvironmentMapRenderer.h"
@@ -168,6 +169,8 @@ bool Demo::setup() {
 }
 
 bool Demo::fail(int status, const std::string& message) {
+    // The import's success line has no line end of its own; what is said next starts anew.
+    if (owned->importer && owned->importer->scene) printConsole("\n");
     failed = {status, message};
     return false;
 }

@@ -9,7 +9,7 @@ QUESSEL_PACKAGES=(
   libcli11-dev nlohmann-json3-dev libfmt-dev libimgui-dev gnuplot-nox assimp-utils
   libgl1-mesa-dri libgl1-mesa-dev
   googletest libgtest-dev
-  xvfb xdotool x11-utils imagemagick glslang-tools
+  xvfb xdotool x11-utils imagemagick glslang-tools time
   ffmpeg webp fonts-dejavu-core
 )
 
