@@ -7,25 +7,11 @@
 #include <IL/il.h>
 #include <assimp/scene.h>
 
-#include <sys/stat.h>
-
 #include <vector>
 
 namespace Quessel {
 
 namespace {
-bool isFile(const std::string& path) {
-    struct stat status {};
-    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
-std::string foundPath(const std::string& name, const std::vector<std::string>& folders) {
-    for (const std::string& folder : folders) {
-        const std::string candidate = folder.empty() ? name : folder + "/" + name;
-        if (isFile(candidate)) return candidate;
-    }
-    return name;
-}
 
 // Into the bound DevIL image; `failed` names what could not be loaded.
 bool loadImage(const std::string& name, const ImageSearch& search, std::string& failed) {
@@ -37,10 +23,11 @@ bool loadImage(const std::string& name, const ImageSearch& search, std::string& 
         return embedded->mHeight == 0 && ilLoadL(IL_TYPE_UNKNOWN, embedded->pcData, embedded->mWidth);
     }
     failed = name;
-    const std::string path = foundPath(name, search.folders);
+    const std::string path = search.path(name);
     // DevIL trusts the sizes in the header; a corrupt one overflows its buffers.
     return imageSizeFits(path) && ilLoadImage(path.c_str());
 }
+
 }  // namespace
 
 void loadTextureMap(std::map<std::string, GLuint>& textures, const char* sampler, GLint samplerUnit,
