@@ -11,19 +11,10 @@
 using namespace std::string_literals;
 
 namespace {
-std::string be32(uint32_t v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
-std::string le32(uint32_t v) { return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
 std::string png(uint32_t width, uint32_t height) {
-    return "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR"s + be32(width) + be32(height) + "\x08\x06\0\0\0"s;
-}
-// A JPEG whose frame (height, then width) follows a comment of `padding` bytes.
-std::string jpeg(uint16_t width, uint16_t height, size_t padding) {
-    const std::string comment = "\xFF\xFE"s + char((padding + 2) >> 8) + char(padding + 2) + std::string(padding, 'c');
-    return "\xFF\xD8"s + comment + "\xFF\xC0\0\x11\x08"s + char(height >> 8) + char(height) + char(width >> 8) +
-           char(width) + std::string(12, '\0');
-}
-std::string bmp(uint32_t width, uint32_t height) {
-    return "BM"s + std::string(12, '\0') + le32(40) + le32(width) + le32(height) + std::string(28, '\0');
+    std::string bytes = "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR"s;
+    for (uint32_t side : {width, height}) bytes += {char(side >> 24), char(side >> 16), char(side >> 8), char(side)};
+    return bytes + "\x08\x06\0\0\0"s;
 }
 }  // namespace
 
@@ -36,12 +27,11 @@ TEST(ImageHeader, ImpossibleSizesAreRefusedInFilesAndInMemory) {
         {"PNG 16384 x 4096", png(16384, 4096), true},
         {"PNG 100000 x 100000", png(100000, 100000), false},
         {"PNG 8193 x 8193", png(8193, 8193), false},
-        {"PNG 0 x 5", png(0, 5), false},
         {"PNG cut before its size", png(100000, 100000).substr(0, 20), true},
-        {"JPEG 640 x 480", jpeg(640, 480, 10), true},
-        {"JPEG 60000 x 60000 after 5000 bytes", jpeg(60000, 60000, 5000), false},
-        {"BMP 4 x -4, top-down", bmp(4, uint32_t(-4)), true},
-        {"BMP 5 x -2147483647", bmp(5, 0x80000001u), false},
+        // A frame declaring 60000 x 60000 after a comment of 5000 bytes, past those read first.
+        {"JPEG past the first 4096 bytes",
+         "\xFF\xD8\xFF\xFE\x13\x8A"s + std::string(5000, 'c') + "\xFF\xC0\0\x11\x08\xEA\x60\xEA\x60"s, false},
+        {"JPEG 640 x 480", "\xFF\xD8\xFF\xE0\0\x04jf\xFF\xC0\0\x11\x08\x01\xE0\x02\x80"s, true},
         {"Radiance 100000 x 100000", "#?RADIANCE\n\n-Y 100000 +X 100000\n", false},
         {"text", "not an image", true},
     };

@@ -30,17 +30,14 @@ TEST(ImageSearch, FindsNamesInTheFoldersAndLeavesTheRestAsGiven) {
     } cases[] = {
         {false, "Textures/Wood.JPG", "scene/Textures/Wood.JPG"},
         {false, "Textures\\Wood.JPG", ""},
-        {false, "textures/wood.jpg", ""},
         {false, "only.png", "second/only.png"},
         {true, "Textures\\Wood.JPG", "scene/Textures/Wood.JPG"},
         {true, "TEXTURES/wood.jpg", "scene/Textures/Wood.JPG"},
         {true, ".\\TEST.PNG", "scene/test.png"},
         {true, "..\\lwo\\MAPS\\Earth.jpg", "scene/../LWO/Maps/earth.jpg"},
         {true, "C:\\Users\\artist\\beside.png", "scene/beside.png"},
-        {true, "/home/artist/Test.png", "scene/test.png"},
         {true, "D:\\maps\\Wood.JPG", ""},
         {true, "Sub\\leaf.tga", ""},
-        {true, "hidden.png", ""},
         {true, "ELSEWHERE\\Hidden.PNG", ""},
         {true, "art\\ONLY.png", "second/only.png"},
     };
