@@ -7,40 +7,33 @@
 #include <IL/il.h>
 #include <assimp/scene.h>
 
-#include <sys/stat.h>
-
 #include <vector>
 
 namespace Quessel {
 
 namespace {
-bool isFile(const std::string& path) {
-    struct stat status {};
-    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
-std::string foundPath(const std::string& name, const std::vector<std::string>& folders) {
-    for (const std::string& folder : folders) {
-        const std::string candidate = folder.empty() ? name : folder + "/" + name;
-        if (isFile(candidate)) return candidate;
-    }
-    return name;
-}
 
 // Into the bound DevIL image; `failed` names what could not be loaded.
 bool loadImage(const std::string& name, const ImageSearch& search, std::string& failed) {
+    // Some formats (MD5 among them) give a texture with no file; an empty name says nothing.
+    if (name.empty()) {
+        failed = "\"\" (the material names no file)";
+        return false;
+    }
     const aiTexture* embedded = search.scene ? search.scene->GetEmbeddedTexture(name.c_str()) : nullptr;
+    // DevIL trusts the sizes in the header; a corrupt one overflows its buffers.
     if (embedded) {
         // Compressed images (PNG, JPEG, ...) are decoded; raw texels are not supported.
         const std::string file = embedded->mFilename.C_Str();
         failed = name + (file.empty() ? " (embedded image)" : " (embedded image " + file + ")");
-        return embedded->mHeight == 0 && ilLoadL(IL_TYPE_UNKNOWN, embedded->pcData, embedded->mWidth);
+        return embedded->mHeight == 0 && imageSizeFits(embedded->pcData, embedded->mWidth) &&
+               ilLoadL(IL_TYPE_UNKNOWN, embedded->pcData, embedded->mWidth);
     }
     failed = name;
-    const std::string path = foundPath(name, search.folders);
-    // DevIL trusts the sizes in the header; a corrupt one overflows its buffers.
+    const std::string path = search.path(name);
     return imageSizeFits(path) && ilLoadImage(path.c_str());
 }
+
 }  // namespace
 
 void loadTextureMap(std::map<std::string, GLuint>& textures, const char* sampler, GLint samplerUnit,

@@ -1,7 +1,10 @@
 // Diffuse textures and normal maps through DevIL: key order, sharing, failures, origin.
 #include "ImporterTest.h"
 
+#include <IL/il.h>
+
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 
 using namespace Quessel;
@@ -102,4 +105,25 @@ TEST_F(TextureLoad, AMissingImageIsNamedAndLeftEmpty) {
     const Texels loaded = readTexels(importer.textures.at(present));
     ASSERT_EQ(loaded.width, 2);
     EXPECT_EQ(loaded.rgba, (std::vector<Rgba>{blue, red, red, green}));
+}
+
+TEST_F(TextureLoad, AnEmbeddedImageOfImpossibleSizeAndANamelessOneAreNamed) {
+    // A PNG header declaring 100000 x 100000, which DevIL would allocate for unchecked.
+    const std::string png =
+        std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\x01\x86\xA0\0\x01\x86\xA0\x08\x06\0\0\0", 29);
+    aiScene* made = makeScene({}, {makeTexturedMaterial({"*0"}), makeTexturedMaterial({""})}, makeNode("Root"));
+    aiTexture* embedded = new aiTexture();
+    embedded->mWidth = static_cast<unsigned>(png.size());
+    embedded->pcData = new aiTexel[(png.size() + 3) / 4];
+    std::memcpy(embedded->pcData, png.data(), png.size());
+    made->mNumTextures = 1;
+    made->mTextures = new aiTexture* [1] { embedded };
+    while (ilGetError() != IL_NO_ERROR) continue;
+    load(made);
+
+    EXPECT_NE(output.find("Couldn't load Image: *0 (embedded image)\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("Couldn't load Image: \"\" (the material names no file)\n"), std::string::npos) << output;
+    // Refused before DevIL saw the bytes.
+    EXPECT_EQ(ilGetError(), IL_NO_ERROR);
+    EXPECT_EQ(readTexels(importer.textures.at("*0")).width, 0);
 }
