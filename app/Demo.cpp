@@ -119,6 +119,7 @@ bool Demo::setup() {
     if (!checkRoles()) return false;
     importer.imageSearch.folders.insert(importer.imageSearch.folders.begin(), loaded.imageFolders.begin(),
                                         loaded.imageFolders.end());
+    importer.imageSearch.lenient = loaded.brought;
     importer.loadTextures();
     registry.use("motionblur");
     parts.quad = std::make_unique<ScreenQuad>(registry);

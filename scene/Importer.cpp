@@ -76,7 +76,7 @@ void Importer::loadTextures() {
                              "duck.png.001normalmap.png", "brick03normalmap.jpg", "Dragon_Fruit_LR_colornormalmap.jpg"})
         normalMaps.emplace(name, 0);
     imageSearch.scene = scene;
-    loadTextureMap(textures, "tex", 0, imageSearch);
+    missingTextures = loadTextureMap(textures, "tex", 0, imageSearch);
     loadTextureMap(normalMaps, "nmTex", 1, imageSearch);
 }
 
@@ -161,7 +161,10 @@ MeshRecord Importer::buildMesh(const aiScene* source, unsigned index) {
 void Importer::assignMaterial(const aiScene* source, unsigned materialIndex, MeshRecord& record) {
     const aiMaterial* material = materialIndex < source->mNumMaterials ? source->mMaterials[materialIndex] : nullptr;
     aiString path;
-    const bool hasTexture = material && aiGetMaterialTexture(material, aiTextureType_DIFFUSE, 0, &path) == AI_SUCCESS;
+    bool hasTexture = material && aiGetMaterialTexture(material, aiTextureType_DIFFUSE, 0, &path) == AI_SUCCESS;
+    // A brought scene's image that did not load leaves its mesh in its material's colour
+    // rather than the black of an empty texture.
+    if (hasTexture && imageSearch.lenient && missingTextures.count(path.C_Str())) hasTexture = false;
     if (hasTexture) {
         record.texture = textures[path.C_Str()];
         auto normal = normalMaps.find(normalMapName(path.C_Str()));

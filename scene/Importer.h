@@ -11,6 +11,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,8 @@ public:
     const aiScene* scene = nullptr;
     std::map<std::string, GLuint> textures;
     std::map<std::string, GLuint> normalMaps;
+    // Diffuse images that did not load.
+    std::set<std::string> missingTextures;
     std::vector<MeshRecord> meshes;
     std::vector<mat4> modelStack;
     mat4 model{1.0f};

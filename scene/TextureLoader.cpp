@@ -36,9 +36,10 @@ bool loadImage(const std::string& name, const ImageSearch& search, std::string& 
 
 }  // namespace
 
-void loadTextureMap(std::map<std::string, GLuint>& textures, const char* sampler, GLint samplerUnit,
-                    const ImageSearch& search) {
-    if (textures.empty()) return;
+std::set<std::string> loadTextureMap(std::map<std::string, GLuint>& textures, const char* sampler, GLint samplerUnit,
+                                     const ImageSearch& search) {
+    std::set<std::string> missing;
+    if (textures.empty()) return missing;
     const GLsizei count = static_cast<GLsizei>(textures.size());
     std::vector<ILuint> images(count);
     std::vector<GLuint> names(count);
@@ -55,6 +56,7 @@ void loadTextureMap(std::map<std::string, GLuint>& textures, const char* sampler
         std::string failed;
         if (!loadImage(entry.first, search, failed)) {
             printConsole("Couldn't load Image: %s\n", failed.c_str());
+            missing.insert(entry.first);
             continue;
         }
         ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE);
@@ -68,6 +70,7 @@ void loadTextureMap(std::map<std::string, GLuint>& textures, const char* sampler
                      GL_UNSIGNED_BYTE, ilGetData());
     }
     ilDeleteImages(count, images.data());
+    return missing;
 }
 
 }  // namespace Quessel

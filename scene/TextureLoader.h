@@ -4,6 +4,7 @@
 #include <GL/glew.h>
 
 #include <map>
+#include <set>
 #include <string>
 
 namespace Quessel {
@@ -11,8 +12,8 @@ namespace Quessel {
 // Loads every named image of a texture map through DevIL (origin at the lower left) into
 // the GL texture stored as the entry's value. Names are given GL textures in key order,
 // whether or not their image loads; a failed image is named on the console as the scene
-// names it and stays an empty texture.
-void loadTextureMap(std::map<std::string, GLuint>& textures, const char* sampler, GLint samplerUnit,
-                    const ImageSearch& search = ImageSearch());
+// names it and stays an empty texture. Returns the names that failed.
+std::set<std::string> loadTextureMap(std::map<std::string, GLuint>& textures, const char* sampler, GLint samplerUnit,
+                                     const ImageSearch& search = ImageSearch());
 
 }  // namespace Quessel

@@ -191,6 +191,17 @@ TEST_F(MeshBuild, MaterialBlockAndTexturesComeFromTheMeshMaterial) {
     EXPECT_EQ(importer.meshes[3].texture, 13u);
     EXPECT_EQ(importer.meshes[3].normalTexture, 25u);
     EXPECT_NE(importer.meshes[0].materialBuffer, importer.meshes[1].materialBuffer);
+
+    // A brought scene's image that did not load leaves the material's colour, not the
+    // black an empty texture samples; the demo's own keeps it textured.
+    importer.missingTextures = {"wall.png"};
+    for (const bool lenient : {false, true}) {
+        importer.imageSearch.lenient = lenient;
+        importer.meshes.clear();
+        importer.buildMeshes(scene.get());
+        EXPECT_EQ(hasTextureWord(readBuffer<float>(importer.meshes[2].materialBuffer)), lenient ? 0 : 1);
+        EXPECT_EQ(hasTextureWord(readBuffer<float>(importer.meshes[1].materialBuffer)), 1);
+    }
 }
 
 TEST_F(MeshBuild, LoadSceneReportsMissingFilesAndImportsSmallOnes) {
