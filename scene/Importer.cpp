@@ -252,8 +252,9 @@ void Importer::drawListedNodes(const aiScene* source, aiNode* node, const std::v
 
 void Importer::setupLight(aiNode* rootNode) {
     if (rootNode) {
+        // An importer may leave an empty slot among the children: there is no name to print.
         for (unsigned i = 0; i < rootNode->mNumChildren; ++i)
-            printConsole("%s\n", rootNode->mChildren[i]->mName.C_Str());
+            if (rootNode->mChildren[i]) printConsole("%s\n", rootNode->mChildren[i]->mName.C_Str());
     }
     lightRecord = std::make_unique<LightRecord>();
     GLuint buffer = 0;

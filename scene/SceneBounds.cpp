@@ -19,6 +19,8 @@ void addMeshes(const aiScene* scene, const aiNode* node, const aiMatrix4x4& tran
 }
 
 void walk(const aiScene* scene, const aiNode* node, const aiMatrix4x4& parent, Bounds& bounds) {
+    // Some importers leave empty slots among a node's children.
+    if (!node) return;
     // Parent first, as drawing multiplies them.
     const aiMatrix4x4 transform = parent * node->mTransformation;
     addMeshes(scene, node, transform, bounds);
