@@ -12,8 +12,8 @@
 namespace Quessel {
 
 namespace {
-// Falloff that leaves half the light at the scene's centre: 1 + 0.01 x + 0.01 x^2 = 2.
-constexpr float HalfAtCentre = 9.51f;
+// Falloff that leaves half the light at a distance: 1 + 0.01 x + 0.01 x^2 = 2.
+constexpr float HalfAtFarSide = 9.51f;
 // A directional light stands this many scene radii off.
 constexpr float DistantRadii = 10.0f;
 
@@ -82,8 +82,9 @@ vec3 SceneLight::position() const {
 
 float SceneLight::falloffScale() const {
     if (kind == Kind::Directional) return 0.0f;
-    const float distance = glm::distance(position(), bounds.centre());
-    return HalfAtCentre / std::max(distance, 0.1f * std::max(bounds.radius(), 1e-6f));
+    // Half the light still reaches the far side of the scene.
+    const float farthest = glm::distance(position(), bounds.centre()) + bounds.radius();
+    return HalfAtFarSide / std::max(farthest, 1e-6f);
 }
 
 void SceneLight::update(double dt, LightRecord& record) {

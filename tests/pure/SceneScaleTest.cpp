@@ -95,7 +95,7 @@ TEST(SceneScale, FreeFlightOfABroughtSceneFollowsItsSizeAndTheWheelAndFFramesItA
     EXPECT_LT(glm::distance(controls.freeCamera.position, expected), 1e-3f * 2000.0f);
 }
 
-TEST(SceneScale, ACirclingLightStaysAboveAndOutsideTheSceneAndLightsItsMiddleByHalf) {
+TEST(SceneScale, ACirclingLightStaysAboveAndOutsideTheSceneAndLightsItsFarSideByHalf) {
     for (const float side : {0.02f, 2000.0f}) {
         const Bounds bounds = box(side, vec3(side, 0.0f, -side));
         SceneLight light(nullptr, bounds);
@@ -107,8 +107,8 @@ TEST(SceneScale, ACirclingLightStaysAboveAndOutsideTheSceneAndLightsItsMiddleByH
             EXPECT_GT(at.y, bounds.max.y);
             const vec3 fromCentre = at - bounds.centre();
             EXPECT_GT(glm::length(vec3(fromCentre.x, 0, fromCentre.z)), bounds.radius());
-            // 1 + linear d + quadratic d^2 = 2 at the centre, whatever the size.
-            const float d = glm::length(fromCentre);
+            // 1 + linear d + quadratic d^2 = 2 at the scene's far side, whatever the size.
+            const float d = glm::length(fromCentre) + bounds.radius();
             EXPECT_NEAR(record.factors[0] * d + record.factors[1] * d * d, 1.0f, 0.01f);
         }
         EXPECT_NEAR(light.angle, SceneLight::StartAngle + 3 * 0.9 * SceneLight::TurnRate, 1e-9);
