@@ -2,6 +2,8 @@
 
 #include "math/Camera.h"
 
+#include <utility>
+
 namespace Quessel {
 
 const vec3 CameraPath::points[6] = {
@@ -32,16 +34,38 @@ const CameraPath::Step CameraPath::steps[StepCount] = {
     {K::Move, 1.0f, P(5), P(0), 16}, {K::Turn, 1.0f, V(8), V(0), 0},
 };
 
-CameraPath::CameraPath(Camera& camera) : camera(camera) {}
+CameraPath::Script CameraPath::Script::demo() { return {points[0], points[1], {steps, steps + StepCount}}; }
+
+double CameraPath::Script::seconds() const {
+    double total = 0.0;
+    for (const Step& row : rows) total += row.duration;
+    return total;
+}
+
+CameraPath::CameraPath(Camera& camera, Script script) : camera(camera), rows(std::move(script)) {}
 
 void CameraPath::start() {
-    camera.init(points[0], points[1]);
+    camera.init(rows.start, rows.startTarget);
     step = 0;
+    laps = 0;
+}
+
+void CameraPath::restart() {
+    camera.place(rows.start, rows.startTarget);
+    step = 0;
+    laps = 0;
+}
+
+void CameraPath::play(Script script) {
+    rows = std::move(script);
+    restart();
 }
 
 bool CameraPath::run(const Step& row, float dt) {
     switch (row.kind) {
-    case Kind::Move: return camera.move(row.duration, dt, row.from, row.to);
+    case Kind::Move:
+        return row.aimed ? camera.moveLooking(row.duration, dt, row.from, row.to, row.target)
+                         : camera.move(row.duration, dt, row.from, row.to);
     case Kind::Turn: return camera.turn(row.duration, dt, row.from, row.to);
     case Kind::Hold: return camera.hold(row.duration, dt);
     }
@@ -49,13 +73,17 @@ bool CameraPath::run(const Step& row, float dt) {
 }
 
 void CameraPath::advance(float dt) {
-    const Step& row = steps[step];
+    // A path without rows leaves the camera where it started.
+    if (rows.rows.empty()) return;
+    const Step& row = rows.rows[step];
     if (!run(row, dt)) return;
     step = row.next;
+    laps += step == 0;
     // A hold right after a move or turn already counts the finishing frame's time.
-    const Step& following = steps[step];
-    if (row.kind != Kind::Hold && following.kind == Kind::Hold) {
-        if (run(following, dt)) step = following.next;
+    const Step& following = rows.rows[step];
+    if (row.kind != Kind::Hold && following.kind == Kind::Hold && run(following, dt)) {
+        step = following.next;
+        laps += step == 0;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "app/DemoParts.h"
 #include "app/OffscreenFramebuffer.h"
 #include "app/ScreenQuad.h"
+#include "app/Tour.h"
 #include "core/GlConstants.h"
 #include "core/UniformSnapshot.h"
 #include "core/Console.h"
@@ -239,6 +240,27 @@ void Demo::centreMirrors() {
         }
 }
 
+CameraPath::Script Demo::tour() const {
+    if (!sceneFraming) return CameraPath::Script::demo();
+    const Importer& importer = *owned->importer;
+    std::vector<Tour::Stop> stops;
+    for (const auto* list : {&owned->reflectiveObjects, &owned->refractiveObjects})
+        for (SceneryObject* object : *list) {
+            // The object's own box through its node, in the world.
+            const Bounds own = SceneBounds::ofNode(importer.scene, object->getNode());
+            const aiMatrix4x4 transform = object->getTransformation(true);
+            Bounds world;
+            for (int corner = 0; corner < 8 && !own.empty(); ++corner) {
+                const aiVector3D at = transform * aiVector3D(corner & 1 ? own.max.x : own.min.x,
+                                                             corner & 2 ? own.max.y : own.min.y,
+                                                             corner & 4 ? own.max.z : own.min.z);
+                world.add(vec3(at.x, at.y, at.z));
+            }
+            if (!world.empty()) stops.push_back({object->getPosition(true), world.radius()});
+        }
+    return Tour::make(*sceneFraming, stops);
+}
+
 void Demo::lightScene() {
     Importer& importer = *owned->importer;
     if (NodeQuery::find(importer.scene->mRootNode, DemoLight)) {
@@ -366,8 +388,17 @@ void Demo::particlePass(const FramePlan& plan) {
     const float now = static_cast<float>(plan.time ? *plan.time : glfwGetTime());
     particles.deltaTime = now - particles.time;
     particles.time = now;
-    particles.draw();
+    particles.draw(plan.draw);
     glDepthMask(GL_TRUE);
+}
+
+void Demo::carryOver() {
+    // The next frame's first cube-map face samples unit 26 as the main pass leaves it, and
+    // clears with the colour the composite leaves.
+    glActiveTexture(GL_TEXTURE0 + TextureUnit::CubeMap);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, owned->loadedCubeMap);
+    glActiveTexture(GL_TEXTURE0);
+    glClearColor(0.0f, 0.8f, 0.9f, 0.5f);
 }
 
 void Demo::depthPass() {
@@ -429,6 +460,12 @@ void Demo::renderFrame(const FramePlan& plan) {
     lastRefreshed = -1;
     if (plan.refresh != FramePlan::Refresh::None)
         timed(Pass::EnvironmentMap, [&] { refreshEnvironmentMaps(plan); });
+    if (!plan.draw) {
+        // Only what later frames build on: the smoke moves on, nothing is drawn.
+        timed(Pass::Particles, [&] { particlePass(plan); });
+        carryOver();
+        return;
+    }
     glViewport(0, 0, ScreenWidth, ScreenHeight);
     timed(Pass::Main, [&] { mainPass(); });
     timed(Pass::Reflect, [&] { reflectPass(); });

@@ -88,6 +88,11 @@ public:
     Camera& camera() { return viewpoint; }
     const Camera& camera() const { return viewpoint; }
     const CameraPath& path() const { return cameraPath; }
+    // From now on the camera flies this path, from its start.
+    void play(CameraPath::Script script) { cameraPath.play(std::move(script)); }
+    // A path made for the scene: a slow orbit that keeps it all in view, then a visit to each
+    // reflective or refractive object; for a brought scene only (the demo's own has its path).
+    CameraPath::Script tour() const;
     // Reflective objects first, then refractive ones, in the order their cube maps rotate.
     std::vector<MirrorView> mirrors() const;
     // Which of mirrors() the last frame redrew (the last one when it redrew all); -1: none.
@@ -138,6 +143,7 @@ private:
     void particlePass(const FramePlan& plan);
     void depthPass();
     void motionBlurPass(double dt);
+    void carryOver();
 
     GLFWwindow* glfwWindow;
     DemoScene loaded;

@@ -7,8 +7,8 @@
 namespace Quessel {
 
 namespace {
-// The path is back at its first row within this, whatever the frame rate.
-constexpr double LapLimitSeconds = 200.0;
+// A path is back at its first row within its own length and this, whatever the frame rate.
+constexpr double LapSlackSeconds = 200.0;
 
 // Whether a frame of `step` starting at `clock` ends by `until`; the slack keeps the
 // rounding of the summed clock from dropping the frame that ends right at `until`.
@@ -33,9 +33,11 @@ void FrameDriver::frame(FramePlan plan) {
 bool FrameDriver::present() { return demo.present(); }
 
 bool FrameDriver::runUntil(double until, double step, const StopRequest& stop) {
+    FramePlan reaching = FramePlan::running(step);
+    reaching.draw = false;
     while (endsBy(now, step, until)) {
         if (stop && stop()) return false;
-        frame(step);
+        frame(reaching);
     }
     return true;
 }
@@ -46,18 +48,18 @@ long FrameDriver::framesBy(double until, double step) {
     return frames;
 }
 
-int FrameDriver::framesToLapEnd(double start, double step) {
+int FrameDriver::framesToLapEnd(double start, double step, const CameraPath::Script& script) {
     Camera camera;
-    CameraPath path(camera);
+    CameraPath path(camera, script);
     path.start();
+    const double limit = script.seconds() + LapSlackSeconds;
     // The demo hands the path each step as a float.
     const float dt = static_cast<float>(step);
     for (long frame = framesBy(start, step); frame > 0; --frame) path.advance(dt);
-    int previous = path.step;
-    for (int frames = 1; frames * step <= LapLimitSeconds; ++frames) {
+    const int laps = path.laps;
+    for (int frames = 1; frames * step <= limit; ++frames) {
         path.advance(dt);
-        if (path.step == 0 && previous != 0) return frames;
-        previous = path.step;
+        if (path.laps > laps) return frames;
     }
     return -1;
 }

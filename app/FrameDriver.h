@@ -1,4 +1,5 @@
 #pragma once
+#include "app/CameraPath.h"
 #include "app/FramePlan.h"
 #include "app/IPassObserver.h"
 
@@ -37,8 +38,9 @@ public:
     using StopRequest = std::function<bool()>;
     // Frames of `step` seconds while they end by `until`: from the clock's start, the
     // very frames a run at that step has shown by then, so whatever carries from frame to
-    // frame (path, light, smoke, cube maps, blur) is where that run has it. Not presented.
-    // False when `stop` cut it short.
+    // frame (path, light, smoke, cube maps, blur) is where that run has it. Only that work
+    // is done: nothing is drawn into the targets or the window, nothing presented. False
+    // when `stop` cut it short.
     bool runUntil(double until, double step, const StopRequest& stop = {});
 
     // Simulated seconds since the clock started.
@@ -49,7 +51,7 @@ public:
     // Frames of `step` seconds after those runUntil(start, step) runs from t = 0 until the
     // camera path is back at its first row, the frame that gets there included; -1 when it
     // never does. Stepped on a camera of its own, without GL.
-    static int framesToLapEnd(double start, double step);
+    static int framesToLapEnd(double start, double step, const CameraPath::Script& path = CameraPath::Script::demo());
 
     Demo& demo;
 

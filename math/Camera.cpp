@@ -88,6 +88,22 @@ bool Camera::move(float duration, float elapsed, const vec3& from, const vec3& t
     return finished;
 }
 
+bool Camera::moveLooking(float duration, float elapsed, const vec3& from, const vec3& to, const vec3& target) {
+    previousView = view;
+    bool finished = false;
+    const float t = advanceTimer(duration, elapsed, finished);
+    position = glm::mix(from, to, t);
+    view = glm::lookAt(position, target, up);
+    return finished;
+}
+
+void Camera::place(const vec3& newPosition, const vec3& target) {
+    initialised = false;
+    init(newPosition, target);
+    previousView = view;
+    pathTime = 0.0f;
+}
+
 bool Camera::turn(float duration, float elapsed, const vec3& fromDirection, const vec3& toDirection) {
     previousView = view;
     bool finished = false;

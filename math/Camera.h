@@ -18,6 +18,11 @@ public:
     // Only the first call has an effect.
     void init(const vec3& position, const vec3& target);
     bool move(float duration, float elapsed, const vec3& from, const vec3& to);
+    // A move that looks at `target` all the way instead of along the way it goes.
+    bool moveLooking(float duration, float elapsed, const vec3& from, const vec3& to, const vec3& target);
+    // Stands at `position` looking at `target` with the world's up, as init() does, and
+    // again whenever called; nothing blurs from the view it had.
+    void place(const vec3& position, const vec3& target);
     bool turn(float duration, float elapsed, const vec3& fromDirection, const vec3& toDirection);
     bool hold(float duration, float elapsed);
 

@@ -186,7 +186,7 @@ void ParticleSystem::findSubroutines(const ShaderProgram& record) {
     subroutinesOfLink = record.links;
 }
 
-void ParticleSystem::draw() {
+void ParticleSystem::draw(bool render) {
     ShaderRegistry& registry = *importer->registry;
     const ShaderProgram& record = registry.get("particle");
     const GLuint program = record.program;
@@ -209,9 +209,11 @@ void ParticleSystem::draw() {
     glEndTransformFeedback();
     glDisable(GL_RASTERIZER_DISCARD);
 
-    glUniformSubroutinesuiv(GL_VERTEX_SHADER, 1, &renderSubroutine);
-    glBindVertexArray(vertexArrays[drawBuffer]);
-    glDrawTransformFeedback(GL_POINTS, feedbacks[drawBuffer]);
+    if (render) {
+        glUniformSubroutinesuiv(GL_VERTEX_SHADER, 1, &renderSubroutine);
+        glBindVertexArray(vertexArrays[drawBuffer]);
+        glDrawTransformFeedback(GL_POINTS, feedbacks[drawBuffer]);
+    }
 
     drawBuffer = 1 - drawBuffer;
 }

@@ -16,8 +16,9 @@ class ParticleSystem {
 public:
     explicit ParticleSystem(Importer* importer);
 
-    // One simulation step and one render with `time` and `deltaTime` as set by the frame.
-    void draw();
+    // One simulation step and one render with `time` and `deltaTime` as set by the frame;
+    // without `render`, the step alone (a frame that only brings the demo to a later time).
+    void draw(bool render = true);
 
     // The initial state, computed apart from the upload.
     static vec3 initialPosition(const vec3& emitter);

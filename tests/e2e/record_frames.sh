@@ -3,7 +3,7 @@
 # yuv420p, 1280 x 768, the index in front, BT.709 tags and colours, the frames asked for,
 # upright) with an animated WebP preview within the cap; each frame the frame of its time,
 # in the stills and in the video; a later --start giving the very frames of the recording
-# from 0.
+# from 0 at several times.
 source "$(dirname "$0")/lib/faults.sh" "$@"
 source "$(dirname "$0")/lib/record.sh"
 
@@ -53,8 +53,16 @@ for k in 0 6 13; do
 done
 
 begin_case "from a later start: the frames of the recording from 0, pixel for pixel"
-# 6 s ends frame 11, 6.3 s falls within frame 12: both begin with frame 12 (6.0 to 6.5 s).
-for row in "6 1 frame-00012.png frame-00013.png" "6.3 0.5 frame-00012.png"; do
+# The frames before a start only bring the demo there (nothing drawn), yet the frames that
+# follow are those of a recording from 0: in the hold at P1, the turn after it, the move to
+# P2 and the hold there. 6 s ends frame 11, 6.3 s falls within frame 12: both begin with
+# frame 12 (6.0 to 6.5 s).
+fresh_dir
+ZERO_STILLS="$ROOT/long"
+record --fps 2 --seconds 24 --out "$DIR/long.mp4" --stills "$ZERO_STILLS"
+expect_status 0
+for row in "6 1 frame-00012.png frame-00013.png" "6.3 0.5 frame-00012.png" "17.5 0.5 frame-00035.png" \
+    "19 0.5 frame-00038.png" "23 1 frame-00046.png frame-00047.png"; do
     read -r start seconds names <<<"$row"
     fresh_dir
     record --fps 2 --start "$start" --seconds "$seconds" --out "$DIR/late.mp4" --stills "$DIR/stills"
