@@ -42,6 +42,37 @@ double CameraPath::Script::seconds() const {
     return total;
 }
 
+void CameraPath::Script::add(Kind kind, float seconds, const vec3& from, const vec3& to) {
+    if (!rows.empty()) rows.back().next = static_cast<int>(rows.size());
+    rows.push_back({kind, seconds, from, to, 0});
+}
+
+void CameraPath::Script::addAimedMove(float seconds, const vec3& from, const vec3& to, const vec3& target) {
+    add(Kind::Move, seconds, from, to);
+    rows.back().aimed = true;
+    rows.back().target = target;
+}
+
+void CameraPath::Script::addTurn(float seconds, const vec3& from, const vec3& to) {
+    const vec3 a = glm::normalize(from), b = glm::normalize(to);
+    if (glm::dot(a, b) >= -0.5f) {
+        add(Kind::Turn, seconds, a, b);
+        return;
+    }
+    vec3 between = a + b;
+    if (glm::length(between) < 1e-3f) between = glm::cross(a, vec3(0.0f, 1.0f, 0.0f));
+    if (glm::length(between) < 1e-3f) between = vec3(1.0f, 0.0f, 0.0f);
+    between = glm::normalize(between);
+    add(Kind::Turn, seconds / 2.0f, a, between);
+    add(Kind::Turn, seconds / 2.0f, between, b);
+}
+
+void CameraPath::Script::removeLast() {
+    if (rows.empty()) return;
+    rows.pop_back();
+    if (!rows.empty()) rows.back().next = 0;
+}
+
 CameraPath::CameraPath(Camera& camera, Script script) : camera(camera), rows(std::move(script)) {}
 
 void CameraPath::start() {

@@ -33,6 +33,14 @@ public:
         static Script demo();
         // Seconds of one lap when every row runs exactly its duration.
         double seconds() const;
+
+        // Rows added at the end, the last leading back to the first.
+        void add(Kind kind, float seconds, const vec3& from = vec3(0.0f), const vec3& to = vec3(0.0f));
+        void addAimedMove(float seconds, const vec3& from, const vec3& to, const vec3& target);
+        // A turn of more than 120 degrees goes by way of a direction between the two, so the
+        // one it passes through is never none.
+        void addTurn(float seconds, const vec3& from, const vec3& to);
+        void removeLast();
     };
 
     static constexpr int StepCount = 17;

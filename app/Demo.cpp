@@ -2,6 +2,7 @@
 
 #include "app/DemoParts.h"
 #include "app/OffscreenFramebuffer.h"
+#include "app/PathFile.h"
 #include "app/ScreenQuad.h"
 #include "app/Tour.h"
 #include "core/GlConstants.h"
@@ -241,8 +242,8 @@ void Demo::centreMirrors() {
 }
 
 CameraPath::Script Demo::tour() const {
-    if (!sceneFraming) return CameraPath::Script::demo();
     const Importer& importer = *owned->importer;
+    const Framing framing = sceneFraming ? *sceneFraming : Framing(SceneBounds::drawn(importer.scene));
     std::vector<Tour::Stop> stops;
     for (const auto* list : {&owned->reflectiveObjects, &owned->refractiveObjects})
         for (SceneryObject* object : *list) {
@@ -258,7 +259,13 @@ CameraPath::Script Demo::tour() const {
             }
             if (!world.empty()) stops.push_back({object->getPosition(true), world.radius()});
         }
-    return Tour::make(*sceneFraming, stops);
+    return Tour::make(framing, stops);
+}
+
+std::optional<CameraPath::Script> Demo::pathFor(const std::string& choice, std::string& error) const {
+    if (choice == "demo" || (choice.empty() && !loaded.brought)) return CameraPath::Script::demo();
+    if (choice == "tour" || choice.empty()) return tour();
+    return PathFile::read(choice, error);
 }
 
 void Demo::lightScene() {

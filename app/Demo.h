@@ -9,6 +9,7 @@
 #include <GL/glew.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -91,8 +92,12 @@ public:
     // From now on the camera flies this path, from its start.
     void play(CameraPath::Script script) { cameraPath.play(std::move(script)); }
     // A path made for the scene: a slow orbit that keeps it all in view, then a visit to each
-    // reflective or refractive object; for a brought scene only (the demo's own has its path).
+    // reflective or refractive object.
     CameraPath::Script tour() const;
+    // The path a tool flies: "demo" (the demo's own), "tour", a path file, or with no choice
+    // the demo's own in its own scene and the tour in a brought one. Nothing, with the file's
+    // problem in `error`, when a file cannot be read or flown.
+    std::optional<CameraPath::Script> pathFor(const std::string& choice, std::string& error) const;
     // Reflective objects first, then refractive ones, in the order their cube maps rotate.
     std::vector<MirrorView> mirrors() const;
     // Which of mirrors() the last frame redrew (the last one when it redrew all); -1: none.

@@ -23,10 +23,10 @@ std::string Screenshot::fileName(std::chrono::system_clock::time_point wall, dou
     return fmt::format("quessel-study_{}.{:03d}_t{:.3f}.png", stamp, millis, demoTime);
 }
 
-std::string Screenshot::folder() {
+std::string Screenshot::folder(const std::string& name) {
     std::error_code error;
     const std::filesystem::path binary = std::filesystem::read_symlink("/proc/self/exe", error);
-    return ((error ? std::filesystem::current_path() : binary.parent_path()) / "screenshots").string();
+    return ((error ? std::filesystem::current_path() : binary.parent_path()) / name).string();
 }
 
 bool Screenshot::save(double demoTime, std::string& path, std::string& error) {

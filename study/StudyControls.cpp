@@ -28,10 +28,14 @@ void StudyControls::press(StudyKey key) {
     case StudyKey::Pause: paused = !paused; break;
     case StudyKey::Step: stepPending = paused; break;
     case StudyKey::FreeCamera:
-        if (freeFlight)
+        if (freeFlight) {
             freeCamera.leave(camera);
-        else
+            // The path made while flying plays from now on.
+            draftToPlay = draftChanged && !draft.script().rows.empty();
+            draftChanged = false;
+        } else {
             freeCamera.enter(camera);
+        }
         freeFlight = !freeFlight;
         break;
     case StudyKey::Frame: frameScene(); break;
@@ -39,7 +43,27 @@ void StudyControls::press(StudyKey key) {
     case StudyKey::NextView: nextView(); break;
     case StudyKey::Reload: reloadPending = true; break;
     case StudyKey::Screenshot: screenshotPending = true; break;
+    case StudyKey::SavePath: savePending = true; break;
+    case StudyKey::AddView:
+    case StudyKey::AddHold:
+    case StudyKey::RemoveRow:
+    case StudyKey::Longer:
+    case StudyKey::Shorter: author(key); break;
     }
+}
+
+void StudyControls::author(StudyKey key) {
+    // Paths are made where the camera flies freely.
+    if (!freeFlight) return;
+    switch (key) {
+    case StudyKey::AddView: draft.addView(freeCamera.pose()); break;
+    case StudyKey::AddHold: draft.addHold(); break;
+    case StudyKey::RemoveRow: draft.removeLast(); break;
+    case StudyKey::Longer: draft.longer(); return;
+    case StudyKey::Shorter: draft.shorter(); return;
+    default: return;
+    }
+    draftChanged = true;
 }
 
 void StudyControls::nextView() {
@@ -63,8 +87,7 @@ FramePlan StudyControls::plan(double wallStep) {
     else if (stepPending)
         next.step = SingleStep;
     stepPending = false;
-    // A brought scene's camera stays on its view: the demo's path is our courtyard's.
-    if (!freeFlight && next.step > 0.0 && !framing) {
+    if (!freeFlight && next.step > 0.0) {
         next.compositeStep = next.step;
         return next;
     }
@@ -78,5 +101,9 @@ FramePlan StudyControls::plan(double wallStep) {
 bool StudyControls::takeReload() { return std::exchange(reloadPending, false); }
 
 bool StudyControls::takeScreenshot() { return std::exchange(screenshotPending, false); }
+
+bool StudyControls::takeSavePath() { return std::exchange(savePending, false); }
+
+bool StudyControls::takeDraftToPlay() { return std::exchange(draftToPlay, false); }
 
 }  // namespace Quessel::Study

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/FramePlan.h"
 #include "study/FreeCamera.h"
+#include "study/PathDraft.h"
 
 namespace Quessel {
 class Camera;
@@ -10,7 +11,23 @@ class Framing;
 namespace Quessel::Study {
 
 // The study tool's keys, as the controls see them (the window maps its keys onto these).
-enum class StudyKey { Pause, Step, FreeCamera, Frame, Overlay, NextView, Reload, Screenshot };
+enum class StudyKey {
+    Pause,
+    Step,
+    FreeCamera,
+    Frame,
+    Overlay,
+    NextView,
+    Reload,
+    Screenshot,
+    // Authoring a path while flying.
+    AddView,
+    AddHold,
+    RemoveRow,
+    Longer,
+    Shorter,
+    SavePath,
+};
 
 // What the window shows over the frame: nothing, one of the demo's targets, or one
 // sphere's cube map.
@@ -34,8 +51,8 @@ public:
     // Each notch of the mouse wheel makes free flight this much faster or slower.
     static constexpr float WheelFactor = 1.25f;
 
-    // `framing`: a brought scene's, whose camera stays on its framed view rather than
-    // flying the demo's path, and whose size sets the flight speed; nullptr: the demo's own.
+    // `framing`: a brought scene's, whose size sets the flight speed and which F frames;
+    // nullptr: the demo's own.
     StudyControls(Camera& camera, int cubeMaps, const Framing* framing = nullptr);
 
     void press(StudyKey key);
@@ -50,20 +67,25 @@ public:
     // same picture every time.
     FramePlan plan(double wallStep);
 
-    // True once per press of F5 / F12.
+    // True once per press of F5 / F12 / F6.
     bool takeReload();
     bool takeScreenshot();
+    bool takeSavePath();
+    // True once after free flight ends with rows added or taken away: the draft is to play.
+    bool takeDraftToPlay();
 
     bool paused = false;
     bool freeFlight = false;
     bool overlay = false;
     View view;
     FreeCamera freeCamera;
+    PathDraft draft;
 
 private:
     void nextView();
 
     void frameScene();
+    void author(StudyKey key);
 
     Camera& camera;
     int cubeMaps;
@@ -71,6 +93,9 @@ private:
     bool stepPending = false;
     bool reloadPending = false;
     bool screenshotPending = false;
+    bool savePending = false;
+    bool draftChanged = false;
+    bool draftToPlay = false;
 };
 
 }  // namespace Quessel::Study

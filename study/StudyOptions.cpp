@@ -29,6 +29,12 @@ const char* const Keys =
     "  F5           reload every shader from Shader/ (a shader that fails keeps the\n"
     "               running program; its log goes to the console and the overlay)\n"
     "  F12          screenshot (PNG) into screenshots/ beside the binary\n"
+    "  Enter        while flying: add this view to the path being made (a turn towards it,\n"
+    "               a move to it and a turn to where it looks); the first one is its start\n"
+    "  H            while flying: add a hold;  Backspace: take the last row away\n"
+    "  - / =        while flying: fewer / more seconds for the rows added next\n"
+    "  F6           save the path being made (else the one playing) into paths/ beside the\n"
+    "               binary; leaving free flight plays the path made\n"
     "  Escape       end\n"
     "Run it from the run directory (build/bin), like quessel.\n";
 }  // namespace
@@ -49,6 +55,10 @@ StudyOptions::Outcome StudyOptions::parse(int argc, const char* const* argv, Stu
         ->type_name("NAME")
         ->expected(1)
         ->take_all();
+    app.add_option("--path", options.path,
+                   "the camera's path: a JSON path file (F6 saves one), tour (one made for the scene) or demo "
+                   "(the demo's own); default: the demo's in its own scene, the tour in another")
+        ->type_name("FILE|tour|demo");
     app.add_option("--shot", options.shot, "draw the first frame into the PNG FILE, say what it shows, and end")
         ->type_name("FILE");
     app.add_option("--start", options.start, "demo time to begin at (default 0)")

@@ -13,6 +13,9 @@ struct StudyOptions {
     std::vector<std::string> glass;
     // Non-empty: draw the first frame into this PNG, say what it shows, and end.
     std::string shot;
+    // The camera's path: "demo", "tour" or a file; empty: the demo's own in its own scene,
+    // the tour in a brought one.
+    std::string path;
     // Demo time to begin at.
     double start = 0.0;
     // Frames per block of the overlay's cost measurement; 0: the interactive tool.

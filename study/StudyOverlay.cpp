@@ -76,6 +76,8 @@ void StudyOverlay::draw(const OverlayFacts& facts, double wallStep) {
     ImGui::Text("demo time %.3f s, %s, %s", facts.demoTime, facts.paused ? "PAUSED" : "running",
                 facts.freeFlight ? "FREE CAMERA" : "on the path");
     ImGui::Text("path: %s", facts.pathRow.c_str());
+    ImGui::TextUnformatted(facts.rowsTitle.c_str());
+    for (const std::string& row : facts.rows) ImGui::TextUnformatted(row.c_str());
     ImGui::Text("camera at (%.2f, %.2f, %.2f)", facts.position.x, facts.position.y, facts.position.z);
     ImGui::Text("looking (%.3f, %.3f, %.3f)", facts.direction.x, facts.direction.y, facts.direction.z);
     ImGui::Text("cube map refreshed: %s", facts.refreshed.c_str());

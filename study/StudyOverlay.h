@@ -3,6 +3,7 @@
 #include "math/MathTypes.h"
 
 #include <string>
+#include <vector>
 
 struct GLFWwindow;
 
@@ -15,6 +16,8 @@ struct OverlayFacts {
     double gpuMs = 0.0;       // the passes' GPU time, summed
     PassTimer::Times passes;  // of the frame before (its queries are done by now)
     std::string pathRow;
+    std::string rowsTitle;          // the path playing, or the one being made
+    std::vector<std::string> rows;  // some of its rows, the current one marked
     double demoTime = 0.0;
     vec3 position{0.0f};
     vec3 direction{0.0f};

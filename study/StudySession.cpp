@@ -2,6 +2,7 @@
 
 #include "app/CameraPath.h"
 #include "app/Demo.h"
+#include "app/PathFile.h"
 #include "math/Camera.h"
 #include "core/GlConstants.h"
 #include "core/RgbImage.h"
@@ -19,6 +20,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace Quessel::Study {
@@ -41,6 +43,15 @@ bool studyKey(int key, StudyKey& studied) {
     case GLFW_KEY_F2: studied = StudyKey::NextView; return true;
     case GLFW_KEY_F5: studied = StudyKey::Reload; return true;
     case GLFW_KEY_F12: studied = StudyKey::Screenshot; return true;
+    case GLFW_KEY_F6: studied = StudyKey::SavePath; return true;
+    case GLFW_KEY_ENTER:
+    case GLFW_KEY_KP_ENTER: studied = StudyKey::AddView; return true;
+    case GLFW_KEY_H: studied = StudyKey::AddHold; return true;
+    case GLFW_KEY_BACKSPACE: studied = StudyKey::RemoveRow; return true;
+    case GLFW_KEY_EQUAL:
+    case GLFW_KEY_KP_ADD: studied = StudyKey::Longer; return true;
+    case GLFW_KEY_MINUS:
+    case GLFW_KEY_KP_SUBTRACT: studied = StudyKey::Shorter; return true;
     default: return false;
     }
 }
@@ -102,11 +113,27 @@ HeldKeys StudySession::heldKeys() {
     return keys;
 }
 
-void StudySession::startAt(double time) {
-    if (time <= 0.0) return;
-    report.say(fmt::format("running the demo from 0 to t = {} s in steps of 1/30 s", time));
-    driver.runUntil(time, StudyControls::SingleStep, stopAsked);
-    report.say(fmt::format("at t = {:.3f} s", driver.clock()));
+int StudySession::startAt(double time) {
+    if (time <= 0.0) return -1;
+    report.say(fmt::format("reaching t = {} s by frames of 1/30 s", time));
+    const Clock::time_point begun = Clock::now();
+    while (driver.clock() + StudyControls::SingleStep <= time + 1e-9) {
+        // A second of demo time at a time, then the window says how far it has come.
+        if (!driver.runUntil(std::min(time, driver.clock() + 1.0), StudyControls::SingleStep, stopAsked)) break;
+        if (viewsReady)
+            views.drawProgress(static_cast<float>(driver.clock() / time),
+                               fmt::format("reaching t = {:.1f} s: at {:.1f} s (Escape or Ctrl-C ends)", time,
+                                           driver.clock()));
+        if (driver.present()) {
+            report.say(fmt::format("ended by Escape at t = {:.3f} s", driver.clock()));
+            return 0;
+        }
+        if (stopAsked()) break;
+    }
+    if (stopAsked()) return report.interrupted("reaching the start");
+    report.say(fmt::format("at t = {:.3f} s after {:.1f} s", driver.clock(),
+                           std::chrono::duration<double>(Clock::now() - begun).count()));
+    return -1;
 }
 
 void StudySession::drawView() {
@@ -161,22 +188,48 @@ void StudySession::collectPassTimes() {
     passTimes = timers[timerInUse]->collect();
 }
 
-std::string StudySession::pathRow() const {
-    const int step = demo.path().step;
-    const CameraPath::Step& row = CameraPath::steps[step];
+namespace {
+// A row as the overlay lists it: the demo's points and directions by their names.
+std::string rowText(const CameraPath::Step& row) {
     const auto named = [](const vec3& value, const vec3* table, int count, char letter) {
         for (int i = 0; i < count; ++i)
             if (table[i] == value) return fmt::format("{}{}", letter, i);
-        return std::string("?");
+        return fmt::format("({:.3g}, {:.3g}, {:.3g})", value.x, value.y, value.z);
     };
-    std::string motion = "hold";
-    if (row.kind == CameraPath::Kind::Move)
-        motion =
-            "move " + named(row.from, CameraPath::points, 6, 'P') + " -> " + named(row.to, CameraPath::points, 6, 'P');
-    else if (row.kind == CameraPath::Kind::Turn)
-        motion = "turn " + named(row.from, CameraPath::directions, 9, 'V') + " -> " +
-                 named(row.to, CameraPath::directions, 9, 'V');
-    return fmt::format("row {} (rows 0-{}): {}, {:.2f} of {:.2f} s", step, CameraPath::StepCount - 1, motion,
+    switch (row.kind) {
+    case CameraPath::Kind::Move:
+        return "move " + named(row.from, CameraPath::points, 6, 'P') + " -> " + named(row.to, CameraPath::points, 6, 'P') +
+               (row.aimed ? fmt::format(" looking at ({:.3g}, {:.3g}, {:.3g})", row.target.x, row.target.y,
+                                        row.target.z)
+                          : std::string());
+    case CameraPath::Kind::Turn:
+        return "turn " + named(row.from, CameraPath::directions, 9, 'V') + " -> " +
+               named(row.to, CameraPath::directions, 9, 'V');
+    case CameraPath::Kind::Hold: break;
+    }
+    return "hold";
+}
+
+// Rows listed around the one marked.
+constexpr int ListedAround = 5;
+
+std::vector<std::string> rowList(const CameraPath::Script& script, int marked) {
+    std::vector<std::string> lines;
+    const int count = static_cast<int>(script.rows.size());
+    const int first = std::max(0, std::min(marked - ListedAround, count - 2 * ListedAround - 1));
+    for (int i = first; i < count && i <= first + 2 * ListedAround; ++i)
+        lines.push_back(fmt::format("{} {:2} {:.1f} s {}", i == marked ? ">" : " ", i, script.rows[i].duration,
+                                    rowText(script.rows[i])));
+    return lines;
+}
+}  // namespace
+
+std::string StudySession::pathRow() const {
+    const CameraPath& path = demo.path();
+    const auto& rows = path.script().rows;
+    if (rows.empty()) return "no rows: the camera stays where the path starts";
+    const CameraPath::Step& row = rows[static_cast<size_t>(path.step)];
+    return fmt::format("row {} (rows 0-{}): {}, {:.2f} of {:.2f} s", path.step, rows.size() - 1, rowText(row),
                        demo.camera().pathTime, row.duration);
 }
 
@@ -197,6 +250,17 @@ OverlayFacts StudySession::overlayFacts() const {
     facts.passes = passTimes;
     for (double ms : passTimes.gpuMs) facts.gpuMs += ms;
     facts.pathRow = pathRow();
+    if (controls.freeFlight) {
+        const PathDraft& draft = controls.draft;
+        facts.rowsTitle = draft.started() ? fmt::format("path being made ({:.1f} s a row; Enter view, H hold, "
+                                                        "Backspace undo, - / = seconds, F6 save):",
+                                                        draft.seconds)
+                                          : "Enter starts a path at this view (F6 saves it)";
+        facts.rows = rowList(draft.script(), static_cast<int>(draft.script().rows.size()) - 1);
+    } else {
+        facts.rowsTitle = fmt::format("path, {:.1f} s a lap:", demo.path().script().seconds());
+        facts.rows = rowList(demo.path().script(), demo.path().step);
+    }
     facts.demoTime = driver.clock();
     const mat4 eye = glm::inverse(demo.camera().view);
     facts.position = vec3(eye[3]);
@@ -240,7 +304,28 @@ bool StudySession::frame() {
     if (driver.present()) return true;
     collectPassTimes();
     if (controls.takeReload()) reloadShaders();
+    if (controls.takeSavePath()) savePath();
+    if (controls.takeDraftToPlay()) {
+        demo.play(controls.draft.script());
+        report.say(fmt::format("playing the path made: {} rows, {:.1f} s a lap", controls.draft.script().rows.size(),
+                               controls.draft.script().seconds()));
+    }
     return false;
+}
+
+void StudySession::savePath() {
+    // The path being made, or else the one playing.
+    const CameraPath::Script& script = controls.draft.started() ? controls.draft.script() : demo.path().script();
+    const std::string folder = Screenshot::folder("paths");
+    std::error_code made;
+    std::filesystem::create_directories(folder, made);
+    std::string name = Screenshot::fileName(std::chrono::system_clock::now(), driver.clock());
+    name.replace(name.size() - 4, 4, ".json");
+    std::string error;
+    if (!made && PathFile::write(script, folder + "/" + name, error))
+        report.say("path saved: " + folder + "/" + name);
+    else
+        report.say("no path saved: " + (made ? "cannot make " + folder + ": " + made.message() : error));
 }
 
 int StudySession::run() {

@@ -26,8 +26,10 @@ class StudySession {
 public:
     StudySession(Demo& demo, const ToolReport& report);
 
-    // Frames of 1/30 s until the demo clock reaches `time`, as a run from 0 has drawn them.
-    void startAt(double time);
+    // Frames of 1/30 s until the demo clock reaches `time`, as a run from 0 has drawn them,
+    // with only the work that carries to later frames done; the window shows how far it has
+    // come. -1 when it got there; else the exit status (Escape: 0, Ctrl-C: 130).
+    int startAt(double time);
     // The exit status: 0 on Escape or close, 128 + signal on Ctrl-C.
     int run();
     // Rounds of `frames` frames with the overlay shown and `frames` with it hidden; says the
@@ -68,6 +70,7 @@ private:
     std::string pathRow() const;
     std::string viewName() const;
     void saveScreenshot();
+    void savePath();
     void reloadShaders();
 
     const ToolReport& report;

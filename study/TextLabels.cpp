@@ -74,6 +74,11 @@ void TextLabels::quad(float x0, float y0, float x1, float y1, float u0, float v0
     corner(x0, y1, u0, v1);
 }
 
+void TextLabels::box(float left, float top, float boxWidth, float boxHeight, const vec4& colour) {
+    const ImVec2 white = atlas->TexUvWhitePixel;
+    quad(left, top, left + boxWidth, top + boxHeight, white.x, white.y, white.x, white.y, colour);
+}
+
 void TextLabels::add(const std::string& text, float left, float top) {
     const ImVec2 white = atlas->TexUvWhitePixel;
     quad(left, top, left + width(text) + 2.0f * Padding, top + height() + 2.0f * Padding, white.x, white.y, white.x,

@@ -23,6 +23,8 @@ public:
     // A label with its top-left corner `left` pixels from the window's left edge and `top`
     // pixels below its top.
     void add(const std::string& text, float left, float top);
+    // A plain box, drawn with the labels.
+    void box(float left, float top, float width, float height, const vec4& colour);
     float width(const std::string& text) const;
     float height() const;
     // Draws the labels added since the last draw into the bound framebuffer (blending on).

@@ -6,6 +6,8 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+
 namespace Quessel::Study {
 
 namespace {
@@ -104,6 +106,20 @@ void ViewRenderer::drawCubeMap(GLuint cubeMap, const std::string& name) {
     // Above -X and -Z, where the cross leaves room.
     caption("cube map of " + name + ", seen from its centre", static_cast<float>(CrossLeft) + 2.0f * cell + Margin,
             static_cast<float>(CrossTop) + Margin);
+}
+
+void ViewRenderer::drawProgress(float done, const std::string& text) {
+    if (!labels) return;
+    SavedGlState saved;
+    begin();
+    glClearBufferfv(GL_COLOR, 0, Backdrop);
+    const float width = ScreenWidth * 0.6f;
+    const float left = (ScreenWidth - width) / 2.0f;
+    const float top = ScreenHeight / 2.0f;
+    labels->box(left, top, width, 24.0f, vec4(0.3f, 0.3f, 0.34f, 1.0f));
+    labels->box(left, top, width * std::clamp(done, 0.0f, 1.0f), 24.0f, vec4(0.85f, 0.7f, 0.2f, 1.0f));
+    labels->add(text, left, top - labels->height() - 4.0f * Margin);
+    labels->draw(ScreenWidth, ScreenHeight);
 }
 
 }  // namespace Quessel::Study

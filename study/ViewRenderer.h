@@ -50,6 +50,8 @@ public:
     void drawDepthTarget(GLuint texture, const mat4& projection, float scale = 1.0f);
     // `cubeMap` a GL_TEXTURE_CUBE_MAP; `name` says whose it is.
     void drawCubeMap(GLuint cubeMap, const std::string& name);
+    // The whole window: a bar filled to `done` (0 to 1) with a line of text above it.
+    void drawProgress(float done, const std::string& text);
 
 private:
     void begin();

@@ -28,12 +28,17 @@ int main(int argc, char** argv) {
     if (!host) return failure.status == ToolReport::BadOptions ? report.badOptions(failure.message)
                                                                : report.fail(failure.message);
     ToolReport::catchStopSignals();
-    for (const std::string& note : host->demo().notes()) report.say(note);
+    Demo& demo = host->demo();
+    for (const std::string& note : demo.notes()) report.say(note);
+    std::string error;
+    const auto path = demo.pathFor(options.path, error);
+    if (!path) return report.badOptions("--path: " + error);
+    if (!options.path.empty() || options.scene.size()) demo.play(*path);
 
     // Made after the demo and so ended before it: the overlay's GL and GLFW calls run
     // while both still live.
-    StudySession session(host->demo(), report);
-    session.startAt(options.start);
+    StudySession session(demo, report);
+    if (const int ended = session.startAt(options.start); ended >= 0) return ended;
     if (!options.shot.empty()) return session.shoot(options.shot);
     return options.overlayCost > 0 ? session.measureOverlay(options.overlayCost) : session.run();
 }
