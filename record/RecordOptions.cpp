@@ -28,7 +28,7 @@ bool fileName(const std::string& path) { return !path.empty() && path.back() != 
 
 const char* RecordOptions::usage() {
     return "Usage: quessel-record [--seconds S] [--start T] [--fps N] [--out FILE] [--preview FILE]\n"
-           "                      [--stills DIR]\n"
+           "                      [--stills DIR] [--scene FILE [--mirror NAME] [--glass NAME]] [--path P]\n"
            "Renders the demo's frames at a fixed time step in the real 1280 x 768 window and\n"
            "encodes them with ffmpeg (an H.264 MP4) and img2webp (an animated WebP preview).\n"
            "  --seconds S     seconds of demo time to record (default: until the camera path\n"
@@ -41,6 +41,14 @@ const char* RecordOptions::usage() {
            "                  (default: beside the MP4, named like it with .webp)\n"
            "  --stills DIR    also every recorded frame as a PNG in DIR, frame-NNNNN.png, NNNNN\n"
            "                  counting the frames from t = 0 at this rate\n"
+           "  --scene FILE    another scene (any format Assimp reads), framed and lit at its own\n"
+           "                  scale as quessel-study shows it\n"
+           "  --mirror NAME   the node NAME reflects through a cube map of its own (repeatable)\n"
+           "  --glass NAME    the node NAME refracts through a cube map of its own (repeatable)\n"
+           "  --path P        the camera's path: a JSON path file (quessel-study's F6 saves one),\n"
+           "                  tour (made for the scene) or demo (the demo's own); default: the\n"
+           "                  demo's in its own scene, the tour in another. Without --seconds one\n"
+           "                  whole lap of it is recorded\n"
            "  --help          this text\n"
            "Run it from the run directory (build/bin), like quessel. Ctrl-C or Escape stops\n"
            "the recording and leaves no file behind.\n";
@@ -69,6 +77,15 @@ bool RecordOptions::parse(int argc, const char* const* argv, RecordOptions& opti
     add("--out", options.out, "a file name", fileName);
     add("--preview", options.preview, "a file name", fileName);
     add("--stills", options.stills, "a folder", [](const std::string& path) { return !path.empty(); });
+    const auto named = [](const std::string& text) { return !text.empty(); };
+    add("--scene", options.scene, "a scene file", [](const std::string& path) {
+        std::error_code ignored;
+        return std::filesystem::is_regular_file(path, ignored);
+    });
+    add("--path", options.path, "a path file, tour or demo", named);
+    // Repeated, each adds a name: collected one by one past the last-one-counts default.
+    app.add_option("--mirror", options.mirrors)->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--glass", options.glass)->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     error.clear();
     try {
         app.parse(argc, argv);

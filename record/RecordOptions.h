@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 namespace Quessel::Record {
 
@@ -17,6 +18,14 @@ struct RecordOptions {
     std::string preview;
     // Empty: no stills; else the folder that gets every recorded frame as a PNG.
     std::string stills;
+    // Empty: the demo's own scene; else another one, seen at its own scale.
+    std::string scene;
+    // Nodes that reflect and that refract besides the demo's spheres.
+    std::vector<std::string> mirrors;
+    std::vector<std::string> glass;
+    // The camera's path: "demo", "tour" or a file; empty: the demo's own in its own scene,
+    // the tour in another.
+    std::string path;
     bool help = false;
 
     // False with the reason in `error` for an unknown option or a bad value.

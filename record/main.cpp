@@ -25,12 +25,27 @@ using namespace Quessel::Record;
 
 const ToolReport report("quessel-record");
 
-// Start-up, set-up and the video; 0 when the MP4 is whole.
-int renderVideo(const RecordOptions& options, int frames, RecordingFiles& files) {
+// Start-up, set-up and the video; 0 when the MP4 is whole. `frames` is set to those
+// recorded: those asked for, or one lap of the camera's path.
+int renderVideo(const RecordOptions& options, int& frames, RecordingFiles& files) {
+    // Start-up and the import cannot stop part-way: Ctrl-C ends them at once.
+    report.endAtOnceOnStop("recording");
     SetupFailure failure;
-    const std::unique_ptr<DemoHost> host = DemoHost::open({}, failure);
-    if (!host) return report.fail(failure.message);
+    const std::unique_ptr<DemoHost> host =
+        DemoHost::open(DemoScene::forTool(options.scene, options.mirrors, options.glass), failure);
+    ToolReport::catchStopSignals();
+    if (!host) return failure.status == ToolReport::BadOptions ? report.badOptions(failure.message)
+                                                               : report.fail(failure.message);
     Demo& demo = host->demo();
+    for (const std::string& note : demo.notes()) report.say(note);
+    std::string error;
+    const auto path = demo.pathFor(options.path, error);
+    if (!path) return report.badOptions("--path: " + error);
+    if (!options.path.empty() || !options.scene.empty()) demo.play(*path);
+    // The seconds asked for, else until the camera path is back at its first row.
+    frames = options.seconds > 0.0 ? std::max(1, static_cast<int>(std::lround(options.seconds * options.fps)))
+                                   : FrameDriver::framesToLapEnd(options.start, 1.0 / options.fps, *path);
+    if (frames < 1) return report.fail("no frames to record: the camera path does not return to its first row");
     int width = 0, height = 0;
     glfwGetFramebufferSize(demo.window(), &width, &height);
     if (width != ScreenWidth || height != ScreenHeight)
@@ -42,7 +57,6 @@ int renderVideo(const RecordOptions& options, int frames, RecordingFiles& files)
                            frames / options.fps, options.start, options.fps, options.out));
     Recorder recorder(demo, options, report);
     if (const int status = recorder.seek()) return status;
-    std::string error;
     if (!files.create(error)) return report.fail(error);
     return recorder.record(frames, files);
 }
@@ -57,22 +71,18 @@ int main(int argc, char** argv) {
         return 0;
     }
     ToolReport::catchStopSignals();
-
     for (const auto& [program, use, package] :
          {std::array{"ffmpeg", "", "ffmpeg"}, {"img2webp", " for the preview", "webp"}})
         if (EncoderProcess::find(program).empty())
             return report.fail(fmt::format(
                 "no encoder{}: the {} program is not installed (not found on PATH); install Debian's {} package", use,
                 program, package));
-    // The seconds asked for, else until the camera path is back at its first row.
-    const int frames = options.seconds > 0.0 ? std::max(1, static_cast<int>(std::lround(options.seconds * options.fps)))
-                                             : FrameDriver::framesToLapEnd(options.start, 1.0 / options.fps);
-    if (frames < 1) return report.fail("no frames to record: the camera path does not return to its first row");
     // Every output is tried before the long set-up, and made again once the frames start:
     // set-up may end the process without cleaning up.
     if (!RecordingFiles(options).create(error)) return report.fail(error);
 
     RecordingFiles files(options);
+    int frames = 0;
     const int recorded = renderVideo(options, frames, files);
     if (recorded != 0) return recorded;
 
