@@ -87,7 +87,7 @@ std::optional<CameraPath::Script> PathFile::parse(const std::string& text, std::
     json document;
     try {
         document = json::parse(text);
-    } catch (const json::parse_error& problem) {
+    } catch (const json::exception& problem) {
         error = std::string("not JSON: ") + problem.what();
         return std::nullopt;
     }

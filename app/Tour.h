@@ -7,9 +7,10 @@
 namespace Quessel {
 
 // A path made for any scene: a slow orbit from the framed view round the scene, every
-// corner of its box in view all the way, then for each reflective or refractive object a
-// turn towards it, a move up to it, a hold in front of it and the way back, ending where
-// the orbit began so that it loops.
+// corner of its box in view all the way; then, with reflective or refractive objects, round
+// once more, stopping at each object's side of the scene for a turn towards it, a move up
+// to it, a hold in front of it and the way back out, ending where the orbit began so that
+// it loops.
 class Tour {
 public:
     // An object the tour visits: the middle of its meshes and their radius.
