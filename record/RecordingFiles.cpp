@@ -115,6 +115,13 @@ bool RecordingFiles::tryPreview(const PreviewSize& attempt, const std::string& f
               "image2", folder + "/%05d.png"},
              "taking the frames out", error))
         return false;
+    // A video shorter than one of the preview's frames gives none at its rate: its first.
+    if (fs::is_empty(folder, failure) &&
+        !run({"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-i", videoPart, "-vf",
+              fmt::format("scale={}:{}:flags=lanczos", attempt.width, attempt.height), "-frames:v", "1", "-f", "image2",
+              folder + "/%05d.png"},
+             "taking the frame out", error))
+        return false;
     std::istringstream options(fmt::format("-loop 0 -kmin {} -kmax {} -lossy -q {} -m 4 -d {}", KeyFrameInterval - 1,
                                            KeyFrameInterval, attempt.quality, std::lround(1000.0 / attempt.fps)));
     std::vector<std::string> command = {"img2webp"};

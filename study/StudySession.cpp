@@ -117,9 +117,8 @@ int StudySession::startAt(double time) {
     if (time <= 0.0) return -1;
     report.say(fmt::format("reaching t = {} s by frames of 1/30 s", time));
     const Clock::time_point begun = Clock::now();
-    while (driver.clock() + StudyControls::SingleStep <= time + 1e-9) {
-        // A second of demo time at a time, then the window says how far it has come.
-        if (!driver.runUntil(std::min(time, driver.clock() + 1.0), StudyControls::SingleStep, stopAsked)) break;
+    for (;;) {
+        // The window says how far it has come, then half a second of demo time more.
         if (viewsReady)
             views.drawProgress(static_cast<float>(driver.clock() / time),
                                fmt::format("reaching t = {:.1f} s: at {:.1f} s (Escape or Ctrl-C ends)", time,
@@ -128,7 +127,8 @@ int StudySession::startAt(double time) {
             report.say(fmt::format("ended by Escape at t = {:.3f} s", driver.clock()));
             return 0;
         }
-        if (stopAsked()) break;
+        if (stopAsked() || driver.clock() + StudyControls::SingleStep > time + 1e-9) break;
+        if (!driver.runUntil(std::min(time, driver.clock() + 0.5), StudyControls::SingleStep, stopAsked)) break;
     }
     if (stopAsked()) return report.interrupted("reaching the start");
     report.say(fmt::format("at t = {:.3f} s after {:.1f} s", driver.clock(),
