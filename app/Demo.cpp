@@ -216,7 +216,7 @@ bool Demo::checkDrawable() {
 }
 
 void Demo::frameScene() {
-    sceneFraming = std::make_unique<Framing>(SceneBounds::drawn(owned->importer->scene));
+    sceneFraming = std::make_unique<Framing>(SceneBounds::framed(owned->importer->scene));
     viewpoint.projection = sceneFraming->projection();
     const vec3 size = sceneFraming->bounds.size();
     setupNotes.push_back(fmt::format("the scene is {:.3g} x {:.3g} x {:.3g} units; clipping planes {:.3g} to {:.3g}",
@@ -243,7 +243,7 @@ void Demo::centreMirrors() {
 
 CameraPath::Script Demo::tour() const {
     const Importer& importer = *owned->importer;
-    const Framing framing = sceneFraming ? *sceneFraming : Framing(SceneBounds::drawn(importer.scene));
+    const Framing framing = sceneFraming ? *sceneFraming : Framing(SceneBounds::framed(importer.scene));
     std::vector<Tour::Stop> stops;
     for (const auto* list : {&owned->reflectiveObjects, &owned->refractiveObjects})
         for (SceneryObject* object : *list) {

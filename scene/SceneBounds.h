@@ -16,6 +16,11 @@ namespace SceneBounds {
 bool drawsTriangles(const aiMesh* mesh);
 // Every drawn mesh of every node, in world space.
 Bounds drawn(const aiScene* scene);
+// What a view of the whole scene frames: as drawn(), less a node whose meshes enclose all
+// the others' with this much room (its diagonal this many times theirs) - a sky dome or a
+// backdrop around the scene, from outside which nothing else would be seen.
+constexpr float BackdropRatio = 2.0f;
+Bounds framed(const aiScene* scene);
 // The node's own drawn meshes in the node's frame (its children not included).
 Bounds ofNode(const aiScene* scene, const aiNode* node);
 

@@ -164,6 +164,17 @@ TEST(SceneScale, MirrorsTakeTheirCubeMapsFromTheMiddleOfTheirOwnMeshes) {
     scene->mRootNode->mChildren[1] = nullptr;
     EXPECT_EQ(SceneBounds::drawn(scene.get()).centre(), vec3(15, 1, 1));
     scene->mRootNode->mChildren[1] = sphere;
+    // A dome around everything else is a backdrop the framing leaves out, a box beside the
+    // rest is not.
+    for (const float size : {10.0f, 1.5f}) {
+        aiNode* dome = makeNode("Dome", {}, {1});
+        aiNode* inner = makeNode("Inner", {}, {0});
+        std::unique_ptr<aiScene> domed(makeScene({boxMesh(vec3(0), vec3(1)), boxMesh(vec3(-size), vec3(size))}, {},
+                                                 makeNode("root", {inner, dome})));
+        const bool backdrop = size > 2.0f;
+        EXPECT_EQ(SceneBounds::framed(domed.get()).size(), backdrop ? vec3(1) : vec3(2 * size)) << size;
+        EXPECT_EQ(SceneBounds::drawn(domed.get()).size(), vec3(2 * size)) << size;
+    }
     ReflectionObject object(cube);
     EXPECT_EQ(object.getPosition(true), vec3(10, 0, 0));
     object.setCentre(own.centre());
