@@ -164,16 +164,17 @@ TEST(SceneScale, MirrorsTakeTheirCubeMapsFromTheMiddleOfTheirOwnMeshes) {
     scene->mRootNode->mChildren[1] = nullptr;
     EXPECT_EQ(SceneBounds::drawn(scene.get()).centre(), vec3(15, 1, 1));
     scene->mRootNode->mChildren[1] = sphere;
-    // A dome around everything else is a backdrop the framing leaves out, a box beside the
-    // rest is not.
-    for (const float size : {10.0f, 1.5f}) {
-        aiNode* dome = makeNode("Dome", {}, {1});
-        aiNode* inner = makeNode("Inner", {}, {0});
-        std::unique_ptr<aiScene> domed(makeScene({boxMesh(vec3(0), vec3(1)), boxMesh(vec3(-size), vec3(size))}, {},
-                                                 makeNode("root", {inner, dome})));
-        const bool backdrop = size > 2.0f;
-        EXPECT_EQ(SceneBounds::framed(domed.get()).size(), backdrop ? vec3(1) : vec3(2 * size)) << size;
-        EXPECT_EQ(SceneBounds::drawn(domed.get()).size(), vec3(2 * size)) << size;
+    // A dome around everything else is a backdrop the framing leaves out; a big box beside
+    // the rest, or one around it without room to spare, is not.
+    const struct {
+        vec3 low, high;
+        bool backdrop;
+    } others[] = {{vec3(-10), vec3(10), true}, {vec3(2), vec3(12), false}, {vec3(-0.2f), vec3(1.2f), false}};
+    for (const auto& other : others) {
+        std::unique_ptr<aiScene> domed(makeScene({boxMesh(vec3(0), vec3(1)), boxMesh(other.low, other.high)}, {},
+                                                 makeNode("root", {makeNode("Inner", {}, {0}), makeNode("Big", {}, {1})})));
+        const Bounds all = SceneBounds::drawn(domed.get());
+        EXPECT_EQ(SceneBounds::framed(domed.get()).size(), other.backdrop ? vec3(1) : all.size()) << other.high.x;
     }
     ReflectionObject object(cube);
     EXPECT_EQ(object.getPosition(true), vec3(10, 0, 0));
