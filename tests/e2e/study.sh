@@ -129,7 +129,7 @@ for image in scene["images"]:
         image["uri"] = "data:image/png;base64," + base64.b64encode(b"not a picture at all").decode()
 json.dump(scene, open(path, "w"))
 PY
-if start_study --scene "$scene/court.gltf" --start 1; then
+if start_study --scene "$scene/court.gltf" --path demo --start 1; then
     # The frames up to --start are not shown; the tool says when they are done.
     for _ in $(seq 1 600); do grep -q "at t = " "$OUT.err" && break; sleep 0.1; done
     sleep "$SETTLE"
