@@ -4,12 +4,9 @@
 #include "app/OffscreenFramebuffer.h"
 #include "app/PathFile.h"
 #include "app/ScreenQuad.h"
-#include "app/Tour.h"
+#include "core/Console.h"
 #include "core/GlConstants.h"
 #include "core/UniformSnapshot.h"
-#include "core/Console.h"
-#include "core/MemoryCeiling.h"
-#include "envmap/EnvironmentMapRenderer.h"
 #include "envmap/IEnvironmentMapRenderer.h"
 #include "envmap/SphereBlock.h"
 #include "envmap/TextureBoxRenderer.h"
@@ -17,20 +14,15 @@
 #include "math/Camera.h"
 #include "particles/ParticleSystem.h"
 #include "scene/Importer.h"
-#include "scene/NodeQuery.h"
 #include "scene/ProgramRelinker.h"
 #include "scene/ReflectionObject.h"
-#include "scene/SceneBounds.h"
-#include "scene/SceneLight.h"
 #include "scene/ShaderRegistry.h"
 
 #include <GLFW/glfw3.h>
 #include <assimp/scene.h>
 #include <fmt/format.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <utility>
 
 namespace Quessel {
@@ -38,25 +30,8 @@ namespace Quessel {
 DemoParts::DemoParts() = default;
 DemoParts::~DemoParts() = default;
 
-DemoScene DemoScene::forTool(const std::string& path, std::vector<std::string> mirrors,
-                             std::vector<std::string> glass) {
-    DemoScene scene;
-    if (!path.empty()) {
-        scene.path = path;
-        scene.brought = true;
-        scene.imageFolders = {std::filesystem::path(path).parent_path().string()};
-    }
-    scene.mirrors = std::move(mirrors);
-    scene.glass = std::move(glass);
-    scene.importBudget = MemoryCeiling::importBudget();
-    return scene;
-}
-
 namespace {
 const char* const PreparedCubeMap = "../Model/TextureBox_Sphere_003";
-const char* const DemoLight = "PointLight1";
-// Names listed when a node asked for is not there.
-constexpr size_t ListedNames = 60;
 
 constexpr GLintptr ProjectionOffset = 0;
 constexpr GLintptr ViewOffset = 64;
@@ -84,7 +59,8 @@ Demo::Demo(GLFWwindow* window, DemoScene scene)
       loaded(std::move(scene)),
       viewpoint(Camera::instance()),
       cameraPath(viewpoint),
-      owned(std::make_unique<DemoParts>()) {}
+      owned(std::make_unique<DemoParts>()),
+      fit(loaded) {}
 
 Demo::~Demo() = default;
 
@@ -112,13 +88,14 @@ bool Demo::setup() {
     importer.roles = {loaded.mirrors, loaded.glass};
     // Nothing later can work without a scene: stop here with the import messages printed.
     if (!importer.loadScene(loaded.path)) {
-        if (importer.ranOutOfMemory)
-            return fail(1, fmt::format("the scene {} needs more memory than an import may take ({:.1f} GiB, a "
-                                       "quarter of this machine's memory)",
-                                       loaded.path, static_cast<double>(loaded.importBudget) / (1 << 30)));
-        return fail(1, "the scene " + loaded.path + " could not be imported (see the messages above)");
+        failed.message = importer.ranOutOfMemory
+                             ? fmt::format("the scene {} needs more memory than an import may take ({:.1f} GiB, a "
+                                           "quarter of this machine's memory)",
+                                           loaded.path, static_cast<double>(loaded.importBudget) / (1 << 30))
+                             : "the scene " + loaded.path + " could not be imported (see the messages above)";
+        return fail();
     }
-    if (!checkRoles()) return false;
+    if (!fit.checkNames(importer, failed)) return fail();
     importer.imageSearch.folders.insert(importer.imageSearch.folders.begin(), loaded.imageFolders.begin(),
                                         loaded.imageFolders.end());
     importer.imageSearch.lenient = loaded.brought;
@@ -127,8 +104,9 @@ bool Demo::setup() {
     parts.quad = std::make_unique<ScreenQuad>(registry);
     registry.use("test");
     importer.buildMeshes(importer.scene);
-    if (loaded.brought && !checkDrawable()) return false;
-    if (loaded.brought) frameScene();
+    if (!fit.checkDrawable(importer, failed)) return fail();
+    fit.frame(importer);
+    if (fit.framing()) viewpoint.projection = fit.framing()->projection();
     createUniformBuffers();
     glEnable(GL_MULTISAMPLE);
     viewpoint.updateFromAngles();
@@ -139,13 +117,10 @@ bool Demo::setup() {
     const GLuint refract = registry.get("refract").program;
     const GLuint reflect = registry.get("reflect").program;
     const GLuint test = registry.get("test").program;
-    centreMirrors();
+    fit.centreMirrors(importer);
     parts.renderers =
         createRenderers(&importer, test, importer.matricesBuffer, reflect, refract, importer.sphereBuffer);
-    if (sceneFraming)
-        for (const auto& renderer : parts.renderers)
-            if (auto* faces = dynamic_cast<EnvironmentMapRenderer*>(renderer.get()))
-                faces->setPlanes(sceneFraming->nearPlane(), sceneFraming->farPlane());
+    fit.fitRenderers(parts.renderers);
     parts.particles = std::make_unique<ParticleSystem>(&importer);
     renderInitialEnvironmentMaps();
 
@@ -153,7 +128,7 @@ bool Demo::setup() {
     glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
     registry.use("test");
     importer.setupLight(importer.scene->mRootNode);
-    lightScene();
+    fit.light(importer);
     parts.depthTarget = std::make_unique<OffscreenFramebuffer>();
     parts.colorTarget = std::make_unique<OffscreenFramebuffer>();
     parts.otherNodes = importer.getNodes(ObjectKind::Other);
@@ -161,9 +136,9 @@ bool Demo::setup() {
     parts.refractiveObjects = importer.getObjects(ObjectKind::Refractive);
     previousTime = glfwGetTime();
     cameraPath.start();
-    if (sceneFraming) {
+    if (fit.framing()) {
         // A brought scene starts framed, the camera still.
-        const CameraPose framed = sceneFraming->view();
+        const CameraPose framed = fit.framing()->view();
         viewpoint.position = framed.position;
         viewpoint.direction = framed.direction;
         viewpoint.view = viewpoint.previousView = framed.view;
@@ -171,116 +146,22 @@ bool Demo::setup() {
     return true;
 }
 
-bool Demo::fail(int status, const std::string& message) {
+bool Demo::fail() {
     // The import's success line has no line end of its own; what is said next starts anew.
     if (owned->importer && owned->importer->scene) printConsole("\n");
-    failed = {status, message};
     return false;
 }
 
-bool Demo::checkRoles() {
-    aiNode* root = owned->importer->scene->mRootNode;
-    std::vector<std::string> missing;
-    for (const auto* names : {&loaded.mirrors, &loaded.glass})
-        for (const std::string& name : *names)
-            if (!NodeQuery::find(root, name.c_str())) missing.push_back("\"" + name + "\"");
-    for (const std::string& name : loaded.mirrors)
-        if (std::count(loaded.glass.begin(), loaded.glass.end(), name))
-            return fail(2, "\"" + name + "\" cannot both reflect (--mirror) and refract (--glass)");
-    if (missing.empty()) return true;
-    std::vector<aiNode*> all;
-    NodeQuery::walk(root, "", NodeQuery::Match::Every, all);
-    std::vector<std::string> names;
-    for (const aiNode* node : all)
-        if (node->mName.length > 0 && names.size() < ListedNames) names.push_back(node->mName.C_Str());
-    const std::string more = all.size() > names.size() ? fmt::format(" and {} more", all.size() - names.size()) : "";
-    return fail(2, fmt::format("the scene {} has no node named {}; its nodes: {}{}", loaded.path,
-                               fmt::join(missing, ", "), fmt::join(names, ", "), more));
-}
-
-bool Demo::checkDrawable() {
-    const Importer& importer = *owned->importer;
-    const size_t drawn = std::count_if(importer.meshes.begin(), importer.meshes.end(),
-                                       [](const MeshRecord& mesh) { return mesh.faceCount > 0; });
-    const size_t leftOut = importer.meshes.size() - drawn;
-    if (drawn == 0)
-        return fail(1, importer.meshes.empty()
-                           ? "the scene " + loaded.path + " holds nothing to draw (no meshes)"
-                           : fmt::format("the scene {} holds no triangles to draw: its {} mesh{} only points or "
-                                         "lines, which are not drawn",
-                                         loaded.path, leftOut, leftOut == 1 ? " holds" : "es hold"));
-    if (leftOut > 0)
-        setupNotes.push_back(fmt::format("{} of the scene's {} meshes hold only points or lines and are left out",
-                                         leftOut, importer.meshes.size()));
-    return true;
-}
-
-void Demo::frameScene() {
-    sceneFraming = std::make_unique<Framing>(SceneBounds::framed(owned->importer->scene));
-    viewpoint.projection = sceneFraming->projection();
-    const vec3 size = sceneFraming->bounds.size();
-    setupNotes.push_back(fmt::format("the scene is {:.3g} x {:.3g} x {:.3g} units; clipping planes {:.3g} to {:.3g}",
-                                     size.x, size.y, size.z, sceneFraming->nearPlane(),
-                                     sceneFraming->farPlane()));
-}
-
-void Demo::centreMirrors() {
-    // The demo's spheres in its own scene keep their nodes' origins as their centres.
-    const auto named = [this](const std::string& name) {
-        for (const auto* names : {&loaded.mirrors, &loaded.glass})
-            if (std::find(names->begin(), names->end(), name) != names->end()) return true;
-        return false;
-    };
-    Importer& importer = *owned->importer;
-    for (ObjectKind kind : {ObjectKind::Reflective, ObjectKind::Refractive})
-        for (SceneryObject* entry : importer.getObjects(kind)) {
-            auto* object = dynamic_cast<ReflectionObject*>(entry);
-            if (!object || !(loaded.brought || named(object->getNode()->mName.C_Str()))) continue;
-            const Bounds own = SceneBounds::ofNode(importer.scene, object->getNode());
-            if (!own.empty()) object->setCentre(own.centre());
-        }
-}
-
 CameraPath::Script Demo::tour() const {
-    const Importer& importer = *owned->importer;
-    const Framing framing = sceneFraming ? *sceneFraming : Framing(SceneBounds::framed(importer.scene));
-    std::vector<Tour::Stop> stops;
-    for (const auto* list : {&owned->reflectiveObjects, &owned->refractiveObjects})
-        for (SceneryObject* object : *list) {
-            // The object's own box through its node, in the world.
-            const Bounds own = SceneBounds::ofNode(importer.scene, object->getNode());
-            const aiMatrix4x4 transform = object->getTransformation(true);
-            Bounds world;
-            for (int corner = 0; corner < 8 && !own.empty(); ++corner) {
-                const aiVector3D at = transform * aiVector3D(corner & 1 ? own.max.x : own.min.x,
-                                                             corner & 2 ? own.max.y : own.min.y,
-                                                             corner & 4 ? own.max.z : own.min.z);
-                world.add(vec3(at.x, at.y, at.z));
-            }
-            if (!world.empty()) stops.push_back({object->getPosition(true), world.radius()});
-        }
-    return Tour::make(framing, stops);
+    std::vector<SceneryObject*> objects = owned->reflectiveObjects;
+    objects.insert(objects.end(), owned->refractiveObjects.begin(), owned->refractiveObjects.end());
+    return fit.tour(*owned->importer, objects);
 }
 
 std::optional<CameraPath::Script> Demo::pathFor(const std::string& choice, std::string& error) const {
     if (choice == "demo" || (choice.empty() && !loaded.brought)) return CameraPath::Script::demo();
     if (choice == "tour" || choice.empty()) return tour();
     return PathFile::read(choice, error);
-}
-
-void Demo::lightScene() {
-    Importer& importer = *owned->importer;
-    if (NodeQuery::find(importer.scene->mRootNode, DemoLight)) {
-        light = "the scene's PointLight1, circling as the demo's light does";
-    } else if (!loaded.brought) {
-        light = "none: the scene has no PointLight1, only the sky's fill lights it";
-    } else {
-        sceneLight = std::make_unique<SceneLight>(importer.scene, sceneFraming->bounds);
-        sceneLight->update(0.0, *importer.lightRecord);
-        importer.uploadLightRecord();
-        light = sceneLight->describe();
-    }
-    if (loaded.brought) setupNotes.push_back("light: " + light);
 }
 
 void Demo::renderInitialEnvironmentMaps() {
@@ -458,10 +339,7 @@ void Demo::renderFrame(const FramePlan& plan) {
         moveCamera(plan);
         Importer& importer = *owned->importer;
         importer.animateLight(plan.step);
-        if (sceneLight) {
-            sceneLight->update(plan.step, *importer.lightRecord);
-            importer.uploadLightRecord();
-        }
+        fit.animate(plan.step, importer);
     });
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     lastRefreshed = -1;

@@ -1,5 +1,7 @@
 #pragma once
 #include "app/CameraPath.h"
+#include "app/DemoScene.h"
+#include "app/SceneFit.h"
 #include "app/FramePlan.h"
 #include "app/IPassObserver.h"
 #include "app/ShaderReload.h"
@@ -18,37 +20,8 @@ struct GLFWwindow;
 namespace Quessel {
 
 class Camera;
-class SceneLight;
 class UniformSnapshot;
 struct DemoParts;
-
-// Which scene set-up imports: the demo's own, or another one a tool opens.
-struct DemoScene {
-    std::string path = "../Model/test3.dae";
-    // Folders where the scene's images are looked for first; the working directory comes last.
-    std::vector<std::string> imageFolders;
-    // A scene a tool brought instead of the demo's own: seen at its own scale (its bounds
-    // set the projection's planes, the cube maps' and the starting view), lit by a light of
-    // its own when it lacks the demo's, and its cube maps are not written to ../Model/.
-    bool brought = false;
-    // Nodes that reflect and that refract besides the demo's spheres.
-    std::vector<std::string> mirrors;
-    std::vector<std::string> glass;
-    // Bytes of address space the import may add; 0: no limit.
-    size_t importBudget = 0;
-
-    // What a tool opens: the demo's own scene when `path` is empty, else that file with its
-    // images looked for beside it first; either under the import budget, with the nodes
-    // named reflecting and refracting.
-    static DemoScene forTool(const std::string& path, std::vector<std::string> mirrors,
-                             std::vector<std::string> glass);
-};
-
-// Why set-up failed: what to say and the status to end with.
-struct SetupFailure {
-    int status = 1;
-    std::string message;
-};
 
 // A reflective or refractive object as the tools see it: its node's name and its cube map.
 struct MirrorView {
@@ -74,7 +47,7 @@ public:
     bool setup();
     const SetupFailure& failure() const { return failed; }
     // What set-up has to tell about a brought scene (its light, what it leaves out).
-    const std::vector<std::string>& notes() const { return setupNotes; }
+    const std::vector<std::string>& notes() const { return fit.notes(); }
     // Seconds since the previous call (or since the end of set-up) on the GLFW clock.
     double timeStep();
     // One frame as planned, from the camera to the composite.
@@ -109,9 +82,9 @@ public:
     // GL errors the frames' checks have counted.
     int errorCount() const { return errors; }
     // A brought scene's size, planes and framed view; nullptr for the demo's own.
-    const Framing* framing() const { return sceneFraming.get(); }
+    const Framing* framing() const { return fit.framing(); }
     // Which light lights the scene.
-    const std::string& lightInUse() const { return light; }
+    const std::string& lightInUse() const { return fit.lightInUse(); }
 
     // Every program compiled again from its files and relinked in place.
     ShaderReload reloadShaders();
@@ -132,12 +105,8 @@ private:
     void createUniformBuffers();
     void writeMatrix(GLuint buffer, GLintptr offset, const mat4& matrix);
     void renderInitialEnvironmentMaps();
-    bool fail(int status, const std::string& message);
-    bool checkRoles();
-    bool checkDrawable();
-    void frameScene();
-    void centreMirrors();
-    void lightScene();
+    // Set-up stops: `failed` says why.
+    bool fail();
 
     void moveCamera(const FramePlan& plan);
     void refreshEnvironmentMaps(const FramePlan& plan);
@@ -161,10 +130,7 @@ private:
     int errors = 0;
     int lastRefreshed = -1;
     SetupFailure failed;
-    std::vector<std::string> setupNotes;
-    std::unique_ptr<Framing> sceneFraming;
-    std::unique_ptr<SceneLight> sceneLight;
-    std::string light = "PointLight1, circling";
+    SceneFit fit;
 };
 
 }  // namespace Quessel

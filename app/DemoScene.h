@@ -1,0 +1,36 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace Quessel {
+
+// Which scene set-up imports: the demo's own, or another one a tool opens.
+struct DemoScene {
+    std::string path = "../Model/test3.dae";
+    // Folders where the scene's images are looked for first; the working directory comes last.
+    std::vector<std::string> imageFolders;
+    // A scene a tool brought instead of the demo's own: seen at its own scale (its bounds
+    // set the projection's planes, the cube maps' and the starting view), lit by a light of
+    // its own when it lacks the demo's, and its cube maps are not written to ../Model/.
+    bool brought = false;
+    // Nodes that reflect and that refract besides the demo's spheres.
+    std::vector<std::string> mirrors;
+    std::vector<std::string> glass;
+    // Bytes of address space the import may add; 0: no limit.
+    size_t importBudget = 0;
+
+    // What a tool opens: the demo's own scene when `path` is empty, else that file with its
+    // images looked for beside it first; either under the import budget, with the nodes
+    // named reflecting and refracting.
+    static DemoScene forTool(const std::string& path, std::vector<std::string> mirrors,
+                             std::vector<std::string> glass);
+};
+
+// Why set-up failed: what to say and the status to end with.
+struct SetupFailure {
+    int status = 1;
+    std::string message;
+};
+
+}  // namespace Quessel

@@ -1,0 +1,140 @@
+#include "app/SceneFit.h"
+
+#include "app/Tour.h"
+#include "envmap/EnvironmentMapRenderer.h"
+#include "scene/Importer.h"
+#include "scene/NodeQuery.h"
+#include "scene/ReflectionObject.h"
+#include "scene/SceneBounds.h"
+#include "scene/SceneLight.h"
+
+#include <assimp/scene.h>
+#include <fmt/format.h>
+
+#include <algorithm>
+
+namespace Quessel {
+
+namespace {
+const char* const DemoLight = "PointLight1";
+// Names listed when a node asked for is not there.
+constexpr size_t ListedNames = 60;
+}  // namespace
+
+SceneFit::SceneFit(const DemoScene& scene) : scene(scene) {}
+
+SceneFit::~SceneFit() = default;
+
+bool SceneFit::named(const std::string& name) const {
+    for (const auto* names : {&scene.mirrors, &scene.glass})
+        if (std::find(names->begin(), names->end(), name) != names->end()) return true;
+    return false;
+}
+
+bool SceneFit::checkNames(const Importer& importer, SetupFailure& failure) const {
+    aiNode* root = importer.scene->mRootNode;
+    for (const std::string& name : scene.mirrors)
+        if (std::count(scene.glass.begin(), scene.glass.end(), name)) {
+            failure = {2, "\"" + name + "\" cannot both reflect (--mirror) and refract (--glass)"};
+            return false;
+        }
+    std::vector<std::string> missing;
+    for (const auto* names : {&scene.mirrors, &scene.glass})
+        for (const std::string& name : *names)
+            if (!NodeQuery::find(root, name.c_str())) missing.push_back("\"" + name + "\"");
+    if (missing.empty()) return true;
+    std::vector<aiNode*> all;
+    NodeQuery::walk(root, "", NodeQuery::Match::Every, all);
+    std::vector<std::string> names;
+    for (const aiNode* node : all)
+        if (node->mName.length > 0 && names.size() < ListedNames) names.push_back(node->mName.C_Str());
+    const std::string more = all.size() > names.size() ? fmt::format(" and {} more", all.size() - names.size()) : "";
+    failure = {2, fmt::format("the scene {} has no node named {}; its nodes: {}{}", scene.path,
+                              fmt::join(missing, ", "), fmt::join(names, ", "), more)};
+    return false;
+}
+
+bool SceneFit::checkDrawable(const Importer& importer, SetupFailure& failure) {
+    if (!scene.brought) return true;
+    const size_t drawn = std::count_if(importer.meshes.begin(), importer.meshes.end(),
+                                       [](const MeshRecord& mesh) { return mesh.faceCount > 0; });
+    const size_t leftOut = importer.meshes.size() - drawn;
+    if (drawn == 0) {
+        failure = {1, importer.meshes.empty()
+                          ? "the scene " + scene.path + " holds nothing to draw (no meshes)"
+                          : fmt::format("the scene {} holds no triangles to draw: its {} mesh{} only points or "
+                                        "lines, which are not drawn",
+                                        scene.path, leftOut, leftOut == 1 ? " holds" : "es hold")};
+        return false;
+    }
+    if (leftOut > 0)
+        said.push_back(fmt::format("{} of the scene's {} meshes hold only points or lines and are left out", leftOut,
+                                   importer.meshes.size()));
+    return true;
+}
+
+void SceneFit::frame(const Importer& importer) {
+    if (!scene.brought) return;
+    sceneFraming = std::make_unique<Framing>(SceneBounds::framed(importer.scene));
+    const vec3 size = sceneFraming->bounds.size();
+    said.push_back(fmt::format("the scene is {:.3g} x {:.3g} x {:.3g} units; clipping planes {:.3g} to {:.3g}", size.x,
+                               size.y, size.z, sceneFraming->nearPlane(), sceneFraming->farPlane()));
+}
+
+void SceneFit::centreMirrors(Importer& importer) const {
+    // The demo's spheres in its own scene keep their nodes' origins as their centres.
+    for (ObjectKind kind : {ObjectKind::Reflective, ObjectKind::Refractive})
+        for (SceneryObject* entry : importer.getObjects(kind)) {
+            auto* object = dynamic_cast<ReflectionObject*>(entry);
+            if (!object || !(scene.brought || named(object->getNode()->mName.C_Str()))) continue;
+            const Bounds own = SceneBounds::ofNode(importer.scene, object->getNode());
+            if (!own.empty()) object->setCentre(own.centre());
+        }
+}
+
+void SceneFit::fitRenderers(const std::vector<std::unique_ptr<IEnvironmentMapRenderer>>& renderers) const {
+    if (!sceneFraming) return;
+    for (const auto& renderer : renderers)
+        if (auto* faces = dynamic_cast<EnvironmentMapRenderer*>(renderer.get()))
+            faces->setPlanes(sceneFraming->nearPlane(), sceneFraming->farPlane());
+}
+
+void SceneFit::light(Importer& importer) {
+    if (NodeQuery::find(importer.scene->mRootNode, DemoLight)) {
+        lightText = "the scene's PointLight1, circling as the demo's light does";
+    } else if (!scene.brought) {
+        lightText = "none: the scene has no PointLight1, only the sky's fill lights it";
+    } else {
+        sceneLight = std::make_unique<SceneLight>(importer.scene, sceneFraming->bounds);
+        animate(0.0, importer);
+        lightText = sceneLight->describe();
+    }
+    if (scene.brought) said.push_back("light: " + lightText);
+}
+
+void SceneFit::animate(double step, Importer& importer) {
+    if (!sceneLight) return;
+    sceneLight->update(step, *importer.lightRecord);
+    importer.uploadLightRecord();
+}
+
+CameraPath::Script SceneFit::tour(const Importer& importer, const std::vector<SceneryObject*>& objects) const {
+    const Framing framing = sceneFraming ? *sceneFraming : Framing(SceneBounds::framed(importer.scene));
+    std::vector<Tour::Stop> stops;
+    for (SceneryObject* object : objects) {
+        // The object's own box through its node, in the world.
+        const Bounds own = SceneBounds::ofNode(importer.scene, object->getNode());
+        const aiMatrix4x4 transform = object->getTransformation(true);
+        Bounds world;
+        for (int corner = 0; corner < 8 && !own.empty(); ++corner) {
+            const aiVector3D at =
+                transform * aiVector3D(corner & 1 ? own.max.x : own.min.x, corner & 2 ? own.max.y : own.min.y,
+                                       corner & 4 ? own.max.z : own.min.z);
+            world.add(vec3(at.x, at.y, at.z));
+        }
+        if (!world.empty()) stops.push_back({object->getPosition(true), world.radius()});
+    }
+    return Tour::make(framing, stops);
+}
+
+}  // namespace Quessel

@@ -1,0 +1,59 @@
+#pragma once
+#include "app/CameraPath.h"
+#include "app/DemoScene.h"
+#include "math/Framing.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Quessel {
+
+class IEnvironmentMapRenderer;
+class Importer;
+class SceneLight;
+class SceneryObject;
+
+// What set-up does for a scene a tool opens beyond the demo's own steps: it checks that the
+// nodes named to reflect or refract are there and that a brought scene has something to
+// draw, frames a brought scene at its own size, takes the cube maps of its mirrors from the
+// middle of their meshes, lights it when it lacks the demo's light, and makes its tour. The
+// demo's own scene, with no names given, goes through it untouched.
+class SceneFit {
+public:
+    explicit SceneFit(const DemoScene& scene);
+    ~SceneFit();
+
+    // After the import: false with why, when a name matches no node or is given twice.
+    bool checkNames(const Importer& importer, SetupFailure& failure) const;
+    // After the meshes: false with why, when a brought scene has no triangles to draw; the
+    // meshes it leaves out are noted.
+    bool checkDrawable(const Importer& importer, SetupFailure& failure);
+    // A brought scene's size, from what it draws; nothing for the demo's own.
+    void frame(const Importer& importer);
+    // Before the renderers take their objects' positions.
+    void centreMirrors(Importer& importer) const;
+    void fitRenderers(const std::vector<std::unique_ptr<IEnvironmentMapRenderer>>& renderers) const;
+    // After the demo's light is set up: the scene's own, or one circling above it, when a
+    // brought scene has no PointLight1.
+    void light(Importer& importer);
+    // Each frame, after the demo's light has moved.
+    void animate(double step, Importer& importer);
+
+    CameraPath::Script tour(const Importer& importer, const std::vector<SceneryObject*>& objects) const;
+
+    const Framing* framing() const { return sceneFraming.get(); }
+    const std::string& lightInUse() const { return lightText; }
+    const std::vector<std::string>& notes() const { return said; }
+
+private:
+    bool named(const std::string& name) const;
+
+    const DemoScene& scene;
+    std::unique_ptr<Framing> sceneFraming;
+    std::unique_ptr<SceneLight> sceneLight;
+    std::string lightText;
+    std::vector<std::string> said;
+};
+
+}  // namespace Quessel
