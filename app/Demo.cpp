@@ -89,9 +89,10 @@ bool Demo::setup() {
     // Nothing later can work without a scene: stop here with the import messages printed.
     if (!importer.loadScene(loaded.path)) {
         failed.message = importer.ranOutOfMemory
-                             ? fmt::format("the scene {} needs more memory than an import may take ({:.1f} GiB, a "
-                                           "quarter of this machine's memory)",
-                                           loaded.path, static_cast<double>(loaded.importBudget) / (1 << 30))
+                             ? fmt::format(
+                                   "the scene {} needs more memory than an import may take ({:.1f} GiB, a "
+                                   "quarter of this machine's memory)",
+                                   loaded.path, static_cast<double>(loaded.importBudget) / (1 << 30))
                              : "the scene " + loaded.path + " could not be imported (see the messages above)";
         return fail();
     }
@@ -343,8 +344,7 @@ void Demo::renderFrame(const FramePlan& plan) {
     });
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     lastRefreshed = -1;
-    if (plan.refresh != FramePlan::Refresh::None)
-        timed(Pass::EnvironmentMap, [&] { refreshEnvironmentMaps(plan); });
+    if (plan.refresh != FramePlan::Refresh::None) timed(Pass::EnvironmentMap, [&] { refreshEnvironmentMaps(plan); });
     if (!plan.draw) {
         // Only what later frames build on: the smoke moves on, nothing is drawn.
         timed(Pass::Particles, [&] { particlePass(plan); });

@@ -1,9 +1,9 @@
 #pragma once
 #include "app/CameraPath.h"
 #include "app/DemoScene.h"
-#include "app/SceneFit.h"
 #include "app/FramePlan.h"
 #include "app/IPassObserver.h"
+#include "app/SceneFit.h"
 #include "app/ShaderReload.h"
 #include "math/Framing.h"
 #include "math/MathTypes.h"

@@ -23,8 +23,7 @@ struct DemoScene {
     // What a tool opens: the demo's own scene when `path` is empty, else that file with its
     // images looked for beside it first; either under the import budget, with the nodes
     // named reflecting and refracting.
-    static DemoScene forTool(const std::string& path, std::vector<std::string> mirrors,
-                             std::vector<std::string> glass);
+    static DemoScene forTool(const std::string& path, std::vector<std::string> mirrors, std::vector<std::string> glass);
 };
 
 // Why set-up failed: what to say and the status to end with.

@@ -40,8 +40,7 @@ vec3 readPoint(const json& object, const char* key) {
         const json& number = (*found)[static_cast<size_t>(i)];
         if (!number.is_number()) throw Refused{std::string("\"") + key + "\" is not three numbers"};
         value[i] = number.get<float>();
-        if (!std::isfinite(value[i]))
-            throw Refused{std::string("\"") + key + "\" holds a number that is not finite"};
+        if (!std::isfinite(value[i])) throw Refused{std::string("\"") + key + "\" holds a number that is not finite"};
     }
     return value;
 }
@@ -62,8 +61,7 @@ CameraPath::Step readRow(const json& row) {
     CameraPath::Step step{Kind::Hold, readSeconds(row), vec3(0.0f), vec3(0.0f), 0};
     const std::string name = kind->get<std::string>();
     if (name == "hold") return step;
-    if (name != "move" && name != "turn")
-        throw Refused{"unknown kind \"" + name + "\" (move, turn or hold)"};
+    if (name != "move" && name != "turn") throw Refused{"unknown kind \"" + name + "\" (move, turn or hold)"};
     step.kind = name == "move" ? Kind::Move : Kind::Turn;
     step.from = readPoint(row, "from");
     step.to = readPoint(row, "to");

@@ -130,7 +130,8 @@ GLuint GlProgram::build(const std::string& vertexPath, const std::string& fragme
 GLuint GlProgram::buildSource(const std::string& vertex, const std::string& fragment, const std::string& name,
                               std::string& log) {
     const GLuint vertexShader = compileSource(GL_VERTEX_SHADER, vertex, name + " (vertex)", log);
-    const GLuint fragmentShader = vertexShader ? compileSource(GL_FRAGMENT_SHADER, fragment, name + " (fragment)", log) : 0;
+    const GLuint fragmentShader =
+        vertexShader ? compileSource(GL_FRAGMENT_SHADER, fragment, name + " (fragment)", log) : 0;
     return linkAndRelease(vertexShader, fragmentShader, name, log);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-#include <cstddef>
 #include <sys/resource.h>
+#include <cstddef>
 
 namespace Quessel {
 

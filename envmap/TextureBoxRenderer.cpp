@@ -24,9 +24,9 @@ GLenum TextureBoxRenderer::attachFace(int face) {
     return glGetError();
 }
 
-std::vector<std::unique_ptr<IEnvironmentMapRenderer>> createRenderers(IScene* scene, GLuint sceneProgram, GLuint matricesBuffer,
-                                                      GLuint reflectProgram, GLuint refractProgram,
-                                                      GLuint refractionBuffer) {
+std::vector<std::unique_ptr<IEnvironmentMapRenderer>> createRenderers(IScene* scene, GLuint sceneProgram,
+                                                                      GLuint matricesBuffer, GLuint reflectProgram,
+                                                                      GLuint refractProgram, GLuint refractionBuffer) {
     std::vector<SceneryObject*> objects = scene->getObjects(ObjectKind::Reflective);
     const std::vector<SceneryObject*> refractive = scene->getObjects(ObjectKind::Refractive);
     objects.insert(objects.end(), refractive.begin(), refractive.end());
@@ -36,9 +36,9 @@ std::vector<std::unique_ptr<IEnvironmentMapRenderer>> createRenderers(IScene* sc
 
     std::vector<std::unique_ptr<IEnvironmentMapRenderer>> renderers;
     for (SceneryObject* entry : objects) {
-        auto renderer =
-            std::make_unique<TextureBoxRenderer>(sceneProgram, matricesBuffer, reflectProgram, refractProgram,
-                                                 refractionBuffer, scene, dynamic_cast<ReflectionObject*>(entry), lights);
+        auto renderer = std::make_unique<TextureBoxRenderer>(sceneProgram, matricesBuffer, reflectProgram,
+                                                             refractProgram, refractionBuffer, scene,
+                                                             dynamic_cast<ReflectionObject*>(entry), lights);
         renderer->init();
         renderers.push_back(std::move(renderer));
     }

@@ -14,8 +14,8 @@ public:
 };
 
 // One renderer per reflective object, then one per refractive object, each initialised.
-std::vector<std::unique_ptr<IEnvironmentMapRenderer>> createRenderers(IScene* scene, GLuint sceneProgram, GLuint matricesBuffer,
-                                                      GLuint reflectProgram, GLuint refractProgram,
-                                                      GLuint refractionBuffer);
+std::vector<std::unique_ptr<IEnvironmentMapRenderer>> createRenderers(IScene* scene, GLuint sceneProgram,
+                                                                      GLuint matricesBuffer, GLuint reflectProgram,
+                                                                      GLuint refractProgram, GLuint refractionBuffer);
 
 }  // namespace Quessel

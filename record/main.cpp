@@ -34,8 +34,9 @@ int renderVideo(const RecordOptions& options, int& frames, RecordingFiles& files
     const std::unique_ptr<DemoHost> host =
         DemoHost::open(DemoScene::forTool(options.scene, options.mirrors, options.glass), failure);
     ToolReport::catchStopSignals();
-    if (!host) return failure.status == ToolReport::BadOptions ? report.badOptions(failure.message)
-                                                               : report.fail(failure.message);
+    if (!host)
+        return failure.status == ToolReport::BadOptions ? report.badOptions(failure.message)
+                                                        : report.fail(failure.message);
     Demo& demo = host->demo();
     for (const std::string& note : demo.notes()) report.say(note);
     std::string error;

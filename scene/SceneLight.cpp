@@ -59,8 +59,7 @@ SceneLight::SceneLight(const aiScene* scene, const Bounds& bounds) : angle(Start
         const aiMatrix4x4 transform = node ? globalTransform(node) : aiMatrix4x4();
         origin = toVec3(transform * light->mPosition);
         const vec3 pointing = toVec3(aiMatrix3x3(transform) * light->mDirection);
-        if (glm::length(pointing) > 0.0f && std::isfinite(glm::length(pointing)))
-            direction = glm::normalize(pointing);
+        if (glm::length(pointing) > 0.0f && std::isfinite(glm::length(pointing))) direction = glm::normalize(pointing);
         return;
     }
 }

@@ -91,7 +91,8 @@ void ShaderProgram::bindBlocks(GLuint program, const ShaderProgram& record, bool
         // A block the program does not declare gives GL_INVALID_INDEX; binding it changes
         // nothing and only leaves an error flag behind, which the frame loop's check reads.
         const GLuint index = glGetUniformBlockIndex(program, block);
-        if (everyBlock || index != GL_INVALID_INDEX) glUniformBlockBinding(program, index, static_cast<GLuint>(binding));
+        if (everyBlock || index != GL_INVALID_INDEX)
+            glUniformBlockBinding(program, index, static_cast<GLuint>(binding));
     }
 }
 

@@ -13,9 +13,7 @@ StudyControls::StudyControls(Camera& camera, int cubeMaps, const Framing* framin
     if (framing) freeCamera.speed = framing->flightSpeed();
 }
 
-void StudyControls::scroll(double notches) {
-    freeCamera.speed *= static_cast<float>(std::pow(WheelFactor, notches));
-}
+void StudyControls::scroll(double notches) { freeCamera.speed *= static_cast<float>(std::pow(WheelFactor, notches)); }
 
 void StudyControls::frameScene() {
     if (!framing) return;

@@ -6,7 +6,7 @@
 namespace Quessel {
 class Camera;
 class Framing;
-}
+}  // namespace Quessel
 
 namespace Quessel::Study {
 

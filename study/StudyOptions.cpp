@@ -2,8 +2,8 @@
 
 #include "core/MemoryCeiling.h"
 
-#include <CLI/CLI.hpp>
 #include <fmt/format.h>
+#include <CLI/CLI.hpp>
 
 namespace Quessel::Study {
 
@@ -41,8 +41,8 @@ const char* const Keys =
 
 StudyOptions::Outcome StudyOptions::parse(int argc, const char* const* argv, StudyOptions& options, std::string& text) {
     CLI::App app("quessel-study: the demo you can stop, step, fly through and take apart.", "quessel-study");
-    app.footer(fmt::format(fmt::runtime(Keys), fmt::format("{:.1f} GiB", static_cast<double>(MemoryCeiling::importBudget()) /
-                                                            (1 << 30))));
+    app.footer(fmt::format(fmt::runtime(Keys),
+                           fmt::format("{:.1f} GiB", static_cast<double>(MemoryCeiling::importBudget()) / (1 << 30))));
     app.get_formatter()->column_width(26);
     app.add_option("--scene", options.scene, "another scene, in any format Assimp reads")
         ->type_name("FILE")

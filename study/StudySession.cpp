@@ -3,9 +3,9 @@
 #include "app/CameraPath.h"
 #include "app/Demo.h"
 #include "app/PathFile.h"
-#include "math/Camera.h"
 #include "core/GlConstants.h"
 #include "core/RgbImage.h"
+#include "math/Camera.h"
 #include "study/FrameCoverage.h"
 #include "study/Screenshot.h"
 
@@ -120,9 +120,9 @@ int StudySession::startAt(double time) {
     for (;;) {
         // The window says how far it has come, then half a second of demo time more.
         if (viewsReady)
-            views.drawProgress(static_cast<float>(driver.clock() / time),
-                               fmt::format("reaching t = {:.1f} s: at {:.1f} s (Escape or Ctrl-C ends)", time,
-                                           driver.clock()));
+            views.drawProgress(
+                static_cast<float>(driver.clock() / time),
+                fmt::format("reaching t = {:.1f} s: at {:.1f} s (Escape or Ctrl-C ends)", time, driver.clock()));
         if (driver.present()) {
             report.say(fmt::format("ended by Escape at t = {:.3f} s", driver.clock()));
             return 0;
@@ -198,10 +198,11 @@ std::string rowText(const CameraPath::Step& row) {
     };
     switch (row.kind) {
     case CameraPath::Kind::Move:
-        return "move " + named(row.from, CameraPath::points, 6, 'P') + " -> " + named(row.to, CameraPath::points, 6, 'P') +
-               (row.aimed ? fmt::format(" looking at ({:.3g}, {:.3g}, {:.3g})", row.target.x, row.target.y,
-                                        row.target.z)
-                          : std::string());
+        return "move " + named(row.from, CameraPath::points, 6, 'P') + " -> " +
+               named(row.to, CameraPath::points, 6, 'P') +
+               (row.aimed
+                    ? fmt::format(" looking at ({:.3g}, {:.3g}, {:.3g})", row.target.x, row.target.y, row.target.z)
+                    : std::string());
     case CameraPath::Kind::Turn:
         return "turn " + named(row.from, CameraPath::directions, 9, 'V') + " -> " +
                named(row.to, CameraPath::directions, 9, 'V');
@@ -252,9 +253,10 @@ OverlayFacts StudySession::overlayFacts() const {
     facts.pathRow = pathRow();
     if (controls.freeFlight) {
         const PathDraft& draft = controls.draft;
-        facts.rowsTitle = draft.started() ? fmt::format("path being made ({:.1f} s a row; Enter view, H hold, "
-                                                        "Backspace undo, - / = seconds, F6 save):",
-                                                        draft.seconds)
+        facts.rowsTitle = draft.started() ? fmt::format(
+                                                "path being made ({:.1f} s a row; Enter view, H hold, "
+                                                "Backspace undo, - / = seconds, F6 save):",
+                                                draft.seconds)
                                           : "Enter starts a path at this view (F6 saves it)";
         facts.rows = rowList(draft.script(), static_cast<int>(draft.script().rows.size()) - 1);
     } else {
@@ -345,11 +347,11 @@ int StudySession::shoot(const std::string& file) {
     const std::array<unsigned char, 3> cleared = {static_cast<unsigned char>(std::lround(clear[0] * 255.0f)),
                                                   static_cast<unsigned char>(std::lround(clear[1] * 255.0f)),
                                                   static_cast<unsigned char>(std::lround(clear[2] * 255.0f))};
-    const FrameCoverage coverage =
-        FrameCoverage::of(RgbImage::readTexture(demo.depthTarget()), cleared, RgbImage::readTexture(demo.colorTarget()));
+    const FrameCoverage coverage = FrameCoverage::of(RgbImage::readTexture(demo.depthTarget()), cleared,
+                                                     RgbImage::readTexture(demo.colorTarget()));
     if (!window.savePng(file)) return report.fail("cannot write " + file + ": " + std::strerror(errno));
-    report.say(fmt::format("first frame: {}; the scene fills {:.1f} % of it, mean brightness there {:.0f} of 255",
-                           file, coverage.share * 100.0, coverage.brightness));
+    report.say(fmt::format("first frame: {}; the scene fills {:.1f} % of it, mean brightness there {:.0f} of 255", file,
+                           coverage.share * 100.0, coverage.brightness));
     return 0;
 }
 

@@ -25,8 +25,9 @@ int main(int argc, char** argv) {
     SetupFailure failure;
     const std::unique_ptr<DemoHost> host =
         DemoHost::open(DemoScene::forTool(options.scene, options.mirrors, options.glass), failure);
-    if (!host) return failure.status == ToolReport::BadOptions ? report.badOptions(failure.message)
-                                                               : report.fail(failure.message);
+    if (!host)
+        return failure.status == ToolReport::BadOptions ? report.badOptions(failure.message)
+                                                        : report.fail(failure.message);
     ToolReport::catchStopSignals();
     Demo& demo = host->demo();
     for (const std::string& note : demo.notes()) report.say(note);

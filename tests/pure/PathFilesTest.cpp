@@ -62,7 +62,8 @@ TEST(PathFiles, AFileTheCameraCouldNotFlyIsRefusedWithTheRowAndWhy) {
     } cases[] = {
         {"[1, 2", "not JSON"},
         {R"({"rows": []})", "\"start\": missing"},
-        {R"({"start": {"position": [1, 1, 1], "looking_at": [1, 1, 1]}, "rows": []})", "looks at the point it stands on"},
+        {R"({"start": {"position": [1, 1, 1], "looking_at": [1, 1, 1]}, "rows": []})",
+         "looks at the point it stands on"},
         {file(hold + ", 7"), "row 2: not an object"},
         {file(hold + R"(, {"kind": "jump", "seconds": 1})"), "row 2: unknown kind \"jump\""},
         {file(R"({"kind": "hold", "seconds": -2})"), "row 1: \"seconds\" is -2, not above 0"},
@@ -71,9 +72,11 @@ TEST(PathFiles, AFileTheCameraCouldNotFlyIsRefusedWithTheRowAndWhy) {
         {file(hold + R"(, {"kind": "move", "seconds": 1, "from": [0, 0, 1e39], "to": [1, 2, 3]})"),
          "row 2: \"from\" holds a number that is not finite"},
         {file(R"({"kind": "hold", "seconds": 1e999})"), "not JSON"},
-        {file(R"({"kind": "move", "seconds": 1, "from": [0, 0], "to": [1, 2, 3]})"), "row 1: \"from\" is not three numbers"},
-        {file(R"({"kind": "move", "seconds": 1, "from": [1, 2, 3], "to": [1, 2, 3]})"), "row 1: a move from a point to "
-                                                                                         "the same point"},
+        {file(R"({"kind": "move", "seconds": 1, "from": [0, 0], "to": [1, 2, 3]})"),
+         "row 1: \"from\" is not three numbers"},
+        {file(R"({"kind": "move", "seconds": 1, "from": [1, 2, 3], "to": [1, 2, 3]})"),
+         "row 1: a move from a point to "
+         "the same point"},
         {file(R"({"kind": "turn", "seconds": 1, "from": [0, 0, 1], "to": [0, 0, -2]})"),
          "row 1: a turn between opposite directions"},
         {file(hold + "," + hold + R"(, {"kind": "turn", "seconds": 1, "from": [0, 0, 1]})"), "row 3: no \"to\""},
@@ -84,9 +87,10 @@ TEST(PathFiles, AFileTheCameraCouldNotFlyIsRefusedWithTheRowAndWhy) {
         EXPECT_NE(error.find(c.error), std::string::npos) << "said \"" << error << "\" for " << c.text;
     }
     std::string error;
-    const auto fine = PathFile::parse(file(hold + R"(, {"kind": "move", "seconds": 2, "from": [1, 2, 3], "to": [1, 2, 3],
+    const auto fine =
+        PathFile::parse(file(hold + R"(, {"kind": "move", "seconds": 2, "from": [1, 2, 3], "to": [1, 2, 3],
         "looking_at": [0, 0, 0]})"),
-                                      error);
+                        error);
     ASSERT_TRUE(fine) << error;
     ASSERT_EQ(fine->rows.size(), 2u);
     EXPECT_TRUE(fine->rows[1].aimed) << "a move on the spot looking at a point is fine";
@@ -154,9 +158,10 @@ TEST(PathFiles, TheTourKeepsTheSceneInViewLoopsAndHoldsBeforeEachObject) {
         if (row.kind == CameraPath::Kind::Move && onOrbit(row.from) && onOrbit(row.to)) {
             // On the orbit: every corner of the box in view.
             for (int corner = 0; corner < 8; ++corner)
-                ASSERT_TRUE(inView(projection, view,
-                                   vec3(corner & 1 ? bounds.max.x : bounds.min.x, corner & 2 ? bounds.max.y : bounds.min.y,
-                                        corner & 4 ? bounds.max.z : bounds.min.z)))
+                ASSERT_TRUE(
+                    inView(projection, view,
+                           vec3(corner & 1 ? bounds.max.x : bounds.min.x, corner & 2 ? bounds.max.y : bounds.min.y,
+                                corner & 4 ? bounds.max.z : bounds.min.z)))
                     << "frame " << frame << ", corner " << corner;
         } else {
             // Going up to an object and back: the scene's middle, or the object, stays in view.

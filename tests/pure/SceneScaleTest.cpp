@@ -171,8 +171,9 @@ TEST(SceneScale, MirrorsTakeTheirCubeMapsFromTheMiddleOfTheirOwnMeshes) {
         bool backdrop;
     } others[] = {{vec3(-10), vec3(10), true}, {vec3(2), vec3(12), false}, {vec3(-0.2f), vec3(1.2f), false}};
     for (const auto& other : others) {
-        std::unique_ptr<aiScene> domed(makeScene({boxMesh(vec3(0), vec3(1)), boxMesh(other.low, other.high)}, {},
-                                                 makeNode("root", {makeNode("Inner", {}, {0}), makeNode("Big", {}, {1})})));
+        std::unique_ptr<aiScene> domed(
+            makeScene({boxMesh(vec3(0), vec3(1)), boxMesh(other.low, other.high)}, {},
+                      makeNode("root", {makeNode("Inner", {}, {0}), makeNode("Big", {}, {1})})));
         const Bounds all = SceneBounds::drawn(domed.get());
         EXPECT_EQ(SceneBounds::framed(domed.get()).size(), other.backdrop ? vec3(1) : all.size()) << other.high.x;
     }
