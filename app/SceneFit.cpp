@@ -127,9 +127,8 @@ CameraPath::Script SceneFit::tour(const Importer& importer, const std::vector<Sc
         const aiMatrix4x4 transform = object->getTransformation(true);
         Bounds world;
         for (int corner = 0; corner < 8 && !own.empty(); ++corner) {
-            const aiVector3D at =
-                transform * aiVector3D(corner & 1 ? own.max.x : own.min.x, corner & 2 ? own.max.y : own.min.y,
-                                       corner & 4 ? own.max.z : own.min.z);
+            const vec3 local = own.corner(corner);
+            const aiVector3D at = transform * aiVector3D(local.x, local.y, local.z);
             world.add(vec3(at.x, at.y, at.z));
         }
         if (!world.empty()) stops.push_back({object->getPosition(true), world.radius()});

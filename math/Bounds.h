@@ -23,6 +23,10 @@ struct Bounds {
     vec3 size() const { return empty() ? vec3(0.0f) : max - min; }
     // Half the diagonal: the radius of the sphere around the box.
     float radius() const { return glm::length(size()) * 0.5f; }
+    // Corner 0 to 7: bit 0 picks the larger x, bit 1 y, bit 2 z.
+    vec3 corner(int index) const {
+        return vec3(index & 1 ? max.x : min.x, index & 2 ? max.y : min.y, index & 4 ? max.z : min.z);
+    }
 };
 
 }  // namespace Quessel

@@ -35,13 +35,11 @@ float Framing::viewDistance(const vec3& direction) const {
     const vec3 up(axes.view[0][1], axes.view[1][1], axes.view[2][1]);
     const float tanY = std::tan(HalfFovy) / Margin;
     const float tanX = tanY * Aspect;
-    const vec3 half = bounds.size() * 0.5f;
     // Each corner in view (its sideways and upward offsets within the angles at its depth)
     // and in front of the near plane.
     float distance = 0.0f;
     for (int corner = 0; corner < 8; ++corner) {
-        const vec3 offset((corner & 1 ? 1.0f : -1.0f) * half.x, (corner & 2 ? 1.0f : -1.0f) * half.y,
-                          (corner & 4 ? 1.0f : -1.0f) * half.z);
+        const vec3 offset = bounds.corner(corner) - bounds.centre();
         const float along = glm::dot(offset, axes.direction);
         distance = std::max({distance, std::abs(glm::dot(offset, right)) / tanX - along,
                              std::abs(glm::dot(offset, up)) / tanY - along, nearPlane() * Margin - along});

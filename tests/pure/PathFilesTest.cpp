@@ -158,10 +158,7 @@ TEST(PathFiles, TheTourKeepsTheSceneInViewLoopsAndHoldsBeforeEachObject) {
         if (row.kind == CameraPath::Kind::Move && onOrbit(row.from) && onOrbit(row.to)) {
             // On the orbit: every corner of the box in view.
             for (int corner = 0; corner < 8; ++corner)
-                ASSERT_TRUE(
-                    inView(projection, view,
-                           vec3(corner & 1 ? bounds.max.x : bounds.min.x, corner & 2 ? bounds.max.y : bounds.min.y,
-                                corner & 4 ? bounds.max.z : bounds.min.z)))
+                ASSERT_TRUE(inView(projection, view, bounds.corner(corner)))
                     << "frame " << frame << ", corner " << corner;
         } else {
             // Going up to an object and back: the scene's middle, or the object, stays in view.

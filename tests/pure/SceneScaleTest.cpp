@@ -39,12 +39,15 @@ vec3 clip(const mat4& projection, const mat4& view, const vec3& point) {
     return vec3(p) / p.w;
 }
 
-// A mesh whose vertices are the eight corners of a box, in one triangle fan per face side.
+// A mesh whose vertices are the eight corners of a box.
 aiMesh* boxMesh(const vec3& low, const vec3& high) {
     aiMesh* mesh = Quessel::Test::makeTriangles(4);
+    Bounds box;
+    box.add(low);
+    box.add(high);
     for (unsigned v = 0; v < mesh->mNumVertices; ++v) {
-        const bool x = v & 1, y = v & 2, z = v & 4;
-        mesh->mVertices[v] = aiVector3D(x ? high.x : low.x, y ? high.y : low.y, z ? high.z : low.z);
+        const vec3 at = box.corner(static_cast<int>(v % 8));
+        mesh->mVertices[v] = aiVector3D(at.x, at.y, at.z);
     }
     return mesh;
 }
@@ -62,9 +65,7 @@ TEST(SceneScale, FramingSeesTheWholeBoxFromAboveWithPlanesAndSpeedOfItsSize) {
         EXPECT_NEAR(framing.farPlane() / framing.nearPlane(), Framing::FarShare / Framing::NearShare, 1.0f);
         float widest = 0.0f;
         for (int corner = 0; corner < 8; ++corner) {
-            const vec3 at(corner & 1 ? bounds.max.x : bounds.min.x, corner & 2 ? bounds.max.y : bounds.min.y,
-                          corner & 4 ? bounds.max.z : bounds.min.z);
-            const vec3 ndc = clip(projection, pose.view, at);
+            const vec3 ndc = clip(projection, pose.view, bounds.corner(corner));
             for (int axis = 0; axis < 3; ++axis) EXPECT_LT(std::abs(ndc[axis]), 1.0f) << "corner " << corner;
             widest = std::max({widest, std::abs(ndc.x), std::abs(ndc.y)});
         }
