@@ -13,6 +13,11 @@ namespace Quessel {
 
 namespace {
 using nlohmann::json;
+
+// A number too large for JSON's doubles stops the parser without saying where; such numbers
+// are read as this string instead, so that the row holding one is named.
+const char* const TooLarge = "\x01too large";
+
 using Kind = CameraPath::Kind;
 
 const char* kindName(Kind kind) {
@@ -38,6 +43,7 @@ vec3 readPoint(const json& object, const char* key) {
     vec3 value;
     for (int i = 0; i < 3; ++i) {
         const json& number = (*found)[static_cast<size_t>(i)];
+        if (number == TooLarge) throw Refused{std::string("\"") + key + "\" holds a number that is not finite"};
         if (!number.is_number()) throw Refused{std::string("\"") + key + "\" is not three numbers"};
         value[i] = number.get<float>();
         if (!std::isfinite(value[i])) throw Refused{std::string("\"") + key + "\" holds a number that is not finite"};
@@ -47,6 +53,7 @@ vec3 readPoint(const json& object, const char* key) {
 
 float readSeconds(const json& row) {
     const auto found = row.find("seconds");
+    if (found != row.end() && *found == TooLarge) throw Refused{"\"seconds\" is not finite"};
     if (found == row.end() || !found->is_number()) throw Refused{"no \"seconds\" as a number"};
     const float seconds = found->get<float>();
     if (!std::isfinite(seconds)) throw Refused{"\"seconds\" is not finite"};
@@ -79,16 +86,35 @@ CameraPath::Step readRow(const json& row) {
         throw Refused{"a turn between opposite directions"};
     return step;
 }
+// The text with each number that overflows a double (its token as the parser quotes it)
+// made a string; nothing when the text is not JSON for another reason.
+std::optional<json> parsed(std::string text, std::string& error) {
+    for (int tries = 0; tries < 64; ++tries) {
+        try {
+            return json::parse(text);
+        } catch (const json::out_of_range& overflow) {
+            const std::string what = overflow.what();
+            const size_t open = what.find('\''), close = what.rfind('\'');
+            const size_t at = open < close ? text.find(what.substr(open + 1, close - open - 1)) : std::string::npos;
+            if (at == std::string::npos) {
+                error = "not JSON: " + what;
+                return std::nullopt;
+            }
+            text.replace(at, close - open - 1, json(TooLarge).dump());
+        } catch (const json::exception& problem) {
+            error = std::string("not JSON: ") + problem.what();
+            return std::nullopt;
+        }
+    }
+    error = "not JSON: too many numbers out of range";
+    return std::nullopt;
+}
 }  // namespace
 
 std::optional<CameraPath::Script> PathFile::parse(const std::string& text, std::string& error) {
-    json document;
-    try {
-        document = json::parse(text);
-    } catch (const json::exception& problem) {
-        error = std::string("not JSON: ") + problem.what();
-        return std::nullopt;
-    }
+    const std::optional<json> read = parsed(text, error);
+    if (!read) return std::nullopt;
+    const json& document = *read;
     CameraPath::Script script;
     std::string place = "the file";
     try {

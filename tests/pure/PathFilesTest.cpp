@@ -71,7 +71,9 @@ TEST(PathFiles, AFileTheCameraCouldNotFlyIsRefusedWithTheRowAndWhy) {
         // Beyond what the camera's floats hold; JSON itself has no infinities.
         {file(hold + R"(, {"kind": "move", "seconds": 1, "from": [0, 0, 1e39], "to": [1, 2, 3]})"),
          "row 2: \"from\" holds a number that is not finite"},
-        {file(R"({"kind": "hold", "seconds": 1e999})"), "not JSON"},
+        {file(hold + R"(, {"kind": "hold", "seconds": 1e999})"), "row 2: \"seconds\" is not finite"},
+        {file(R"({"kind": "turn", "seconds": 1, "from": [0, -1e400, 1], "to": [1, 0, 0]})"),
+         "row 1: \"from\" holds a number that is not finite"},
         {file(R"({"kind": "move", "seconds": 1, "from": [0, 0], "to": [1, 2, 3]})"),
          "row 1: \"from\" is not three numbers"},
         {file(R"({"kind": "move", "seconds": 1, "from": [1, 2, 3], "to": [1, 2, 3]})"),
