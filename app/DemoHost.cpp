@@ -1,6 +1,7 @@
 #include "app/DemoHost.h"
 
 #include "app/Startup.h"
+#include "core/ToolReport.h"
 
 #include <GLFW/glfw3.h>
 
@@ -49,6 +50,31 @@ std::unique_ptr<DemoHost> DemoHost::open(DemoScene scene, SetupFailure& failure)
 
 std::unique_ptr<DemoHost> DemoHost::openIn(GLFWwindow* window, DemoScene scene, SetupFailure& failure) {
     return setUp(std::unique_ptr<DemoHost>(new DemoHost(window, std::move(scene), false)), failure);
+}
+
+std::unique_ptr<DemoHost> DemoHost::openForTool(const ToolReport& report, DemoScene scene,
+                                                const std::string& pathChoice, int& status) {
+    // Start-up and the import cannot stop part-way: Ctrl-C ends them at once.
+    report.endAtOnceOnStop("start-up");
+    const bool brought = scene.brought;
+    SetupFailure failure;
+    std::unique_ptr<DemoHost> host = open(std::move(scene), failure);
+    ToolReport::catchStopSignals();
+    if (!host) {
+        status = failure.status == ToolReport::BadOptions ? report.badOptions(failure.message)
+                                                          : report.fail(failure.message);
+        return nullptr;
+    }
+    Demo& demo = host->demo();
+    for (const std::string& note : demo.notes()) report.say(note);
+    std::string error;
+    const auto path = demo.pathFor(pathChoice, error);
+    if (!path) {
+        status = report.badOptions("--path: " + error);
+        return nullptr;
+    }
+    if (!pathChoice.empty() || brought) demo.play(*path);
+    return host;
 }
 
 }  // namespace Quessel

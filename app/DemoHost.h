@@ -8,6 +8,8 @@ struct GLFWwindow;
 
 namespace Quessel {
 
+class ToolReport;
+
 // The start-up of a program beside the demo in one call: GLFW, the demo's own full-screen
 // window, context and GL state, then the demo set up in that window. Destroyed, it takes
 // the demo down first and then GLFW, when it started it; whatever the caller made with the
@@ -20,6 +22,11 @@ public:
     static std::unique_ptr<DemoHost> open(DemoScene scene, SetupFailure& failure);
     // The same in a window the caller made, keeps and has made current (the tests' hidden one).
     static std::unique_ptr<DemoHost> openIn(GLFWwindow* window, DemoScene scene, SetupFailure& failure);
+    // A tool's whole start-up: open() (Ctrl-C ends it at once, and is caught from then on),
+    // what set-up has to tell said, and the path chosen (see Demo::pathFor) flown when one
+    // was chosen or the scene brought. nullptr with the status the tool ends with.
+    static std::unique_ptr<DemoHost> openForTool(const ToolReport& report, DemoScene scene,
+                                                 const std::string& pathChoice, int& status);
 
     ~DemoHost();
     DemoHost(const DemoHost&) = delete;

@@ -28,24 +28,15 @@ const ToolReport report("quessel-record");
 // Start-up, set-up and the video; 0 when the MP4 is whole. `frames` is set to those
 // recorded: those asked for, or one lap of the camera's path.
 int renderVideo(const RecordOptions& options, int& frames, RecordingFiles& files) {
-    // Start-up and the import cannot stop part-way: Ctrl-C ends them at once.
-    report.endAtOnceOnStop("recording");
-    SetupFailure failure;
-    const std::unique_ptr<DemoHost> host =
-        DemoHost::open(DemoScene::forTool(options.scene, options.mirrors, options.glass), failure);
-    ToolReport::catchStopSignals();
-    if (!host)
-        return failure.status == ToolReport::BadOptions ? report.badOptions(failure.message)
-                                                        : report.fail(failure.message);
+    int status = 0;
+    const std::unique_ptr<DemoHost> host = DemoHost::openForTool(
+        report, DemoScene::forTool(options.scene, options.mirrors, options.glass), options.path, status);
+    if (!host) return status;
     Demo& demo = host->demo();
-    for (const std::string& note : demo.notes()) report.say(note);
-    std::string error;
-    const auto path = demo.pathFor(options.path, error);
-    if (!path) return report.badOptions("--path: " + error);
-    if (!options.path.empty() || !options.scene.empty()) demo.play(*path);
+    const CameraPath::Script& path = demo.path().script();
     // The seconds asked for, else until the camera path is back at its first row.
     frames = options.seconds > 0.0 ? std::max(1, static_cast<int>(std::lround(options.seconds * options.fps)))
-                                   : FrameDriver::framesToLapEnd(options.start, 1.0 / options.fps, *path);
+                                   : FrameDriver::framesToLapEnd(options.start, 1.0 / options.fps, path);
     if (frames < 1) return report.fail("no frames to record: the camera path does not return to its first row");
     int width = 0, height = 0;
     glfwGetFramebufferSize(demo.window(), &width, &height);
@@ -57,7 +48,8 @@ int renderVideo(const RecordOptions& options, int& frames, RecordingFiles& files
     report.say(fmt::format("{} frames, {:.2f} s of the demo from t = {:.2f} s at {:g} fps, into {}", frames,
                            frames / options.fps, options.start, options.fps, options.out));
     Recorder recorder(demo, options, report);
-    if (const int status = recorder.seek()) return status;
+    if ((status = recorder.seek()) != 0) return status;
+    std::string error;
     if (!files.create(error)) return report.fail(error);
     return recorder.record(frames, files);
 }

@@ -20,21 +20,11 @@ int main(int argc, char** argv) {
     case StudyOptions::Outcome::Run: break;
     }
 
-    // Start-up and the import cannot stop part-way: Ctrl-C ends them at once.
-    report.endAtOnceOnStop("start-up");
-    SetupFailure failure;
-    const std::unique_ptr<DemoHost> host =
-        DemoHost::open(DemoScene::forTool(options.scene, options.mirrors, options.glass), failure);
-    if (!host)
-        return failure.status == ToolReport::BadOptions ? report.badOptions(failure.message)
-                                                        : report.fail(failure.message);
-    ToolReport::catchStopSignals();
+    int status = 0;
+    const std::unique_ptr<DemoHost> host = DemoHost::openForTool(
+        report, DemoScene::forTool(options.scene, options.mirrors, options.glass), options.path, status);
+    if (!host) return status;
     Demo& demo = host->demo();
-    for (const std::string& note : demo.notes()) report.say(note);
-    std::string error;
-    const auto path = demo.pathFor(options.path, error);
-    if (!path) return report.badOptions("--path: " + error);
-    if (!options.path.empty() || options.scene.size()) demo.play(*path);
 
     // Made after the demo and so ended before it: the overlay's GL and GLFW calls run
     // while both still live.
