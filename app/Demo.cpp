@@ -84,19 +84,21 @@ bool Demo::setup() {
     Importer& importer = *parts.importer;
     ShaderRegistry& registry = *importer.registry;
     registry.use("test");
-    importer.memoryBudget = loaded.importBudget;
     importer.roles = {loaded.mirrors, loaded.glass};
+    if (!fit.checkMemory(failed)) return fail();
+    importer.memoryBudget = fit.importCeiling();
+    importer.validate = loaded.validated;
     // Nothing later can work without a scene: stop here with the import messages printed.
     if (!importer.loadScene(loaded.path)) {
         failed.message = importer.ranOutOfMemory
                              ? fmt::format(
-                                   "the scene {} needs more memory than an import may take ({:.1f} GiB, a "
-                                   "quarter of this machine's memory)",
-                                   loaded.path, static_cast<double>(loaded.importBudget) / (1 << 30))
-                             : "the scene " + loaded.path + " could not be imported (see the messages above)";
+                                   "the scene {} needs more memory than it may take ({:.1f} GiB, three quarters of "
+                                   "the memory this machine had available, less its cube maps)",
+                                   loaded.path, static_cast<double>(importer.memoryBudget) / (1 << 30))
+                             : "the scene " + loaded.path + " could not be imported: " + importer.importError;
         return fail();
     }
-    if (!fit.checkNames(importer, failed)) return fail();
+    if (!fit.checkNames(importer, failed) || !fit.checkEffects(importer, failed)) return fail();
     importer.imageSearch.folders.insert(importer.imageSearch.folders.begin(), loaded.imageFolders.begin(),
                                         loaded.imageFolders.end());
     importer.imageSearch.lenient = loaded.brought;

@@ -17,7 +17,8 @@ DemoScene DemoScene::forTool(const std::string& path, std::vector<std::string> m
     }
     scene.mirrors = std::move(mirrors);
     scene.glass = std::move(glass);
-    scene.importBudget = MemoryCeiling::importBudget();
+    scene.memoryBudget = MemoryCeiling::budget();
+    scene.validated = true;
     return scene;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,12 +17,14 @@ struct DemoScene {
     // Nodes that reflect and that refract besides the demo's spheres.
     std::vector<std::string> mirrors;
     std::vector<std::string> glass;
-    // Bytes of address space the import may add; 0: no limit.
-    size_t importBudget = 0;
+    // Bytes the import and the cube maps may take together (see MemoryBudget); 0: no limit.
+    uint64_t memoryBudget = 0;
+    // Whether what the file's parser built is checked before any other step of the import.
+    bool validated = false;
 
     // What a tool opens: the demo's own scene when `path` is empty, else that file with its
-    // images looked for beside it first; either under the import budget, with the nodes
-    // named reflecting and refracting.
+    // images looked for beside it first; either validated and within the memory budget,
+    // with the nodes named reflecting and refracting.
     static DemoScene forTool(const std::string& path, std::vector<std::string> mirrors, std::vector<std::string> glass);
 };
 

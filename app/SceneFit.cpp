@@ -1,6 +1,8 @@
 #include "app/SceneFit.h"
 
+#include "app/MemoryBudget.h"
 #include "app/Tour.h"
+#include "core/MemoryCeiling.h"
 #include "envmap/EnvironmentMapRenderer.h"
 #include "scene/Importer.h"
 #include "scene/NodeQuery.h"
@@ -28,6 +30,36 @@ SceneFit::~SceneFit() = default;
 bool SceneFit::named(const std::string& name) const {
     for (const auto* names : {&scene.mirrors, &scene.glass})
         if (std::find(names->begin(), names->end(), name) != names->end()) return true;
+    return false;
+}
+
+bool SceneFit::checkMemory(SetupFailure& failure) {
+    if (scene.memoryBudget == 0) return true;
+    residentBefore = MemoryCeiling::residentMemory();
+    const std::string refusal = MemoryBudget(scene.memoryBudget)
+                                    .refusal(scene.path, ImportEstimate::of(scene.path),
+                                             scene.mirrors.size() + scene.glass.size());
+    if (refusal.empty()) return true;
+    failure = {1, refusal};
+    return false;
+}
+
+uint64_t SceneFit::importCeiling() const {
+    if (scene.memoryBudget == 0) return 0;
+    // Never 0, which would lift the cap.
+    return std::max<uint64_t>(MemoryBudget(scene.memoryBudget).forImport(scene.mirrors.size() + scene.glass.size()), 1);
+}
+
+bool SceneFit::checkEffects(Importer& importer, SetupFailure& failure) const {
+    if (scene.memoryBudget == 0) return true;
+    const size_t resident = MemoryCeiling::residentMemory();
+    const ImportEstimate took{resident > residentBefore ? resident - residentBefore : 0, "what it took"};
+    const std::string refusal =
+        MemoryBudget(scene.memoryBudget)
+            .refusal(scene.path, took,
+                     importer.getNodes(ObjectKind::Reflective).size() + importer.getNodes(ObjectKind::Refractive).size());
+    if (refusal.empty()) return true;
+    failure = {1, refusal};
     return false;
 }
 

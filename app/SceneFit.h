@@ -24,6 +24,14 @@ public:
     explicit SceneFit(const DemoScene& scene);
     ~SceneFit();
 
+    // Before the import: false with why, when what the file declares and the cube maps of
+    // the objects named to reflect or refract cannot fit in the scene's memory budget.
+    bool checkMemory(SetupFailure& failure);
+    // What the import may take while it runs; 0: no limit.
+    uint64_t importCeiling() const;
+    // After the import: false with why, when what it took and a cube map for every object
+    // that reflects or refracts (the demo's spheres too) pass the budget.
+    bool checkEffects(Importer& importer, SetupFailure& failure) const;
     // After the import: false with why, when a name matches no node or is given twice.
     bool checkNames(const Importer& importer, SetupFailure& failure) const;
     // After the meshes: false with why, when a brought scene has no triangles to draw; the
@@ -50,6 +58,8 @@ private:
     bool named(const std::string& name) const;
 
     const DemoScene& scene;
+    // The process's resident memory before the import.
+    size_t residentBefore = 0;
     std::unique_ptr<Framing> sceneFraming;
     std::unique_ptr<SceneLight> sceneLight;
     std::string lightText;

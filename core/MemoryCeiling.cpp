@@ -7,18 +7,26 @@
 
 namespace Quessel {
 
-size_t MemoryCeiling::machineMemory() {
-    const long pages = sysconf(_SC_PHYS_PAGES);
+namespace {
+// A "Name:   123 kB" line of a /proc file, in bytes; 0 when it is not there.
+size_t procField(const char* file, const std::string& name) {
+    std::ifstream text(file);
+    for (std::string line; std::getline(text, line);)
+        if (line.rfind(name, 0) == 0) return std::stoull(line.substr(name.size())) * 1024;
+    return 0;
+}
+}  // namespace
+
+size_t MemoryCeiling::availableMemory() {
+    if (const size_t available = procField("/proc/meminfo", "MemAvailable:")) return available;
+    const long pages = sysconf(_SC_AVPHYS_PAGES);
     const long pageSize = sysconf(_SC_PAGE_SIZE);
     return pages > 0 && pageSize > 0 ? static_cast<size_t>(pages) * static_cast<size_t>(pageSize) : 0;
 }
 
-size_t MemoryCeiling::addressSpace() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmSize:", 0) == 0) return std::stoull(line.substr(7)) * 1024;
-    return 0;
-}
+size_t MemoryCeiling::addressSpace() { return procField("/proc/self/status", "VmSize:"); }
+
+size_t MemoryCeiling::residentMemory() { return procField("/proc/self/status", "VmRSS:"); }
 
 MemoryCeiling::MemoryCeiling(size_t bytes) {
     if (bytes == 0 || getrlimit(RLIMIT_AS, &before) != 0) return;

@@ -17,13 +17,15 @@ public:
     // Whether the cap is in force (it could be set).
     bool active() const { return set; }
 
-    // The machine's physical memory in bytes (0 when it cannot be read).
-    static size_t machineMemory();
-    // The share of it an import may use.
-    static constexpr int ShareDivisor = 4;
-    static size_t importBudget() { return machineMemory() / ShareDivisor; }
-    // The process's address space now, in bytes.
+    // The memory the machine has available now (MemAvailable: free, and what the kernel
+    // can take back from its caches), in bytes; its free pages when that cannot be read.
+    static size_t availableMemory();
+    // What a tool's scene and its effects may take: three quarters of what is available,
+    // the rest left to the tool itself, the driver and the machine's other programs.
+    static size_t budget() { return availableMemory() / 4 * 3; }
+    // The process's address space and resident memory now, in bytes.
     static size_t addressSpace();
+    static size_t residentMemory();
 
 private:
     rlimit before{};

@@ -42,10 +42,14 @@ bool Importer::loadScene(const std::string& path) {
     }
     file.close();
     ranOutOfMemory = false;
+    // Assimp runs its validation before its own pre-processing and every other step, so a
+    // face that indexes a vertex the file never gave is refused before a step reads it.
+    const unsigned flags =
+        aiProcessPreset_TargetRealtime_Quality | (validate ? unsigned(aiProcess_ValidateDataStructure) : 0u);
     {
         const MemoryCeiling ceiling(memoryBudget);
         try {
-            scene = assimpImporter->ReadFile(path, aiProcessPreset_TargetRealtime_Quality);
+            scene = assimpImporter->ReadFile(path, flags);
         } catch (const std::bad_alloc&) {
             scene = nullptr;
             ranOutOfMemory = true;
@@ -55,7 +59,8 @@ bool Importer::loadScene(const std::string& path) {
         const std::string error = assimpImporter->GetErrorString();
         // Assimp catches the allocation failure itself and reports it as its error.
         ranOutOfMemory = ranOutOfMemory || error.find("bad_alloc") != std::string::npos;
-        printConsole("%s\n", ranOutOfMemory && error.empty() ? "std::bad_alloc" : error.c_str());
+        importError = ranOutOfMemory && error.empty() ? "std::bad_alloc" : error;
+        printConsole("%s\n", importError.c_str());
         return false;
     }
     printConsole("Import of scene %s succeeded.", path.c_str());

@@ -78,6 +78,10 @@ public:
     // failed for want of it.
     size_t memoryBudget = 0;
     bool ranOutOfMemory = false;
+    // Whether what the file's parser built is checked before any post-processing (the
+    // tools'; the demo imports as it always did), and why the last import failed.
+    bool validate = false;
+    std::string importError;
 
 private:
     aiNode* root() const;

@@ -14,8 +14,12 @@ const char* const Keys =
     "it. Nodes named Sphere and Sphere_001 reflect and Sphere_002 refracts in any scene; --mirror\n"
     "and --glass add others. Its images are looked for beside it first (either separator, any\n"
     "letter case), then in the run directory. --start reaches its time by the frames of 1/30 s\n"
-    "a run from 0 draws. The import may take a quarter of this machine's memory ({}); a scene\n"
-    "that needs more ends the tool with status 1. Ctrl-C during start-up ends it at once (130).\n"
+    "a run from 0 draws. A scene and its cube maps may take three quarters of the memory this\n"
+    "machine has available ({} now): before the import, what the file declares (a PLY or OFF\n"
+    "header's counts, a binary STL's triangles, else its size: 512 bytes a vertex, 128 a face,\n"
+    "24 per byte of file) and 26 MB a cube map for each --mirror and --glass are weighed\n"
+    "against it; a scene that would not fit ends the tool at once with status 1, as does one\n"
+    "that passes it while importing. Ctrl-C during start-up ends it at once (130).\n"
     "\nKeys:\n"
     "  Space        pause / resume the demo's clock (camera path, light, smoke, cube maps)\n"
     "  .            while paused: one step of 1/30 s\n"
@@ -42,7 +46,7 @@ const char* const Keys =
 StudyOptions::Outcome StudyOptions::parse(int argc, const char* const* argv, StudyOptions& options, std::string& text) {
     CLI::App app("quessel-study: the demo you can stop, step, fly through and take apart.", "quessel-study");
     app.footer(fmt::format(fmt::runtime(Keys),
-                           fmt::format("{:.1f} GiB", static_cast<double>(MemoryCeiling::importBudget()) / (1 << 30))));
+                           fmt::format("{:.1f} GiB", static_cast<double>(MemoryCeiling::budget()) / (1 << 30))));
     app.get_formatter()->column_width(26);
     app.add_option("--scene", options.scene, "another scene, in any format Assimp reads")
         ->type_name("FILE")

@@ -213,6 +213,6 @@ TEST(SceneScale, AMemoryCeilingFailsAnAllocationBeyondItUntilItIsLifted) {
         EXPECT_THROW(allocate(), std::bad_alloc);
     }
     EXPECT_NO_THROW(allocate());
-    EXPECT_GT(MemoryCeiling::importBudget(), size_t(0));
+    EXPECT_GT(MemoryCeiling::budget(), size_t(0));
 }
 #endif

@@ -1,0 +1,30 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace Quessel {
+
+// What importing a scene file will take in memory, judged before the import from what the
+// file declares: the element counts of a PLY or OFF header, a binary STL's triangle count,
+// else the file's size.
+struct ImportEstimate {
+    uint64_t bytes = 0;
+    // What it was judged from, for a message: "its PLY header declares 3 vertices and 1 face".
+    std::string basis;
+
+    // Nothing (0 bytes) when the file cannot be read: the import then says why.
+    static ImportEstimate of(const std::string& path);
+    // From the file's first bytes (its header), its size and its name's extension.
+    static ImportEstimate of(const std::string& head, uint64_t fileSize, const std::string& extension);
+
+    // The peak of Assimp 5.2's import with the demo's post-processing, measured on PLY files
+    // of a million triangles, shared and unshared: 468 bytes a vertex and 51 a face, rounded up.
+    static constexpr uint64_t BytesPerVertex = 512;
+    static constexpr uint64_t BytesPerFace = 128;
+    // A file that declares no counts: an OBJ of unshared triangles peaked at 24 times its size.
+    static constexpr uint64_t BytesPerFileByte = 24;
+    // How much of a file is read for its header.
+    static constexpr size_t HeadBytes = 64 * 1024;
+};
+
+}  // namespace Quessel
