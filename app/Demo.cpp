@@ -3,6 +3,7 @@
 #include "app/DemoParts.h"
 #include "app/OffscreenFramebuffer.h"
 #include "app/PathFile.h"
+#include "app/PlacedPath.h"
 #include "app/ScreenQuad.h"
 #include "core/Console.h"
 #include "core/GlConstants.h"
@@ -106,9 +107,10 @@ bool Demo::setup() {
     registry.use("motionblur");
     parts.quad = std::make_unique<ScreenQuad>(registry);
     registry.use("test");
+    if (!fit.place(importer, failed)) return fail();
     importer.buildMeshes(importer.scene);
     if (!fit.checkDrawable(importer, failed)) return fail();
-    fit.frame(importer);
+    if (!fit.frame(importer, failed)) return fail();
     if (fit.framing()) viewpoint.projection = fit.framing()->projection();
     createUniformBuffers();
     glEnable(GL_MULTISAMPLE);
@@ -162,9 +164,13 @@ CameraPath::Script Demo::tour() const {
 }
 
 std::optional<CameraPath::Script> Demo::pathFor(const std::string& choice, std::string& error) const {
-    if (choice == "demo" || (choice.empty() && !loaded.brought)) return CameraPath::Script::demo();
+    // The demo's path and path files give points in the scene's own coordinates.
+    if (choice == "demo" || (choice.empty() && !loaded.brought))
+        return PlacedPath::drawn(CameraPath::Script::demo(), fit.placement());
     if (choice == "tour" || choice.empty()) return tour();
-    return PathFile::read(choice, error);
+    const auto file = PathFile::read(choice, error);
+    if (!file) return std::nullopt;
+    return PlacedPath::drawn(*file, fit.placement());
 }
 
 void Demo::renderInitialEnvironmentMaps() {

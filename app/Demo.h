@@ -81,8 +81,12 @@ public:
     GLuint depthTarget() const;
     // GL errors the frames' checks have counted.
     int errorCount() const { return errors; }
-    // A brought scene's size, planes and framed view; nullptr for the demo's own.
+    // A brought scene's size, planes and framed view, where it is drawn; nullptr for the
+    // demo's own.
     const Framing* framing() const { return fit.framing(); }
+    // Where the scene is drawn (see Placement): what the tools show or save of positions
+    // goes back to its own coordinates through this.
+    const Placement& placement() const { return fit.placement(); }
     // Which light lights the scene.
     const std::string& lightInUse() const { return fit.lightInUse(); }
 

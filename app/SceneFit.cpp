@@ -6,6 +6,7 @@
 #include "envmap/EnvironmentMapRenderer.h"
 #include "scene/Importer.h"
 #include "scene/NodeQuery.h"
+#include "scene/PlacedScene.h"
 #include "scene/ReflectionObject.h"
 #include "scene/SceneBounds.h"
 #include "scene/SceneLight.h"
@@ -14,6 +15,8 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace Quessel {
 
@@ -105,12 +108,41 @@ bool SceneFit::checkDrawable(const Importer& importer, SetupFailure& failure) {
     return true;
 }
 
-void SceneFit::frame(const Importer& importer) {
-    if (!scene.brought) return;
+bool SceneFit::place(const Importer& importer, SetupFailure& failure) {
+    if (!scene.brought) return true;
+    ownBounds = SceneBounds::framedInScene(importer.scene);
+    // Nothing drawn: the checks after the meshes say why.
+    if (ownBounds.empty()) return true;
+    std::string why;
+    const std::optional<Placement> placement = Placement::of(ownBounds, why);
+    if (!placement) {
+        failure = {1, "the scene " + scene.path + " cannot be drawn: " + why};
+        return false;
+    }
+    scenePlacement = *placement;
+    // From here on, from the framing to the mirrors' centres and the light, everything works
+    // where the scene is drawn.
+    PlacedScene::apply(importer.scene, scenePlacement);
+    return true;
+}
+
+bool SceneFit::frame(const Importer& importer, SetupFailure& failure) {
+    if (!scene.brought) return true;
     sceneFraming = std::make_unique<Framing>(SceneBounds::framed(importer.scene));
-    const vec3 size = sceneFraming->bounds.size();
+    if (sceneFraming->bounds.empty()) {
+        failure = {1, "the scene " + scene.path + " cannot be drawn: none of its drawn vertices has finite coordinates"};
+        return false;
+    }
+    const dvec3 size = ownBounds.size();
     said.push_back(fmt::format("the scene is {:.3g} x {:.3g} x {:.3g} units; clipping planes {:.3g} to {:.3g}", size.x,
-                               size.y, size.z, sceneFraming->nearPlane(), sceneFraming->farPlane()));
+                               size.y, size.z, scenePlacement.toScene(sceneFraming->nearPlane()),
+                               scenePlacement.toScene(sceneFraming->farPlane())));
+    if (scenePlacement.moves())
+        said.push_back(fmt::format("drawn at 2^{} of its size around ({:.9g}, {:.9g}, {:.9g}), where floats keep it "
+                                   "whole; paths and positions stay in its own units",
+                                   std::lround(std::log2(scenePlacement.scale)), scenePlacement.centre.x,
+                                   scenePlacement.centre.y, scenePlacement.centre.z));
+    return true;
 }
 
 void SceneFit::centreMirrors(Importer& importer) const {
@@ -139,14 +171,20 @@ void SceneFit::light(Importer& importer) {
     } else {
         sceneLight = std::make_unique<SceneLight>(importer.scene, sceneFraming->bounds);
         animate(0.0, importer);
-        lightText = sceneLight->describe();
+        lightText = sceneLight->describe(scenePlacement);
     }
     if (scene.brought) said.push_back("light: " + lightText);
 }
 
 void SceneFit::animate(double step, Importer& importer) {
-    if (!sceneLight) return;
-    sceneLight->update(step, *importer.lightRecord);
+    if (sceneLight) {
+        sceneLight->update(step, *importer.lightRecord);
+    } else if (scenePlacement.moves() && importer.lightRecord) {
+        // The demo's light, moved in the scene's own coordinates, lights it as drawn.
+        importer.lightRecord->place(scenePlacement);
+    } else {
+        return;
+    }
     importer.uploadLightRecord();
 }
 

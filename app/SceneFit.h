@@ -2,6 +2,7 @@
 #include "app/CameraPath.h"
 #include "app/DemoScene.h"
 #include "math/Framing.h"
+#include "math/Placement.h"
 
 #include <memory>
 #include <string>
@@ -37,8 +38,12 @@ public:
     // After the meshes: false with why, when a brought scene has no triangles to draw; the
     // meshes it leaves out are noted.
     bool checkDrawable(const Importer& importer, SetupFailure& failure);
-    // A brought scene's size, from what it draws; nothing for the demo's own.
-    void frame(const Importer& importer);
+    // Before the meshes are built: a brought scene moved to where it is drawn best (see
+    // Placement); false with why when its box is not finite or its size is one floats cannot
+    // draw. Nothing for the demo's own.
+    bool place(const Importer& importer, SetupFailure& failure);
+    // After the meshes: a brought scene framed at its size, from what it draws.
+    bool frame(const Importer& importer, SetupFailure& failure);
     // Before the renderers take their objects' positions.
     void centreMirrors(Importer& importer) const;
     void fitRenderers(const std::vector<std::unique_ptr<IEnvironmentMapRenderer>>& renderers) const;
@@ -51,6 +56,8 @@ public:
     CameraPath::Script tour(const Importer& importer, const std::vector<SceneryObject*>& objects) const;
 
     const Framing* framing() const { return sceneFraming.get(); }
+    // Where the scene is drawn: none but in its own coordinates for the demo's own.
+    const Placement& placement() const { return scenePlacement; }
     const std::string& lightInUse() const { return lightText; }
     const std::vector<std::string>& notes() const { return said; }
 
@@ -60,6 +67,9 @@ private:
     const DemoScene& scene;
     // The process's resident memory before the import.
     size_t residentBefore = 0;
+    // The scene's framed box in its own coordinates, and where it is drawn.
+    WideBounds ownBounds;
+    Placement scenePlacement;
     std::unique_ptr<Framing> sceneFraming;
     std::unique_ptr<SceneLight> sceneLight;
     std::string lightText;

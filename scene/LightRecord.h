@@ -1,5 +1,6 @@
 #pragma once
 #include "math/MathTypes.h"
+#include "math/Placement.h"
 
 #include <cstdint>
 
@@ -22,6 +23,9 @@ struct LightRecord {
     // by `falloffScale` (the demo's 0.01 per metre and per square metre seen in units of
     // 1 / falloffScale metres; 0 for no falloff, a light from far away).
     void setInWorld(const vec3& position, const vec3& colour, float falloffScale);
+    // The record of a light written in a scene's own coordinates, for the scene as drawn:
+    // its position placed, its falloff and bulb in drawn units.
+    void place(const Placement& placement);
 };
 
 static_assert(sizeof(LightRecord) == 56, "LightRecord must match the 56-byte block");

@@ -21,6 +21,8 @@ Bounds drawn(const aiScene* scene);
 // backdrop around the scene, from outside which nothing else would be seen.
 constexpr float BackdropRatio = 2.0f;
 Bounds framed(const aiScene* scene);
+// The same in doubles, for the scene's own coordinates before it is placed to be drawn.
+WideBounds framedInScene(const aiScene* scene);
 // The node's own drawn meshes in the node's frame (its children not included).
 Bounds ofNode(const aiScene* scene, const aiNode* node);
 

@@ -91,9 +91,9 @@ void SceneLight::update(double dt, LightRecord& record) {
     record.setInWorld(position(), colour, falloffScale());
 }
 
-std::string SceneLight::describe() const {
+std::string SceneLight::describe(const Placement& placement) const {
     if (kind == Kind::Circling) return "a light circling above the scene (it has none of its own)";
-    const vec3 at = kind == Kind::Directional ? direction : origin;
+    const vec3 at = kind == Kind::Directional ? direction : placement.toScene(origin);
     return fmt::format("the scene's {} light \"{}\" {} ({:.3g}, {:.3g}, {:.3g})", kindName(kind), name,
                        kind == Kind::Directional ? "shining along" : "at", at.x, at.y, at.z);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "math/Bounds.h"
 #include "math/MathTypes.h"
+#include "math/Placement.h"
 
 #include <string>
 
@@ -23,8 +24,8 @@ public:
 
     // Moves a circling light on by `dt` seconds and writes the record's words 0-12.
     void update(double dt, LightRecord& record);
-    // Which light this is, for the console and the overlay.
-    std::string describe() const;
+    // Which light this is, for the console and the overlay, in the scene's own coordinates.
+    std::string describe(const Placement& placement = {}) const;
 
     // Where the light is now (in the world) and how strongly it falls off.
     vec3 position() const;

@@ -3,6 +3,7 @@
 #include "app/CameraPath.h"
 #include "app/Demo.h"
 #include "app/PathFile.h"
+#include "app/PlacedPath.h"
 #include "core/GlConstants.h"
 #include "core/RgbImage.h"
 #include "math/Camera.h"
@@ -214,13 +215,13 @@ std::string rowText(const CameraPath::Step& row) {
 // Rows listed around the one marked.
 constexpr int ListedAround = 5;
 
-std::vector<std::string> rowList(const CameraPath::Script& script, int marked) {
+std::vector<std::string> rowList(const CameraPath::Script& script, int marked, const Placement& placement) {
     std::vector<std::string> lines;
     const int count = static_cast<int>(script.rows.size());
     const int first = std::max(0, std::min(marked - ListedAround, count - 2 * ListedAround - 1));
     for (int i = first; i < count && i <= first + 2 * ListedAround; ++i)
         lines.push_back(fmt::format("{} {:2} {:.1f} s {}", i == marked ? ">" : " ", i, script.rows[i].duration,
-                                    rowText(script.rows[i])));
+                                    rowText(PlacedPath::rowInScene(script.rows[i], placement))));
     return lines;
 }
 }  // namespace
@@ -230,7 +231,8 @@ std::string StudySession::pathRow() const {
     const auto& rows = path.script().rows;
     if (rows.empty()) return "no rows: the camera stays where the path starts";
     const CameraPath::Step& row = rows[static_cast<size_t>(path.step)];
-    return fmt::format("row {} (rows 0-{}): {}, {:.2f} of {:.2f} s", path.step, rows.size() - 1, rowText(row),
+    return fmt::format("row {} (rows 0-{}): {}, {:.2f} of {:.2f} s", path.step, rows.size() - 1,
+                       rowText(PlacedPath::rowInScene(row, demo.placement())),
                        demo.camera().pathTime, row.duration);
 }
 
@@ -258,14 +260,15 @@ OverlayFacts StudySession::overlayFacts() const {
                                                 "Backspace undo, - / = seconds, F6 save):",
                                                 draft.seconds)
                                           : "Enter starts a path at this view (F6 saves it)";
-        facts.rows = rowList(draft.script(), static_cast<int>(draft.script().rows.size()) - 1);
+        facts.rows = rowList(draft.script(), static_cast<int>(draft.script().rows.size()) - 1, demo.placement());
     } else {
         facts.rowsTitle = fmt::format("path, {:.1f} s a lap:", demo.path().script().seconds());
-        facts.rows = rowList(demo.path().script(), demo.path().step);
+        facts.rows = rowList(demo.path().script(), demo.path().step, demo.placement());
     }
     facts.demoTime = driver.clock();
     const mat4 eye = glm::inverse(demo.camera().view);
-    facts.position = vec3(eye[3]);
+    // Where the camera is in the scene's own coordinates.
+    facts.position = demo.placement().toScene(vec3(eye[3]));
     facts.direction = -glm::normalize(vec3(eye[2]));
     const std::vector<MirrorView> mirrors = demo.mirrors();
     const int refreshed = demo.refreshed();
@@ -279,9 +282,11 @@ OverlayFacts StudySession::overlayFacts() const {
     facts.glErrors = demo.errorCount();
     facts.light = demo.lightInUse();
     if (const Framing* framing = demo.framing()) {
+        const Placement& placement = demo.placement();
         const vec3 size = framing->bounds.size();
-        facts.sceneSize = fmt::format("scene {:.3g} x {:.3g} x {:.3g}, flight {:.3g} per s (wheel)", size.x, size.y,
-                                      size.z, controls.freeCamera.speed);
+        facts.sceneSize = fmt::format("scene {:.3g} x {:.3g} x {:.3g}, flight {:.3g} per s (wheel)",
+                                      placement.toScene(size.x), placement.toScene(size.y),
+                                      placement.toScene(size.z), placement.toScene(controls.freeCamera.speed));
     }
     facts.reload = reloadSummary;
     facts.reloadLog = reloadLog;
@@ -317,7 +322,9 @@ bool StudySession::frame() {
 
 void StudySession::savePath() {
     // The path being made, or else the one playing.
-    const CameraPath::Script& script = controls.draft.started() ? controls.draft.script() : demo.path().script();
+    // In the scene's own coordinates, as path files give them.
+    const CameraPath::Script script = PlacedPath::inScene(
+        controls.draft.started() ? controls.draft.script() : demo.path().script(), demo.placement());
     const std::string folder = Screenshot::folder("paths");
     std::error_code made;
     std::filesystem::create_directories(folder, made);
