@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <set>
 
 namespace Quessel {
 
@@ -36,12 +37,17 @@ bool SceneFit::named(const std::string& name) const {
     return false;
 }
 
+size_t SceneFit::namedObjects() const {
+    std::set<std::string> names(scene.mirrors.begin(), scene.mirrors.end());
+    names.insert(scene.glass.begin(), scene.glass.end());
+    return names.size();
+}
+
 bool SceneFit::checkMemory(SetupFailure& failure) {
     if (scene.memoryBudget == 0) return true;
     residentBefore = MemoryCeiling::residentMemory();
-    const std::string refusal = MemoryBudget(scene.memoryBudget)
-                                    .refusal(scene.path, ImportEstimate::of(scene.path),
-                                             scene.mirrors.size() + scene.glass.size());
+    const std::string refusal =
+        MemoryBudget(scene.memoryBudget).refusal(scene.path, ImportEstimate::of(scene.path), namedObjects());
     if (refusal.empty()) return true;
     failure = {1, refusal};
     return false;
@@ -50,7 +56,7 @@ bool SceneFit::checkMemory(SetupFailure& failure) {
 uint64_t SceneFit::importCeiling() const {
     if (scene.memoryBudget == 0) return 0;
     // Never 0, which would lift the cap.
-    return std::max<uint64_t>(MemoryBudget(scene.memoryBudget).forImport(scene.mirrors.size() + scene.glass.size()), 1);
+    return std::max<uint64_t>(MemoryBudget(scene.memoryBudget).forImport(namedObjects()), 1);
 }
 
 bool SceneFit::checkEffects(Importer& importer, SetupFailure& failure) const {

@@ -63,6 +63,8 @@ public:
 
 private:
     bool named(const std::string& name) const;
+    // How many objects are named to reflect or refract: each gets a cube map.
+    size_t namedObjects() const;
 
     const DemoScene& scene;
     // The process's resident memory before the import.

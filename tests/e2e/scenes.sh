@@ -104,7 +104,7 @@ done
 write_cube_on_floor
 count=$((budget_kb / (26 * 1024) + 20))
 mirrors=()
-for _ in $(seq 1 "$count"); do mirrors+=(--mirror Cube); done
+for i in $(seq 1 "$count"); do mirrors+=(--mirror "Cube$i"); done
 started=$(date +%s)
 shoot many --scene "$ROOT/cube.obj" "${mirrors[@]}"
 expect_status 1
