@@ -230,3 +230,41 @@ TEST_F(MeshBuild, LoadSceneReportsMissingFilesAndImportsSmallOnes) {
     EXPECT_EQ(importer.meshes[0].faceCount, 1u);
     EXPECT_EQ(enabled(importer.meshes[0].vertexArray), (std::set<GLuint>{0, 1, 2, 5, 6}));
 }
+
+namespace {
+// Every number of every mesh, and the material count, as one hash.
+size_t meshData(const aiScene* scene) {
+    std::string bytes;
+    const auto add = [&bytes](const void* data, size_t size) { bytes.append(static_cast<const char*>(data), size); };
+    for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
+        const aiMesh* mesh = scene->mMeshes[m];
+        const size_t vectors = sizeof(aiVector3D) * mesh->mNumVertices;
+        for (const aiVector3D* array : {mesh->mVertices, mesh->mNormals, mesh->mTangents, mesh->mBitangents,
+                                        mesh->mTextureCoords[0]})
+            if (array) add(array, vectors);
+        for (unsigned f = 0; f < mesh->mNumFaces; ++f)
+            add(mesh->mFaces[f].mIndices, sizeof(unsigned) * mesh->mFaces[f].mNumIndices);
+        add(&mesh->mMaterialIndex, sizeof(unsigned));
+    }
+    add(&scene->mNumMaterials, sizeof(unsigned));
+    return std::hash<std::string>()(bytes);
+}
+}  // namespace
+
+TEST_F(MeshBuild, TheToolsValidationRefusesAFaceOutOfRangeAndLeavesTheDemosSceneAsItWas) {
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(importer.loadScene("../Model/test3.dae"));
+    const size_t plain = meshData(importer.scene);
+    importer.validate = true;
+    ASSERT_TRUE(importer.loadScene("../Model/test3.dae"));
+    EXPECT_EQ(meshData(importer.scene), plain);
+
+    ScratchDir dir;
+    const std::string ply = dir.file("index.ply");
+    std::ofstream(ply) << "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\n"
+                          "property float z\nelement face 1\nproperty list uchar int vertex_indices\nend_header\n"
+                          "0 0 0\n1 0 0\n0 1 0\n3 0 1 7\n";
+    EXPECT_FALSE(importer.loadScene(ply));
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(importer.importError, "Validation failed: aiMesh::mFaces[0]::mIndices[2] is out of range");
+}
