@@ -32,9 +32,9 @@ void LightRecord::setInWorld(const vec3& where, const vec3& colour, float fallof
 }
 
 void LightRecord::place(const Placement& placement) {
-    const vec3 at = placement.toDrawn(vec3(position[0], position[1], position[2]));
-    for (int axis = 0; axis < 3; ++axis) position[axis] = at[axis];
-    const float scale = static_cast<float>(placement.scale);
+    const vec3 centre(placement.scale * placement.centre);
+    for (int axis = 0; axis < 3; ++axis) position[axis] -= centre[axis];
+    const auto scale = static_cast<float>(placement.scale);
     factors[0] /= scale;
     for (int channel = 1; channel < 4; ++channel) factors[channel] /= scale * scale;
     factors[5] *= scale;

@@ -23,8 +23,9 @@ struct LightRecord {
     // by `falloffScale` (the demo's 0.01 per metre and per square metre seen in units of
     // 1 / falloffScale metres; 0 for no falloff, a light from far away).
     void setInWorld(const vec3& position, const vec3& colour, float falloffScale);
-    // The record of a light written in a scene's own coordinates, for the scene as drawn:
-    // its position placed, its falloff and bulb in drawn units.
+    // A record written from a node of a placed scene (see Placement), whose translation the
+    // placement has already scaled: moved with the scene's middle, its falloff and bulb
+    // in drawn units, so the light falls off over the scene as it would unplaced.
     void place(const Placement& placement);
 };
 

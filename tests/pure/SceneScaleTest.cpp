@@ -322,18 +322,21 @@ TEST(SceneScale, PathsAndTheDemosLightKeepTheScenesOwnCoordinates) {
     EXPECT_EQ(back.rows[0].target, own.rows[0].target);
     EXPECT_EQ(PlacedPath::rowInScene(drawn.rows[0], placement).to, own.rows[0].to);
 
-    // The demo's light in a scene drawn at 2^-13 of its size: where it is drawn, falling off
+    // The demo's light in a far scene drawn at 2^-13 of its size: where it is drawn, falling off
     // over the same share of the scene.
     WideBounds large;
-    large.add(dvec3(0));
-    large.add(dvec3(2e5));
+    large.add(dvec3(1e9, 0, 0));
+    large.add(dvec3(1e9 + 2e5, 2e5, 2e5));
     const Placement quarter = *Placement::of(large, why);
     ASSERT_EQ(quarter.scale, std::exp2(-13.0));
+    ASSERT_NE(quarter.centre, dvec3(0.0));
+    LightRecord own4;
+    own4.setFromTranslation(1e9f + 4096, 0, 0);
+    // Its node's translation as the placed scene holds it.
     LightRecord record;
-    record.setFromTranslation(4000, 0, 0);
-    const LightRecord own4 = record;
+    record.setFromTranslation((1e9f + 4096) * static_cast<float>(quarter.scale), 0, 0);
     record.place(quarter);
-    EXPECT_EQ(vec3(record.position[0], record.position[1], record.position[2]), quarter.toDrawn(vec3(4000, 0, 0)));
+    EXPECT_EQ(vec3(record.position[0], record.position[1], record.position[2]), quarter.toDrawn(vec3(1e9f + 4096, 0, 0)));
     const float drawnD = 100.0f * static_cast<float>(quarter.scale);
     EXPECT_FLOAT_EQ(record.factors[0] * drawnD + record.factors[1] * drawnD * drawnD,
                     own4.factors[0] * 100.0f + own4.factors[1] * 100.0f * 100.0f);
