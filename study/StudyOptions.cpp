@@ -11,8 +11,10 @@ namespace {
 const char* const Keys =
     "A scene of any size is framed from its bounds, its planes and flight speed follow its size,\n"
     "and without a node PointLight1 it is lit by its own first light or one that circles above\n"
-    "it. Nodes named Sphere and Sphere_001 reflect and Sphere_002 refracts in any scene; --mirror\n"
-    "and --glass add others. Its images are looked for beside it first (either separator, any\n"
+    "it. One far from the demo's size, or far from the origin for its size, is drawn scaled by a\n"
+    "power of two around its middle; path files and positions stay in its own units. Nodes\n"
+    "named Sphere and Sphere_001 reflect and Sphere_002 refracts in any scene; --mirror and\n"
+    "--glass add others. Its images are looked for beside it first (either separator, any\n"
     "letter case), then in the run directory. --start reaches its time by the frames of 1/30 s\n"
     "a run from 0 draws. A scene and its cube maps may take three quarters of the memory this\n"
     "machine has available ({} now): before the import, what the file declares (a PLY or OFF\n"
