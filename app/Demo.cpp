@@ -2,7 +2,6 @@
 
 #include "app/DemoParts.h"
 #include "app/OffscreenFramebuffer.h"
-#include "app/PathFile.h"
 #include "app/ScreenQuad.h"
 #include "core/Console.h"
 #include "core/GlConstants.h"
@@ -159,10 +158,11 @@ CameraPath::Script Demo::tour() const {
     return fit.tour(*owned->importer, objects);
 }
 
-std::optional<CameraPath::Script> Demo::pathFor(const std::string& choice, std::string& error) const {
+bool Demo::choosesFile(const std::string& choice) { return !choice.empty() && choice != "demo" && choice != "tour"; }
+
+CameraPath::Script Demo::pathFor(const std::string& choice) const {
     if (choice == "demo" || (choice.empty() && !loaded.brought)) return CameraPath::Script::demo();
-    if (choice == "tour" || choice.empty()) return tour();
-    return PathFile::read(choice, error);
+    return tour();
 }
 
 void Demo::renderInitialEnvironmentMaps() {

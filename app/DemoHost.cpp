@@ -1,11 +1,13 @@
 #include "app/DemoHost.h"
 
+#include "app/PathFile.h"
 #include "app/Startup.h"
 #include "core/ToolReport.h"
 
 #include <GLFW/glfw3.h>
 
 #include <cstdio>
+#include <optional>
 
 namespace Quessel {
 
@@ -56,6 +58,16 @@ std::unique_ptr<DemoHost> DemoHost::openForTool(const ToolReport& report, DemoSc
                                                 const std::string& pathChoice, int& status) {
     // Start-up and the import cannot stop part-way: Ctrl-C ends them at once.
     report.endAtOnceOnStop("start-up");
+    // A path file is read and checked first: a bad one is said at once, not after a long import.
+    std::optional<CameraPath::Script> fromFile;
+    if (Demo::choosesFile(pathChoice)) {
+        std::string error;
+        fromFile = PathFile::read(pathChoice, error);
+        if (!fromFile) {
+            status = report.badOptions("--path: " + error);
+            return nullptr;
+        }
+    }
     const bool brought = scene.brought;
     SetupFailure failure;
     std::unique_ptr<DemoHost> host = open(std::move(scene), failure);
@@ -67,13 +79,14 @@ std::unique_ptr<DemoHost> DemoHost::openForTool(const ToolReport& report, DemoSc
     }
     Demo& demo = host->demo();
     for (const std::string& note : demo.notes()) report.say(note);
-    std::string error;
-    const auto path = demo.pathFor(pathChoice, error);
-    if (!path) {
-        status = report.badOptions("--path: " + error);
+    if (fromFile)
+        demo.play(std::move(*fromFile));
+    else if (!pathChoice.empty() || brought)
+        demo.play(demo.pathFor(pathChoice));
+    if (ToolReport::stopSignal()) {
+        status = report.interrupted("start-up");
         return nullptr;
     }
-    if (!pathChoice.empty() || brought) demo.play(*path);
     return host;
 }
 

@@ -1,5 +1,6 @@
 #include "study/StudyOptions.h"
 
+#include "app/PathRules.h"
 #include "core/MemoryCeiling.h"
 
 #include <fmt/format.h>
@@ -56,8 +57,11 @@ StudyOptions::Outcome StudyOptions::parse(int argc, const char* const* argv, Stu
         ->expected(1)
         ->take_all();
     app.add_option("--path", options.path,
-                   "the camera's path: a JSON path file (F6 saves one), tour (one made for the scene) or demo "
-                   "(the demo's own); default: the demo's in its own scene, the tour in another")
+                   fmt::format("the camera's path: a JSON path file (F6 saves one), tour (one made for the scene) or "
+                               "demo (the demo's own); default: the demo's in its own scene, the tour in another. A "
+                               "file is read before the scene: a regular file of at most {} MB, at most {} rows of at "
+                               "most {:g} s each (an hour), every view looking somewhere, never straight up or down",
+                               PathRules::MaxFileBytes / 1000000, PathRules::MaxRows, PathRules::MaxRowSeconds))
         ->type_name("FILE|tour|demo");
     app.add_option("--shot", options.shot, "draw the first frame into the PNG FILE, say what it shows, and end")
         ->type_name("FILE");

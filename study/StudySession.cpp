@@ -339,6 +339,7 @@ int StudySession::run() {
 }
 
 int StudySession::shoot(const std::string& file) {
+    if (stopAsked()) return report.interrupted("the shot");
     // The depth pass clears its target with the clear colour in force before the frame.
     GLfloat clear[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
@@ -349,7 +350,19 @@ int StudySession::shoot(const std::string& file) {
                                                   static_cast<unsigned char>(std::lround(clear[2] * 255.0f))};
     const FrameCoverage coverage = FrameCoverage::of(RgbImage::readTexture(demo.depthTarget()), cleared,
                                                      RgbImage::readTexture(demo.colorTarget()));
-    if (!window.savePng(file)) return report.fail("cannot write " + file + ": " + std::strerror(errno));
+    // Under a name of its own until whole, so that Ctrl-C leaves no picture and an earlier
+    // one as it was.
+    const std::string part = file + ".part";
+    if (!window.savePng(part)) return report.fail("cannot write " + file + ": " + std::strerror(errno));
+    if (stopAsked()) {
+        std::remove(part.c_str());
+        return report.interrupted("the shot");
+    }
+    if (std::rename(part.c_str(), file.c_str()) != 0) {
+        const int reason = errno;
+        std::remove(part.c_str());
+        return report.fail("cannot write " + file + ": " + std::strerror(reason));
+    }
     report.say(fmt::format("first frame: {}; the scene fills {:.1f} % of it, mean brightness there {:.0f} of 255", file,
                            coverage.share * 100.0, coverage.brightness));
     return 0;
