@@ -105,11 +105,12 @@ done
 
 begin_case "an hour's hold recorded: Ctrl-C and SIGTERM end it within seconds"
 fresh_copy
+write_cube_on_floor
 printf '{"start": {"position": [0, 3, 5], "looking_at": [0, 0, 0]}, "rows": [{"kind": "hold", "seconds": 3500}]}' \
     >"$ROOT/hold.json"
 for signal in INT TERM; do
-    (cd "$RUN/bin" && exec timeout -k 5 300 ./quessel-record --fps 1 --path "$ROOT/hold.json" --out "$ROOT/hold.mp4" \
-        </dev/null >"$OUT" 2>"$OUT.err") &
+    (cd "$RUN/bin" && exec timeout -k 5 300 ./quessel-record --scene "$ROOT/cube.obj" --fps 1 --path "$ROOT/hold.json" \
+        --out "$ROOT/hold.mp4" </dev/null >"$OUT" 2>"$OUT.err") &
     PID=$!
     for _ in $(seq 1 $((FAULTS_SETUP_LIMIT * 10))); do grep -q " frame 1/3501" "$OUT.err" && break; sleep 0.1; done
     grep -q " frame 1/3501" "$OUT.err" || fail "no first of 3501 frames"
