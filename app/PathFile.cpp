@@ -149,9 +149,7 @@ std::optional<CameraPath::Script> PathFile::parse(const std::string& text, std::
         const auto rows = document.find("rows");
         if (rows == document.end() || !rows->is_array()) throw Refused{"missing or not a list"};
         // Counted before they are read: a long list takes long.
-        if (rows->size() > PathRules::MaxRows)
-            throw Refused{std::to_string(rows->size()) + " rows, more than the " + std::to_string(PathRules::MaxRows) +
-                          " a path may have"};
+        if (auto problem = PathRules::rowsProblem(rows->size())) throw Refused{*problem};
         for (size_t i = 0; i < rows->size(); ++i) {
             place = "row " + std::to_string(i + 1);
             script.rows.push_back(readRow((*rows)[i]));

@@ -11,7 +11,7 @@ namespace {
 using dvec3 = glm::dvec3;
 using Kind = CameraPath::Kind;
 
-const char* const NoUp = "a view keeps the world's up (+Y), which it has not looking straight up or down";
+const char* const NoUp = "every view keeps the world's up (+Y), which a view straight up or down cannot";
 
 // The directions a view looks along while a row runs, a + (b - a) t for t from 0 to 1 (a
 // turn interpolates so, a move looking at a point too), made by floats from coordinates
@@ -147,14 +147,17 @@ std::optional<std::string> PathRules::secondsProblem(double seconds) {
     return std::nullopt;
 }
 
+std::optional<std::string> PathRules::rowsProblem(std::size_t rows) {
+    if (rows == 0) return std::string("none: a path needs at least one row");
+    if (rows > MaxRows) return fmt::format("{} rows, more than the {} a path may have", rows, MaxRows);
+    return std::nullopt;
+}
+
 std::optional<PathRules::Problem> PathRules::check(const CameraPath::Script& script) {
     if (!finite(script.start) || !finite(script.startTarget))
         return Problem{"\"start\"", "holds a number that is not finite"};
     if (auto reason = startProblem(script)) return Problem{"\"start\"", *reason};
-    if (script.rows.empty()) return Problem{"\"rows\"", "none: a path needs at least one row"};
-    if (script.rows.size() > MaxRows)
-        return Problem{"\"rows\"",
-                       fmt::format("{} rows, more than the {} a path may have", script.rows.size(), MaxRows)};
+    if (auto reason = rowsProblem(script.rows.size())) return Problem{"\"rows\"", *reason};
     // A turn runs where the moves before it left the camera; one before the first move, at
     // the start on the first lap and where the last move ends on every later one.
     double before = glm::length(wide(script.start));

@@ -32,8 +32,10 @@ public:
 
     // The first thing in the path the camera could not fly or show; nothing when it can.
     static std::optional<Problem> check(const CameraPath::Script& script);
-    // What is wrong with a row of these seconds; nothing when it may last them.
+    // What is wrong with a row of these seconds, or a path of so many rows; nothing when
+    // it is fine.
     static std::optional<std::string> secondsProblem(double seconds);
+    static std::optional<std::string> rowsProblem(std::size_t rows);
     // Whether a turn from one direction to the other shows a view with an up direction all
     // the way.
     static bool turnKeepsUp(const vec3& from, const vec3& to);
