@@ -11,8 +11,11 @@ namespace Quessel {
 // What a camera path may hold and what the camera can show along it. Every view keeps the
 // world's up (+Y), as the demo's own camera does, so a view has to look somewhere, and not
 // straight up or down, where it would have no up direction; a direction is also made from
-// float coordinates, so it must stand out from their rounding. The limits keep a path file
-// within a small budget and every row's clock within what floats count exactly.
+// float coordinates, so it must stand out from their rounding. Such views are refused with
+// their row rather than given some other up: one picked for them would roll the picture
+// at the row's ends, which nobody asked for, while the fix (a point a little to the side)
+// is the author's to choose. The limits keep a path file within a small budget and every
+// row's clock within what floats count exactly.
 class PathRules {
 public:
     static constexpr std::uintmax_t MaxFileBytes = 4000000;

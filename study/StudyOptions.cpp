@@ -17,6 +17,8 @@ const char* const Keys =
     "letter case), then in the run directory. --start reaches its time by the frames of 1/30 s\n"
     "a run from 0 draws. The import may take a quarter of this machine's memory ({}); a scene\n"
     "that needs more ends the tool with status 1. Ctrl-C during start-up ends it at once (130).\n"
+    "A path file is read before the scene: a regular file of at most {} MB, with at most {} rows\n"
+    "of at most {:g} s (an hour) each, every view looking somewhere, never straight up or down.\n"
     "\nKeys:\n"
     "  Space        pause / resume the demo's clock (camera path, light, smoke, cube maps)\n"
     "  .            while paused: one step of 1/30 s\n"
@@ -43,7 +45,8 @@ const char* const Keys =
 StudyOptions::Outcome StudyOptions::parse(int argc, const char* const* argv, StudyOptions& options, std::string& text) {
     CLI::App app("quessel-study: the demo you can stop, step, fly through and take apart.", "quessel-study");
     app.footer(fmt::format(fmt::runtime(Keys),
-                           fmt::format("{:.1f} GiB", static_cast<double>(MemoryCeiling::importBudget()) / (1 << 30))));
+                           fmt::format("{:.1f} GiB", static_cast<double>(MemoryCeiling::importBudget()) / (1 << 30)),
+                           PathRules::MaxFileBytes / 1000000, PathRules::MaxRows, PathRules::MaxRowSeconds));
     app.get_formatter()->column_width(26);
     app.add_option("--scene", options.scene, "another scene, in any format Assimp reads")
         ->type_name("FILE")
@@ -57,11 +60,8 @@ StudyOptions::Outcome StudyOptions::parse(int argc, const char* const* argv, Stu
         ->expected(1)
         ->take_all();
     app.add_option("--path", options.path,
-                   fmt::format("the camera's path: a JSON path file (F6 saves one), tour (one made for the scene) or "
-                               "demo (the demo's own); default: the demo's in its own scene, the tour in another. A "
-                               "file is read before the scene: a regular file of at most {} MB, at most {} rows of at "
-                               "most {:g} s each (an hour), every view looking somewhere, never straight up or down",
-                               PathRules::MaxFileBytes / 1000000, PathRules::MaxRows, PathRules::MaxRowSeconds))
+                   "the camera's path: a JSON path file (F6 saves one), tour (one made for the scene) or demo "
+                   "(the demo's own); default: the demo's in its own scene, the tour in another")
         ->type_name("FILE|tour|demo");
     app.add_option("--shot", options.shot, "draw the first frame into the PNG FILE, say what it shows, and end")
         ->type_name("FILE");
