@@ -1,7 +1,10 @@
 #include "app/CameraPath.h"
 
+#include "app/PathRules.h"
 #include "math/Camera.h"
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace Quessel {
@@ -53,9 +56,23 @@ void CameraPath::Script::addAimedMove(float seconds, const vec3& from, const vec
     rows.back().target = target;
 }
 
+namespace {
+// A direction between `a` and `b` that neither half of a turn passes straight up or down on
+// the way to: across the vertical at right angles to `a`, on `b`'s side, half-way up.
+vec3 sideways(const vec3& a, const vec3& b) {
+    vec3 flat(a.x, 0.0f, a.z);
+    if (glm::length(flat) < 1e-6f) flat = vec3(b.x, 0.0f, b.z);
+    if (glm::length(flat) < 1e-6f) flat = vec3(0.0f, 0.0f, -1.0f);
+    vec3 side = glm::normalize(vec3(-flat.z, 0.0f, flat.x));
+    if (glm::dot(side, b) < 0.0f) side = -side;
+    const float y = (a.y + b.y) / 2.0f;
+    return glm::normalize(side * std::sqrt(std::max(0.0f, 1.0f - y * y)) + vec3(0.0f, y, 0.0f));
+}
+}  // namespace
+
 void CameraPath::Script::addTurn(float seconds, const vec3& from, const vec3& to) {
     const vec3 a = glm::normalize(from), b = glm::normalize(to);
-    if (glm::dot(a, b) >= -0.5f) {
+    if (glm::dot(a, b) >= -0.5f && PathRules::turnKeepsUp(a, b)) {
         add(Kind::Turn, seconds, a, b);
         return;
     }
@@ -63,6 +80,9 @@ void CameraPath::Script::addTurn(float seconds, const vec3& from, const vec3& to
     if (glm::length(between) < 1e-3f) between = glm::cross(a, vec3(0.0f, 1.0f, 0.0f));
     if (glm::length(between) < 1e-3f) between = vec3(1.0f, 0.0f, 0.0f);
     between = glm::normalize(between);
+    // Between two views on either side of the vertical, the way over the top would look
+    // straight up or down on the way: round it instead.
+    if (!PathRules::turnKeepsUp(a, between) || !PathRules::turnKeepsUp(between, b)) between = sideways(a, b);
     add(Kind::Turn, seconds / 2.0f, a, between);
     add(Kind::Turn, seconds / 2.0f, between, b);
 }

@@ -37,8 +37,9 @@ public:
         // Rows added at the end, the last leading back to the first.
         void add(Kind kind, float seconds, const vec3& from = vec3(0.0f), const vec3& to = vec3(0.0f));
         void addAimedMove(float seconds, const vec3& from, const vec3& to, const vec3& target);
-        // A turn of more than 120 degrees goes by way of a direction between the two, so the
-        // one it passes through is never none.
+        // A turn of more than 120 degrees, or one that would pass straight up or down, goes by
+        // way of a direction between the two, so every view on the way has a direction and an
+        // up (see PathRules).
         void addTurn(float seconds, const vec3& from, const vec3& to);
         void removeLast();
     };

@@ -2,7 +2,6 @@
 
 #include "app/DemoParts.h"
 #include "app/OffscreenFramebuffer.h"
-#include "app/PathFile.h"
 #include "app/PlacedPath.h"
 #include "app/ScreenQuad.h"
 #include "core/Console.h"
@@ -163,14 +162,13 @@ CameraPath::Script Demo::tour() const {
     return fit.tour(*owned->importer, objects);
 }
 
-std::optional<CameraPath::Script> Demo::pathFor(const std::string& choice, std::string& error) const {
-    // The demo's path and path files give points in the scene's own coordinates.
+bool Demo::choosesFile(const std::string& choice) { return !choice.empty() && choice != "demo" && choice != "tour"; }
+
+CameraPath::Script Demo::pathFor(const std::string& choice) const {
+    // The demo's path gives points in the scene's own coordinates.
     if (choice == "demo" || (choice.empty() && !loaded.brought))
         return PlacedPath::drawn(CameraPath::Script::demo(), fit.placement());
-    if (choice == "tour" || choice.empty()) return tour();
-    const auto file = PathFile::read(choice, error);
-    if (!file) return std::nullopt;
-    return PlacedPath::drawn(*file, fit.placement());
+    return tour();
 }
 
 void Demo::renderInitialEnvironmentMaps() {

@@ -67,10 +67,12 @@ public:
     // A path made for the scene: a slow orbit that keeps it all in view, then a visit to each
     // reflective or refractive object.
     CameraPath::Script tour() const;
-    // The path a tool flies: "demo" (the demo's own), "tour", a path file, or with no choice
-    // the demo's own in its own scene and the tour in a brought one. Nothing, with the file's
-    // problem in `error`, when a file cannot be read or flown.
-    std::optional<CameraPath::Script> pathFor(const std::string& choice, std::string& error) const;
+    // Whether a tool's path choice names a path file (PathFile reads it) rather than a path
+    // the demo makes.
+    static bool choosesFile(const std::string& choice);
+    // The path a tool flies when it names none of its own: "demo" (the demo's own), "tour",
+    // or with no choice the demo's own in its own scene and the tour in a brought one.
+    CameraPath::Script pathFor(const std::string& choice) const;
     // Reflective objects first, then refractive ones, in the order their cube maps rotate.
     std::vector<MirrorView> mirrors() const;
     // Which of mirrors() the last frame redrew (the last one when it redrew all); -1: none.

@@ -1,11 +1,14 @@
 #include "app/DemoHost.h"
 
+#include "app/PathFile.h"
+#include "app/PlacedPath.h"
 #include "app/Startup.h"
 #include "core/ToolReport.h"
 
 #include <GLFW/glfw3.h>
 
 #include <cstdio>
+#include <optional>
 
 namespace Quessel {
 
@@ -56,6 +59,16 @@ std::unique_ptr<DemoHost> DemoHost::openForTool(const ToolReport& report, DemoSc
                                                 const std::string& pathChoice, int& status) {
     // Start-up and the import cannot stop part-way: Ctrl-C ends them at once.
     report.endAtOnceOnStop("start-up");
+    // A path file is read and checked first: a bad one is said at once, not after a long import.
+    std::optional<CameraPath::Script> fromFile;
+    if (Demo::choosesFile(pathChoice)) {
+        std::string error;
+        fromFile = PathFile::read(pathChoice, error);
+        if (!fromFile) {
+            status = report.badOptions("--path: " + error);
+            return nullptr;
+        }
+    }
     const bool brought = scene.brought;
     SetupFailure failure;
     std::unique_ptr<DemoHost> host = open(std::move(scene), failure);
@@ -67,13 +80,15 @@ std::unique_ptr<DemoHost> DemoHost::openForTool(const ToolReport& report, DemoSc
     }
     Demo& demo = host->demo();
     for (const std::string& note : demo.notes()) report.say(note);
-    std::string error;
-    const auto path = demo.pathFor(pathChoice, error);
-    if (!path) {
-        status = report.badOptions("--path: " + error);
+    // A file gives points in the scene's own coordinates; the demo draws it placed.
+    if (fromFile)
+        demo.play(PlacedPath::drawn(*fromFile, demo.placement()));
+    else if (!pathChoice.empty() || brought)
+        demo.play(demo.pathFor(pathChoice));
+    if (ToolReport::stopSignal()) {
+        status = report.interrupted("start-up");
         return nullptr;
     }
-    if (!pathChoice.empty() || brought) demo.play(*path);
     return host;
 }
 

@@ -22,9 +22,11 @@ public:
     static std::unique_ptr<DemoHost> open(DemoScene scene, SetupFailure& failure);
     // The same in a window the caller made, keeps and has made current (the tests' hidden one).
     static std::unique_ptr<DemoHost> openIn(GLFWwindow* window, DemoScene scene, SetupFailure& failure);
-    // A tool's whole start-up: open() (Ctrl-C ends it at once, and is caught from then on),
-    // what set-up has to tell said, and the path chosen (see Demo::pathFor) flown when one
-    // was chosen or the scene brought. nullptr with the status the tool ends with.
+    // A tool's whole start-up: a path file chosen read and checked, open() (Ctrl-C ends
+    // both at once, and is caught from then on), what set-up has to tell said, and the path
+    // chosen (the file's, or see Demo::pathFor) flown when one was chosen or the scene
+    // brought. nullptr with the status the tool ends with: 2 for a path file refused, 128 +
+    // the signal when Ctrl-C or SIGTERM came after the import.
     static std::unique_ptr<DemoHost> openForTool(const ToolReport& report, DemoScene scene,
                                                  const std::string& pathChoice, int& status);
 

@@ -50,8 +50,9 @@ public:
     static long framesBy(double until, double step);
     // Frames of `step` seconds after those runUntil(start, step) runs from t = 0 until the
     // camera path is back at its first row, the frame that gets there included; -1 when it
-    // never does. Stepped on a camera of its own, without GL.
-    static int framesToLapEnd(double start, double step, const CameraPath::Script& path = CameraPath::Script::demo());
+    // never does or `stop` cut the count short. Stepped on a camera of its own, without GL.
+    static long framesToLapEnd(double start, double step, const CameraPath::Script& path = CameraPath::Script::demo(),
+                               const StopRequest& stop = {});
 
     Demo& demo;
 

@@ -1,13 +1,20 @@
 #include "app/PathFile.h"
 
+#include "app/PathRules.h"
+
+#include <fcntl.h>
+#include <fmt/format.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 namespace Quessel {
 
@@ -28,8 +35,6 @@ const char* kindName(Kind kind) {
     }
     return "hold";
 }
-
-json point(const vec3& v) { return json::array({v.x, v.y, v.z}); }
 
 // What is wrong with a row, thrown with the row's place.
 struct Refused {
@@ -55,10 +60,8 @@ float readSeconds(const json& row) {
     const auto found = row.find("seconds");
     if (found != row.end() && *found == TooLarge) throw Refused{"\"seconds\" is not finite"};
     if (found == row.end() || !found->is_number()) throw Refused{"no \"seconds\" as a number"};
-    const float seconds = found->get<float>();
-    if (!std::isfinite(seconds)) throw Refused{"\"seconds\" is not finite"};
-    if (!(seconds > 0.0f)) throw Refused{"\"seconds\" is " + found->dump() + ", not above 0"};
-    return seconds;
+    if (auto problem = PathRules::secondsProblem(found->get<double>())) throw Refused{*problem};
+    return found->get<float>();
 }
 
 CameraPath::Step readRow(const json& row) {
@@ -75,6 +78,9 @@ CameraPath::Step readRow(const json& row) {
     if (step.kind == Kind::Move) {
         step.aimed = row.contains("looking_at");
         if (step.aimed) step.target = readPoint(row, "looking_at");
+        // A move to the point it looks at looks where it goes, which it does all the way
+        // but for its last frame, where it would look nowhere.
+        if (PathRules::endsOnTarget(step)) step.aimed = false;
         // The camera looks the way it goes, which a move on the spot has not.
         if (step.from == step.to && !step.aimed) throw Refused{"a move from a point to the same point"};
         return step;
@@ -86,28 +92,42 @@ CameraPath::Step readRow(const json& row) {
         throw Refused{"a turn between opposite directions"};
     return step;
 }
-// The text with each number that overflows a double (its token as the parser quotes it)
-// made a string; nothing when the text is not JSON for another reason.
-std::optional<json> parsed(std::string text, std::string& error) {
-    for (int tries = 0; tries < 64; ++tries) {
-        try {
-            return json::parse(text);
-        } catch (const json::out_of_range& overflow) {
-            const std::string what = overflow.what();
-            const size_t open = what.find('\''), close = what.rfind('\'');
-            const size_t at = open < close ? text.find(what.substr(open + 1, close - open - 1)) : std::string::npos;
-            if (at == std::string::npos) {
-                error = "not JSON: " + what;
-                return std::nullopt;
+// The text with each number outside a string that overflows a double made a string
+// (TooLarge), which the parser would otherwise refuse without saying where.
+std::string tooLargeMarked(const std::string& text) {
+    std::string marked;
+    marked.reserve(text.size());
+    for (size_t at = 0; at < text.size();) {
+        const char c = text[at];
+        size_t end = at + 1;
+        if (c == '"') {
+            while (end < text.size() && text[end] != '"') end += text[end] == '\\' ? 2 : 1;
+            end = std::min(end + 1, text.size());
+        } else if (c == '-' || (c >= '0' && c <= '9')) {
+            end = text.find_first_not_of("0123456789+-.eE", at);
+            if (end == std::string::npos) end = text.size();
+            const std::string number = text.substr(at, end - at);
+            char* stop = nullptr;
+            const double value = std::strtod(number.c_str(), &stop);
+            if (stop == number.c_str() + number.size() && std::isinf(value)) {
+                marked += json(TooLarge).dump();
+                at = end;
+                continue;
             }
-            text.replace(at, close - open - 1, json(TooLarge).dump());
-        } catch (const json::exception& problem) {
-            error = std::string("not JSON: ") + problem.what();
-            return std::nullopt;
         }
+        marked.append(text, at, end - at);
+        at = end;
     }
-    error = "not JSON: too many numbers out of range";
-    return std::nullopt;
+    return marked;
+}
+
+std::optional<json> parsed(const std::string& text, std::string& error) {
+    try {
+        return json::parse(tooLargeMarked(text));
+    } catch (const json::exception& problem) {
+        error = std::string("not JSON: ") + problem.what();
+        return std::nullopt;
+    }
 }
 }  // namespace
 
@@ -128,6 +148,8 @@ std::optional<CameraPath::Script> PathFile::parse(const std::string& text, std::
         place = "\"rows\"";
         const auto rows = document.find("rows");
         if (rows == document.end() || !rows->is_array()) throw Refused{"missing or not a list"};
+        // Counted before they are read: a long list takes long.
+        if (auto problem = PathRules::rowsProblem(rows->size())) throw Refused{*problem};
         for (size_t i = 0; i < rows->size(); ++i) {
             place = "row " + std::to_string(i + 1);
             script.rows.push_back(readRow((*rows)[i]));
@@ -140,42 +162,97 @@ std::optional<CameraPath::Script> PathFile::parse(const std::string& text, std::
         error = place + ": " + problem.what();
         return std::nullopt;
     }
+    if (const auto problem = PathRules::check(script)) {
+        error = problem->text();
+        return std::nullopt;
+    }
     return script;
 }
 
 std::optional<CameraPath::Script> PathFile::read(const std::string& file, std::string& error) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    if (!in || !(text << in.rdbuf())) {
-        error = "cannot read " + file + ": " + std::strerror(errno);
-        return std::nullopt;
-    }
-    const auto script = parse(text.str(), error);
+    std::string text;
+    if (!readText(file, text, error)) return std::nullopt;
+    const auto script = parse(text, error);
     if (!script) error = file + ": " + error;
     return script;
 }
 
+bool PathFile::readText(const std::string& file, std::string& text, std::string& error) {
+    error.clear();
+    // Not blocking: a FIFO is refused below instead of waiting for a writer.
+    const int in = open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (in < 0) {
+        error = "cannot read " + file + ": " + std::strerror(errno);
+        return false;
+    }
+    const auto limit = [&file](double megabytes) {
+        return fmt::format("{} is {}larger than the {} MB a path file may be", file,
+                           megabytes > 0.0 ? fmt::format("{:.1f} MB, ", megabytes) : "",
+                           PathRules::MaxFileBytes / 1000000);
+    };
+    struct stat status {};
+    if (fstat(in, &status) != 0)
+        error = "cannot read " + file + ": " + std::strerror(errno);
+    else if (!S_ISREG(status.st_mode))
+        error = file + " is not a regular file (a path file is JSON text)";
+    else if (static_cast<std::uintmax_t>(status.st_size) > PathRules::MaxFileBytes)
+        error = limit(status.st_size / 1e6);
+    // One byte more than a file may hold tells one that grew since.
+    text.resize(PathRules::MaxFileBytes + 1);
+    size_t size = 0;
+    while (error.empty() && size < text.size()) {
+        const ssize_t got = ::read(in, &text[size], text.size() - size);
+        if (got > 0)
+            size += static_cast<size_t>(got);
+        else if (got == 0)
+            break;
+        else if (errno != EINTR)
+            error = "cannot read " + file + ": " + std::strerror(errno);
+    }
+    close(in);
+    text.resize(size);
+    if (error.empty() && size > PathRules::MaxFileBytes) error = limit(0.0);
+    if (error.empty() && size == 0)
+        error = file + " is empty (a path file is JSON text, as quessel-study's F6 saves it)";
+    return error.empty();
+}
+
 std::string PathFile::text(const CameraPath::Script& script) {
-    json rows = json::array();
-    for (const CameraPath::Step& step : script.rows) {
-        json row = {{"kind", kindName(step.kind)}, {"seconds", step.duration}};
+    // A row a line, each in the order it is read: kind, seconds, the points.
+    using Ordered = nlohmann::ordered_json;
+    const auto point = [](const vec3& v) { return Ordered::array({v.x, v.y, v.z}); };
+    std::string text = "{\n  \"start\": " +
+                       Ordered{{"position", point(script.start)}, {"looking_at", point(script.startTarget)}}.dump() +
+                       ",\n  \"rows\": [\n";
+    for (size_t i = 0; i < script.rows.size(); ++i) {
+        const CameraPath::Step& step = script.rows[i];
+        Ordered row = {{"kind", kindName(step.kind)}, {"seconds", step.duration}};
         if (step.kind != Kind::Hold) {
             row["from"] = point(step.from);
             row["to"] = point(step.to);
         }
         if (step.kind == Kind::Move && step.aimed) row["looking_at"] = point(step.target);
-        rows.push_back(row);
+        text += "    " + row.dump() + (i + 1 < script.rows.size() ? ",\n" : "\n");
     }
-    const json document = {{"start", {{"position", point(script.start)}, {"looking_at", point(script.startTarget)}}},
-                           {"rows", rows}};
-    return document.dump(2) + "\n";
+    return text + "  ]\n}\n";
 }
 
 bool PathFile::write(const CameraPath::Script& script, const std::string& file, std::string& error) {
+    // Only what the reader takes back.
+    if (const auto problem = PathRules::check(script)) {
+        error = "cannot write " + file + ": the path is not one the camera can fly: " + problem->text();
+        return false;
+    }
+    const std::string written = text(script);
+    if (written.size() > PathRules::MaxFileBytes) {
+        error = fmt::format("cannot write {}: the path takes {:.1f} MB, more than the {} MB a path file may be", file,
+                            written.size() / 1e6, PathRules::MaxFileBytes / 1000000);
+        return false;
+    }
     // Written whole or not at all: a file of its own renamed into place.
     const std::string part = file + ".part";
     std::ofstream out(part, std::ios::binary | std::ios::trunc);
-    out << text(script);
+    out << written;
     out.close();
     if (!out || std::rename(part.c_str(), file.c_str()) != 0) {
         error = "cannot write " + file + ": " + std::strerror(errno);

@@ -88,7 +88,8 @@ bool SceneFit::checkNames(const Importer& importer, SetupFailure& failure) const
     NodeQuery::walk(root, "", NodeQuery::Match::Every, all);
     std::vector<std::string> names;
     for (const aiNode* node : all)
-        if (node->mName.length > 0 && names.size() < ListedNames) names.push_back(node->mName.C_Str());
+        if (node->mName.length > 0 && names.size() < ListedNames)
+            names.push_back(fmt::format("\"{}\"", node->mName.C_Str()));
     const std::string more = all.size() > names.size() ? fmt::format(" and {} more", all.size() - names.size()) : "";
     failure = {2, fmt::format("the scene {} has no node named {}; its nodes: {}{}", scene.path,
                               fmt::join(missing, ", "), fmt::join(names, ", "), more)};

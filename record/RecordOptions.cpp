@@ -1,5 +1,7 @@
 #include "record/RecordOptions.h"
 
+#include "app/PathRules.h"
+
 #include <fmt/format.h>
 #include <CLI/CLI.hpp>
 
@@ -10,7 +12,6 @@
 namespace Quessel::Record {
 
 namespace {
-constexpr double MaxSeconds = 3600.0;
 constexpr double MaxFps = 240.0;
 
 auto numberFrom(double low, bool lowIncluded, double high) {
@@ -26,32 +27,37 @@ auto numberFrom(double low, bool lowIncluded, double high) {
 bool fileName(const std::string& path) { return !path.empty() && path.back() != '/'; }
 }  // namespace
 
-const char* RecordOptions::usage() {
-    return "Usage: quessel-record [--seconds S] [--start T] [--fps N] [--out FILE] [--preview FILE]\n"
-           "                      [--stills DIR] [--scene FILE [--mirror NAME] [--glass NAME]] [--path P]\n"
-           "Renders the demo's frames at a fixed time step in the real 1280 x 768 window and\n"
-           "encodes them with ffmpeg (an H.264 MP4) and img2webp (an animated WebP preview).\n"
-           "  --seconds S     seconds of demo time to record (default: until the camera path\n"
-           "                  returns to its first row: from t = 0 one whole lap)\n"
-           "  --start T       demo time to begin at (default 0): the frames are those a recording\n"
-           "                  from 0 shows from T on, reached by running the ones before unrecorded\n"
-           "  --fps N         frames per second of the video, 1 to 240 (default 30)\n"
-           "  --out FILE      the MP4 (default quessel-loop.mp4)\n"
-           "  --preview FILE  the preview, at most 8 MB, about 640 x 384 at 10 fps\n"
-           "                  (default: beside the MP4, named like it with .webp)\n"
-           "  --stills DIR    also every recorded frame as a PNG in DIR, frame-NNNNN.png, NNNNN\n"
-           "                  counting the frames from t = 0 at this rate\n"
-           "  --scene FILE    another scene (any format Assimp reads), framed and lit at its own\n"
-           "                  scale as quessel-study shows it\n"
-           "  --mirror NAME   the node NAME reflects through a cube map of its own (repeatable)\n"
-           "  --glass NAME    the node NAME refracts through a cube map of its own (repeatable)\n"
-           "  --path P        the camera's path: a JSON path file (quessel-study's F6 saves one),\n"
-           "                  tour (made for the scene) or demo (the demo's own); default: the\n"
-           "                  demo's in its own scene, the tour in another. Without --seconds one\n"
-           "                  whole lap of it is recorded\n"
-           "  --help          this text\n"
-           "Run it from the run directory (build/bin), like quessel. Ctrl-C or Escape stops\n"
-           "the recording and leaves no file behind.\n";
+std::string RecordOptions::usage() {
+    return fmt::format(
+        "Usage: quessel-record [--seconds S] [--start T] [--fps N] [--out FILE] [--preview FILE]\n"
+        "                      [--stills DIR] [--scene FILE [--mirror NAME] [--glass NAME]] [--path P]\n"
+        "Renders the demo's frames at a fixed time step in the real 1280 x 768 window and\n"
+        "encodes them with ffmpeg (an H.264 MP4) and img2webp (an animated WebP preview).\n"
+        "  --seconds S     seconds of demo time to record (default: until the camera path\n"
+        "                  returns to its first row: from t = 0 one whole lap)\n"
+        "  --start T       demo time to begin at (default 0): the frames are those a recording\n"
+        "                  from 0 shows from T on, reached by running the ones before unrecorded\n"
+        "  --fps N         frames per second of the video, 1 to 240 (default 30)\n"
+        "  --out FILE      the MP4 (default quessel-loop.mp4)\n"
+        "  --preview FILE  the preview, at most 8 MB, about 640 x 384 at 10 fps\n"
+        "                  (default: beside the MP4, named like it with .webp)\n"
+        "  --stills DIR    also every recorded frame as a PNG in DIR, frame-NNNNN.png, NNNNN\n"
+        "                  counting the frames from t = 0 at this rate\n"
+        "  --scene FILE    another scene (any format Assimp reads), framed and lit at its own\n"
+        "                  scale as quessel-study shows it\n"
+        "  --mirror NAME   the node NAME reflects through a cube map of its own (repeatable)\n"
+        "  --glass NAME    the node NAME refracts through a cube map of its own (repeatable)\n"
+        "  --path P        the camera's path: a JSON path file (quessel-study's F6 saves one),\n"
+        "                  tour (made for the scene) or demo (the demo's own); default: the\n"
+        "                  demo's in its own scene, the tour in another. Without --seconds one\n"
+        "                  whole lap of it is recorded, which must be an hour at most. A file\n"
+        "                  is read before the scene: a regular file of at most {} MB, at most\n"
+        "                  {} rows of at most {:g} s each (an hour), every view looking\n"
+        "                  somewhere, never straight up or down\n"
+        "  --help          this text\n"
+        "Run it from the run directory (build/bin), like quessel. Ctrl-C or Escape stops\n"
+        "the recording and leaves no file behind.\n",
+        PathRules::MaxFileBytes / 1000000, PathRules::MaxRows, PathRules::MaxRowSeconds);
 }
 
 bool RecordOptions::parse(int argc, const char* const* argv, RecordOptions& options, std::string& error) {

@@ -7,6 +7,9 @@ namespace Quessel::Record {
 // The recorder's command line. The demo itself has none; every choice of a recording
 // lives here.
 struct RecordOptions {
+    // The longest recording, and the latest start, in demo seconds.
+    static constexpr double MaxSeconds = 3600.0;
+
     // Seconds of the demo to record; 0 records until the camera path returns to its
     // first row (from the default start: one whole lap).
     double seconds = 0.0;
@@ -30,7 +33,7 @@ struct RecordOptions {
 
     // False with the reason in `error` for an unknown option or a bad value.
     static bool parse(int argc, const char* const* argv, RecordOptions& options, std::string& error);
-    static const char* usage();
+    static std::string usage();
 
     // `preview`, or the default name beside `out`.
     std::string previewPath() const;

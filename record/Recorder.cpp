@@ -63,7 +63,7 @@ int Recorder::seek() {
     return ToolReport::stopSignal() ? report.interrupted("recording") : 0;
 }
 
-int Recorder::record(int frames, RecordingFiles& files) {
+int Recorder::record(long frames, RecordingFiles& files) {
     std::string error;
     // The window's RGB bytes at the recording's rate into the video's temporary file.
     if (!encoder.start(
@@ -78,7 +78,7 @@ int Recorder::record(int frames, RecordingFiles& files) {
         return report.fail(error);
     const long first = std::lround(driver.clock() / step);
     startProgress("frame", frames);
-    int done = 0;
+    long done = 0;
     bool fed = true;
     bool escaped = false;
     while (done < frames && !escaped && !ToolReport::stopSignal()) {

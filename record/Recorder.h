@@ -33,7 +33,7 @@ public:
     int seek();
     // `frames` frames into the video (under its temporary name) and the stills: 0 when the
     // video is whole, else the exit status after saying why not.
-    int record(int frames, RecordingFiles& files);
+    int record(long frames, RecordingFiles& files);
 
 private:
     using Clock = std::chrono::steady_clock;

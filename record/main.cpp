@@ -25,19 +25,36 @@ using namespace Quessel::Record;
 
 const ToolReport report("quessel-record");
 
+// Frames of one lap of `path` from the start: 0 or less with the exit status negated.
+long framesOfLap(const RecordOptions& options, const CameraPath::Script& path) {
+    const auto tooLong = [&options](double seconds) {
+        return -report.badOptions(
+            fmt::format("one lap of the camera path is {:.1f} s, longer than the {:g} s a "
+                        "recording may be: choose --seconds (and --start)",
+                        seconds, RecordOptions::MaxSeconds));
+    };
+    // Counting a lap frame by frame takes a while when it is very long: told by its rows first.
+    if (path.seconds() > RecordOptions::MaxSeconds) return tooLong(path.seconds());
+    const long frames = FrameDriver::framesToLapEnd(options.start, 1.0 / options.fps, path,
+                                                    [] { return ToolReport::stopSignal() != 0; });
+    if (ToolReport::stopSignal()) return -report.interrupted("counting the frames of a lap");
+    if (frames < 1) return -report.fail("no frames to record: the camera path does not return to its first row");
+    if (frames / options.fps > RecordOptions::MaxSeconds) return tooLong(frames / options.fps);
+    return frames;
+}
+
 // Start-up, set-up and the video; 0 when the MP4 is whole. `frames` is set to those
 // recorded: those asked for, or one lap of the camera's path.
-int renderVideo(const RecordOptions& options, int& frames, RecordingFiles& files) {
+int renderVideo(const RecordOptions& options, long& frames, RecordingFiles& files) {
     int status = 0;
     const std::unique_ptr<DemoHost> host = DemoHost::openForTool(
         report, DemoScene::forTool(options.scene, options.mirrors, options.glass), options.path, status);
     if (!host) return status;
     Demo& demo = host->demo();
-    const CameraPath::Script& path = demo.path().script();
     // The seconds asked for, else until the camera path is back at its first row.
-    frames = options.seconds > 0.0 ? std::max(1, static_cast<int>(std::lround(options.seconds * options.fps)))
-                                   : FrameDriver::framesToLapEnd(options.start, 1.0 / options.fps, path);
-    if (frames < 1) return report.fail("no frames to record: the camera path does not return to its first row");
+    frames = options.seconds > 0.0 ? std::max(1L, std::lround(options.seconds * options.fps))
+                                   : framesOfLap(options, demo.path().script());
+    if (frames < 1) return static_cast<int>(-frames);
     int width = 0, height = 0;
     glfwGetFramebufferSize(demo.window(), &width, &height);
     if (width != ScreenWidth || height != ScreenHeight)
@@ -60,7 +77,7 @@ int main(int argc, char** argv) {
     std::string error;
     if (!RecordOptions::parse(argc, argv, options, error)) return report.badOptions(error);
     if (options.help) {
-        std::fputs(RecordOptions::usage(), stdout);
+        std::fputs(RecordOptions::usage().c_str(), stdout);
         return 0;
     }
     ToolReport::catchStopSignals();
@@ -75,7 +92,7 @@ int main(int argc, char** argv) {
     if (!RecordingFiles(options).create(error)) return report.fail(error);
 
     RecordingFiles files(options);
-    int frames = 0;
+    long frames = 0;
     const int recorded = renderVideo(options, frames, files);
     if (recorded != 0) return recorded;
 

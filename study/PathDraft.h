@@ -1,5 +1,6 @@
 #pragma once
 #include "app/CameraPath.h"
+#include "app/PathRules.h"
 #include "math/CameraPose.h"
 
 #include <algorithm>
@@ -9,7 +10,9 @@ namespace Quessel::Study {
 // A camera path made by flying and dropping key views. The first view is where the path
 // starts; each later one adds a turn towards it, a move to it (looking the way it goes)
 // and a turn to the way it looks, the move and the last turn each of the seconds chosen
-// now, the first turn of half as many. A hold keeps the camera still for those seconds.
+// now, the first turn of half as many. A move more steeply up or down than the free camera
+// looks keeps looking ahead instead (no view looks straight up or down). A hold keeps the
+// camera still for those seconds. Rows last an hour at most.
 class PathDraft {
 public:
     static constexpr float FirstSeconds = 2.0f;
@@ -20,7 +23,7 @@ public:
     void addHold();
     // Takes away the last row; with no rows left, the start too.
     void removeLast();
-    void longer() { seconds += SecondsStep; }
+    void longer() { seconds = std::min(static_cast<float>(PathRules::MaxRowSeconds), seconds + SecondsStep); }
     void shorter() { seconds = std::max(ShortestSeconds, seconds - SecondsStep); }
 
     bool started() const { return hasStart; }

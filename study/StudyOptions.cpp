@@ -1,5 +1,6 @@
 #include "study/StudyOptions.h"
 
+#include "app/PathRules.h"
 #include "core/MemoryCeiling.h"
 
 #include <fmt/format.h>
@@ -22,6 +23,8 @@ const char* const Keys =
     "24 per byte of file) and 26 MB a cube map for each --mirror and --glass are weighed\n"
     "against it; a scene that would not fit ends the tool at once with status 1, as does one\n"
     "that passes it while importing. Ctrl-C during start-up ends it at once (130).\n"
+    "A path file is read before the scene: a regular file of at most {} MB, with at most {} rows\n"
+    "of at most {:g} s (an hour) each, every view looking somewhere, never straight up or down.\n"
     "\nKeys:\n"
     "  Space        pause / resume the demo's clock (camera path, light, smoke, cube maps)\n"
     "  .            while paused: one step of 1/30 s\n"
@@ -48,7 +51,8 @@ const char* const Keys =
 StudyOptions::Outcome StudyOptions::parse(int argc, const char* const* argv, StudyOptions& options, std::string& text) {
     CLI::App app("quessel-study: the demo you can stop, step, fly through and take apart.", "quessel-study");
     app.footer(fmt::format(fmt::runtime(Keys),
-                           fmt::format("{:.1f} GiB", static_cast<double>(MemoryCeiling::budget()) / (1 << 30))));
+                           fmt::format("{:.1f} GiB", static_cast<double>(MemoryCeiling::budget()) / (1 << 30)),
+                           PathRules::MaxFileBytes / 1000000, PathRules::MaxRows, PathRules::MaxRowSeconds));
     app.get_formatter()->column_width(26);
     app.add_option("--scene", options.scene, "another scene, in any format Assimp reads")
         ->type_name("FILE")

@@ -82,6 +82,9 @@ void StudySession::onScroll(GLFWwindow* window, double, double notches) {
 }
 
 void StudySession::onKey(GLFWwindow* window, int key, int, int action, int) {
+    // The demo's end test asks whether Escape is down when it polls; pressed and let go
+    // between two polls of a slow frame, it is still seen here.
+    if (key == GLFW_KEY_ESCAPE && action == GLFW_PRESS) glfwSetWindowShouldClose(window, GLFW_TRUE);
     auto* session = static_cast<StudySession*>(glfwGetWindowUserPointer(window));
     StudyKey studied;
     if (session && action == GLFW_PRESS && studyKey(key, studied)) session->controls.press(studied);
@@ -117,19 +120,28 @@ HeldKeys StudySession::heldKeys() {
 int StudySession::startAt(double time) {
     if (time <= 0.0) return -1;
     report.say(fmt::format("reaching t = {} s by frames of 1/30 s", time));
+    // The window says how far it has come, and takes Escape, this often however slow the
+    // frames are.
+    constexpr double ShownEvery = 0.25;
     const Clock::time_point begun = Clock::now();
+    Clock::time_point shown = begun - std::chrono::hours(1);
     for (;;) {
-        // The window says how far it has come, then half a second of demo time more.
-        if (viewsReady)
-            views.drawProgress(
-                static_cast<float>(driver.clock() / time),
-                fmt::format("reaching t = {:.1f} s: at {:.1f} s (Escape or Ctrl-C ends)", time, driver.clock()));
-        if (driver.present()) {
-            report.say(fmt::format("ended by Escape at t = {:.3f} s", driver.clock()));
-            return 0;
+        if (std::chrono::duration<double>(Clock::now() - shown).count() >= ShownEvery) {
+            if (viewsReady)
+                views.drawProgress(
+                    static_cast<float>(driver.clock() / time),
+                    fmt::format("reaching t = {:.1f} s: at {:.1f} s (Escape or Ctrl-C ends)", time, driver.clock()));
+            if (driver.present()) {
+                report.say(fmt::format("ended by Escape at t = {:.3f} s", driver.clock()));
+                return 0;
+            }
+            shown = Clock::now();
         }
         if (stopAsked() || driver.clock() + StudyControls::SingleStep > time + 1e-9) break;
-        if (!driver.runUntil(std::min(time, driver.clock() + 0.5), StudyControls::SingleStep, stopAsked)) break;
+        // A frame at a time: the same frames as one call up to `time`.
+        if (!driver.runUntil(std::min(time, driver.clock() + StudyControls::SingleStep), StudyControls::SingleStep,
+                             stopAsked))
+            break;
     }
     if (stopAsked()) return report.interrupted("reaching the start");
     report.say(fmt::format("at t = {:.3f} s after {:.1f} s", driver.clock(),
@@ -346,6 +358,7 @@ int StudySession::run() {
 }
 
 int StudySession::shoot(const std::string& file) {
+    if (stopAsked()) return report.interrupted("the shot");
     // The depth pass clears its target with the clear colour in force before the frame.
     GLfloat clear[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
@@ -356,7 +369,19 @@ int StudySession::shoot(const std::string& file) {
                                                   static_cast<unsigned char>(std::lround(clear[2] * 255.0f))};
     const FrameCoverage coverage = FrameCoverage::of(RgbImage::readTexture(demo.depthTarget()), cleared,
                                                      RgbImage::readTexture(demo.colorTarget()));
-    if (!window.savePng(file)) return report.fail("cannot write " + file + ": " + std::strerror(errno));
+    // Under a name of its own until whole, so that Ctrl-C leaves no picture and an earlier
+    // one as it was.
+    const std::string part = file + ".part";
+    if (!window.savePng(part)) return report.fail("cannot write " + file + ": " + std::strerror(errno));
+    if (stopAsked()) {
+        std::remove(part.c_str());
+        return report.interrupted("the shot");
+    }
+    if (std::rename(part.c_str(), file.c_str()) != 0) {
+        const int reason = errno;
+        std::remove(part.c_str());
+        return report.fail("cannot write " + file + ": " + std::strerror(reason));
+    }
     report.say(fmt::format("first frame: {}; the scene fills {:.1f} % of it, mean brightness there {:.0f} of 255", file,
                            coverage.share * 100.0, coverage.brightness));
     return 0;

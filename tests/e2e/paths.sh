@@ -1,21 +1,35 @@
 #!/usr/bin/env bash
 # Camera paths with the real binaries on the display: a path made by keys in the study
-# tool (free flight, Enter, a hold, F6) is saved and plays back with --path through the
-# views it was made from; a file the camera cannot fly is refused with its row and reason;
-# a recording of a brought scene flies its tour and every frame shows the scene; a start far
-# into the lap shows its progress, reaches the frame the recorder draws, and Escape or
-# Ctrl-C end it at once.
+# tool (free flight, Enter, a hold, F6, each key confirmed by the tool) is saved and plays
+# back with --path through the views it was made from; a file the camera cannot fly or show,
+# or no path file at all, is refused with its row and reason before the scene is imported,
+# quickly and in little memory; an hour's hold records until Ctrl-C or SIGTERM; --shot
+# stopped after the import leaves no picture; a recording of a brought scene flies its tour
+# and every frame shows the scene; a start far into the lap shows its progress, reaches the
+# frame the recorder draws, and Escape or Ctrl-C end it at once.
 source "$(dirname "$0")/lib/faults.sh" "$@"
 source "$(dirname "$0")/lib/scenes.sh"
 
-SETTLE=${SETTLE:-1.5}
-press() { xdotool key --window "$WINDOW" "$@" 2>/dev/null; sleep "$SETTLE"; }
-hold_key() { xdotool keydown --window "$WINDOW" "$1" 2>/dev/null; sleep "$2"; xdotool keyup --window "$WINDOW" "$1" 2>/dev/null; }
 rmse() { compare -metric RMSE "$ROOT/$1.png" "$ROOT/$2.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/'; }
 # The shot $1 is nearer to $2 than to $3.
 expect_nearer() {
     awk -v a="$(rmse "$1" "$2")" -v b="$(rmse "$1" "$3")" 'BEGIN { exit !(a < b) }' ||
         fail "$1 is no nearer to $2 ($(rmse "$1" "$2")) than to $3 ($(rmse "$1" "$3"))"
+}
+said() { grep -c "^quessel-study: $1" "$OUT.err"; }
+# xdotool's action $1 on the study tool's window with keys $2..., then F12; returns once the
+# tool has said the screenshot, so the keys were taken and a frame drawn after them however
+# slow the machine is: a held key has moved the camera, a released one no longer does.
+confirmed() {
+    local action=$1 before
+    shift
+    before=$(said "screenshot: ")
+    xdotool "$action" --window "$WINDOW" "$@" key --window "$WINDOW" F12 2>/dev/null
+    for _ in $(seq 1 $((FAULTS_SETUP_LIMIT * 10))); do
+        [ "$(said "screenshot: ")" -gt "$before" ] && return 0
+        sleep 0.1
+    done
+    fail "the study tool did not take \"$action $*\""
 }
 
 begin_case "a path made by keys: saved with F6, played back with --path through its views"
@@ -23,23 +37,28 @@ fresh_copy
 write_cube_on_floor
 start_study --scene "$ROOT/cube.obj"
 xdotool windowfocus --sync "$WINDOW" 2>/dev/null
-sleep "$SETTLE"
-press space
-press Tab
-press Return F12
-hold_key w 1.2
-hold_key Left 0.5
-press Return h F12 F6
-press Escape
+# Paused and flying, the first view; ahead with W held, then turned with Left held, each
+# key down and up only once the one before has been taken; the second view and a hold.
+confirmed key space Tab Return
+confirmed keydown w
+sleep 1
+confirmed keyup w
+confirmed keydown Left
+sleep 0.5
+confirmed keyup Left
+confirmed key Return h
+xdotool key --window "$WINDOW" F6 2>/dev/null
+for _ in $(seq 1 $((FAULTS_SETUP_LIMIT * 10))); do [ "$(said "path saved: ")" -gt 0 ] && break; sleep 0.1; done
+xdotool key --window "$WINDOW" Escape 2>/dev/null
 wait_end
 expect_status 0
 saved=$(sed -n 's/^quessel-study: path saved: //p' "$OUT.err")
 shots=($(sed -n 's/^quessel-study: screenshot: //p' "$OUT.err"))
-[ -f "$saved" ] && [ "${#shots[@]}" = 2 ] || fail "F6 and F12 said \"$saved\" and ${#shots[@]} screenshots"
-[ "$(grep -o '"kind": "[a-z]*"' "$saved" | cut -d'"' -f4 | tr '\n' ' ')" = "move turn hold " ] ||
-    fail "the path made has other rows: $(grep -o '"kind": "[a-z]*"' "$saved" | tr '\n' ' ')"
+[ -f "$saved" ] && [ "${#shots[@]}" = 6 ] || fail "F6 and F12 said \"$saved\" and ${#shots[@]} screenshots"
+kinds=$(grep -o '"kind": *"[a-z]*"' "$saved" | cut -d'"' -f4 | tr '\n' ' ')
+[ "$kinds" = "move turn hold " ] || fail "the path made has other rows: $kinds"
 cp "${shots[0]}" "$ROOT/first-view.png"
-cp "${shots[1]}" "$ROOT/second-view.png"
+cp "${shots[5]}" "$ROOT/second-view.png"
 # Played back: the start at the first view; after the move and the turn (2 s each) the
 # hold at the second.
 shoot start --scene "$ROOT/cube.obj" --path "$saved"
@@ -48,19 +67,75 @@ expect_status 0
 expect_nearer start first-view second-view
 expect_nearer held second-view first-view
 
-begin_case "a path file the camera cannot fly: its row and why, status 2"
+begin_case "a path file the camera cannot fly or show: read before the scene, its row and why, status 2"
+fresh_copy
+# A scene that cannot be imported: the path's message comes first, and alone.
+echo "not a scene" >"$ROOT/broken.xyz"
+start='"start": {"position": [0, 3, 5], "looking_at": [0, 0, 0]}'
+printf '{%s, "rows": [{"kind": "hold", "seconds": 1},
+    {"kind": "turn", "seconds": -1, "from": [0, 0, 1], "to": [1, 0, 0]}]}' "$start" >"$ROOT/bad.json"
+: >"$ROOT/empty.json"
+printf '{%s, "rows": []}' "$start" >"$ROOT/none.json"
+printf '{"start": {"position": [1, 9, 1], "looking_at": [1, 0, 1]}, "rows": [{"kind": "hold", "seconds": 1}]}' >"$ROOT/down.json"
+printf '{%s, "rows": [{"kind": "move", "seconds": 1, "from": [0, 0, 5], "to": [0, 4, 5]}]}' "$start" >"$ROOT/up.json"
+printf '{%s, "rows": [{"kind": "hold", "seconds": 1e9}]}' "$start" >"$ROOT/year.json"
+truncate -s 200M "$ROOT/huge.json"
+for program in quessel-study "quessel-record --out $ROOT/bad.mp4"; do
+    while IFS=';' read -r file message; do
+        # shellcheck disable=SC2086
+        (cd "$RUN/bin" && exec /usr/bin/time -f '%M %e' -o "$ROOT/used" timeout -k 5 60 ./$program \
+            --scene "$ROOT/broken.xyz" --path "$file" </dev/null >"$OUT" 2>"$OUT.err")
+        STATUS=$?
+        expect_status 2
+        grep -qF -- "$message" "$OUT.err" || fail "${program%% *} --path $file did not say: $message"
+        read -r peak seconds < <(tail -n 1 "$ROOT/used")
+        [ "$peak" -lt 200000 ] && awk -v s="$seconds" 'BEGIN { exit !(s < 10) }' ||
+            fail "${program%% *} --path $file took $peak KiB and $seconds s"
+    done <<CASES
+$ROOT/bad.json;bad.json: row 2: "seconds" is -1, not above 0
+$ROOT/empty.json;empty.json is empty
+$ROOT/none.json;none.json: "rows": none: a path needs at least one row
+$ROOT/down.json;down.json: "start": looks straight down at its "looking_at" point
+$ROOT/up.json;up.json: row 1: a move straight up
+$ROOT/year.json;year.json: row 1: "seconds" is 1e+09, more than the 3600 (an hour) a row may last
+/dev/zero;/dev/zero is not a regular file
+$ROOT/huge.json;huge.json is 209.7 MB, larger than the 4 MB a path file may be
+CASES
+done
+
+begin_case "an hour's hold recorded: Ctrl-C and SIGTERM end it within seconds"
 fresh_copy
 write_cube_on_floor
-printf '{"start": {"position": [0, 3, 5], "looking_at": [0, 0, 0]}, "rows": [{"kind": "hold", "seconds": 1},
-    {"kind": "turn", "seconds": -1, "from": [0, 0, 1], "to": [1, 0, 0]}]}' >"$ROOT/bad.json"
-for program in quessel-study "quessel-record --out $ROOT/bad.mp4"; do
-    # shellcheck disable=SC2086
-    (cd "$RUN/bin" && exec timeout -k 5 120 ./$program --scene "$ROOT/cube.obj" --path "$ROOT/bad.json" \
-        </dev/null >"$OUT" 2>"$OUT.err")
-    STATUS=$?
-    expect_status 2
-    grep -q "bad.json: row 2: \"seconds\" is -1, not above 0" "$OUT.err" || fail "$program did not name the row"
+printf '{"start": {"position": [0, 3, 5], "looking_at": [0, 0, 0]}, "rows": [{"kind": "hold", "seconds": 3500}]}' \
+    >"$ROOT/hold.json"
+for signal in INT TERM; do
+    (cd "$RUN/bin" && exec timeout -k 5 300 ./quessel-record --scene "$ROOT/cube.obj" --fps 1 --path "$ROOT/hold.json" \
+        --out "$ROOT/hold.mp4" </dev/null >"$OUT" 2>"$OUT.err") &
+    PID=$!
+    for _ in $(seq 1 $((FAULTS_SETUP_LIMIT * 10))); do grep -q " frame 1/3501" "$OUT.err" && break; sleep 0.1; done
+    grep -q " frame 1/3501" "$OUT.err" || fail "no first of 3501 frames"
+    kill -"$signal" "$PID"
+    wait_end 5
+    expect_status $((128 + $(kill -l "$signal")))
+    [ -z "$(ls "$ROOT" | grep '^hold\.[mw]')" ] || fail "left $(ls "$ROOT" | grep '^hold\.[mw]')"
 done
+
+begin_case "Ctrl-C after the import: --shot ends with 130 and writes no picture"
+fresh_copy
+write_cube_on_floor
+mkfifo "$ROOT/said"
+(cd "$RUN/bin" && exec timeout -k 5 300 ./quessel-study --scene "$ROOT/cube.obj" --mirror Cube --shot "$ROOT/shot.png" \
+    </dev/null >"$OUT" 2>"$ROOT/said") &
+PID=$!
+# The first thing said after the import, read as it is said: Ctrl-C from then on.
+while IFS= read -r line; do
+    echo "$line" >>"$OUT.err"
+    case $line in *"light: "*) kill -INT "$PID" ;; esac
+done <"$ROOT/said"
+wait_end 5
+expect_status 130
+grep -q "light: " "$OUT.err" || fail "the import did not end"
+[ -z "$(ls "$ROOT" | grep shot)" ] || fail "left $(ls "$ROOT" | grep shot)"
 
 begin_case "a recording of a brought scene flies its tour and every frame shows the scene"
 fresh_copy

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # quessel-record, short runs of the real binary: every way out (no encoder, an unwritable
-# output, a broken pipe, a full disk for the video, the stills or the preview, Ctrl-C while
-# seeking, recording or making the preview, Escape) ends with its own status and message,
-# leaves an earlier recording (its stills too) as it was and nothing of its own behind; the
-# progress line moves; a finished run replaces the earlier stills it recorded again. (Bad
-# options: the pure tests and scripts.sh.)
+# output, a broken pipe, a full disk for the video, the stills (the last one alone too) or
+# the preview, Ctrl-C while seeking, recording or making the preview, Escape) ends with its
+# own status and message, leaves an earlier recording (its stills too) as it was and nothing
+# of its own behind; the progress line moves; a finished run replaces the earlier stills it
+# recorded again. (Bad options: the pure tests and scripts.sh.)
 source "$(dirname "$0")/lib/faults.sh" "$@"
 source "$(dirname "$0")/lib/record.sh"
 
@@ -103,6 +103,27 @@ if mount -t tmpfs -o size=3m tmpfs "$DIR/stills" 2>"$ROOT/mount.err"; then
     expect_message "cannot write the still $DIR/stills/frame-[0-9]{5}\.png: the disk is full"
     expect_earlier
     umount "$DIR/stills"
+else
+    skip "mounting a small tmpfs is not permitted ($(head -n 1 "$ROOT/mount.err"))"
+fi
+
+begin_case "the disk fills up with the last still only"
+fresh_dir
+# The stills of the same frames in a roomy folder give the room for all but the last and
+# half of it (tmpfs counts whole pages).
+record --seconds 1.5 --fps 2 --out "$DIR/roomy.mp4" --stills "$ROOT/roomy"
+expect_status 0
+pages=$(stat -c %s "$ROOT"/roomy/frame-0000{0,1,2}.png | awk '{ n = int(($1 + 4095) / 4096); total += NR < 3 ? n : int(n / 2) } END { print total }')
+rm -rf "$DIR"/*
+mkdir "$DIR/stills"
+if mount -t tmpfs -o size=$((pages * 4))k tmpfs "$DIR/stills" 2>"$ROOT/mount.err"; then
+    record --seconds 1.5 --fps 2 --out "$DIR/loop.mp4" --stills "$DIR/stills"
+    expect_status 1
+    expect_message "cannot write the still $DIR/stills/frame-00002\.png: the disk is full"
+    expect_empty "$DIR/stills"
+    umount "$DIR/stills"
+    rmdir "$DIR/stills"
+    expect_empty
 else
     skip "mounting a small tmpfs is not permitted ($(head -n 1 "$ROOT/mount.err"))"
 fi

@@ -3,9 +3,10 @@
 # yuv420p, 1280 x 768, the index in front, BT.709 tags and colours, the frames asked for,
 # upright) with an animated WebP preview within the cap; each frame the frame of its time,
 # in the stills and in the video; a later --start giving the very frames of the recording
-# from 0 at several times.
+# from 0 at several times, in our scene and in a brought one with a mirror.
 source "$(dirname "$0")/lib/faults.sh" "$@"
 source "$(dirname "$0")/lib/record.sh"
+source "$(dirname "$0")/lib/scenes.sh"
 
 begin_case "from t = 0 at 2 fps with stills: what players get, each frame the frame of its time"
 fresh_dir
@@ -70,6 +71,25 @@ for row in "6 1 frame-00012.png frame-00013.png" "6.3 0.5 frame-00012.png" "17.5
     [ "$(ls "$DIR/stills" | tr '\n' ' ')" = "$names " ] || fail "--start $start: stills $(ls "$DIR/stills" | tr '\n' ' ')"
     for name in $names; do
         differ=$(compare -metric AE "$DIR/stills/$name" "$ZERO_STILLS/$name" null: 2>&1)
+        [ "$differ" = 0 ] || fail "--start $start: $name differs from the recording from 0 in $differ pixels"
+    done
+done
+
+begin_case "a brought scene with a mirror from a later start: the frames of the recording from 0, pixel for pixel"
+# No sky dome here: the background and the mirror's cube map show the clear colours the
+# frames before the start must leave as drawn ones do.
+fresh_dir
+write_cube_on_floor
+record --scene "$ROOT/cube.obj" --mirror Cube --fps 2 --seconds 6 --out "$DIR/zero.mp4" --stills "$ROOT/zero"
+expect_status 0
+for row in "3 1 frame-00006.png frame-00007.png" "4.5 0.5 frame-00009.png"; do
+    read -r start seconds names <<<"$row"
+    rm -rf "$DIR"/*
+    record --scene "$ROOT/cube.obj" --mirror Cube --fps 2 --start "$start" --seconds "$seconds" --out "$DIR/late.mp4" \
+        --stills "$DIR/stills"
+    expect_status 0
+    for name in $names; do
+        differ=$(compare -metric AE "$DIR/stills/$name" "$ROOT/zero/$name" null: 2>&1)
         [ "$differ" = 0 ] || fail "--start $start: $name differs from the recording from 0 in $differ pixels"
     done
 done

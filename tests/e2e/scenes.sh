@@ -69,7 +69,7 @@ awk -v p="$(reddish plain)" -v m="$(reddish mirrored)" 'BEGIN { exit !(m > p + 1
     fail "the mirror cube shows no red: $(reddish plain) red pixels without --mirror, $(reddish mirrored) with it"
 shoot none --scene "$ROOT/cube.obj" --glass Floor --mirror Nowhere --mirror Cube
 expect_status 2
-grep -qF 'no node named "Nowhere"; its nodes: cube.obj, Cube, Floor' "$OUT.err" || fail "the scene's nodes were not listed"
+grep -qF 'no node named "Nowhere"; its nodes: "cube.obj", "Cube", "Floor"' "$OUT.err" || fail "the scene's nodes were not listed"
 
 begin_case "points only: nothing to draw; points beside triangles: left out and said"
 fresh_copy

@@ -1,6 +1,8 @@
 // How many frames a recording runs until the camera path is back at its first row, counted
-// without GL: a whole lap at 30 fps is the 1501 frames of the video, and a later start
-// leaves the rest of that same lap, to the frame.
+// without GL: a whole lap at 30 fps is the 1501 frames of the video, a later start leaves
+// the rest of that same lap, to the frame, and a row of an hour is counted to its end
+// unless a stop request ends the count.
+#include "app/CameraPath.h"
 #include "app/FrameDriver.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +13,7 @@ TEST(LapLength, ALaterStartRecordsTheRestOfTheSameLap) {
     EXPECT_EQ(FrameDriver::framesToLapEnd(0.0, 1.0 / 30.0), 1501);
     for (double fps : {30.0, 24.0, 60.0, 2.0}) {
         const double step = 1.0 / fps;
-        const int lap = FrameDriver::framesToLapEnd(0.0, step);
+        const long lap = FrameDriver::framesToLapEnd(0.0, step);
         // Row ends on frame boundaries drop a little time each: a lap is 50 s give or take.
         EXPECT_NEAR(lap * step, 50.0, 17.0 * step) << fps << " fps";
         // Times just past row ends, a start between frames and one close to the lap's end.
@@ -21,4 +23,31 @@ TEST(LapLength, ALaterStartRecordsTheRestOfTheSameLap) {
             EXPECT_EQ(FrameDriver::framesBy(start, step) + FrameDriver::framesToLapEnd(start, step), lap);
         }
     }
+}
+
+TEST(LapLength, AnHourLongRowIsCountedToItsEndAndAStopRequestEndsTheCount) {
+    using Quessel::CameraPath;
+    CameraPath::Script script;
+    script.start = {0.0f, 0.0f, 5.0f};
+    script.startTarget = {0.0f, 0.0f, 0.0f};
+    script.add(CameraPath::Kind::Hold, 3600.0f);
+    script.add(CameraPath::Kind::Move, 1.0f, {0.0f, 0.0f, 5.0f}, {1.0f, 0.0f, 5.0f});
+    for (double fps : {1.0, 30.0, 240.0}) {
+        SCOPED_TRACE(testing::Message() << fps << " fps");
+        const double step = 1.0 / fps;
+        const long lap = FrameDriver::framesToLapEnd(0.0, step, script);
+        // The camera's float clock ends an hour's hold within a few per cent of it.
+        EXPECT_NEAR(lap * step, 3601.0, 0.03 * 3601.0);
+        EXPECT_EQ(FrameDriver::framesBy(1800.0, step) + FrameDriver::framesToLapEnd(1800.0, step, script), lap);
+    }
+    // Rows shorter than a frame take a frame each.
+    CameraPath::Script quick = script;
+    quick.rows.clear();
+    for (int row = 0; row < 1000; ++row)
+        quick.add(CameraPath::Kind::Move, 0.01f, {0.0f, 0.0f, 5.0f - row % 2}, {0.0f, 0.0f, 4.0f + row % 2});
+    EXPECT_EQ(FrameDriver::framesToLapEnd(0.0, 1.0, quick), 1000);
+    // Asked now and then, not every frame: the fourth ask ends a count of a million frames.
+    int asked = 0;
+    EXPECT_EQ(FrameDriver::framesToLapEnd(0.0, 1.0 / 240.0, script, [&asked] { return ++asked > 3; }), -1);
+    EXPECT_EQ(asked, 4);
 }

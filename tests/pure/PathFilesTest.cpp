@@ -1,18 +1,29 @@
 // Camera paths as data: a path file read back gives the very camera, frame by frame, of the
-// path written (the demo's own table over a whole lap); files the camera could not fly are
-// refused with the row and the reason; a path authored by key views; the tour made for a
-// scene keeps the scene in view and visits each reflective or refractive object.
+// path written (the demo's own table over a whole lap); files the camera could not fly or
+// show are refused with the row and the reason, and those it can are flown with a view in
+// every frame; only a regular file within the limits is read; a path authored by key views
+// is one the camera can show; the tour made for a scene keeps the scene in view and visits
+// each reflective or refractive object from its side.
 #include "TestScene.h"
 
 #include "app/FrameDriver.h"
 #include "app/PathFile.h"
+#include "app/PathRules.h"
 #include "app/Tour.h"
 #include "math/Camera.h"
+#include "record/RecordOptions.h"
+#include "study/FreeCamera.h"
 #include "study/PathDraft.h"
+#include "study/StudyOptions.h"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 
 using namespace Quessel;
 
@@ -40,8 +51,8 @@ TEST(PathFiles, TheDemosPathFromItsFileFliesTheBuiltInTableFrameByFrame) {
     EXPECT_EQ(PathFile::text(*read), PathFile::text(CameraPath::Script::demo()));
     Flown table(CameraPath::Script::demo()), fromFile(*read);
     const float step = 1.0f / 30.0f;
-    const int lap = FrameDriver::framesToLapEnd(0.0, step);
-    for (int frame = 0; frame <= lap; ++frame) {
+    const long lap = FrameDriver::framesToLapEnd(0.0, step);
+    for (long frame = 0; frame <= lap; ++frame) {
         table.path.advance(step);
         fromFile.path.advance(step);
         ASSERT_EQ(fromFile.path.step, table.path.step) << "frame " << frame;
@@ -52,10 +63,16 @@ TEST(PathFiles, TheDemosPathFromItsFileFliesTheBuiltInTableFrameByFrame) {
     EXPECT_EQ(fromFile.path.laps, 1);
 }
 
-TEST(PathFiles, AFileTheCameraCouldNotFlyIsRefusedWithTheRowAndWhy) {
+TEST(PathFiles, AFileTheCameraCouldNotFlyOrShowIsRefusedWithTheRowAndWhy) {
     const std::string start = R"("start": {"position": [0, 0, 5], "looking_at": [0, 0, 0]})";
     const auto file = [&](const std::string& rows) { return "{" + start + R"(, "rows": [)" + rows + "]}"; };
+    const auto startAt = [](const std::string& position, const std::string& target) {
+        return R"({"start": {"position": )" + position + R"(, "looking_at": )" + target +
+               R"(}, "rows": [{"kind": "hold", "seconds": 1}]})";
+    };
     const std::string hold = R"({"kind": "hold", "seconds": 1})";
+    std::string tooMany = hold;
+    for (size_t i = 1; i <= PathRules::MaxRows; ++i) tooMany += ", " + hold;
     const struct {
         std::string text;
         const char* error;
@@ -64,39 +81,145 @@ TEST(PathFiles, AFileTheCameraCouldNotFlyIsRefusedWithTheRowAndWhy) {
         {R"({"rows": []})", "\"start\": missing"},
         {R"({"start": {"position": [1, 1, 1], "looking_at": [1, 1, 1]}, "rows": []})",
          "looks at the point it stands on"},
+        {file(""), "\"rows\": none: a path needs at least one row"},
+        {file(tooMany), "\"rows\": 10001 rows, more than the 10000 a path may have"},
         {file(hold + ", 7"), "row 2: not an object"},
         {file(hold + R"(, {"kind": "jump", "seconds": 1})"), "row 2: unknown kind \"jump\""},
         {file(R"({"kind": "hold", "seconds": -2})"), "row 1: \"seconds\" is -2, not above 0"},
         {file(R"({"kind": "hold", "seconds": 0})"), "row 1: \"seconds\" is 0, not above 0"},
+        // An hour at most: a float clock counts that finely; a year it would not.
+        {file(hold + R"(, {"kind": "hold", "seconds": 1e9})"), "row 2: \"seconds\" is 1e+09, more than the 3600"},
+        {file(R"({"kind": "hold", "seconds": 3600.5})"), "row 1: \"seconds\" is 3600.5, more than the 3600"},
         // Beyond what the camera's floats hold; JSON itself has no infinities.
         {file(hold + R"(, {"kind": "move", "seconds": 1, "from": [0, 0, 1e39], "to": [1, 2, 3]})"),
          "row 2: \"from\" holds a number that is not finite"},
         {file(hold + R"(, {"kind": "hold", "seconds": 1e999})"), "row 2: \"seconds\" is not finite"},
+        {file(R"({"kind": "hold", "seconds": 1, "note": "1e999"}, {"kind": "hold", "seconds": 1e999})"),
+         "row 2: \"seconds\" is not finite"},
         {file(R"({"kind": "turn", "seconds": 1, "from": [0, -1e400, 1], "to": [1, 0, 0]})"),
          "row 1: \"from\" holds a number that is not finite"},
         {file(R"({"kind": "move", "seconds": 1, "from": [0, 0], "to": [1, 2, 3]})"),
          "row 1: \"from\" is not three numbers"},
         {file(R"({"kind": "move", "seconds": 1, "from": [1, 2, 3], "to": [1, 2, 3]})"),
-         "row 1: a move from a point to "
-         "the same point"},
+         "row 1: a move from a point to the same point"},
         {file(R"({"kind": "turn", "seconds": 1, "from": [0, 0, 1], "to": [0, 0, -2]})"),
          "row 1: a turn between opposite directions"},
         {file(hold + "," + hold + R"(, {"kind": "turn", "seconds": 1, "from": [0, 0, 1]})"), "row 3: no \"to\""},
+        // Views without an up direction, or without a direction at all.
+        {startAt("[2, 9, 3]", "[2, 0, 3]"), "\"start\": looks straight down at its \"looking_at\" point"},
+        {startAt("[0, 9, 0]", "[0.005, 0, 0]"), "\"start\": looks straight down"},
+        {startAt("[2, 0, 3]", "[2, 9, 3.000001]"), "\"start\": looks straight up"},
+        {file(R"({"kind": "move", "seconds": 1, "from": [0, 0, 5], "to": [0, 4, 5]})"),
+         "row 1: a move straight up: it looks the way it goes"},
+        {file(R"({"kind": "move", "seconds": 1, "from": [5e5, 0, 0], "to": [500000.3, -100, 0]})"),
+         "row 1: a move straight down"},
+        {file(hold +
+              R"(, {"kind": "move", "seconds": 1, "from": [-1, 1, 0], "to": [3, 1, 0], "looking_at": [0, 1, 0]})"),
+         "row 2: passes through its \"looking_at\" point 25 % into its seconds"},
+        {file(R"({"kind": "move", "seconds": 1, "from": [0, 1, 0], "to": [3, 1, 0], "looking_at": [0, 1, 0]})"),
+         "row 1: starts on its \"looking_at\" point"},
+        {file(
+             R"({"kind": "move", "seconds": 1, "from": [-1, 5, 0.002], "to": [1, 5, 0.002], "looking_at": [0, 0, 0]})"),
+         "row 1: looks straight down at its \"looking_at\" point 50 % into its seconds"},
+        {file(R"({"kind": "turn", "seconds": 1, "from": [0, 0, -1], "to": [0, -3, 0]})"),
+         "row 1: turns to look straight down at its end"},
+        {file(R"({"kind": "turn", "seconds": 1, "from": [1, 1, 0], "to": [-1, 1, 0.0005]})"),
+         "row 1: turns to look straight up 50 % into its seconds"},
+        // Far from the origin a unit direction added to where the camera stands rounds away.
+        {startAt("[3e6, 0, 0]", "[3e6, 0, -50]"), "\"start\": looks round 3e+06 from the origin, too far"},
+        {file(R"({"kind": "move", "seconds": 1, "from": [0, 0, 5], "to": [4e4, 0, 0]},
+                 {"kind": "turn", "seconds": 1, "from": [1, -30, 0], "to": [0, -30, 1]})"),
+         "row 2: looks nearly straight up or down 4e+04 from the origin"},
     };
     for (const auto& c : cases) {
         std::string error;
-        EXPECT_FALSE(PathFile::parse(c.text, error)) << c.text;
-        EXPECT_NE(error.find(c.error), std::string::npos) << "said \"" << error << "\" for " << c.text;
+        EXPECT_FALSE(PathFile::parse(c.text, error)) << c.text.substr(0, 300);
+        EXPECT_NE(error.find(c.error), std::string::npos) << "said \"" << error << "\" for " << c.text.substr(0, 300);
+    }
+}
+
+TEST(PathFiles, ViewsTheCameraCanShowAreFlownWithADirectionAndAnUpInEveryFrame) {
+    const auto file = [](const std::string& start, const std::string& rows) {
+        return R"({"start": {"position": [0, 0, 5], "looking_at": )" + start + R"(}, "rows": [)" + rows + "]}";
+    };
+    const struct {
+        std::string text;
+        const char* what;
+    } cases[] = {
+        {file("[0, 0, 0]", R"({"kind": "hold", "seconds": 1}, {"kind": "move", "seconds": 2, "from": [1, 2, 3],
+             "to": [1, 2, 3], "looking_at": [0, 0, 0]})"),
+         "a move on the spot looking at a point"},
+        {file("[0.05, -20, 5]", R"({"kind": "hold", "seconds": 1})"), "a start nearly straight down"},
+        {file("[0, 0, 0]",
+              R"({"kind": "move", "seconds": 1, "from": [0, 0, 5], "to": [2, 0, 1], "looking_at": [2, 0, 1]},
+             {"kind": "hold", "seconds": 1})"),
+         "a move onto its own look-at point, which looks along its way"},
+        {file("[0, 0, 0]", R"({"kind": "turn", "seconds": 1, "from": [0, 0, -1], "to": [0.01, -1, 0]})"),
+         "a turn to nearly straight down"},
+        {file("[0, 0, 0]", R"({"kind": "hold", "seconds": 3600, "note": "1e999"})"), "an hour's hold, a note"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string error;
+        const auto script = PathFile::parse(c.text, error);
+        ASSERT_TRUE(script) << error;
+        Flown flown(*script);
+        const float step = 1.0f / 30.0f;
+        for (int frame = 0; frame < static_cast<int>(script->seconds() / step) + 30 && flown.path.laps == 0; ++frame) {
+            flown.path.advance(step);
+            const mat4& view = flown.camera.view;
+            bool finite = true;
+            for (int i = 0; i < 16; ++i) finite = finite && std::isfinite(view[i / 4][i % 4]);
+            ASSERT_TRUE(finite) << "frame " << frame;
+            // The view's up, its second row, leans up.
+            ASSERT_GT(view[1][1], 0.0f) << "frame " << frame;
+        }
+        EXPECT_EQ(flown.path.laps, 1);
     }
     std::string error;
-    const auto fine =
-        PathFile::parse(file(hold + R"(, {"kind": "move", "seconds": 2, "from": [1, 2, 3], "to": [1, 2, 3],
-        "looking_at": [0, 0, 0]})"),
-                        error);
-    ASSERT_TRUE(fine) << error;
-    ASSERT_EQ(fine->rows.size(), 2u);
-    EXPECT_TRUE(fine->rows[1].aimed) << "a move on the spot looking at a point is fine";
-    EXPECT_EQ(fine->rows[1].next, 0) << "the last row leads back to the first";
+    const auto onto = PathFile::parse(cases[2].text, error);
+    ASSERT_TRUE(onto) << error;
+    EXPECT_FALSE(onto->rows[0].aimed) << "a move onto the point it looks at looks along its way";
+}
+
+TEST(PathFiles, OnlyARegularFileOfAFewMegabytesIsRead) {
+    const Quessel::Test::ScratchDir folder;
+    std::ofstream(folder.file("empty.json")).close();
+    std::ofstream(folder.file("huge.json")).close();
+    std::filesystem::resize_file(folder.file("huge.json"), PathRules::MaxFileBytes + 1);
+    ASSERT_EQ(mkfifo(folder.file("fifo.json").c_str(), 0600), 0);
+    const std::string demo = folder.file("demo.json");
+    std::string error;
+    ASSERT_TRUE(PathFile::write(CameraPath::Script::demo(), demo, error)) << error;
+    EXPECT_LT(std::filesystem::file_size(demo), 4000u) << "a row a line";
+    const std::pair<std::string, const char*> cases[] = {
+        {folder.file("missing.json"), "No such file or directory"},
+        {folder.file("empty.json"), "empty.json is empty"},
+        {"/dev/zero", "/dev/zero is not a regular file"},
+        {folder.file("fifo.json"), "fifo.json is not a regular file"},
+        {folder.path.string(), "is not a regular file"},
+        {folder.file("huge.json"), "huge.json is 4.0 MB, larger than the 4 MB a path file may be"},
+    };
+    for (const auto& [name, expected] : cases) {
+        EXPECT_FALSE(PathFile::read(name, error)) << name;
+        EXPECT_NE(error.find(expected), std::string::npos) << "said \"" << error << "\" for " << name;
+    }
+    // Nothing is written that would not be read back.
+    CameraPath::Script startOnly = CameraPath::Script::demo();
+    startOnly.rows.clear();
+    EXPECT_FALSE(PathFile::write(startOnly, folder.file("none.json"), error));
+    EXPECT_NE(error.find("\"rows\": none"), std::string::npos) << error;
+    EXPECT_FALSE(std::filesystem::exists(folder.file("none.json")));
+    // Both tools say the limits.
+    std::string help;
+    const char* argv[] = {"quessel-study", "--help"};
+    Study::StudyOptions options;
+    Study::StudyOptions::parse(2, argv, options, help);
+    for (const std::string& text : {help, Record::RecordOptions::usage()})
+        for (const std::string& limit :
+             {fmt::format("{} MB", PathRules::MaxFileBytes / 1000000), fmt::format("{} rows", PathRules::MaxRows),
+              fmt::format("{:g} s", PathRules::MaxRowSeconds)})
+            EXPECT_NE(text.find(limit), std::string::npos) << limit << " not in\n" << text;
 }
 
 TEST(PathFiles, KeyViewsMakeAPathThatEndsAtEachViewLookingItsWay) {
@@ -133,6 +256,31 @@ TEST(PathFiles, KeyViewsMakeAPathThatEndsAtEachViewLookingItsWay) {
     draft.removeLast();
     draft.removeLast();
     EXPECT_FALSE(draft.started());
+}
+
+TEST(PathFiles, KeyViewsRoundTheVerticalAndUpAndDownMakeAPathTheCameraCanShow) {
+    const auto looking = [](float heading, float pitch) {
+        return vec3(-std::sin(heading) * std::cos(pitch), std::sin(pitch), -std::cos(heading) * std::cos(pitch));
+    };
+    const float steepest = Study::FreeCamera::PitchLimit;
+    Study::PathDraft draft;
+    // Steeply down one way, then the other from the same spot (over the top would look
+    // straight down), straight up with E, and on.
+    draft.addView(CameraPose::looking(vec3(0, 5, 0), looking(0.0f, -steepest)));
+    draft.addView(CameraPose::looking(vec3(0, 5, 0), looking(3.14159265f, -steepest)));
+    draft.addView(CameraPose::looking(vec3(0, 9, 0), looking(3.14159265f, -steepest)));
+    draft.addView(CameraPose::looking(vec3(0, 9, -3), looking(1.0f, 0.3f)));
+    draft.addHold();
+    const CameraPath::Script& script = draft.script();
+    const auto problem = PathRules::check(script);
+    EXPECT_FALSE(problem) << problem->text();
+    std::string error;
+    EXPECT_TRUE(PathFile::parse(PathFile::text(script), error)) << "F6 saves what --path takes: " << error;
+    const auto up = std::find_if(script.rows.begin(), script.rows.end(),
+                                 [](const CameraPath::Step& row) { return row.kind == CameraPath::Kind::Move; });
+    ASSERT_NE(up, script.rows.end());
+    EXPECT_TRUE(up->aimed) << "the way up looks ahead, not up";
+    EXPECT_EQ(up->to, vec3(0, 9, 0));
 }
 
 TEST(PathFiles, TheTourKeepsTheSceneInViewLoopsAndHoldsBeforeEachObject) {
@@ -184,4 +332,57 @@ TEST(PathFiles, TheTourKeepsTheSceneInViewLoopsAndHoldsBeforeEachObject) {
     }
     EXPECT_FALSE(held.empty());
     EXPECT_GT(FrameDriver::framesToLapEnd(0.0, step, tour), static_cast<int>(tour.seconds() * 30.0) - 60);
+    const auto problem = PathRules::check(tour);
+    EXPECT_FALSE(problem) << problem->text();
+}
+
+TEST(PathFiles, ATourVisitBeginsOnTheOrbitOnItsObjectsSideInTurnFromTheStart) {
+    Bounds bounds;
+    bounds.add(vec3(-20, -4, -20));
+    bounds.add(vec3(20, 6, 20));
+    const Framing framing(bounds);
+    const vec3 centre = bounds.centre();
+    // Round the scene in no particular order, one straight below the middle.
+    const std::vector<Tour::Stop> stops = {{vec3(15, 0, -12), 1.0f},
+                                           {vec3(-18, 3, 2), 2.0f},
+                                           {vec3(4, -2, 17), 0.5f},
+                                           {vec3(-6, 5, -15), 1.0f},
+                                           {vec3(centre.x, -3, centre.z), 1.0f}};
+    const CameraPath::Script tour = Tour::make(framing, stops);
+    const float orbit = Tour::orbitDistance(framing);
+    const auto heading = [&](const vec3& point) {
+        const vec3 side = point - centre;
+        return std::atan2(side.x, side.z);
+    };
+    const auto turned = [&](const vec3& point) {
+        return std::fmod(heading(point) - heading(tour.start) + 4.0f * 3.14159265f, 2.0f * 3.14159265f);
+    };
+    float previous = -1.0f;
+    int visits = 0;
+    for (size_t i = 1; i < tour.rows.size(); ++i) {
+        if (tour.rows[i].kind != CameraPath::Kind::Hold) continue;
+        const CameraPath::Step& approach = tour.rows[i - 1];
+        const auto stop =
+            std::find_if(stops.begin(), stops.end(), [&](const Tour::Stop& s) { return s.centre == approach.target; });
+        ASSERT_NE(stop, stops.end()) << "row " << i;
+        const vec3 begins = approach.from;
+        SCOPED_TRACE(testing::Message() << "the visit to the object at x " << stop->centre.x);
+        EXPECT_NEAR(glm::distance(begins, centre), orbit, 1e-3f * orbit) << "on the orbit";
+        // The row before its turn towards the object is the orbit's move to where it begins.
+        size_t turn = i - 2;
+        while (turn > 0 && tour.rows[turn].kind == CameraPath::Kind::Turn) --turn;
+        EXPECT_EQ(tour.rows[turn].to, begins);
+        const bool below = stop->centre.x == centre.x && stop->centre.z == centre.z;
+        const float at = below ? 0.0f : turned(stop->centre);
+        if (!below) {
+            EXPECT_NEAR(std::remainder(heading(begins) - heading(stop->centre), 2.0f * 3.14159265f), 0.0f, 1e-3f)
+                << "on its side of the scene";
+        } else {
+            EXPECT_LT(glm::distance(begins, tour.start), 1e-3f * orbit) << "one below the middle is visited first";
+        }
+        EXPECT_GE(at, previous) << "in turn round from the start";
+        previous = at;
+        ++visits;
+    }
+    EXPECT_EQ(visits, static_cast<int>(stops.size()));
 }
