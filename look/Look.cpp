@@ -42,9 +42,11 @@ std::unique_ptr<Look> Look::create(const aiScene* scene, const ImageSearch& imag
     const FormatRule& rule = FormatRule::of(scene);
     look->shining = SceneLights::read(scene, rule, &look->said);
     look->sceneLights = !look->shining.empty();
+    look->keyLight = !look->sceneLights && settings.keyLight;
     look->said.push_back(look->sceneLights ? fmt::format("lights: {} of the scene ({})", look->shining.size(), rule.label)
-                                           : std::string("lights: the environment and a circling key light"));
-    if (!look->sceneLights) look->shining.push_back(SceneLights::key(0.0f));
+                         : look->keyLight ? std::string("lights: the environment and a circling key light")
+                                          : std::string("lights: the environment alone"));
+    if (look->keyLight) look->shining.push_back(SceneLights::key(0.0f));
     look->block.setIrradiance(bake.irradiance);
     look->block.specularTopLevel = static_cast<float>(look->maps->specularTopLevel);
     glGenBuffers(1, &look->lighting);
@@ -74,7 +76,7 @@ void Look::uploadLighting() {
 IRender& Look::surfaces() { return *meshes; }
 
 void Look::setKeyLight(float angle) {
-    if (sceneLights) return;
+    if (!keyLight) return;
     shining = {SceneLights::key(angle)};
     uploadLighting();
 }

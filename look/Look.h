@@ -33,6 +33,8 @@ public:
         std::string environment;
         BackgroundChoice background;
         std::string shaderFolder = "Shader/Look";
+        // Whether a scene without lights of its own gets the circling key light.
+        bool keyLight = true;
     };
 
     // Nothing, with `error` saying why, when the environment file or a program cannot be
@@ -75,6 +77,7 @@ private:
     LightingBlock block;
     GLuint lighting = 0;
     bool sceneLights = false;
+    bool keyLight = false;
     std::vector<PunctualLight> shining;
     std::string environment;
     std::vector<std::string> said;

@@ -51,8 +51,11 @@ void main() {
     // The triangle's own normal towards the eye, whatever its winding: what a mesh without
     // normals shows, and which side of a double-sided surface is seen.
     vec3 facing = normalize(cross(dFdx(worldPosition), dFdy(worldPosition)));
-    bool smoothNormal = hasFlag(NORMALS) && dot(worldNormal, worldNormal) > 1e-20;
-    vec3 n = smoothNormal ? normalize(worldNormal) : facing;
+    // A vertex normal lying in the triangle's plane (an importer's guess at a corner shared
+    // by faces at right angles) says nothing about the surface; the facet does.
+    vec3 vertexNormal = worldNormal * inversesqrt(max(dot(worldNormal, worldNormal), 1e-30));
+    bool smoothNormal = hasFlag(NORMALS) && abs(dot(vertexNormal, facing)) > 0.1;
+    vec3 n = smoothNormal ? vertexNormal : facing;
     bool backSide = hasFlag(DOUBLE_SIDED) && dot(n, facing) < 0.0;
     if (hasTexture(NORMAL_TEXTURE)) {
         vec2 uv = uvFor(NORMAL_TEXTURE, uvs);
