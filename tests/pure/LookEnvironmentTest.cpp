@@ -115,11 +115,12 @@ TEST(LookEnvironment, PanoramaCentreLooksAlongMinusZAndItsTopUp) {
     image.width = 8;
     image.height = 4;
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 8; ++x) image.texels.push_back(vec3(static_cast<float>(x), static_cast<float>(y), 0.0f));
+        for (int x = 0; x < 8; ++x) image.texels.push_back(vec3(static_cast<float>(x * x), static_cast<float>(y), 0.0f));
     const PanoramaEnvironment panorama(image, "test");
-    // -Z meets the boundary between columns 3 and 4; +X a quarter turn to the right.
-    EXPECT_NEAR(panorama.radiance({0, 0, -1}).x, 3.5f, 1e-4f);
-    EXPECT_NEAR(panorama.radiance({1, 0, 0}).x, 5.5f, 1e-4f);
+    // -Z meets the boundary between columns 3 and 4; +X a quarter turn to the right, between
+    // 5 and 6.
+    EXPECT_NEAR(panorama.radiance({0, 0, -1}).x, (9.0f + 16.0f) / 2.0f, 1e-4f);
+    EXPECT_NEAR(panorama.radiance({1, 0, 0}).x, (25.0f + 36.0f) / 2.0f, 1e-4f);
     EXPECT_NEAR(panorama.radiance({0, 1, 0}).y, 0.0f, 1e-4f);
     EXPECT_NEAR(panorama.radiance({0, -1, 0}).y, 3.0f, 1e-4f);
 }
