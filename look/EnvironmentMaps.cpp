@@ -1,5 +1,7 @@
 #include "look/EnvironmentMaps.h"
 
+#include "core/GlConstants.h"
+
 namespace Quessel {
 
 namespace {
@@ -13,6 +15,10 @@ void uploadLevel(const CubeImage& cube, int level) {
 GLuint makeCubeMap(const std::vector<const CubeImage*>& levels) {
     GLuint texture = 0;
     glGenTextures(1, &texture);
+    // On a unit of the look's own: whatever the demo keeps bound on the active unit stays.
+    GLint previousUnit = 0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &previousUnit);
+    glActiveTexture(GL_TEXTURE0 + TextureUnit::LookRadiance);
     glBindTexture(GL_TEXTURE_CUBE_MAP, texture);
     for (size_t level = 0; level < levels.size(); ++level) uploadLevel(*levels[level], static_cast<int>(level));
     const bool mipmapped = levels.size() > 1;
@@ -23,6 +29,7 @@ GLuint makeCubeMap(const std::vector<const CubeImage*>& levels) {
     for (GLenum wrap : {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T, GL_TEXTURE_WRAP_R})
         glTexParameteri(GL_TEXTURE_CUBE_MAP, wrap, GL_CLAMP_TO_EDGE);
     glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
+    glActiveTexture(static_cast<GLenum>(previousUnit));
     return texture;
 }
 

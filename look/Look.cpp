@@ -53,10 +53,12 @@ std::unique_ptr<Look> Look::create(const aiScene* scene, const ImageSearch& imag
     look->uploadLighting();
 
     const GLuint background = look->programs->background;
+    GLint previousProgram = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &previousProgram);
     glUseProgram(background);
     glUniform1i(glGetUniformLocation(background, "mode"), settings.background.kind == BackgroundChoice::Kind::Sky ? 0 : 1);
     glUniform3fv(glGetUniformLocation(background, "plainColor"), 1, glm::value_ptr(settings.background.color));
-    glUseProgram(0);
+    glUseProgram(static_cast<GLuint>(previousProgram));
 
     ImageSearch search = images;
     search.scene = scene;

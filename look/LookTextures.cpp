@@ -1,6 +1,7 @@
 #include "look/LookTextures.h"
 
 #include "core/Console.h"
+#include "core/GlConstants.h"
 #include "scene/TextureLoader.h"
 
 #include <IL/il.h>
@@ -35,6 +36,10 @@ GLuint LookTextures::get(const std::string& name, bool srgb) {
     } else {
         ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE);
         glGenTextures(1, &texture);
+        // On a unit of the look's own: whatever the demo keeps bound on the active unit stays.
+        GLint previousUnit = 0;
+        glGetIntegerv(GL_ACTIVE_TEXTURE, &previousUnit);
+        glActiveTexture(GL_TEXTURE0 + TextureUnit::LookBaseColor);
         glBindTexture(GL_TEXTURE_2D, texture);
         glTexImage2D(GL_TEXTURE_2D, 0, srgb ? GL_SRGB8_ALPHA8 : GL_RGBA8, ilGetInteger(IL_IMAGE_WIDTH),
                      ilGetInteger(IL_IMAGE_HEIGHT), 0, GL_RGBA, GL_UNSIGNED_BYTE, ilGetData());
@@ -44,6 +49,7 @@ GLuint LookTextures::get(const std::string& name, bool srgb) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
         glBindTexture(GL_TEXTURE_2D, 0);
+        glActiveTexture(static_cast<GLenum>(previousUnit));
     }
     ilDeleteImages(1, &image);
     return loaded[key] = texture;

@@ -60,11 +60,11 @@ SurfaceDrawer::~SurfaceDrawer() {
     if (!materialBuffers.empty()) glDeleteBuffers(static_cast<GLsizei>(materialBuffers.size()), materialBuffers.data());
 }
 
-void SurfaceDrawer::collect(const aiNode* node, const mat4& parent, const std::vector<aiNode*>& listed,
+void SurfaceDrawer::collect(const aiNode* node, const mat4& parent, const std::unordered_set<const aiNode*>& listed,
                             const mat4& view, std::vector<Item>& items) const {
     if (!node) return;
     const mat4 world = parent * toMat4(node->mTransformation);
-    if (std::find(listed.begin(), listed.end(), node) != listed.end()) {
+    if (listed.count(node)) {
         for (unsigned i = 0; i < node->mNumMeshes; ++i) {
             const unsigned index = node->mMeshes[i];
             if (index >= meshes.size() || meshes[index].indexCount == 0) continue;
@@ -115,7 +115,7 @@ void SurfaceDrawer::draw(const std::vector<aiNode*>& nodes) {
     glGetBufferSubData(GL_UNIFORM_BUFFER, ViewOffset, sizeof(mat4), glm::value_ptr(view));
 
     std::vector<Item> items;
-    collect(scene->mRootNode, mat4(1.0f), nodes, view, items);
+    collect(scene->mRootNode, mat4(1.0f), {nodes.begin(), nodes.end()}, view, items);
     // Opaque and masked first as found; blended ones after them, the farthest first.
     std::stable_sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
         const bool aBlended = surfaces[a.mesh].alpha == SurfaceMaterial::Alpha::Blend;

@@ -7,6 +7,7 @@
 #include <GL/glew.h>
 
 #include <array>
+#include <unordered_set>
 #include <vector>
 
 struct aiNode;
@@ -44,8 +45,8 @@ private:
         mat4 world;
         float depth;  // view-space z of the mesh's centre (more negative: farther)
     };
-    void collect(const aiNode* node, const mat4& parent, const std::vector<aiNode*>& listed, const mat4& view,
-                 std::vector<Item>& items) const;
+    void collect(const aiNode* node, const mat4& parent, const std::unordered_set<const aiNode*>& listed,
+                 const mat4& view, std::vector<Item>& items) const;
     void drawItem(const Item& item, GLuint matricesBuffer);
 
     const aiScene* scene;

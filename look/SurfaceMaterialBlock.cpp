@@ -20,8 +20,10 @@ SurfaceMaterialBlock SurfaceMaterialBlock::from(const SurfaceMaterial& m, int32_
                                                                {&m.normalTexture, Normal},
                                                                {&m.occlusionTexture, Occlusion},
                                                                {&m.emissiveTexture, Emissive}};
-    for (const auto& [texture, bit] : sets)
+    for (const auto& [texture, bit] : sets) {
         if (texture->uvSet == 1) block.secondUv |= bit;
+        if (!(meshFlags & (texture->uvSet == 1 ? TexCoords1 : TexCoords0))) block.textures &= ~bit;
+    }
     block.flags = meshFlags & ~(VertexColors | DoubleSided);
     if (m.vertexColors && (meshFlags & VertexColors)) block.flags |= VertexColors;
     if (m.doubleSided) block.flags |= DoubleSided;

@@ -14,7 +14,7 @@ struct SurfaceMaterialBlock {
     // Bits of `textures`: which textures are bound; of `secondUv`: which read the second set.
     enum Texture : int32_t { BaseColor = 1, MetallicRoughness = 2, Normal = 4, Occlusion = 8, Emissive = 16 };
     // Bits of `flags`.
-    enum Flag : int32_t { VertexColors = 1, DoubleSided = 2, Tangents = 4, Normals = 8 };
+    enum Flag : int32_t { VertexColors = 1, DoubleSided = 2, Tangents = 4, Normals = 8, TexCoords0 = 16, TexCoords1 = 32 };
     enum Alpha : int32_t { Opaque = 0, Mask = 1, Blend = 2 };
 
     float baseColor[4] = {0.5f, 0.5f, 0.5f, 1.0f};
@@ -29,7 +29,8 @@ struct SurfaceMaterialBlock {
     int32_t secondUv = 0;
     int32_t flags = 0;
 
-    // The material's values; `textures` says which of its textures did load.
+    // The material's values; `textures` says which of its textures did load. A texture read
+    // by texture coordinates the mesh lacks (`meshFlags`) is left out.
     static SurfaceMaterialBlock from(const SurfaceMaterial& material, int32_t textures, int32_t meshFlags);
 };
 

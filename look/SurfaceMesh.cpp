@@ -83,6 +83,7 @@ SurfaceMesh::SurfaceMesh(const aiMesh& mesh, const SurfaceMaterial& material) {
         if (!mesh.HasTextureCoords(set)) continue;
         const std::vector<float> uv = texCoords(mesh, set);
         buffers.push_back(attribute(uv.data(), uv.size() * sizeof(float), location, 2));
+        flags |= set == 0 ? SurfaceMaterialBlock::TexCoords0 : SurfaceMaterialBlock::TexCoords1;
     }
     if (mesh.HasVertexColors(0)) {
         const std::vector<float> rgba = colors(mesh, material.vertexColorsSrgb);

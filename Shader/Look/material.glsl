@@ -23,6 +23,8 @@ const int VERTEX_COLORS = 1;
 const int DOUBLE_SIDED = 2;
 const int TANGENTS = 4;
 const int NORMALS = 8;
+// (16 and 32 say which texture coordinate sets the mesh has: the C++ side leaves out the
+// textures a missing set would read.)
 
 layout(binding = 8) uniform sampler2D baseColorTexture;
 layout(binding = 9) uniform sampler2D metallicRoughnessTexture;

@@ -6,6 +6,7 @@
 #include "look/FormatRule.h"
 #include "look/MaterialReader.h"
 #include "look/SceneLights.h"
+#include "look/SurfaceMaterialBlock.h"
 #include "look/ToneCurve.h"
 
 #include <assimp/postprocess.h>
@@ -255,5 +256,22 @@ TEST(LookFormat, LightsComeInEachFormatsUnits) {
         }
         EXPECT_NEAR(light.innerCos, row.expected.innerCos, 1e-4f);
         EXPECT_NEAR(light.outerCos, row.expected.outerCos, 1e-4f);
+    }
+}
+
+TEST(LookFormat, ATextureIsUsedOnlyWhereItsCoordinatesAre) {
+    using Block = SurfaceMaterialBlock;
+    SurfaceMaterial material;
+    material.baseColorTexture = {"base.png", 0};
+    material.occlusionTexture = {"occlusion.png", 1};
+    const int32_t loaded = Block::BaseColor | Block::Occlusion;
+    const std::pair<int32_t, int32_t> rows[] = {{Block::TexCoords0 | Block::TexCoords1, loaded},
+                                                {Block::TexCoords0, Block::BaseColor},
+                                                {Block::TexCoords1, Block::Occlusion},
+                                                {0, 0}};
+    for (const auto& [meshFlags, used] : rows) {
+        const Block block = Block::from(material, loaded, meshFlags);
+        EXPECT_EQ(block.textures, used) << "mesh flags " << meshFlags;
+        EXPECT_EQ(block.secondUv, Block::Occlusion);
     }
 }
