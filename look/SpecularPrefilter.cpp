@@ -33,32 +33,45 @@ struct Chain {
     }
 };
 
-vec3 filtered(const Chain& chain, const vec3& n, float roughness, int samples) {
+// One direction of the lobe around +Z (normal, view and reflection all +Z), its weight and
+// the radiance level that matches its share of the lobe: the same for every texel.
+struct LobeSample {
+    vec3 direction;
+    float nDotL;
+    float level;
+};
+
+std::vector<LobeSample> lobeSamples(float roughness, int samples, int baseSize) {
     const float alpha = roughness * roughness;
+    const float texelAngle = 4.0f * Pi / (6.0f * baseSize * baseSize);
+    std::vector<LobeSample> lobe;
+    for (int i = 0; i < samples; ++i) {
+        const float u = (static_cast<float>(i) + 0.5f) / samples;
+        const float phi = 2.0f * Pi * radicalInverse(static_cast<unsigned>(i));
+        const float cosTheta = std::sqrt((1.0f - u) / (1.0f + (alpha * alpha - 1.0f) * u));
+        const float sinTheta = std::sqrt(std::max(0.0f, 1.0f - cosTheta * cosTheta));
+        const vec3 h(sinTheta * std::cos(phi), sinTheta * std::sin(phi), cosTheta);
+        const vec3 l = 2.0f * h.z * h - vec3(0.0f, 0.0f, 1.0f);
+        if (l.z <= 0.0f) continue;
+        // With n = v the sample's density over directions is D / 4.
+        const float density = SpecularPrefilter::distribution(cosTheta, roughness) / 4.0f;
+        const float sampleAngle = 1.0f / (samples * density + 1e-6f);
+        lobe.push_back({l, l.z, 0.5f * std::log2(sampleAngle / texelAngle)});
+    }
+    return lobe;
+}
+
+vec3 filtered(const Chain& chain, const vec3& n, const std::vector<LobeSample>& lobe) {
     // Any tangent frame around n will do.
     const vec3 up = std::abs(n.z) < 0.999f ? vec3(0, 0, 1) : vec3(1, 0, 0);
     const vec3 tx = glm::normalize(glm::cross(up, n));
     const vec3 ty = glm::cross(n, tx);
-    const int baseSize = chain.levels.front().size;
-    const float texelAngle = 4.0f * Pi / (6.0f * baseSize * baseSize);
     vec3 sum(0.0f);
     float weight = 0.0f;
-    for (int i = 0; i < samples; ++i) {
-        const float u = (static_cast<float>(i) + 0.5f) / samples;
-        const float v = radicalInverse(static_cast<unsigned>(i));
-        const float phi = 2.0f * Pi * v;
-        const float cosTheta = std::sqrt((1.0f - u) / (1.0f + (alpha * alpha - 1.0f) * u));
-        const float sinTheta = std::sqrt(std::max(0.0f, 1.0f - cosTheta * cosTheta));
-        const vec3 h = tx * (sinTheta * std::cos(phi)) + ty * (sinTheta * std::sin(phi)) + n * cosTheta;
-        const vec3 l = 2.0f * glm::dot(n, h) * h - n;
-        const float nDotL = glm::dot(n, l);
-        if (nDotL <= 0.0f) continue;
-        // With n = v the sample's density over directions is D / 4.
-        const float density = SpecularPrefilter::distribution(cosTheta, roughness) / 4.0f;
-        const float sampleAngle = 1.0f / (samples * density + 1e-6f);
-        const float level = 0.5f * std::log2(sampleAngle / texelAngle);
-        sum += chain.sample(l, level) * nDotL;
-        weight += nDotL;
+    for (const LobeSample& sample : lobe) {
+        const vec3 l = tx * sample.direction.x + ty * sample.direction.y + n * sample.direction.z;
+        sum += chain.sample(l, sample.level) * sample.nDotL;
+        weight += sample.nDotL;
     }
     return weight > 0.0f ? sum / weight : chain.levels.front().sample(n);
 }
@@ -89,13 +102,13 @@ std::vector<CubeImage> SpecularPrefilter::levels(const CubeImage& radiance, int 
     result.push_back(chain.levels.front());
     for (int level = 1; level < count; ++level) {
         CubeImage cube(chain.levels.front().size >> level);
-        const float r = roughness(level, count);
         // Wider lobes need more samples to lose their noise; their levels have fewer texels.
-        const int levelSamples = std::min(samples << (level - 1), 1024);
+        const std::vector<LobeSample> lobe =
+            lobeSamples(roughness(level, count), std::min(samples << (level - 1), 1024), chain.levels.front().size);
         for (int face = 0; face < 6; ++face)
             for (int y = 0; y < cube.size; ++y)
                 for (int x = 0; x < cube.size; ++x)
-                    cube.at(face, x, y) = filtered(chain, cube.texelDirection(face, x, y), r, levelSamples);
+                    cube.at(face, x, y) = filtered(chain, cube.texelDirection(face, x, y), lobe);
         result.push_back(std::move(cube));
     }
     return result;
