@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <vector>
 
@@ -15,6 +14,21 @@ constexpr int MaxDepth = 8;
 std::string folderOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The file named by an `#include "file"` line; empty for any other line.
+std::string includedFile(const std::string& line) {
+    size_t at = line.find_first_not_of(" \t");
+    if (at == std::string::npos || line[at] != '#') return {};
+    at = line.find_first_not_of(" \t", at + 1);
+    const std::string keyword = "include";
+    if (at == std::string::npos || line.compare(at, keyword.size(), keyword) != 0) return {};
+    at = line.find_first_not_of(" \t", at + keyword.size());
+    if (at == std::string::npos || line[at] != '"') return {};
+    const size_t end = line.find('"', at + 1);
+    if (end == std::string::npos || end == at + 1 || line.find_first_not_of(" \t\r", end + 1) != std::string::npos)
+        return {};
+    return line.substr(at + 1, end - at - 1);
 }
 
 bool expandInto(const std::string& path, std::vector<std::string>& open, int& files, std::string& out,
@@ -31,17 +45,16 @@ bool expandInto(const std::string& path, std::vector<std::string>& open, int& fi
     open.push_back(path);
     const int number = files++;
     if (number > 0) out += "#line 1 " + std::to_string(number) + "\n";
-    static const std::regex include(R"re(^\s*#\s*include\s+"([^"]+)"\s*$)re");
     std::string line;
     int lineNumber = 0;
     while (std::getline(file, line)) {
         ++lineNumber;
-        std::smatch match;
-        if (!std::regex_match(line, match, include)) {
+        const std::string included = includedFile(line);
+        if (included.empty()) {
             out += line + "\n";
             continue;
         }
-        const std::string named = folderOf(path) + match[1].str();
+        const std::string named = folderOf(path) + included;
         if (!expandInto(named, open, files, out, error)) {
             error += " (included from " + path + " line " + std::to_string(lineNumber) + ")";
             return false;
