@@ -11,10 +11,7 @@
 
 namespace Quessel {
 
-namespace {
-
-// Into the bound DevIL image; `failed` names what could not be loaded.
-bool loadImage(const std::string& name, const ImageSearch& search, std::string& failed) {
+bool loadBoundImage(const std::string& name, const ImageSearch& search, std::string& failed) {
     // Some formats (MD5 among them) give a texture with no file; an empty name says nothing.
     if (name.empty()) {
         failed = "\"\" (the material names no file)";
@@ -34,8 +31,6 @@ bool loadImage(const std::string& name, const ImageSearch& search, std::string& 
     return imageSizeFits(path) && ilLoadImage(path.c_str());
 }
 
-}  // namespace
-
 std::set<std::string> loadTextureMap(std::map<std::string, GLuint>& textures, const char* sampler, GLint samplerUnit,
                                      const ImageSearch& search) {
     std::set<std::string> missing;
@@ -54,7 +49,7 @@ std::set<std::string> loadTextureMap(std::map<std::string, GLuint>& textures, co
         ilEnable(IL_ORIGIN_SET);
         ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
         std::string failed;
-        if (!loadImage(entry.first, search, failed)) {
+        if (!loadBoundImage(entry.first, search, failed)) {
             printConsole("Couldn't load Image: %s\n", failed.c_str());
             missing.insert(entry.first);
             continue;

@@ -7,8 +7,9 @@ allowed="core:
 math:core
 scene:core math
 envmap:core math scene
+look:core math scene envmap
 particles:core math scene
-app:core math scene envmap particles
+app:core math scene envmap look particles
 bench:core math app
 record:core math app
 study:core math app

@@ -1,0 +1,154 @@
+#include "look/SurfaceDrawer.h"
+
+#include "core/GlConstants.h"
+#include "look/LookTextures.h"
+#include "look/MaterialReader.h"
+#include "look/SurfaceMaterialBlock.h"
+
+#include <assimp/scene.h>
+
+#include <algorithm>
+
+namespace Quessel {
+
+namespace {
+
+constexpr GLintptr ViewOffset = 64;
+constexpr GLintptr ModelOffset = 128;
+
+// Assimp keeps rows one after another, GLM columns.
+mat4 toMat4(const aiMatrix4x4& m) { return glm::transpose(glm::make_mat4(&m.a1)); }
+
+const int MaterialUnits[5] = {TextureUnit::LookBaseColor, TextureUnit::LookMetallicRoughness, TextureUnit::LookNormal,
+                              TextureUnit::LookOcclusion, TextureUnit::LookEmissive};
+
+}  // namespace
+
+SurfaceDrawer::SurfaceDrawer(const aiScene* scene, LookTextures& library, GLuint program, GLuint lightingBuffer,
+                             GLuint specularMap)
+    : scene(scene), program(program), lightingBuffer(lightingBuffer), specularMap(specularMap) {
+    const unsigned count = scene ? scene->mNumMeshes : 0;
+    for (unsigned i = 0; i < count; ++i) {
+        const SurfaceMaterial material = MaterialReader::read(scene, i);
+        surfaces.push_back(material);
+        meshes.emplace_back(*scene->mMeshes[i], material);
+        // Colour images decode from sRGB; data images are read as stored.
+        const std::pair<const MaterialTexture*, bool> slots[5] = {{&material.baseColorTexture, true},
+                                                                  {&material.metallicRoughnessTexture, false},
+                                                                  {&material.normalTexture, false},
+                                                                  {&material.occlusionTexture, false},
+                                                                  {&material.emissiveTexture, true}};
+        std::array<GLuint, 5> names{};
+        int32_t loaded = 0;
+        for (int slot = 0; slot < 5; ++slot) {
+            if (!slots[slot].first->used()) continue;
+            names[slot] = library.get(slots[slot].first->file, slots[slot].second);
+            if (names[slot]) loaded |= 1 << slot;
+        }
+        textures.push_back(names);
+        const SurfaceMaterialBlock block = SurfaceMaterialBlock::from(material, loaded, meshes.back().flags);
+        GLuint buffer = 0;
+        glGenBuffers(1, &buffer);
+        glBindBuffer(GL_UNIFORM_BUFFER, buffer);
+        glBufferData(GL_UNIFORM_BUFFER, sizeof(block), &block, GL_STATIC_DRAW);
+        materialBuffers.push_back(buffer);
+    }
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+}
+
+SurfaceDrawer::~SurfaceDrawer() {
+    if (!materialBuffers.empty()) glDeleteBuffers(static_cast<GLsizei>(materialBuffers.size()), materialBuffers.data());
+}
+
+void SurfaceDrawer::collect(const aiNode* node, const mat4& parent, const std::unordered_set<const aiNode*>& listed,
+                            const mat4& view, std::vector<Item>& items) const {
+    if (!node) return;
+    const mat4 world = parent * toMat4(node->mTransformation);
+    if (listed.count(node)) {
+        for (unsigned i = 0; i < node->mNumMeshes; ++i) {
+            const unsigned index = node->mMeshes[i];
+            if (index >= meshes.size() || meshes[index].indexCount == 0) continue;
+            const float depth = (view * world * vec4(meshes[index].centre, 1.0f)).z;
+            items.push_back({index, world, depth});
+        }
+    }
+    for (unsigned i = 0; i < node->mNumChildren; ++i) collect(node->mChildren[i], world, listed, view, items);
+}
+
+void SurfaceDrawer::drawItem(const Item& item, GLuint matricesBuffer) {
+    const SurfaceMaterial& material = surfaces[item.mesh];
+    glBindBuffer(GL_UNIFORM_BUFFER, matricesBuffer);
+    glBufferSubData(GL_UNIFORM_BUFFER, ModelOffset, sizeof(mat4), glm::value_ptr(item.world));
+    glBindBufferRange(GL_UNIFORM_BUFFER, BlockBinding::SurfaceMaterial, materialBuffers[item.mesh], 0,
+                      sizeof(SurfaceMaterialBlock));
+    for (int slot = 0; slot < 5; ++slot) {
+        if (!textures[item.mesh][slot]) continue;
+        glActiveTexture(GL_TEXTURE0 + MaterialUnits[slot]);
+        glBindTexture(GL_TEXTURE_2D, textures[item.mesh][slot]);
+    }
+    if (material.doubleSided) {
+        glDisable(GL_CULL_FACE);
+    } else {
+        glEnable(GL_CULL_FACE);
+        // A mirrored node turns its triangles' winding around.
+        glFrontFace(glm::determinant(glm::mat3(item.world)) < 0.0f ? GL_CW : GL_CCW);
+    }
+    const bool blended = material.alpha == SurfaceMaterial::Alpha::Blend;
+    if (blended) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    } else {
+        glDisable(GL_BLEND);
+    }
+    glDepthMask(blended ? GL_FALSE : GL_TRUE);
+    glBindVertexArray(meshes[item.mesh].vertexArray);
+    glDrawElements(GL_TRIANGLES, meshes[item.mesh].indexCount, GL_UNSIGNED_INT, nullptr);
+}
+
+void SurfaceDrawer::draw(const std::vector<aiNode*>& nodes) {
+    order.clear();
+    GLint matrices = 0;
+    glGetIntegeri_v(GL_UNIFORM_BUFFER_BINDING, BlockBinding::Matrices, &matrices);
+    if (!scene || !matrices) return;
+    mat4 view(1.0f);
+    glBindBuffer(GL_UNIFORM_BUFFER, static_cast<GLuint>(matrices));
+    glGetBufferSubData(GL_UNIFORM_BUFFER, ViewOffset, sizeof(mat4), glm::value_ptr(view));
+
+    std::vector<Item> items;
+    collect(scene->mRootNode, mat4(1.0f), {nodes.begin(), nodes.end()}, view, items);
+    // Opaque and masked first as found; blended ones after them, the farthest first.
+    std::stable_sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+        const bool aBlended = surfaces[a.mesh].alpha == SurfaceMaterial::Alpha::Blend;
+        const bool bBlended = surfaces[b.mesh].alpha == SurfaceMaterial::Alpha::Blend;
+        if (aBlended != bBlended) return !aBlended;
+        return aBlended && a.depth < b.depth;
+    });
+
+    GLint previousProgram = 0;
+    GLint previousUnit = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &previousProgram);
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &previousUnit);
+    const GLboolean depthTest = glIsEnabled(GL_DEPTH_TEST);
+    const GLboolean blend = glIsEnabled(GL_BLEND);
+    glUseProgram(program);
+    glBindBufferBase(GL_UNIFORM_BUFFER, BlockBinding::Lighting, lightingBuffer);
+    glActiveTexture(GL_TEXTURE0 + TextureUnit::LookSpecular);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, specularMap);
+    glEnable(GL_DEPTH_TEST);
+    for (const Item& item : items) {
+        drawItem(item, static_cast<GLuint>(matrices));
+        order.push_back(item.mesh);
+    }
+
+    glBindVertexArray(0);
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
+    if (!blend) glDisable(GL_BLEND);
+    glDisable(GL_CULL_FACE);
+    glFrontFace(GL_CCW);
+    glDepthMask(GL_TRUE);
+    if (!depthTest) glDisable(GL_DEPTH_TEST);
+    glActiveTexture(static_cast<GLenum>(previousUnit));
+    glUseProgram(static_cast<GLuint>(previousProgram));
+}
+
+}  // namespace Quessel

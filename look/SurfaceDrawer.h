@@ -1,0 +1,64 @@
+#pragma once
+#include "look/SurfaceMaterial.h"
+#include "look/SurfaceMesh.h"
+#include "math/MathTypes.h"
+#include "scene/IRender.h"
+
+#include <GL/glew.h>
+
+#include <array>
+#include <unordered_set>
+#include <vector>
+
+struct aiNode;
+struct aiScene;
+
+namespace Quessel {
+
+class LookTextures;
+
+// Draws a brought scene's nodes with the look's surface program: each mesh with its own
+// material block and textures, opaque and masked meshes first, then blended ones from the
+// farthest to the nearest (by the depth of their centre in the view). It reads the view
+// from and writes each node's model matrix into the "Matrices" buffer bound at binding 1,
+// as the demo's passes leave it (projection and view written), and puts back the GL state
+// it changes.
+class SurfaceDrawer : public IRender {
+public:
+    // One material and one GPU mesh per mesh of the scene, read once here.
+    SurfaceDrawer(const aiScene* scene, LookTextures& textures, GLuint program, GLuint lightingBuffer,
+                  GLuint specularMap);
+    ~SurfaceDrawer() override;
+    SurfaceDrawer(const SurfaceDrawer&) = delete;
+    SurfaceDrawer& operator=(const SurfaceDrawer&) = delete;
+
+    // IRender: the meshes of the listed nodes (of the whole scene, at their world place).
+    void draw(const std::vector<aiNode*>& nodes) override;
+
+    const std::vector<SurfaceMaterial>& materials() const { return surfaces; }
+    // Mesh indices in the order the last draw drew them.
+    const std::vector<unsigned>& lastOrder() const { return order; }
+
+private:
+    struct Item {
+        unsigned mesh;
+        mat4 world;
+        float depth;  // view-space z of the mesh's centre (more negative: farther)
+    };
+    void collect(const aiNode* node, const mat4& parent, const std::unordered_set<const aiNode*>& listed,
+                 const mat4& view, std::vector<Item>& items) const;
+    void drawItem(const Item& item, GLuint matricesBuffer);
+
+    const aiScene* scene;
+    GLuint program;
+    GLuint lightingBuffer;
+    GLuint specularMap;
+    std::vector<SurfaceMaterial> surfaces;
+    std::vector<SurfaceMesh> meshes;
+    std::vector<GLuint> materialBuffers;
+    // Per mesh, the texture for each of the five material units (0: none).
+    std::vector<std::array<GLuint, 5>> textures;
+    std::vector<unsigned> order;
+};
+
+}  // namespace Quessel
