@@ -2,7 +2,8 @@
 # Camera paths with the real binaries on the display: a path made by keys in the study
 # tool (free flight, Enter, a hold, F6) is saved and plays back with --path through the
 # views it was made from; a file the camera cannot fly is refused with its row and reason;
-# a recording of a brought scene flies its tour and every frame shows the scene; a start far
+# a recording of a brought scene flies its tour and every frame shows the scene; a view saved
+# with --save-view draws the same frame again with --path and has the scene's planes; a start far
 # into the lap shows its progress, reaches the frame the recorder draws, and Escape or
 # Ctrl-C end it at once.
 source "$(dirname "$0")/lib/faults.sh" "$@"
@@ -61,6 +62,23 @@ for program in quessel-study "quessel-record --out $ROOT/bad.mp4"; do
     expect_status 2
     grep -q "bad.json: row 2: \"seconds\" is -1, not above 0" "$OUT.err" || fail "$program did not name the row"
 done
+
+begin_case "a view saved with --save-view: the same frame again with --path, the scene's planes"
+fresh_copy
+write_cube_on_floor
+shoot toured --scene "$ROOT/cube.obj" --save-view "$ROOT/view.json"
+expect_status 0
+grep -q "^quessel-study: view saved: $ROOT/view.json$" "$OUT.err" || fail "the saved view was not named"
+number() { sed -n "s/^ *\"$1\": \([^,]*\),\{0,1\}$/\1/p" "$ROOT/view.json"; }
+said=$(sed -n 's/.*; clipping planes \(.*\) to \(.*\)$/\1 \2/p' "$OUT.err")
+saved=$(printf '%.3g %.3g' "$(number near)" "$(number far)")
+[ "$saved" = "$said" ] || fail "the view's planes are $saved, the scene's $said"
+shoot again --scene "$ROOT/cube.obj" --path "$ROOT/view.json"
+shoot later --scene "$ROOT/cube.obj" --start 2
+expect_status 0
+# The tour's first frame blurs a little with its orbit; the held view does not.
+[ "$(rmse again toured | awk '{ print ($1 < 0.01) }')" = 1 ] || fail "the view given back differs: $(rmse again toured)"
+expect_nearer again toured later
 
 begin_case "a recording of a brought scene flies its tour and every frame shows the scene"
 fresh_copy
