@@ -10,12 +10,13 @@
 // The model is where a picture differs from the background colour by more than Tolerance in
 // some channel. Per model, into DIR/compare.csv and the table DIR/compare.txt (also printed):
 // the silhouettes' overlap (intersection over union, and over the viewer's area), the mean
-// Rec. 709 luma of the sRGB values (0-255) inside each model and their ratio, the median CIE76
-// colour difference (CIELAB from sRGB, D65) over the pixels inside both, how far apart the two
-// renderers place the model's box. Into DIR/sheet.tsv: a box around both models and a caption
-// for the contact sheet. The difference picture: the colour difference in grey where both
-// have the model (rising with its square root: mid-grey at 12, white from 50), red where only
-// ours has it, blue where only the viewer's has it.
+// Rec. 709 luma of the sRGB values (0-255) inside each model, their ratio and their spread
+// (standard deviation: a flat silhouette has none), the median CIE76 colour difference
+// (CIELAB from sRGB, D65) over the pixels inside both, how far apart the two renderers place
+// the model's box. Into DIR/sheet.tsv: a box around both models and a caption for the contact
+// sheet. The difference picture: the colour difference in grey where both have the model
+// (rising with its square root: mid-grey at 12, white from 50), red where only ours has it,
+// blue where only the viewer's has it.
 import fs from 'node:fs';
 import { PNG } from 'pngjs';
 
@@ -53,15 +54,15 @@ function measure(pair, background) {
         || Math.abs(p[i + 2] - background[2]) > Tolerance;
     const difference = new PNG({ width, height });
     const differences = [];
-    let oursArea = 0, viewerArea = 0, both = 0, oursLuma = 0, viewerLuma = 0;
+    let oursArea = 0, viewerArea = 0, both = 0, oursLuma = 0, viewerLuma = 0, oursSquares = 0, viewerSquares = 0;
     let left = width, right = -1, top = height, bottom = -1;
     for (let y = 0; y < height; y++) {
         for (let x = 0; x < width; x++) {
             const i = 4 * (y * width + x);
             const o = inModel(ours.data, i), v = inModel(viewer.data, i);
             let shown = [0, 0, 0];
-            if (o) { oursArea++; oursLuma += luma(ours.data, i); }
-            if (v) { viewerArea++; viewerLuma += luma(viewer.data, i); }
+            if (o) { const l = luma(ours.data, i); oursArea++; oursLuma += l; oursSquares += l * l; }
+            if (v) { const l = luma(viewer.data, i); viewerArea++; viewerLuma += l; viewerSquares += l * l; }
             if (o && v) {
                 both++;
                 const a = lab(ours.data[i], ours.data[i + 1], ours.data[i + 2]);
@@ -99,6 +100,8 @@ function measure(pair, background) {
         ours_luma: oursMean,
         viewer_luma: viewerMean,
         luma_ratio: oursMean !== null && viewerMean ? oursMean / viewerMean : null,
+        ours_spread: oursArea ? Math.sqrt(Math.max(0, oursSquares / oursArea - oursMean * oursMean)) : null,
+        viewer_spread: viewerArea ? Math.sqrt(Math.max(0, viewerSquares / viewerArea - viewerMean * viewerMean)) : null,
         median_de76: median,
         crop: right < 0 ? null : crop(left, top, right, bottom, width, height),
     };
@@ -153,6 +156,7 @@ for (const pair of list.pairs) {
 }
 
 const columns = ['name', 'format', 'ours_luma', 'viewer_luma', 'luma_ratio', 'median_de76', 'iou', 'over_viewer',
+                 'ours_spread', 'viewer_spread',
                  'ours_share', 'viewer_share', 'box_offset', 'meets', 'file', 'notes'];
 const csvField = (value) => {
     const text = value === null || value === undefined ? '' : typeof value === 'number' ? String(+value.toFixed(4)) : String(value);

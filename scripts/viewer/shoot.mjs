@@ -59,7 +59,11 @@ async function readable(job) {
     if (!/\.gltf$/i.test(job.file)) return job.file;
     const gltf = JSON.parse(fs.readFileSync(job.file, 'utf8'));
     if (!String(gltf.asset?.version ?? '1.0').startsWith('1')) return job.file;
-    const upgraded = await pipeline.processGltf(gltf, { resourceDirectory: path.dirname(job.file) });
+    // Cesium's notes on its own deprecated functions are no news to the user.
+    const warn = console.warn;
+    console.warn = () => {};
+    const upgraded = await pipeline.processGltf(gltf, { resourceDirectory: path.dirname(job.file) })
+        .finally(() => { console.warn = warn; });
     const file = path.join(list.work, job.name + '.gltf');
     fs.writeFileSync(file, JSON.stringify(upgraded.gltf));
     return file;

@@ -36,8 +36,10 @@ const conventions = {
 
 // Files that give no material: a neutral grey dielectric (base colour 0.8, roughness 0.5, no
 // metal); their vertex colours as the base colour where they have them.
+// Normals from the faces where the file gives none, or only zeros (STL files often do).
 function plainMesh(geometry) {
-    if (!geometry.hasAttribute('normal')) geometry.computeVertexNormals();
+    const normals = geometry.getAttribute('normal');
+    if (!normals || normals.array.every((value) => value === 0)) geometry.computeVertexNormals();
     const coloured = geometry.hasAttribute('color');
     const material = new THREE.MeshStandardMaterial({
         color: coloured ? new THREE.Color(1, 1, 1) : new THREE.Color(0.8, 0.8, 0.8),
