@@ -21,8 +21,9 @@ std::string ViewFile::text(const mat4& view, const mat4& projection, float nearP
     const vec3 direction = glm::normalize(-vec3(world[2]));
     // The path takes its direction from two points of floats: the farther apart they are
     // against their size, the more of its digits it keeps (a small scene far from the origin).
-    const float least = std::max(1.0f, glm::length(position) / 16.0f);
-    const float ahead = framed.empty() ? least : std::max(least, glm::dot(framed.centre() - position, direction));
+    const float toCentre = framed.empty() ? 0.0f : glm::dot(framed.centre() - position, direction);
+    float ahead = std::max(toCentre > 0.0f ? toCentre : framed.radius(), glm::length(position) / 16.0f);
+    if (!(ahead > 0.0f)) ahead = 1.0f;
     const vec3 target = position + direction * ahead;
     json document = {
         {"start", {{"position", point(position)}, {"looking_at", point(target)}}},

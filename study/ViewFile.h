@@ -14,8 +14,8 @@ class ViewFile {
 public:
     static constexpr float HoldSeconds = 10.0f;
 
-    // `framed` empty for our own scene: no "bounds"; else the camera looks at the point of its
-    // view nearest the box's centre (or farther ahead, for a small scene far from the origin).
+    // `framed` empty for our own scene: no "bounds". The camera looks at the point of its view
+    // nearest the box's centre, or farther ahead (a small scene far from the origin).
     static std::string text(const mat4& view, const mat4& projection, float nearPlane, float farPlane,
                             const Bounds& framed);
 };
