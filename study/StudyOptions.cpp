@@ -71,6 +71,10 @@ StudyOptions::Outcome StudyOptions::parse(int argc, const char* const* argv, Stu
         ->type_name("FILE|tour|demo");
     app.add_option("--shot", options.shot, "draw the first frame into the PNG FILE, say what it shows, and end")
         ->type_name("FILE");
+    app.add_option("--save-view", options.view,
+                   "write the first frame's camera into FILE as a path file that holds it, with the field of "
+                   "view, the clipping planes and the box a brought scene is framed by, and end")
+        ->type_name("FILE");
     app.add_option("--start", options.start, "demo time to begin at (default 0)")
         ->type_name("SECONDS")
         ->check(CLI::Range(0.0, 3600.0).description(""));

@@ -13,6 +13,8 @@ struct StudyOptions {
     std::vector<std::string> glass;
     // Non-empty: draw the first frame into this PNG, say what it shows, and end.
     std::string shot;
+    // Non-empty: write the first frame's camera into this path file, and end.
+    std::string view;
     // The camera's path: "demo", "tour" or a file; empty: the demo's own in its own scene,
     // the tour in a brought one.
     std::string path;

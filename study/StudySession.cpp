@@ -7,8 +7,10 @@
 #include "core/GlConstants.h"
 #include "core/RgbImage.h"
 #include "math/Camera.h"
+#include "math/Framing.h"
 #include "study/FrameCoverage.h"
 #include "study/Screenshot.h"
+#include "study/ViewFile.h"
 
 #include <GLFW/glfw3.h>
 #include <fmt/format.h>
@@ -22,6 +24,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <vector>
 
 namespace Quessel::Study {
@@ -357,12 +360,16 @@ int StudySession::run() {
     }
 }
 
-int StudySession::shoot(const std::string& file) {
+int StudySession::shoot(const std::string& file, const std::string& viewFile) {
     if (stopAsked()) return report.interrupted("the shot");
     // The depth pass clears its target with the clear colour in force before the frame.
     GLfloat clear[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     driver.frame(controls.plan(StudyControls::SingleStep));
+    if (!viewFile.empty()) {
+        const int status = saveView(viewFile);
+        if (status != 0 || file.empty()) return status;
+    }
     const RgbImage window = RgbImage::readWindow(ScreenWidth, ScreenHeight);
     const std::array<unsigned char, 3> cleared = {static_cast<unsigned char>(std::lround(clear[0] * 255.0f)),
                                                   static_cast<unsigned char>(std::lround(clear[1] * 255.0f)),
@@ -384,6 +391,33 @@ int StudySession::shoot(const std::string& file) {
     }
     report.say(fmt::format("first frame: {}; the scene fills {:.1f} % of it, mean brightness there {:.0f} of 255", file,
                            coverage.share * 100.0, coverage.brightness));
+    return 0;
+}
+
+int StudySession::saveView(const std::string& file) {
+    const Camera& camera = demo.camera();
+    // Our own scene keeps the demo's planes, the shares of its courtyard's radius.
+    const Framing* framing = demo.framing();
+    const Placement& placement = demo.placement();
+    // Saved in the scene's own coordinates, as path files give them: a placed scene's camera,
+    // planes and box are taken back from where it is drawn.
+    const mat4 eye = glm::inverse(camera.view);
+    const vec3 position = placement.toScene(vec3(eye[3]));
+    const mat4 view = glm::lookAt(position, position - vec3(eye[2]), vec3(eye[1]));
+    const auto length = [&](float drawn) { return static_cast<float>(placement.toScene(drawn)); };
+    const float nearPlane = framing ? length(framing->nearPlane()) : Framing::NearShare * Framing::ReferenceRadius;
+    const float farPlane = framing ? length(framing->farPlane()) : Framing::FarShare * Framing::ReferenceRadius;
+    Bounds box;
+    if (framing && !framing->bounds.empty()) {
+        box.add(placement.toScene(framing->bounds.min));
+        box.add(placement.toScene(framing->bounds.max));
+    }
+    const std::string text = ViewFile::text(view, camera.projection, nearPlane, farPlane, box);
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (!out) return report.fail("cannot write " + file + ": " + std::strerror(errno));
+    report.say("view saved: " + file);
     return 0;
 }
 

@@ -37,8 +37,9 @@ public:
     // exit status as run()'s.
     int measureOverlay(int frames);
     // One frame drawn into a PNG, with the share of it the scene fills and how bright it is
-    // there said; the exit status.
-    int shoot(const std::string& file);
+    // there said, and its camera into the path file `viewFile`; either may be empty. The exit
+    // status.
+    int shoot(const std::string& file, const std::string& viewFile);
 
     Demo& demo;
     FrameDriver driver;
@@ -70,6 +71,8 @@ private:
     std::string pathRow() const;
     std::string viewName() const;
     void saveScreenshot();
+    // The last frame's camera as a path file (ViewFile); the exit status.
+    int saveView(const std::string& file);
     void savePath();
     void reloadShaders();
 

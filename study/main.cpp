@@ -30,6 +30,6 @@ int main(int argc, char** argv) {
     // while both still live.
     StudySession session(demo, report);
     if (const int ended = session.startAt(options.start); ended >= 0) return ended;
-    if (!options.shot.empty()) return session.shoot(options.shot);
+    if (!options.shot.empty() || !options.view.empty()) return session.shoot(options.shot, options.view);
     return options.overlayCost > 0 ? session.measureOverlay(options.overlayCost) : session.run();
 }

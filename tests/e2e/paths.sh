@@ -5,7 +5,8 @@
 # or no path file at all, is refused with its row and reason before the scene is imported,
 # quickly and in little memory; an hour's hold records until Ctrl-C or SIGTERM; --shot
 # stopped after the import leaves no picture; a recording of a brought scene flies its tour
-# and every frame shows the scene; a start far into the lap shows its progress, reaches the
+# and every frame shows the scene; a view saved with --save-view draws the same frame again
+# with --path and has the scene's planes; a start far into the lap shows its progress, reaches the
 # frame the recorder draws, and Escape or Ctrl-C end it at once.
 source "$(dirname "$0")/lib/faults.sh" "$@"
 source "$(dirname "$0")/lib/scenes.sh"
@@ -136,6 +137,29 @@ wait_end 5
 expect_status 130
 grep -q "light: " "$OUT.err" || fail "the import did not end"
 [ -z "$(ls "$ROOT" | grep shot)" ] || fail "left $(ls "$ROOT" | grep shot)"
+
+begin_case "a view saved with --save-view: the same frame again with --path, the scene's planes"
+fresh_copy
+write_cube_on_floor
+# The same cube and floor at a tenth of a millimetre, far off for its size: drawn placed, saved
+# in its own units.
+write_scene tiny.obj <<<$'Cube grey 5 0 0 1e-4 1e-4 1e-4\nFloor red 4.99985 -1e-5 -1.5e-4 4e-4 1e-5 4e-4'
+number() { sed -n "s/^ *\"$1\": \([^,]*\),\{0,1\}$/\1/p" "$ROOT/view.json"; }
+for scene in cube tiny; do
+    shoot toured --scene "$ROOT/$scene.obj" --save-view "$ROOT/view.json"
+    expect_status 0
+    grep -q "^quessel-study: view saved: $ROOT/view.json$" "$OUT.err" || fail "the saved view was not named"
+    said=$(sed -n 's/.*; clipping planes \(.*\) to \(.*\)$/\1 \2/p' "$OUT.err")
+    saved=$(printf '%.3g %.3g' "$(number near)" "$(number far)")
+    [ "$saved" = "$said" ] || fail "$scene: the view's planes are $saved, the scene's $said"
+    shoot again --scene "$ROOT/$scene.obj" --path "$ROOT/view.json"
+    shoot later --scene "$ROOT/$scene.obj" --start 2
+    expect_status 0
+    # The tour's first frame blurs a little with its orbit; the held view does not.
+    [ "$(rmse again toured | awk '{ print ($1 < 0.01) }')" = 1 ] ||
+        fail "$scene: the view given back differs: $(rmse again toured)"
+    expect_nearer again toured later
+done
 
 begin_case "a recording of a brought scene flies its tour and every frame shows the scene"
 fresh_copy

@@ -3,7 +3,8 @@
 // show are refused with the row and the reason, and those it can are flown with a view in
 // every frame; only a regular file within the limits is read; a path authored by key views
 // is one the camera can show; the tour made for a scene keeps the scene in view and visits
-// each reflective or refractive object from its side.
+// each reflective or refractive object from its side; a drawn view saved by the study
+// tool flies back as the same camera.
 #include "TestScene.h"
 
 #include "app/FrameDriver.h"
@@ -11,10 +12,14 @@
 #include "app/PathRules.h"
 #include "app/Tour.h"
 #include "math/Camera.h"
+#include "math/Framing.h"
 #include "record/RecordOptions.h"
 #include "study/FreeCamera.h"
 #include "study/PathDraft.h"
 #include "study/StudyOptions.h"
+#include "study/ViewFile.h"
+
+#include <nlohmann/json.hpp>
 
 #include <fmt/format.h>
 #include <gtest/gtest.h>
@@ -385,4 +390,62 @@ TEST(PathFiles, ATourVisitBeginsOnTheOrbitOnItsObjectsSideInTurnFromTheStart) {
         ++visits;
     }
     EXPECT_EQ(visits, static_cast<int>(stops.size()));
+}
+
+TEST(PathFiles, ASavedViewFliesBackAsTheCameraDrawnWithItsProjectionAndBox) {
+    // The demo's path in the middle of a move (the camera's direction field lags its view
+    // there), and framed views of a 2 cm box 300 m from the origin and a 2 km one.
+    Flown demo(CameraPath::Script::demo());
+    for (int frame = 0; frame < 100; ++frame) demo.path.advance(1.0f / 30.0f);
+    ASSERT_EQ(demo.path.script().rows[static_cast<size_t>(demo.path.step)].kind, CameraPath::Kind::Move);
+    const Framing small(Bounds{vec3(300.0f, 20.0f, -100.0f), vec3(300.02f, 20.01f, -99.99f)});
+    const Framing large(Bounds{vec3(-1000.0f, 0.0f, -400.0f), vec3(1000.0f, 300.0f, 1600.0f)});
+    const struct {
+        const char* name;
+        mat4 view, projection;
+        const Framing* framing;
+    } cases[] = {
+        {"the demo's path", demo.camera.view, demo.camera.projection, nullptr},
+        {"a 2 cm box", small.view().view, small.projection(), &small},
+        {"a 2 km box", large.view().view, large.projection(), &large},
+    };
+    for (const auto& view : cases) {
+        SCOPED_TRACE(view.name);
+        const float nearPlane = view.framing ? view.framing->nearPlane() : 0.1f;
+        const float farPlane = view.framing ? view.framing->farPlane() : 10000.0f;
+        const std::string text = Study::ViewFile::text(view.view, view.projection, nearPlane, farPlane,
+                                                       view.framing ? view.framing->bounds : Bounds{});
+        std::string error;
+        const auto script = PathFile::parse(text, error);
+        ASSERT_TRUE(script) << error;
+        ASSERT_EQ(script->rows.size(), 1u);
+        EXPECT_EQ(script->rows[0].kind, CameraPath::Kind::Hold);
+        Flown flown(*script);
+        flown.path.advance(1.0f / 30.0f);
+        // Where it stands and looks, to two float steps at its distance from the origin (the
+        // demo's look-at adds the direction to the position).
+        const auto pose = [](const mat4& view) {
+            const mat4 world = glm::inverse(view);
+            return std::make_pair(vec3(world[3]), -vec3(world[2]));
+        };
+        const auto [position, direction] = pose(view.view);
+        const auto [flownPosition, flownDirection] = pose(flown.camera.view);
+        const float size = view.framing ? view.framing->radius() : 25.0f;
+        const float steps = 2.4e-7f * glm::length(position);
+        EXPECT_LT(glm::distance(flownPosition, position), steps + 1e-5f * size);
+        EXPECT_LT(glm::distance(flownDirection, direction), steps + 1e-5f);
+        const nlohmann::json document = nlohmann::json::parse(text);
+        EXPECT_NEAR(document["vertical_fov"].get<double>(), 2.0 * 0.5236, 1e-6);
+        EXPECT_NEAR(document["aspect"].get<double>(), 1280.0 / 768.0, 1e-6);
+        EXPECT_EQ(document["near"].get<float>(), nearPlane);
+        EXPECT_EQ(document["far"].get<float>(), farPlane);
+        if (!view.framing) {
+            EXPECT_FALSE(document.contains("bounds"));
+            continue;
+        }
+        for (int axis = 0; axis < 3; ++axis) {
+            EXPECT_EQ(document["bounds"]["min"][axis].get<float>(), view.framing->bounds.min[axis]);
+            EXPECT_EQ(document["bounds"]["max"][axis].get<float>(), view.framing->bounds.max[axis]);
+        }
+    }
 }
