@@ -2,11 +2,10 @@
 
 #include "app/DemoParts.h"
 #include "app/OffscreenFramebuffer.h"
-#include "app/PlacedPath.h"
 #include "app/ScreenQuad.h"
 #include "core/Console.h"
 #include "core/GlConstants.h"
-#include "core/UniformSnapshot.h"
+#include "envmap/EnvironmentMapRenderer.h"
 #include "envmap/IEnvironmentMapRenderer.h"
 #include "envmap/SphereBlock.h"
 #include "envmap/TextureBoxRenderer.h"
@@ -14,7 +13,6 @@
 #include "math/Camera.h"
 #include "particles/ParticleSystem.h"
 #include "scene/Importer.h"
-#include "scene/ProgramRelinker.h"
 #include "scene/ReflectionObject.h"
 #include "scene/ShaderRegistry.h"
 
@@ -23,6 +21,7 @@
 #include <fmt/format.h>
 
 #include <cstdio>
+#include <initializer_list>
 #include <utility>
 
 namespace Quessel {
@@ -46,11 +45,24 @@ GLuint makeUniformBuffer(GLsizeiptr size, GLuint binding) {
     return buffer;
 }
 
-void writeCameraMatrices(GLuint buffer, const Camera& camera) {
+struct MatrixAt {
+    GLintptr offset;
+    const mat4& matrix;
+};
+
+// Matrices written into a uniform buffer at their offsets, in one binding of it.
+void writeMatrices(GLuint buffer, std::initializer_list<MatrixAt> matrices) {
     glBindBuffer(GL_UNIFORM_BUFFER, buffer);
-    glBufferSubData(GL_UNIFORM_BUFFER, ProjectionOffset, sizeof(mat4), glm::value_ptr(camera.projection));
-    glBufferSubData(GL_UNIFORM_BUFFER, ViewOffset, sizeof(mat4), glm::value_ptr(camera.view));
+    for (const MatrixAt& at : matrices)
+        glBufferSubData(GL_UNIFORM_BUFFER, at.offset, sizeof(mat4), glm::value_ptr(at.matrix));
     glBindBuffer(GL_UNIFORM_BUFFER, 0);
+}
+
+void writeMatrix(GLuint buffer, GLintptr offset, const mat4& matrix) { writeMatrices(buffer, {{offset, matrix}}); }
+
+// The reflect and refract passes write both of the camera's matrices at once.
+void writeCameraMatrices(GLuint buffer, const Camera& camera) {
+    writeMatrices(buffer, {{ProjectionOffset, camera.projection}, {ViewOffset, camera.view}});
 }
 }  // namespace
 
@@ -63,12 +75,6 @@ Demo::Demo(GLFWwindow* window, DemoScene scene)
       fit(loaded) {}
 
 Demo::~Demo() = default;
-
-void Demo::writeMatrix(GLuint buffer, GLintptr offset, const mat4& matrix) {
-    glBindBuffer(GL_UNIFORM_BUFFER, buffer);
-    glBufferSubData(GL_UNIFORM_BUFFER, offset, sizeof(mat4), glm::value_ptr(matrix));
-    glBindBuffer(GL_UNIFORM_BUFFER, 0);
-}
 
 void Demo::createUniformBuffers() {
     Importer& importer = *owned->importer;
@@ -85,7 +91,7 @@ bool Demo::setup() {
     ShaderRegistry& registry = *importer.registry;
     registry.use("test");
     importer.roles = {loaded.mirrors, loaded.glass};
-    if (!fit.checkMemory(failed)) return fail();
+    if (!fit.admit(failed)) return fail();
     importer.memoryBudget = fit.importCeiling();
     importer.validate = loaded.validated;
     // Nothing later can work without a scene: stop here with the import messages printed.
@@ -98,7 +104,7 @@ bool Demo::setup() {
                              : "the scene " + loaded.path + " could not be imported: " + importer.importError;
         return fail();
     }
-    if (!fit.checkNames(importer, failed) || !fit.checkEffects(importer, failed)) return fail();
+    if (!fit.placeImported(importer, failed)) return fail();
     importer.imageSearch.folders.insert(importer.imageSearch.folders.begin(), loaded.imageFolders.begin(),
                                         loaded.imageFolders.end());
     importer.imageSearch.lenient = loaded.brought;
@@ -106,11 +112,10 @@ bool Demo::setup() {
     registry.use("motionblur");
     parts.quad = std::make_unique<ScreenQuad>(registry);
     registry.use("test");
-    if (!fit.place(importer, failed)) return fail();
     importer.buildMeshes(importer.scene);
-    if (!fit.checkDrawable(importer, failed)) return fail();
-    if (!fit.frame(importer, failed)) return fail();
-    if (fit.framing()) viewpoint.projection = fit.framing()->projection();
+    if (!fit.fitMeshes(importer, failed)) return fail();
+    const SceneFitting& fitting = fit.fitting();
+    if (fitting.ownScale) viewpoint.projection = fitting.framing.projection();
     createUniformBuffers();
     glEnable(GL_MULTISAMPLE);
     viewpoint.updateFromAngles();
@@ -121,10 +126,12 @@ bool Demo::setup() {
     const GLuint refract = registry.get("refract").program;
     const GLuint reflect = registry.get("reflect").program;
     const GLuint test = registry.get("test").program;
-    fit.centreMirrors(importer);
     parts.renderers =
         createRenderers(&importer, test, importer.matricesBuffer, reflect, refract, importer.sphereBuffer);
-    fit.fitRenderers(parts.renderers);
+    if (fitting.ownScale)
+        for (const auto& renderer : parts.renderers)
+            if (auto* faces = dynamic_cast<EnvironmentMapRenderer*>(renderer.get()))
+                faces->setPlanes(fitting.framing.nearPlane(), fitting.framing.farPlane());
     parts.particles = std::make_unique<ParticleSystem>(&importer);
     renderInitialEnvironmentMaps();
 
@@ -138,11 +145,10 @@ bool Demo::setup() {
     parts.otherNodes = importer.getNodes(ObjectKind::Other);
     parts.reflectiveObjects = importer.getObjects(ObjectKind::Reflective);
     parts.refractiveObjects = importer.getObjects(ObjectKind::Refractive);
-    previousTime = glfwGetTime();
     cameraPath.start();
-    if (fit.framing()) {
+    if (fitting.ownScale) {
         // A brought scene starts framed, the camera still.
-        const CameraPose framed = fit.framing()->view();
+        const CameraPose framed = fitting.framing.view();
         viewpoint.position = framed.position;
         viewpoint.direction = framed.direction;
         viewpoint.view = viewpoint.previousView = framed.view;
@@ -154,21 +160,6 @@ bool Demo::fail() {
     // The import's success line has no line end of its own; what is said next starts anew.
     if (owned->importer && owned->importer->scene) printConsole("\n");
     return false;
-}
-
-CameraPath::Script Demo::tour() const {
-    std::vector<SceneryObject*> objects = owned->reflectiveObjects;
-    objects.insert(objects.end(), owned->refractiveObjects.begin(), owned->refractiveObjects.end());
-    return fit.tour(*owned->importer, objects);
-}
-
-bool Demo::choosesFile(const std::string& choice) { return !choice.empty() && choice != "demo" && choice != "tour"; }
-
-CameraPath::Script Demo::pathFor(const std::string& choice) const {
-    // The demo's path gives points in the scene's own coordinates.
-    if (choice == "demo" || (choice.empty() && !loaded.brought))
-        return PlacedPath::drawn(CameraPath::Script::demo(), fit.placement());
-    return tour();
 }
 
 void Demo::renderInitialEnvironmentMaps() {
@@ -184,13 +175,6 @@ void Demo::renderInitialEnvironmentMaps() {
         if (!parts.saver) parts.saver = std::make_unique<TextureBoxSaver>();
         parts.saver->save(object, folder);
     }
-}
-
-double Demo::timeStep() {
-    const double now = glfwGetTime();
-    const double dt = now - previousTime;
-    previousTime = now;
-    return dt;
 }
 
 void Demo::moveCamera(const FramePlan& plan) {
@@ -280,7 +264,8 @@ void Demo::particlePass(const FramePlan& plan) {
     ParticleSystem& particles = *owned->particles;
     glDepthMask(GL_FALSE);
     owned->importer->registry->use("particle");
-    const float now = static_cast<float>(plan.time ? *plan.time : glfwGetTime());
+    // Asked here, as the pass runs: quessel's clock is GLFW's, read at this point of the frame.
+    const float now = static_cast<float>(plan.time());
     particles.deltaTime = now - particles.time;
     particles.time = now;
     particles.draw(plan.draw);
@@ -385,10 +370,19 @@ bool Demo::present() {
 
 void Demo::observe(IPassObserver* next) { observer = next; }
 
-std::vector<MirrorView> Demo::mirrors() const {
+GLFWwindow* DemoView::window() const { return demo.glfwWindow; }
+
+const DemoScene& DemoView::scene() const { return demo.loaded; }
+
+const Camera& DemoView::camera() const { return demo.viewpoint; }
+
+const CameraPath& DemoView::path() const { return demo.cameraPath; }
+
+std::vector<MirrorView> DemoView::mirrors() const {
+    const DemoParts& parts = *demo.owned;
     std::vector<MirrorView> views;
     for (const auto& [list, refractive] :
-         {std::pair{&owned->reflectiveObjects, false}, std::pair{&owned->refractiveObjects, true}})
+         {std::pair{&parts.reflectiveObjects, false}, std::pair{&parts.refractiveObjects, true}})
         for (SceneryObject* entry : *list)
             if (auto* object = dynamic_cast<ReflectionObject*>(entry))
                 views.push_back(
@@ -396,44 +390,14 @@ std::vector<MirrorView> Demo::mirrors() const {
     return views;
 }
 
-GLuint Demo::colorTarget() const { return owned->colorTarget->texture; }
+int DemoView::refreshed() const { return demo.lastRefreshed; }
 
-GLuint Demo::depthTarget() const { return owned->depthTarget->texture; }
+GLuint DemoView::colorTarget() const { return demo.owned->colorTarget->texture; }
 
-ShaderReload Demo::reloadShaders() {
-    ShaderReload outcome;
-    for (auto& [name, record] : owned->importer->registry->programs) {
-        std::string log;
-        if (ProgramRelinker::reload(*record, log)) {
-            ++outcome.reloaded;
-            continue;
-        }
-        outcome.failed.push_back(name);
-        outcome.log += log.empty() || log.back() == '\n' ? log : log + "\n";
-    }
-    return outcome;
-}
+GLuint DemoView::depthTarget() const { return demo.owned->depthTarget->texture; }
 
-GLuint Demo::program(const std::string& name) const {
-    const auto& programs = owned->importer->registry->programs;
-    const auto found = programs.find(name);
-    return found != programs.end() ? found->second->program : 0;
-}
+int DemoView::errorCount() const { return demo.errors; }
 
-bool Demo::relinkProgram(const std::string& name, GLuint vertex, GLuint fragment, const UniformSnapshot& values,
-                         std::string& log) {
-    const auto& programs = owned->importer->registry->programs;
-    const auto found = programs.find(name);
-    if (found == programs.end()) {
-        log = "no program " + name;
-        return false;
-    }
-    ShaderProgram& record = *found->second;
-    if (!vertex && !fragment) {
-        vertex = record.vertexShader;
-        fragment = record.fragmentShader;
-    }
-    return ProgramRelinker::relink(record, vertex, fragment, values, log);
-}
+const SceneFitting& DemoView::fitting() const { return demo.fit.fitting(); }
 
 }  // namespace Quessel

@@ -1,11 +1,10 @@
 #pragma once
-#include "app/CameraPath.h"
-#include "app/DemoScene.h"
+#include "paths/CameraPath.h"
+#include "fit/DemoScene.h"
 #include "app/FramePlan.h"
 #include "app/IPassObserver.h"
-#include "app/SceneFit.h"
-#include "app/ShaderReload.h"
-#include "math/Framing.h"
+#include "fit/SceneFit.h"
+#include "fit/SceneFitting.h"
 #include "math/MathTypes.h"
 
 #include <GL/glew.h>
@@ -30,9 +29,37 @@ struct MirrorView {
     GLuint cubeMap = 0;
 };
 
-// The demo's object graph, its set-up and its frame. main() draws the demo's own frames;
-// the tools draw theirs through the frame driver with other plans, and see the demo
-// through the few questions below.
+class Demo;
+
+// What the tools may see of the demo, read-only, kept current by it.
+class DemoView {
+public:
+    explicit DemoView(const Demo& demo) : demo(demo) {}
+
+    GLFWwindow* window() const;
+    const DemoScene& scene() const;
+    const Camera& camera() const;
+    const CameraPath& path() const;
+    // Reflective objects first, then refractive ones, in the order their cube maps rotate.
+    std::vector<MirrorView> mirrors() const;
+    // Which of mirrors() the last frame redrew (the last one when it redrew all); -1: none.
+    int refreshed() const;
+    // The off-screen targets' colour textures: the frame before the composite, and the
+    // depth pass's packed depth.
+    GLuint colorTarget() const;
+    GLuint depthTarget() const;
+    // GL errors the frames' checks have counted.
+    int errorCount() const;
+    // The scene's size, planes and framed view, where it is drawn, and its light.
+    const SceneFitting& fitting() const;
+
+private:
+    const Demo& demo;
+};
+
+// The demo's object graph, its set-up and its frame. quessel's main() draws the demo's own
+// frames on GLFW's clock; the tools draw theirs through their frame driver with other plans
+// and see the demo through view().
 class Demo {
 public:
     Demo(GLFWwindow* window, DemoScene scene = {});
@@ -46,70 +73,28 @@ public:
     // says why.
     bool setup();
     const SetupFailure& failure() const { return failed; }
-    // What set-up has to tell about a brought scene (its light, what it leaves out).
-    const std::vector<std::string>& notes() const { return fit.notes(); }
-    // Seconds since the previous call (or since the end of set-up) on the GLFW clock.
-    double timeStep();
-    // One frame as planned, from the camera to the composite.
+    // One frame as planned, from the camera to the composite, at the time and step the plan gives.
     void renderFrame(const FramePlan& plan);
     // Swap, poll, end test and error check; true when the run is to stop.
     bool present();
     // Told around every pass of the frames that follow (nullptr: nobody).
     void observe(IPassObserver* observer);
-
-    GLFWwindow* window() const { return glfwWindow; }
-    const DemoScene& scene() const { return loaded; }
-    Camera& camera() { return viewpoint; }
-    const Camera& camera() const { return viewpoint; }
-    const CameraPath& path() const { return cameraPath; }
     // From now on the camera flies this path, from its start.
     void play(CameraPath::Script script) { cameraPath.play(std::move(script)); }
-    // A path made for the scene: a slow orbit that keeps it all in view, then a visit to each
-    // reflective or refractive object.
-    CameraPath::Script tour() const;
-    // Whether a tool's path choice names a path file (PathFile reads it) rather than a path
-    // the demo makes.
-    static bool choosesFile(const std::string& choice);
-    // The path a tool flies when it names none of its own: "demo" (the demo's own), "tour",
-    // or with no choice the demo's own in its own scene and the tour in a brought one.
-    CameraPath::Script pathFor(const std::string& choice) const;
-    // Reflective objects first, then refractive ones, in the order their cube maps rotate.
-    std::vector<MirrorView> mirrors() const;
-    // Which of mirrors() the last frame redrew (the last one when it redrew all); -1: none.
-    int refreshed() const { return lastRefreshed; }
-    // The off-screen targets' colour textures: the frame before the composite, and the
-    // depth pass's packed depth.
-    GLuint colorTarget() const;
-    GLuint depthTarget() const;
-    // GL errors the frames' checks have counted.
-    int errorCount() const { return errors; }
-    // A brought scene's size, planes and framed view, where it is drawn; nullptr for the
-    // demo's own.
-    const Framing* framing() const { return fit.framing(); }
-    // Where the scene is drawn (see Placement): what the tools show or save of positions
-    // goes back to its own coordinates through this.
-    const Placement& placement() const { return fit.placement(); }
-    // Which light lights the scene.
-    const std::string& lightInUse() const { return fit.lightInUse(); }
 
-    // Every program compiled again from its files and relinked in place.
-    ShaderReload reloadShaders();
-    // The GL name of a program of the demo's; 0 when there is none of that name.
-    GLuint program(const std::string& name) const;
-    // Links the program again with other compiled shaders, or (both 0) with its own, and
-    // writes `values` back; false with the linker's log.
-    bool relinkProgram(const std::string& name, GLuint vertex, GLuint fragment, const UniformSnapshot& values,
-                       std::string& log);
+    // The program-wide camera, which a tool flying freely takes over and hands back.
+    Camera& camera() { return viewpoint; }
+    DemoView view() const { return DemoView(*this); }
 
-    // What the demo is made of, for the tests.
+    // What the demo is made of, for the tools' harness (its programs) and the tests.
     DemoParts& parts() { return *owned; }
     const DemoParts& parts() const { return *owned; }
 
 private:
     template <typename Step>
     void timed(Pass pass, Step step);
+    friend class DemoView;
     void createUniformBuffers();
-    void writeMatrix(GLuint buffer, GLintptr offset, const mat4& matrix);
     void renderInitialEnvironmentMaps();
     // Set-up stops: `failed` says why.
     bool fail();
@@ -132,7 +117,6 @@ private:
     CameraPath cameraPath;
     std::unique_ptr<DemoParts> owned;
     IPassObserver* observer = nullptr;
-    double previousTime = 0.0;
     int errors = 0;
     int lastRefreshed = -1;
     SetupFailure failed;

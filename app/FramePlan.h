@@ -1,12 +1,13 @@
 #pragma once
 #include "math/CameraPose.h"
 
-#include <optional>
+#include <functional>
+#include <utility>
 
 namespace Quessel {
 
-// What one frame of the demo does. The demo's own frame follows its camera path by the
-// GLFW clock's step; every other frame (recorded, measured, paused, stepped, flown, or one
+// What one frame of the demo does, and the time it is drawn at. The demo's own frame follows
+// its camera path by the GLFW clock's step; every other frame (recorded, measured, paused, stepped, flown, or one
 // that only brings the demo to a later time) is the same frame with another plan.
 struct FramePlan {
     enum class Camera {
@@ -28,17 +29,19 @@ struct FramePlan {
     Refresh refresh = Refresh::Next;
     // The step the composite blurs with (its "fps" is 1 / this).
     double compositeStep = 0.0;
-    // The demo time the smoke is simulated to; none: the GLFW clock's, read in the pass.
-    std::optional<double> time;
+    // The demo time the smoke is simulated to, asked when its pass runs: quessel's GLFW
+    // clock there, a tool's driver the time its clock reached. The frame keeps no clock.
+    std::function<double()> time;
     // False: only the work whose results carry to later frames (path, light, cube maps,
     // smoke simulation); nothing is drawn into the targets or the window.
     bool draw = true;
 
-    // The demo's own frame of `dt` seconds on the GLFW clock.
-    static FramePlan running(double dt) {
+    // The demo's own frame of `dt` seconds, its time still to be given.
+    static FramePlan running(double dt, std::function<double()> time = {}) {
         FramePlan plan;
         plan.step = dt;
         plan.compositeStep = dt;
+        plan.time = std::move(time);
         return plan;
     }
 };

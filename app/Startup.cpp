@@ -21,12 +21,15 @@ void pauseForKey() {
 }
 
 void initGlfw() {
-    if (!glfwInit()) {
-        std::fputs("GLFW konnte nicht initialisiert werden!\n", stdout);
-        std::fflush(stdout);
-        pauseForKey();
-        std::exit(-1);
-    }
+    if (startGlfw()) return;
+    std::fputs("GLFW konnte nicht initialisiert werden!\n", stdout);
+    std::fflush(stdout);
+    pauseForKey();
+    std::exit(-1);
+}
+
+bool startGlfw() {
+    if (!glfwInit()) return false;
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 4);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
@@ -34,6 +37,7 @@ void initGlfw() {
     glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
     glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
     glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT, GLFW_TRUE);
+    return true;
 }
 
 GLFWwindow* openWindow() {

@@ -1,9 +1,10 @@
 #include "app/Demo.h"
+#include "app/GlfwClock.h"
 #include "app/Startup.h"
 
 #include <GLFW/glfw3.h>
 
-// Start-up, scene set-up, the frame loop until Escape or close, shutdown.
+// Start-up, scene set-up, the frame loop on GLFW's clock until Escape or close, shutdown.
 int main() {
     using namespace Quessel;
     initGlfw();
@@ -15,9 +16,11 @@ int main() {
     {
         Demo demo(window);
         if (demo.setup()) {
+            GlfwClock clock;
+            clock.start();
             bool stop = false;
             while (!stop) {
-                demo.renderFrame(FramePlan::running(demo.timeStep()));
+                demo.renderFrame(FramePlan::running(clock.step(), &GlfwClock::now));
                 stop = demo.present();
             }
         } else {

@@ -1,6 +1,6 @@
 #include "bench/BenchFigures.h"
 
-#include "app/CameraPath.h"
+#include "paths/CameraPath.h"
 #include "core/ToolReport.h"
 
 #include <fmt/format.h>
@@ -27,7 +27,7 @@ double quotient(double over, double under) { return over > 0.0 && under > 0.0 ? 
 
 // The kind (CameraPath::Kind) of path row `step`, -1 for none, and its name ("-" for none).
 int pathKindOf(int step) {
-    return step >= 0 && step < CameraPath::StepCount ? static_cast<int>(CameraPath::steps[step].kind) : -1;
+    return step >= 0 && step < CameraPath::RowCount ? static_cast<int>(CameraPath::table[step].kind) : -1;
 }
 const char* pathKindName(int kind) { return kind >= 0 ? std::array{"move", "turn", "hold"}[kind] : "-"; }
 

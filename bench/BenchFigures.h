@@ -1,5 +1,5 @@
 #pragma once
-#include "app/PassTimer.h"
+#include "harness/PassTimer.h"
 #include "bench/BenchOptions.h"
 
 #include <algorithm>

@@ -61,6 +61,9 @@ int BenchOptions::parse(int argc, char** argv, BenchOptions& options, const Tool
     app.add_flag("--sync-passes", options.syncPasses,
                  "glFinish after every pass: per-pass wall times that hold\neach pass's own GL work (the frame "
                  "times then are not\nthe demo's)");
+    add("--overlay-cost", options.overlayCost, "FRAMES",
+        "instead: what the study tool's overlay costs, in 20 rounds\nof FRAMES frames with it and without",
+        inRange(true));
     app.footer(
         "Run it from the run directory (build/bin), like quessel. Ctrl-C stops it at the next\n"
         "frame and writes nothing.");

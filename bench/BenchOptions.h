@@ -22,6 +22,9 @@ struct BenchOptions {
     // glFinish at the end of every pass, so each pass's wall time holds its own
     // rasterization; serialises the frame, so its frame times are not the demo's.
     bool syncPasses = false;
+    // Instead of the run: rounds of this many frames of the study tool with its overlay and
+    // without, and what the overlay adds.
+    int overlayCost = 0;
 
     int floorFramesOrDefault() const { return floorFrames > 0 ? floorFrames : frames; }
     std::string csvPath() const;

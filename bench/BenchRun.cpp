@@ -1,7 +1,8 @@
 #include "bench/BenchRun.h"
 
 #include "app/Demo.h"
-#include "app/PassTimer.h"
+#include "harness/DemoPrograms.h"
+#include "harness/PassTimer.h"
 #include "core/GlConstants.h"
 #include "core/GlProgram.h"
 #include "core/ImageDifference.h"
@@ -81,7 +82,7 @@ void main() { color = texture(image, uv); }
 BenchRun::BenchRun(Demo& demo, const BenchOptions& options) : driver(demo), demo(demo), options(options) {
     info.renderer = glText(GL_RENDERER);
     info.version = glText(GL_VERSION);
-    glfwGetFramebufferSize(demo.window(), &info.width, &info.height);
+    glfwGetFramebufferSize(demo.view().window(), &info.width, &info.height);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glGetIntegerv(GL_SAMPLES, &info.samples);
 }
@@ -94,7 +95,7 @@ bool BenchRun::prepareSwap(const std::string& directory) {
         return shader;
     };
     for (const auto& [name, vertex, fragment] : CheapSources) {
-        if (!demo.program(name)) failure = std::string("no program ") + name;
+        if (!DemoPrograms(demo).program(name)) failure = std::string("no program ") + name;
         if (!failure.empty()) return false;
         cheapPrograms.push_back({name, compile(GL_VERTEX_SHADER, vertex), compile(GL_FRAGMENT_SHADER, fragment), {}});
     }
@@ -149,7 +150,7 @@ void BenchRun::present() { stopped = driver.present() || ToolReport::stopSignal(
 
 bool BenchRun::fastForward() {
     for (int frame = 0; frame < FastForwardLimit && !stopped; ++frame) {
-        if (demo.path().step == StartRow && demo.camera().pathTime >= StartRowTime - 1e-3f) break;
+        if (demo.view().path().step == StartRow && demo.view().path().rowTime() >= StartRowTime - 1e-3f) break;
         driver.frame(1.0);
         present();
     }
@@ -173,7 +174,7 @@ RgbImage BenchRun::settledFrame() {
 }
 
 int BenchRun::errorsSince(int before) {
-    int errors = demo.errorCount() - before;
+    int errors = demo.view().errorCount() - before;
     // The frame's check reads one error; anything after it is still in the flag.
     for (int i = 0; i < 100 && glGetError() != GL_NO_ERROR; ++i) ++errors;
     return errors;
@@ -182,13 +183,13 @@ int BenchRun::errorsSince(int before) {
 bool BenchRun::relink(bool toCheap) {
     if (cheap == toCheap) return true;
     if (toCheap)
-        for (CheapProgram& program : cheapPrograms) program.values = UniformSnapshot::of(demo.program(program.name));
+        for (CheapProgram& program : cheapPrograms) program.values = UniformSnapshot::of(DemoPrograms(demo).program(program.name));
     cheap = toCheap;
     bool linked = true;
     for (CheapProgram& program : cheapPrograms) {
         std::string log;
         // Both 0: the program's own shaders.
-        if (demo.relinkProgram(program.name, toCheap ? program.vertex : 0, toCheap ? program.fragment : 0,
+        if (DemoPrograms(demo).relink(program.name, toCheap ? program.vertex : 0, toCheap ? program.fragment : 0,
                                program.values, log))
             continue;
         if (failure.empty()) failure = log;
@@ -202,9 +203,9 @@ bool BenchRun::relink(bool toCheap) {
 void BenchRun::checkSwap() {
     SwapCheck& check = info.swapCheck;
     // Start-up leaves errors in the flag (blocks bound on programs that lack them).
-    errorsSince(demo.errorCount());
+    errorsSince(demo.view().errorCount());
     const RgbImage before = settledFrame();
-    const int errors = demo.errorCount();
+    const int errors = demo.view().errorCount();
     const bool toCheap = relink(true);
     const RgbImage required = settledFrame();
     const bool back = relink(false);
@@ -219,9 +220,9 @@ void BenchRun::checkSwap() {
 
 bool BenchRun::swap(bool toCheap) {
     const bool linked = relink(toCheap);
-    info.swapGlErrors += errorsSince(demo.errorCount());
+    info.swapGlErrors += errorsSince(demo.view().errorCount());
     if (!linked) return false;
-    const int errors = demo.errorCount();
+    const int errors = demo.view().errorCount();
     if (!stopped) stillFrame();
     info.swapGlErrors += errorsSince(errors);
     return true;
@@ -230,8 +231,8 @@ bool BenchRun::swap(bool toCheap) {
 void BenchRun::measureFrame(FrameKind kind, int block, int inBlock, std::vector<FrameSample>& samples,
                             PassTimer& timer) {
     const bool scene = kind != FrameKind::Floor;
-    FrameSample sample{{}, 0.0, 0.0, 0, scene ? demo.path().step : -1, kind, block, inBlock};
-    const int errors = demo.errorCount();
+    FrameSample sample{{}, 0.0, 0.0, 0, scene ? demo.view().path().step : -1, kind, block, inBlock};
+    const int errors = demo.view().errorCount();
     driver.observe(scene ? &timer : nullptr);
     const Clock::time_point start = Clock::now();
     scene ? driver.frame(options.step) : drawFloor();
@@ -259,7 +260,7 @@ std::vector<FrameSample> BenchRun::measure(PassTimer& timer) {
         present();
     }
     // Start-up leaves errors in the flag (blocks bound on programs that lack them).
-    errorsSince(demo.errorCount());
+    errorsSince(demo.view().errorCount());
     glFinish();
     for (int block = 0; block < blocks && !stopped; ++block) {
         // This round's frames of each scene kind, and its floor frames.

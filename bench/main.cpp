@@ -1,9 +1,11 @@
 // quessel-bench: the demo's real start-up, set-up and frames in the real window, measured.
-#include "app/DemoHost.h"
-#include "app/PassTimer.h"
+#include "harness/DemoHost.h"
+#include "harness/PassTimer.h"
 #include "bench/BenchOptions.h"
 #include "bench/BenchRun.h"
+#include "bench/OverlayCost.h"
 #include "core/ToolReport.h"
+#include "study/StudySession.h"
 
 #include <fmt/core.h>
 
@@ -47,6 +49,16 @@ int measure(const BenchOptions& options, BenchFigures& figures) {
     return -1;
 }
 
+// The study tool's session over the demo's own scene, its overlay measured.
+int measureOverlay(const BenchOptions& options) {
+    Quessel::SetupFailure failure;
+    const std::unique_ptr<Quessel::DemoHost> host = Quessel::DemoHost::open({}, failure);
+    if (!host) return report.fail(failure.message);
+    // Made after the demo and so ended before it.
+    Quessel::Study::StudySession session(host->demo(), report);
+    return OverlayCost::measure(session, options.overlayCost, report);
+}
+
 // After Ctrl-C or SIGTERM, with nothing of the run left behind.
 int interrupted() {
     const int status = report.interrupted("the run");
@@ -77,6 +89,7 @@ int main(int argc, char** argv) {
     const int parsed = BenchOptions::parse(argc, argv, options, report);
     if (parsed >= 0) return parsed;
     ToolReport::catchStopSignals();
+    if (options.overlayCost > 0) return measureOverlay(options);
 
     BenchFigures figures;
     const int measured = measure(options, figures);

@@ -39,7 +39,8 @@ public:
     // How far from the centre the camera of view(direction) stands.
     float viewDistance(const vec3& direction) const;
 
-    const Bounds bounds;
+    // Read-only in use: the radius is taken from it when made.
+    Bounds bounds;
 
 private:
     float scale;

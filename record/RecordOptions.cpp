@@ -1,6 +1,6 @@
 #include "record/RecordOptions.h"
 
-#include "app/PathRules.h"
+#include "paths/PathRules.h"
 
 #include <fmt/format.h>
 #include <CLI/CLI.hpp>

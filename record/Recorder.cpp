@@ -1,3 +1,4 @@
+#include "paths/LapLength.h"
 #include "record/Recorder.h"
 
 #include "core/GlConstants.h"
@@ -49,7 +50,7 @@ void Recorder::progress(long done, bool last) {
 
 int Recorder::seek() {
     if (options.start <= 0.0) return 0;
-    const long before = FrameDriver::framesBy(options.start, step);
+    const long before = LapLength::framesBy(options.start, step);
     report.say(fmt::format("{} unrecorded frames first, up to t = {:.2f} s", before, options.start));
     startProgress("unrecorded frame", before);
     // A second of demo time at a time, for the progress line: the frames are the same as

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/FrameDriver.h"
+#include "harness/FrameDriver.h"
 #include "record/EncoderProcess.h"
 
 #include <chrono>

@@ -1,7 +1,8 @@
 // quessel-record: the demo's own start-up, set-up and frames, rendered at a fixed time
 // step in the real window and encoded into an MP4 and an animated preview.
-#include "app/DemoHost.h"
-#include "app/FrameDriver.h"
+#include "paths/LapLength.h"
+#include "harness/DemoHost.h"
+#include "harness/FrameDriver.h"
 #include "core/GlConstants.h"
 #include "core/ToolReport.h"
 #include "record/EncoderProcess.h"
@@ -35,7 +36,7 @@ long framesOfLap(const RecordOptions& options, const CameraPath::Script& path) {
     };
     // Counting a lap frame by frame takes a while when it is very long: told by its rows first.
     if (path.seconds() > RecordOptions::MaxSeconds) return tooLong(path.seconds());
-    const long frames = FrameDriver::framesToLapEnd(options.start, 1.0 / options.fps, path,
+    const long frames = LapLength::framesToLapEnd(options.start, 1.0 / options.fps, path,
                                                     [] { return ToolReport::stopSignal() != 0; });
     if (ToolReport::stopSignal()) return -report.interrupted("counting the frames of a lap");
     if (frames < 1) return -report.fail("no frames to record: the camera path does not return to its first row");
@@ -53,10 +54,10 @@ int renderVideo(const RecordOptions& options, long& frames, RecordingFiles& file
     Demo& demo = host->demo();
     // The seconds asked for, else until the camera path is back at its first row.
     frames = options.seconds > 0.0 ? std::max(1L, std::lround(options.seconds * options.fps))
-                                   : framesOfLap(options, demo.path().script());
+                                   : framesOfLap(options, demo.view().path().script());
     if (frames < 1) return static_cast<int>(-frames);
     int width = 0, height = 0;
-    glfwGetFramebufferSize(demo.window(), &width, &height);
+    glfwGetFramebufferSize(demo.view().window(), &width, &height);
     if (width != ScreenWidth || height != ScreenHeight)
         return report.fail(fmt::format(
             "the window is {} x {}, not 1280 x 768: record on a display of that size (scripts/record starts one)",

@@ -60,7 +60,7 @@ void PathDraft::removeLast() {
     // Where the rows left now end.
     lastPosition = draft.start;
     lastDirection = glm::normalize(draft.startTarget - draft.start);
-    for (const CameraPath::Step& row : draft.rows) {
+    for (const CameraPath::Row& row : draft.rows) {
         if (row.kind == Kind::Move) {
             lastDirection = glm::normalize(row.aimed ? row.target - row.to : row.to - row.from);
             lastPosition = row.to;

@@ -1,6 +1,6 @@
 #pragma once
-#include "app/CameraPath.h"
-#include "app/PathRules.h"
+#include "paths/CameraPath.h"
+#include "paths/PathRules.h"
 #include "math/CameraPose.h"
 
 #include <algorithm>

@@ -8,17 +8,17 @@
 
 namespace Quessel::Study {
 
-StudyControls::StudyControls(Camera& camera, int cubeMaps, const Framing* framing)
-    : camera(camera), cubeMaps(cubeMaps), framing(framing) {
-    if (framing) freeCamera.speed = framing->flightSpeed();
+StudyControls::StudyControls(Camera& camera, int cubeMaps, SceneFitting fitting)
+    : camera(camera), cubeMaps(cubeMaps), fitting(std::move(fitting)) {
+    if (this->fitting.ownScale) freeCamera.speed = this->fitting.framing.flightSpeed();
 }
 
 void StudyControls::scroll(double notches) { freeCamera.speed *= static_cast<float>(std::pow(WheelFactor, notches)); }
 
 void StudyControls::frameScene() {
-    if (!framing) return;
+    if (!fitting.ownScale) return;
     if (!freeFlight) press(StudyKey::FreeCamera);
-    freeCamera.position = framing->view(freeCamera.forward()).position;
+    freeCamera.position = fitting.framing.view(freeCamera.forward()).position;
 }
 
 void StudyControls::press(StudyKey key) {

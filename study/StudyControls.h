@@ -1,11 +1,11 @@
 #pragma once
 #include "app/FramePlan.h"
+#include "fit/SceneFitting.h"
 #include "study/FreeCamera.h"
 #include "study/PathDraft.h"
 
 namespace Quessel {
 class Camera;
-class Framing;
 }  // namespace Quessel
 
 namespace Quessel::Study {
@@ -51,9 +51,9 @@ public:
     // Each notch of the mouse wheel makes free flight this much faster or slower.
     static constexpr float WheelFactor = 1.25f;
 
-    // `framing`: a brought scene's, whose size sets the flight speed and which F frames;
-    // nullptr: the demo's own.
-    StudyControls(Camera& camera, int cubeMaps, const Framing* framing = nullptr);
+    // `fitting`: a brought scene's sets the flight speed by its size, and F frames it; our
+    // own scene keeps the free camera's speed, and F leaves it be.
+    StudyControls(Camera& camera, int cubeMaps, SceneFitting fitting = {});
 
     void press(StudyKey key);
     // Notches of the mouse wheel, up positive.
@@ -89,7 +89,7 @@ private:
 
     Camera& camera;
     int cubeMaps;
-    const Framing* framing;
+    const SceneFitting fitting;
     bool stepPending = false;
     bool reloadPending = false;
     bool screenshotPending = false;

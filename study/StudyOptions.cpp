@@ -1,6 +1,6 @@
 #include "study/StudyOptions.h"
 
-#include "app/PathRules.h"
+#include "paths/PathRules.h"
 #include "core/MemoryCeiling.h"
 
 #include <fmt/format.h>
@@ -78,10 +78,6 @@ StudyOptions::Outcome StudyOptions::parse(int argc, const char* const* argv, Stu
     app.add_option("--start", options.start, "demo time to begin at (default 0)")
         ->type_name("SECONDS")
         ->check(CLI::Range(0.0, 3600.0).description(""));
-    app.add_option("--overlay-cost", options.overlayCost,
-                   "measure the overlay's cost: 20 rounds of FRAMES frames with it and without, and end")
-        ->type_name("FRAMES")
-        ->check(CLI::Range(1, 100000).description(""));
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {

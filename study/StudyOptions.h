@@ -20,8 +20,6 @@ struct StudyOptions {
     std::string path;
     // Demo time to begin at.
     double start = 0.0;
-    // Frames per block of the overlay's cost measurement; 0: the interactive tool.
-    int overlayCost = 0;
 
     enum class Outcome { Run, Help, Bad };
     // Help: `text` is the usage with the keys. Bad: `text` says what is wrong.

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/PassTimer.h"
+#include "harness/PassTimer.h"
 #include "math/MathTypes.h"
 
 #include <string>

@@ -13,7 +13,9 @@ struct ImFont;
 namespace Quessel::Study {
 
 // Short labels over the views, on a dark box each, in Dear ImGui's built-in font drawn by
-// the study tool's own program (the overlay's ImGui frame is not needed for them).
+// the study tool's own program. Not with ImGui's draw lists: the views and the progress
+// screen are drawn with the overlay hidden, and a hidden overlay starts no ImGui and makes
+// no GL call of its own (its cost is measured against that); only the font atlas is shared.
 class TextLabels {
 public:
     // `program`: the text program of ViewPrograms. Uploads the font atlas.

@@ -1,7 +1,7 @@
 // quessel-study: the demo's own start-up, set-up and frames with a pause, a single step,
 // a free camera, the off-screen targets and cube maps on screen, shader reloading,
 // screenshots and an overlay.
-#include "app/DemoHost.h"
+#include "harness/DemoHost.h"
 #include "core/ToolReport.h"
 #include "study/StudyOptions.h"
 #include "study/StudySession.h"
@@ -31,5 +31,5 @@ int main(int argc, char** argv) {
     StudySession session(demo, report);
     if (const int ended = session.startAt(options.start); ended >= 0) return ended;
     if (!options.shot.empty() || !options.view.empty()) return session.shoot(options.shot, options.view);
-    return options.overlayCost > 0 ? session.measureOverlay(options.overlayCost) : session.run();
+    return session.run();
 }

@@ -3,7 +3,8 @@
 # without gnuplot on PATH: the JSON line holds every figure, positive and consistent with
 # each other and with the CSV's frames; the swap to the required-work shaders and back
 # raised no GL error and left the demo drawing what it drew before; the missing plot is
-# said, not failed. A one-frame run draws a plot with every series in it. Bad options end
+# said, not failed. A one-frame run draws a plot with every series in it. --overlay-cost
+# measures the study tool's overlay instead and says its figures. Bad options end
 # with 2, Ctrl-C with 130, and neither leaves a file.
 source "$(dirname "$0")/lib/faults.sh" "$@"
 
@@ -240,8 +241,17 @@ if errors:
     sys.exit(1)
 PY
 
+begin_case "the study tool's overlay, measured by the bench"
+fresh_dir
+bench --overlay-cost 1 --svg "$DIR/bench.svg"
+expect_status 0
+expect_message "measuring the overlay: 20 rounds of 1 frames with it and 1 without"
+grep -qE "median frame [0-9.]+ ms with the overlay, [0-9.]+ ms without" "$OUT" || fail "no medians said"
+grep -qE "process CPU time per frame [0-9.]+ ms with the overlay" "$OUT" || fail "no CPU times said"
+expect_no_files
+
 begin_case "bad options"
-for options in "--frames 0" "--frames abc" "--step 11" "--frames" "--nonsense" "--svg="; do
+for options in "--frames 0" "--overlay-cost 0" "--frames abc" "--step 11" "--frames" "--nonsense" "--svg="; do
     fresh_dir
     bench --svg "$DIR/bench.svg" $options
     expect_status 2

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The folders are layered one way: each includes only folders below it, and the programs
-# beside the demo see it through app/ alone, never its scene, cube maps or particles.
+# beside the demo see it through app/, fit/, paths/ and harness/, never its scene, cube maps
+# or particles. The build enforces the same for sources it compiles; this also covers every
+# header, compiled or not.
 SOURCE=$(cd "${2:?usage: layering.sh <buildDir> <sourceDir>}" && pwd)
 # Each folder and the folders it may include.
 allowed="core:
@@ -9,10 +11,13 @@ scene:core math
 envmap:core math scene
 look:core math scene envmap
 particles:core math scene
-app:core math scene envmap look particles
-bench:core math app
-record:core math app
-study:core math app
+fit:core math scene envmap
+paths:core math
+app:core math scene envmap particles fit paths
+harness:core math scene app fit paths
+bench:core math app fit paths harness study
+record:core math app fit paths harness
+study:core math app fit paths harness
 tools:"
 failures=0
 while IFS=: read -r folder below; do

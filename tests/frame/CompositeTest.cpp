@@ -42,12 +42,12 @@ void expectMipChainOfThisFrame(GLuint texture) {
 
 // What the window shows against the colour target, as a mean channel difference.
 double windowAgainstColorTarget(const Demo& demo) {
-    const RgbImage target = RgbImage::readTexture(demo.colorTarget());
+    const RgbImage target = RgbImage::readTexture(demo.view().colorTarget());
     return ImageDifference::between(RgbImage::readWindow(target.width, target.height), target).mean;
 }
 
 void expectFrameInputs(const Demo& demo, double clock, double dt) {
-    const Camera& camera = demo.camera();
+    const Camera& camera = demo.view().camera();
     const Importer& importer = *demo.parts().importer;
     ShaderRegistry& registry = *importer.registry;
     const GLuint test = registry.get("test").program, particle = registry.get("particle").program;
@@ -65,7 +65,7 @@ void expectFrameInputs(const Demo& demo, double clock, double dt) {
 
     EXPECT_EQ(readView(importer.matricesBuffer), camera.view);
     EXPECT_EQ(readView(importer.previousMatricesBuffer), camera.previousView);
-    expectMipChainOfThisFrame(demo.colorTarget());
+    expectMipChainOfThisFrame(demo.view().colorTarget());
 }
 
 }  // namespace
@@ -74,7 +74,7 @@ TEST(Composite, FramesHandTheirShadersCameraSphereClockFrameRateAndAFreshMipChai
     Quessel::Test::FrameDriver driver;
     ASSERT_TRUE(driver.ok);
     Demo& demo = driver.demo;
-    const Camera& camera = demo.camera();
+    const Camera& camera = demo.view().camera();
 
     driver.frame(1.0 / 30.0);
     expectFrameInputs(demo, driver.clock(), 1.0 / 30.0);
@@ -85,7 +85,7 @@ TEST(Composite, FramesHandTheirShadersCameraSphereClockFrameRateAndAFreshMipChai
     // During the P1 hold the composite sees no motion.
     driver.runUntil(9.0, 1.0);
     driver.frame(1.0 / 20.0);
-    ASSERT_EQ(demo.path().step, 1);
+    ASSERT_EQ(demo.view().path().step, 1);
     expectFrameInputs(demo, driver.clock(), 1.0 / 20.0);
     EXPECT_EQ(camera.previousView, camera.view);
     EXPECT_LT(windowAgainstColorTarget(demo), 0.01) << "a still camera shows the picture unblurred";
@@ -94,9 +94,9 @@ TEST(Composite, FramesHandTheirShadersCameraSphereClockFrameRateAndAFreshMipChai
     // shaders get is still the one the path started with.
     const vec3 startDirection =
         glm::normalize(vec3(1.167896f, 4.862509f, 7.776461f) - vec3(8.865234f, 9.347880f, 19.188326f));
-    for (int frames = 0; frames < 100 && demo.path().step != 2; ++frames) driver.frame(1.0 / 10.0);
+    for (int frames = 0; frames < 100 && demo.view().path().step != 2; ++frames) driver.frame(1.0 / 10.0);
     for (int frames = 0; frames < 4; ++frames) driver.frame(1.0 / 10.0);
-    ASSERT_EQ(demo.path().step, 2);
+    ASSERT_EQ(demo.view().path().step, 2);
     expectFrameInputs(demo, driver.clock(), 1.0 / 10.0);
     EXPECT_NEAR(glm::length(camera.direction - startDirection), 0.0f, 1e-6f);
     const vec3 viewDirection = -vec3(camera.view[0][2], camera.view[1][2], camera.view[2][2]);

@@ -6,9 +6,9 @@
 #include "GlTestContext.h"
 #include "GlTestHelpers.h"
 #include "app/Demo.h"
-#include "app/DemoHost.h"
+#include "harness/DemoHost.h"
 #include "app/DemoParts.h"
-#include "app/FrameDriver.h"
+#include "harness/FrameDriver.h"
 #include "app/IPassObserver.h"
 
 #include <memory>

@@ -110,7 +110,7 @@ TEST(FrameOrder, PassesRunInOrderAndRenderersTakeTurns) {
         SCOPED_TRACE("frame " + std::to_string(frame + 1));
         const std::vector<PassRun> runs = recordedFrame(driver, FramePlan::running(1.0 / 30.0));
         EXPECT_EQ(demo.parts().rotationIndex, expectedRenderer[frame]);
-        EXPECT_EQ(demo.refreshed(), expectedRenderer[frame]);
+        EXPECT_EQ(demo.view().refreshed(), expectedRenderer[frame]);
         expectRuns(runs, expectedRuns(demo, {expectedRenderer[frame]}));
 
         // The main pass draws no sphere; the particle pass updates all 1000, then renders.
@@ -138,15 +138,15 @@ TEST(FrameOrder, HeldAndFlownFramesRunTheSamePassesAroundACameraThePathDoesNotMo
     ASSERT_NE(light, nullptr);
     // Cube-map rotation, clock, smoke, path row, time into it, the light's x.
     const auto moving = [&] {
-        return std::make_tuple(parts.rotationIndex, driver.clock(), parts.particles->time, demo.path().step,
-                               demo.camera().pathTime, light->mTransformation.a4);
+        return std::make_tuple(parts.rotationIndex, driver.clock(), parts.particles->time, demo.view().path().step,
+                               demo.view().camera().pathTime, light->mTransformation.a4);
     };
     // Into the first move, so the path's last frame carries motion blur.
     driver.frame(1.0);
     driver.frame(1.0 / 30.0);
 
     // The plans the study tool makes: paused, then flying.
-    Study::StudyControls controls(demo.camera(), static_cast<int>(demo.mirrors().size()));
+    Study::StudyControls controls(demo.camera(), static_cast<int>(demo.view().mirrors().size()));
     controls.press(Study::StudyKey::Pause);
     const auto before = moving();
     expectRuns(recordedFrame(driver, controls.plan(0.1)), expectedRuns(demo, {}));
@@ -154,8 +154,8 @@ TEST(FrameOrder, HeldAndFlownFramesRunTheSamePassesAroundACameraThePathDoesNotMo
     driver.frame(controls.plan(0.1));
     EXPECT_TRUE(moving() == before) << "a held frame moved something";
     EXPECT_TRUE(RgbImage::readWindow(ScreenWidth, ScreenHeight).pixels == first.pixels) << "two held frames differ";
-    EXPECT_EQ(demo.camera().previousView, demo.camera().view) << "a held frame blurs";
-    EXPECT_EQ(demo.refreshed(), -1);
+    EXPECT_EQ(demo.view().camera().previousView, demo.view().camera().view) << "a held frame blurs";
+    EXPECT_EQ(demo.view().refreshed(), -1);
 
     controls.press(Study::StudyKey::FreeCamera);
     controls.press(Study::StudyKey::Step);
@@ -163,7 +163,7 @@ TEST(FrameOrder, HeldAndFlownFramesRunTheSamePassesAroundACameraThePathDoesNotMo
     forward.forward = true;
     controls.fly(forward, 0.5);
     const FramePlan flown = controls.plan(0.1);
-    const mat4 viewBefore = demo.camera().view;
+    const mat4 viewBefore = demo.view().camera().view;
     const int next = (std::get<0>(before) + 1) % static_cast<int>(parts.renderers.size());
     expectRuns(recordedFrame(driver, flown), expectedRuns(demo, {next}));
     const auto [rotation, clock, smoke, row, rowTime, lightX] = moving();
@@ -173,14 +173,14 @@ TEST(FrameOrder, HeldAndFlownFramesRunTheSamePassesAroundACameraThePathDoesNotMo
     EXPECT_EQ(std::make_tuple(row, rowTime), std::make_tuple(std::get<3>(before), std::get<4>(before)))
         << "a flown frame moved the path";
     EXPECT_NE(lightX, std::get<5>(before));
-    EXPECT_EQ(demo.camera().view, flown.pose.view);
-    EXPECT_EQ(demo.camera().position, flown.pose.position);
-    EXPECT_EQ(demo.camera().previousView, viewBefore) << "the flight's blur does not start from the frame before";
+    EXPECT_EQ(demo.view().camera().view, flown.pose.view);
+    EXPECT_EQ(demo.view().camera().position, flown.pose.position);
+    EXPECT_EQ(demo.view().camera().previousView, viewBefore) << "the flight's blur does not start from the frame before";
 
     // Flying on while paused: nothing but the camera moves, and it blurs from the frame drawn.
     controls.fly(forward, 0.5);
     const auto still = moving();
     driver.frame(controls.plan(0.1));
     EXPECT_TRUE(moving() == still);
-    EXPECT_EQ(demo.camera().previousView, flown.pose.view);
+    EXPECT_EQ(demo.view().camera().previousView, flown.pose.view);
 }

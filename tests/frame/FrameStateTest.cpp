@@ -5,6 +5,8 @@
 #include "GlCallRecorder.h"
 
 #include "app/OffscreenFramebuffer.h"
+#include "harness/PathChoice.h"
+#include "paths/Tour.h"
 #include "envmap/EnvironmentMapRenderer.h"
 #include "envmap/IEnvironmentMapFramebuffer.h"
 #include "math/Camera.h"
@@ -15,6 +17,7 @@
 
 #include <assimp/scene.h>
 
+#include <algorithm>
 #include <set>
 
 using namespace Quessel;
@@ -104,7 +107,7 @@ TEST(FrameState, SetUpBindsTheBlocksFiltersItsTexturesAndClearsWhiteUntilTheFirs
     }
     glBindBuffer(GL_UNIFORM_BUFFER, 0);
     // The previous projection is written once, here; the frames only write the view.
-    EXPECT_EQ(Quessel::Test::readBuffer<mat4>(importer.previousMatricesBuffer, 1)[0], demo.camera().projection);
+    EXPECT_EQ(Quessel::Test::readBuffer<mat4>(importer.previousMatricesBuffer, 1)[0], demo.view().camera().projection);
 
     // GL starts with multisampling on, so only the call shows that set-up asks for it.
     const std::vector<GLenum>& enabled = recorder.enabled();
@@ -117,8 +120,8 @@ TEST(FrameState, SetUpBindsTheBlocksFiltersItsTexturesAndClearsWhiteUntilTheFirs
     for (const auto* textures : {&importer.textures, &importer.normalMaps})
         for (const auto& entry : *textures) EXPECT_EQ(recorder.textureParameters(entry.second), linear) << entry.first;
     EXPECT_EQ(recorder.textureParameters(demo.parts().particles->texture), linear) << "smoke sprite";
-    EXPECT_EQ(recorder.textureParameters(demo.depthTarget()), linear) << "depth target";
-    EXPECT_EQ(recorder.textureParameters(demo.colorTarget()), linear) << "colour target";
+    EXPECT_EQ(recorder.textureParameters(demo.view().depthTarget()), linear) << "depth target";
+    EXPECT_EQ(recorder.textureParameters(demo.view().colorTarget()), linear) << "colour target";
     EXPECT_EQ(recorder.textureParameters(demo.parts().loadedCubeMap), linearClamped) << "prepared cube map";
     for (ReflectionObject* sphere : spheres(demo))
         EXPECT_EQ(recorder.textureParameters(static_cast<GLuint>(sphere->cubeMap.color)), linearClamped)
@@ -168,7 +171,7 @@ TEST(FrameState, EveryDrawFindsItsTexturesMatricesViewportAndDepthState) {
     for (const auto& renderer : demo.parts().renderers)
         for (int face = 0; face < 6; ++face)
             faces.insert(dynamic_cast<EnvironmentMapRenderer*>(renderer.get())->framebuffer->getFramebuffer(face));
-    const Camera& camera = demo.camera();
+    const Camera& camera = demo.view().camera();
     std::vector<GLint> sphereCubeMaps, expectedCubeMaps;
     for (ReflectionObject* sphere : spheres(demo)) {
         const aiNode* node = sphere->getNode();
@@ -194,8 +197,8 @@ TEST(FrameState, EveryDrawFindsItsTexturesMatricesViewportAndDepthState) {
         if (face) continue;
         if (draw.program == motionblur) {
             ++composites;
-            EXPECT_EQ(draw.sampler("colorBuffer").texture, demo.colorTarget());
-            EXPECT_EQ(draw.sampler("depthBuffer").texture, demo.depthTarget());
+            EXPECT_EQ(draw.sampler("colorBuffer").texture, demo.view().colorTarget());
+            EXPECT_EQ(draw.sampler("depthBuffer").texture, demo.view().depthTarget());
             EXPECT_EQ(draw.projection, camera.projection);
             EXPECT_EQ(draw.previousProjection, camera.projection);
             EXPECT_EQ(draw.previousView, camera.previousView);
@@ -229,4 +232,39 @@ TEST(FrameState, EveryDrawFindsItsTexturesMatricesViewportAndDepthState) {
     EXPECT_EQ(sphereCubeMaps, expectedCubeMaps);
     EXPECT_EQ(particleRenders, 1);
     EXPECT_EQ(composites, 1);
+}
+
+// Every scene is fitted once, our own too: it keeps the demo's planes and camera, and its
+// box and its spheres' extents are there for the tools, so its tour visits each sphere and
+// the path a tool flies by default is the demo's own.
+TEST(FrameState, OurOwnSceneIsFittedWithTheDemosPlanesAndItsSpheres) {
+    Quessel::Test::FrameDriver driver;
+    ASSERT_TRUE(driver.ok);
+    const DemoView view = driver.demo.view();
+    const SceneFitting& fitting = view.fitting();
+    EXPECT_FALSE(fitting.ownScale);
+    EXPECT_FALSE(fitting.placement.moves());
+    EXPECT_NEAR(fitting.nearPlane(), 0.1f, 1e-6f);
+    EXPECT_NEAR(fitting.farPlane(), 10000.0f, 1e-2f);
+    EXPECT_EQ(fitting.relativeSize(), 1.0f);
+    EXPECT_EQ(fitting.light, "the scene's PointLight1, circling as the demo's light does");
+    EXPECT_TRUE(fitting.notes.empty());
+    ASSERT_FALSE(fitting.framing.bounds.empty());
+
+    const std::vector<ReflectionObject*> all = spheres(driver.demo);
+    ASSERT_EQ(fitting.objects.size(), all.size());
+    ASSERT_EQ(all.size(), 3u);
+    for (size_t i = 0; i < all.size(); ++i) {
+        EXPECT_EQ(fitting.objects[i].centre, all[i]->getPosition(true)) << i;
+        EXPECT_GT(fitting.objects[i].radius, 0.0f) << i;
+        EXPECT_LT(fitting.objects[i].radius, fitting.framing.radius()) << i;
+    }
+    // An orbit, then round again with a hold in front of each sphere.
+    const CameraPath::Script tour = PathChoice::tour(view);
+    EXPECT_GE(tour.rows.size(), 2 * Tour::OrbitMoves + 5 * all.size());
+    EXPECT_EQ(std::count_if(tour.rows.begin(), tour.rows.end(),
+                            [](const CameraPath::Row& row) { return row.kind == CameraPath::Kind::Hold; }),
+              static_cast<long>(all.size()));
+    EXPECT_EQ(PathChoice::made("", view).rows.size(), CameraPath::RowCount);
+    EXPECT_EQ(PathChoice::made("tour", view).rows.size(), PathChoice::tour(view).rows.size());
 }

@@ -49,7 +49,7 @@ void expectView(const Quessel::mat4& view, const Pose& expected, const char* whi
 void checkFrame(const Quessel::Demo& demo, const std::string& name, Kind kind, const Pose& expected,
                 const Pose& previous) {
     SCOPED_TRACE(name);
-    const Quessel::Camera& camera = demo.camera();
+    const Quessel::Camera& camera = demo.view().camera();
     EXPECT_NEAR(camera.position.x, expected.position.x, 1e-3);
     EXPECT_NEAR(camera.position.y, expected.position.y, 1e-3);
     EXPECT_NEAR(camera.position.z, expected.position.z, 1e-3);
@@ -58,7 +58,7 @@ void checkFrame(const Quessel::Demo& demo, const std::string& name, Kind kind, c
 
     const RgbImage window = RgbImage::readWindow(ScreenWidth, ScreenHeight);
     glActiveTexture(GL_TEXTURE0);
-    const ImageDifference blur = ImageDifference::between(window, RgbImage::readTexture(demo.colorTarget()));
+    const ImageDifference blur = ImageDifference::between(window, RgbImage::readTexture(demo.view().colorTarget()));
     if (kind == Kind::Hold) {
         EXPECT_EQ(blur.maximum, 0) << "a hold is shown sharp: the window equals the colour target";
     } else {
@@ -88,23 +88,23 @@ TEST(CameraPathFrames, EveryRowInItsMiddleAndTheFirstFrameAfterTheWrap) {
         const double middle = row.duration / 2.0;
         // One long step to a frame's length before the middle, then a real frame's length.
         driver.frame(middle - FrameStep - carried);
-        ASSERT_EQ(demo.path().step, r) << "the path left the row before its middle";
+        ASSERT_EQ(demo.view().path().step, r) << "the path left the row before its middle";
         driver.frame(FrameStep);
-        ASSERT_EQ(demo.path().step, r);
+        ASSERT_EQ(demo.view().path().step, r);
         checkFrame(demo, row.name, row.kind, poseIn(row, float(middle), pose),
                    poseIn(row, float(middle - FrameStep), pose));
 
         // The row lasts its duration: still running just before its end, over just after.
         driver.frame(row.duration - middle - EndProbe);
-        ASSERT_EQ(demo.path().step, r) << "the row ended early";
+        ASSERT_EQ(demo.view().path().step, r) << "the row ended early";
         driver.frame(2.0 * EndProbe);
         const int next = (r + 1) % RowCount;
-        ASSERT_EQ(demo.path().step, next) << "the row did not end on time";
+        ASSERT_EQ(demo.view().path().step, next) << "the row did not end on time";
         pose = poseIn(row, row.duration, pose);
         carried = row.kind != Kind::Hold && rows[next].kind == Kind::Hold ? 2.0 * EndProbe : 0.0;
     }
 
     driver.frame(FrameStep);
-    ASSERT_EQ(demo.path().step, 0);
+    ASSERT_EQ(demo.view().path().step, 0);
     checkFrame(demo, "path-17-wrap-p0", Kind::Move, poseIn(rows[0], float(FrameStep), pose), pose);
 }

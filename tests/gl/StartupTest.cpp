@@ -4,6 +4,7 @@
 #include "GlTestContext.h"
 
 #include "app/Demo.h"
+#include "app/GlfwClock.h"
 #include "app/Startup.h"
 
 #include <string>
@@ -80,12 +81,13 @@ TEST_F(Startup, WindowIsFullScreenWithACoreDebugContextFourSamplesCapturedCursor
 }
 
 TEST_F(Startup, TimeStepIsTheClockSinceThePreviousStep) {
-    Demo demo(Quessel::Test::glWindow());
+    GlfwClock clock;
     glfwSetTime(10.0);
-    demo.timeStep();
+    clock.start();
     glfwSetTime(10.25);
-    EXPECT_NEAR(demo.timeStep(), 0.25, 0.01);
-    const double next = demo.timeStep();
+    EXPECT_NEAR(clock.step(), 0.25, 0.01);
+    EXPECT_NEAR(GlfwClock::now(), 10.25, 0.01);
+    const double next = clock.step();
     EXPECT_GE(next, 0.0);
     EXPECT_LT(next, 0.01);
 }
@@ -96,7 +98,7 @@ TEST_F(Startup, OnlyTheSecondAndLaterGlErrorsArePrintedAllOnOneLine) {
     EXPECT_FALSE(demo.present());
     const std::string clean = testing::internal::GetCapturedStdout();
     EXPECT_EQ(clean, "");
-    EXPECT_EQ(demo.errorCount(), 0);
+    EXPECT_EQ(demo.view().errorCount(), 0);
 
     // The demo reads the flag itself: the errors are let through and left there for it.
     Quessel::Test::ExpectGlErrors provoked{GL_INVALID_ENUM, GL_INVALID_VALUE};
@@ -115,7 +117,7 @@ TEST_F(Startup, OnlyTheSecondAndLaterGlErrorsArePrintedAllOnOneLine) {
         }
     }
     EXPECT_EQ(printed, "GL error! 1280GL error! 1281");
-    EXPECT_EQ(demo.errorCount(), 3);
+    EXPECT_EQ(demo.view().errorCount(), 3);
     EXPECT_EQ(provoked.count(), 3);
 
     // Closing the window ends the loop after this frame.

@@ -1,6 +1,6 @@
 // The bench's figures from made-up frames: which frames each ratio divides, per block and
 // over the run, and what the goals and the memory figure are taken from.
-#include "app/CameraPath.h"
+#include "paths/CameraPath.h"
 #include "bench/BenchFigures.h"
 
 #include <gtest/gtest.h>

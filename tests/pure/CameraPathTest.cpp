@@ -4,7 +4,7 @@
 #include "PathScript.h"
 #include "ViewMatrix.h"
 
-#include "app/CameraPath.h"
+#include "paths/CameraPath.h"
 #include "math/Camera.h"
 
 #include <gtest/gtest.h>

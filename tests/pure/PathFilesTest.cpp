@@ -5,12 +5,12 @@
 // is one the camera can show; the tour made for a scene keeps the scene in view and visits
 // each reflective or refractive object from its side; a drawn view saved by the study
 // tool flies back as the same camera.
+#include "paths/LapLength.h"
 #include "TestScene.h"
 
-#include "app/FrameDriver.h"
-#include "app/PathFile.h"
-#include "app/PathRules.h"
-#include "app/Tour.h"
+#include "paths/PathFile.h"
+#include "paths/PathRules.h"
+#include "paths/Tour.h"
 #include "math/Camera.h"
 #include "math/Framing.h"
 #include "record/RecordOptions.h"
@@ -56,7 +56,7 @@ TEST(PathFiles, TheDemosPathFromItsFileFliesTheBuiltInTableFrameByFrame) {
     EXPECT_EQ(PathFile::text(*read), PathFile::text(CameraPath::Script::demo()));
     Flown table(CameraPath::Script::demo()), fromFile(*read);
     const float step = 1.0f / 30.0f;
-    const long lap = FrameDriver::framesToLapEnd(0.0, step);
+    const long lap = LapLength::framesToLapEnd(0.0, step);
     for (long frame = 0; frame <= lap; ++frame) {
         table.path.advance(step);
         fromFile.path.advance(step);
@@ -282,7 +282,7 @@ TEST(PathFiles, KeyViewsRoundTheVerticalAndUpAndDownMakeAPathTheCameraCanShow) {
     std::string error;
     EXPECT_TRUE(PathFile::parse(PathFile::text(script), error)) << "F6 saves what --path takes: " << error;
     const auto up = std::find_if(script.rows.begin(), script.rows.end(),
-                                 [](const CameraPath::Step& row) { return row.kind == CameraPath::Kind::Move; });
+                                 [](const CameraPath::Row& row) { return row.kind == CameraPath::Kind::Move; });
     ASSERT_NE(up, script.rows.end());
     EXPECT_TRUE(up->aimed) << "the way up looks ahead, not up";
     EXPECT_EQ(up->to, vec3(0, 9, 0));
@@ -306,7 +306,7 @@ TEST(PathFiles, TheTourKeepsTheSceneInViewLoopsAndHoldsBeforeEachObject) {
         flown.path.advance(step);
         const mat4& view = flown.camera.view;
         for (float v : {view[3][0], view[3][1], view[3][2]}) ASSERT_TRUE(std::isfinite(v)) << "frame " << frame;
-        const CameraPath::Step& row = tour.rows[flown.path.step];
+        const CameraPath::Row& row = tour.rows[flown.path.step];
         const auto onOrbit = [&](const vec3& point) {
             return std::abs(glm::distance(point, bounds.centre()) - orbit) < 1e-3f * orbit;
         };
@@ -325,18 +325,18 @@ TEST(PathFiles, TheTourKeepsTheSceneInViewLoopsAndHoldsBeforeEachObject) {
     }
     EXPECT_EQ(flown.path.laps, 1) << "one lap in its seconds";
     // Each object is held in front of: near it, whole in view.
-    std::vector<const CameraPath::Step*> holds;
-    for (const CameraPath::Step& row : tour.rows)
+    std::vector<const CameraPath::Row*> holds;
+    for (const CameraPath::Row& row : tour.rows)
         if (row.kind == CameraPath::Kind::Hold) holds.push_back(&row);
     ASSERT_EQ(holds.size(), stops.size());
     for (size_t i = 0; i < stops.size(); ++i) {
-        const CameraPath::Step& approach = *(holds[i] - 1);
+        const CameraPath::Row& approach = *(holds[i] - 1);
         ASSERT_TRUE(approach.aimed);
         EXPECT_EQ(approach.target, stops[i].centre);
         EXPECT_NEAR(glm::distance(approach.to, stops[i].centre), Tour::StopDistance * stops[i].radius, 1e-3f);
     }
     EXPECT_FALSE(held.empty());
-    EXPECT_GT(FrameDriver::framesToLapEnd(0.0, step, tour), static_cast<int>(tour.seconds() * 30.0) - 60);
+    EXPECT_GT(LapLength::framesToLapEnd(0.0, step, tour), static_cast<int>(tour.seconds() * 30.0) - 60);
     const auto problem = PathRules::check(tour);
     EXPECT_FALSE(problem) << problem->text();
 }
@@ -366,7 +366,7 @@ TEST(PathFiles, ATourVisitBeginsOnTheOrbitOnItsObjectsSideInTurnFromTheStart) {
     int visits = 0;
     for (size_t i = 1; i < tour.rows.size(); ++i) {
         if (tour.rows[i].kind != CameraPath::Kind::Hold) continue;
-        const CameraPath::Step& approach = tour.rows[i - 1];
+        const CameraPath::Row& approach = tour.rows[i - 1];
         const auto stop =
             std::find_if(stops.begin(), stops.end(), [&](const Tour::Stop& s) { return s.centre == approach.target; });
         ASSERT_NE(stop, stops.end()) << "row " << i;

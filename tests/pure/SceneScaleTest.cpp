@@ -5,18 +5,19 @@
 // memory budget judged from what a file declares.
 #include "TestScene.h"
 
-#include "app/MemoryBudget.h"
-#include "app/PlacedPath.h"
+#include "fit/MemoryBudget.h"
+#include "paths/PlacedPath.h"
 #include "core/MemoryCeiling.h"
 #include "math/Framing.h"
 #include "math/Placement.h"
 #include "scene/LightRecord.h"
-#include "scene/ImportEstimate.h"
+#include "fit/ImportEstimate.h"
 #include "scene/NodeQuery.h"
-#include "scene/PlacedScene.h"
+#include "fit/PlacedScene.h"
 #include "scene/ReflectionObject.h"
-#include "scene/SceneBounds.h"
-#include "scene/SceneLight.h"
+#include "fit/SceneBounds.h"
+#include "fit/SceneFitting.h"
+#include "fit/SceneLight.h"
 #include "study/FrameCoverage.h"
 #include "study/StudyControls.h"
 
@@ -91,7 +92,10 @@ TEST(SceneScale, FreeFlightOfABroughtSceneFollowsItsSizeAndTheWheelAndFFramesItA
     const Framing framing(box(2000.0f, vec3(0.0f)));
     Camera camera;
     camera.init(vec3(1, 2, 3), vec3(0, 0, 0));
-    Study::StudyControls controls(camera, 0, &framing);
+    SceneFitting fitting;
+    fitting.ownScale = true;
+    fitting.framing = framing;
+    Study::StudyControls controls(camera, 0, fitting);
     EXPECT_FLOAT_EQ(controls.freeCamera.speed, framing.flightSpeed());
     controls.scroll(2.0);
     EXPECT_FLOAT_EQ(controls.freeCamera.speed, framing.flightSpeed() * 1.5625f);

@@ -1,0 +1,96 @@
+#include "harness/DemoHost.h"
+
+#include "harness/PathChoice.h"
+#include "paths/PathFile.h"
+#include "paths/PlacedPath.h"
+#include "app/Startup.h"
+#include "core/ToolReport.h"
+
+#include <GLFW/glfw3.h>
+
+#include <cstdio>
+#include <optional>
+
+namespace Quessel {
+
+DemoHost::DemoHost(GLFWwindow* window, DemoScene scene, bool ownsGlfw)
+    : hosted(std::make_unique<Demo>(window, std::move(scene))), ownsGlfw(ownsGlfw) {}
+
+DemoHost::~DemoHost() {
+    hosted.reset();
+    if (ownsGlfw) glfwTerminate();
+}
+
+std::unique_ptr<DemoHost> DemoHost::setUp(std::unique_ptr<DemoHost> host, SetupFailure& failure) {
+    setInitialGlState();
+    if (host->demo().setup()) return host;
+    failure = host->demo().failure();
+    failure.message = "set-up failed: " + failure.message;
+    return nullptr;
+}
+
+namespace {
+// A GLFW call that goes wrong says so: a call after glfwTerminate, say, would otherwise
+// pass unnoticed. The window system's own complaints are left out (a full-screen window
+// on a display without a window manager cannot iconify when it loses focus).
+void reportGlfwError(int code, const char* description) {
+    if (code != GLFW_PLATFORM_ERROR) std::fprintf(stderr, "GLFW error %d: %s\n", code, description ? description : "");
+}
+}  // namespace
+
+std::unique_ptr<DemoHost> DemoHost::open(DemoScene scene, SetupFailure& failure) {
+    glfwSetErrorCallback(reportGlfwError);
+    // The demo's own start-up ends the process with its message when GLFW cannot start;
+    // asked first, the program can say why in its own words.
+    if (!startGlfw()) {
+        failure = {1, "GLFW could not start: no display (is DISPLAY set?)"};
+        return nullptr;
+    }
+    GLFWwindow* window = openWindow();
+    initGlew(window);
+    return setUp(std::unique_ptr<DemoHost>(new DemoHost(window, std::move(scene), true)), failure);
+}
+
+std::unique_ptr<DemoHost> DemoHost::openIn(GLFWwindow* window, DemoScene scene, SetupFailure& failure) {
+    return setUp(std::unique_ptr<DemoHost>(new DemoHost(window, std::move(scene), false)), failure);
+}
+
+std::unique_ptr<DemoHost> DemoHost::openForTool(const ToolReport& report, DemoScene scene,
+                                                const std::string& pathChoice, int& status) {
+    // Start-up and the import cannot stop part-way: Ctrl-C ends them at once.
+    report.endAtOnceOnStop("start-up");
+    // A path file is read and checked first: a bad one is said at once, not after a long import.
+    std::optional<CameraPath::Script> fromFile;
+    if (PathChoice::namesFile(pathChoice)) {
+        std::string error;
+        fromFile = PathFile::read(pathChoice, error);
+        if (!fromFile) {
+            status = report.badOptions("--path: " + error);
+            return nullptr;
+        }
+    }
+    const bool brought = scene.brought;
+    SetupFailure failure;
+    std::unique_ptr<DemoHost> host = open(std::move(scene), failure);
+    ToolReport::catchStopSignals();
+    if (!host) {
+        status = failure.status == ToolReport::BadOptions ? report.badOptions(failure.message)
+                                                          : report.fail(failure.message);
+        return nullptr;
+    }
+    Demo& demo = host->demo();
+    const SceneFitting& fitting = demo.view().fitting();
+    for (const std::string& note : fitting.notes) report.say(note);
+    // A file gives points in the scene's own coordinates; the demo draws it placed.
+    if (fromFile)
+        demo.play(PlacedPath::drawn(*fromFile, fitting.placement));
+    else if (!pathChoice.empty() || brought)
+        demo.play(PathChoice::made(pathChoice, demo.view()));
+    if (ToolReport::stopSignal()) {
+        status = report.interrupted("start-up");
+        return nullptr;
+    }
+    return host;
+}
+
+}  // namespace Quessel

@@ -1,0 +1,41 @@
+#pragma once
+#include "paths/CameraPath.h"
+#include "study/StudyOverlay.h"
+
+#include <string>
+#include <vector>
+
+namespace Quessel {
+class DemoView;
+class Placement;
+}  // namespace Quessel
+
+namespace Quessel::Study {
+
+class StudyControls;
+
+// What the overlay shows, gathered from the demo's view, the controls and the session's
+// own figures; nothing here draws or reads GL.
+class StudyFacts {
+public:
+    // The session's own figures: its frames' times and the last reload.
+    struct Session {
+        double frameMs = 0.0;
+        double cpuMs = 0.0;
+        PassTimer::Times passes;
+        double demoTime = 0.0;
+        std::string reload;
+        std::string reloadLog;
+    };
+
+    static OverlayFacts of(const DemoView& demo, const StudyControls& controls, const Session& session);
+    // The row the camera flies: its number, kind, from / to and the time into it.
+    static std::string pathRow(const DemoView& demo);
+    // The view F2 chose.
+    static std::string viewName(const StudyControls& controls, size_t cubeMaps);
+    // Some rows of a path around the one marked, in the scene's own coordinates, the demo's
+    // points and directions by their names.
+    static std::vector<std::string> rowList(const CameraPath::Script& script, int marked, const Placement& placement);
+};
+
+}  // namespace Quessel::Study
