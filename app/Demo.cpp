@@ -1,6 +1,7 @@
 #include "app/Demo.h"
 
 #include "app/DemoParts.h"
+#include "app/LookFaces.h"
 #include "app/OffscreenFramebuffer.h"
 #include "app/ScreenQuad.h"
 #include "core/Console.h"
@@ -10,6 +11,8 @@
 #include "envmap/SphereBlock.h"
 #include "envmap/TextureBoxRenderer.h"
 #include "envmap/TextureBoxSaver.h"
+#include "look/BackgroundChoice.h"
+#include "look/Look.h"
 #include "math/Camera.h"
 #include "particles/ParticleSystem.h"
 #include "scene/Importer.h"
@@ -114,6 +117,7 @@ bool Demo::setup() {
     registry.use("test");
     importer.buildMeshes(importer.scene);
     if (!fit.fitMeshes(importer, failed)) return fail();
+    if (!createLook()) return fail();
     const SceneFitting& fitting = fit.fitting();
     if (fitting.ownScale) viewpoint.projection = fitting.framing.projection();
     createUniformBuffers();
@@ -130,9 +134,12 @@ bool Demo::setup() {
         createRenderers(&importer, test, importer.matricesBuffer, reflect, refract, importer.sphereBuffer);
     if (fitting.ownScale)
         for (const auto& renderer : parts.renderers)
-            if (auto* faces = dynamic_cast<EnvironmentMapRenderer*>(renderer.get()))
+            if (auto* faces = dynamic_cast<EnvironmentMapRenderer*>(renderer.get())) {
                 faces->setPlanes(fitting.framing.nearPlane(), fitting.framing.farPlane());
-    parts.particles = std::make_unique<ParticleSystem>(&importer);
+                faces->scenery = parts.lookFaces.get();
+            }
+    parts.particles = fitting.smoke ? std::make_unique<ParticleSystem>(&importer, *fitting.smoke)
+                                    : std::make_unique<ParticleSystem>(&importer);
     renderInitialEnvironmentMaps();
 
     parts.loadedCubeMap = loadCubeMap(PreparedCubeMap, "tga");
@@ -155,6 +162,36 @@ bool Demo::setup() {
     }
     return true;
 }
+
+bool Demo::createLook() {
+    if (!loaded.brought || !loaded.ownLook) return true;
+    DemoParts& parts = *owned;
+    Importer& importer = *parts.importer;
+    std::string error;
+    Look::Settings settings;
+    settings.environment = loaded.sky;
+    settings.sayMissingImages = false;
+    const std::optional<BackgroundChoice> background = BackgroundChoice::parse(loaded.background, error);
+    if (!background) {
+        failed = {2, "--background: " + error};
+        return false;
+    }
+    settings.background = *background;
+    parts.look = Look::create(importer.scene, importer.imageSearch, settings, error);
+    if (!parts.look) {
+        failed = {1, "the scene's look cannot be made: " + error};
+        return false;
+    }
+    parts.lookFaces = std::make_unique<LookFaces>(*parts.look);
+    fit.describeLook(parts.look->notes());
+    // Baking the environment drew into targets of its own.
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, ScreenWidth, ScreenHeight);
+    importer.registry->use("test");
+    return true;
+}
+
+bool Demo::smokes() const { return !loaded.brought || fit.fitting().smoke.has_value(); }
 
 bool Demo::fail() {
     // The import's success line has no line end of its own; what is said next starts anew.
@@ -221,6 +258,15 @@ void Demo::mainPass() {
     glActiveTexture(GL_TEXTURE0 + TextureUnit::CubeMap);
     glBindTexture(GL_TEXTURE_CUBE_MAP, parts.loadedCubeMap);
 
+    if (parts.look) {
+        // A brought scene as itself: its environment or the background chosen behind, its
+        // surfaces with their own materials and lights.
+        glEnable(GL_DEPTH_TEST);
+        writeMatrix(importer.matricesBuffer, ViewOffset, viewpoint.view);
+        parts.look->drawBackground();
+        parts.look->surfaces().draw(parts.otherNodes);
+        return;
+    }
     ShaderRegistry& registry = *importer.registry;
     registry.use("test");
     glEnable(GL_DEPTH_TEST);
@@ -332,13 +378,20 @@ void Demo::renderFrame(const FramePlan& plan) {
         Importer& importer = *owned->importer;
         importer.animateLight(plan.step);
         fit.animate(plan.step, importer);
+        if (owned->look) {
+            // The look's key light turns as the demo's light does.
+            owned->keyLightAngle += 0.5 * plan.step;
+            owned->look->setKeyLight(static_cast<float>(owned->keyLightAngle));
+        }
     });
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     lastRefreshed = -1;
     if (plan.refresh != FramePlan::Refresh::None) timed(Pass::EnvironmentMap, [&] { refreshEnvironmentMaps(plan); });
     if (!plan.draw) {
         // Only what later frames build on: the smoke moves on, nothing is drawn.
-        timed(Pass::Particles, [&] { particlePass(plan); });
+        timed(Pass::Particles, [&] {
+            if (smokes()) particlePass(plan);
+        });
         carryOver();
         return;
     }
@@ -346,7 +399,9 @@ void Demo::renderFrame(const FramePlan& plan) {
     timed(Pass::Main, [&] { mainPass(); });
     timed(Pass::Reflect, [&] { reflectPass(); });
     timed(Pass::Refract, [&] { refractPass(); });
-    timed(Pass::Particles, [&] { particlePass(plan); });
+    timed(Pass::Particles, [&] {
+        if (smokes()) particlePass(plan);
+    });
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     timed(Pass::Depth, [&] { depthPass(); });
     timed(Pass::Composite, [&] { motionBlurPass(plan.compositeStep); });

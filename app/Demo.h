@@ -106,6 +106,11 @@ private:
     void reflectPass();
     void refractPass();
     void particlePass(const FramePlan& plan);
+    // A brought scene's own look: made after its meshes, drawn in the main pass and in the
+    // cube maps' faces; false with why when it cannot be made.
+    bool createLook();
+    // Whether the smoke rises in this scene: always in ours, where asked in a brought one.
+    bool smokes() const;
     void depthPass();
     void motionBlurPass(double dt);
     void carryOver();

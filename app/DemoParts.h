@@ -9,6 +9,8 @@ struct aiNode;
 namespace Quessel {
 
 class IEnvironmentMapRenderer;
+class IFaceScenery;
+class Look;
 class Importer;
 class OffscreenFramebuffer;
 class ParticleSystem;
@@ -36,6 +38,12 @@ struct DemoParts {
     std::vector<SceneryObject*> refractiveObjects;
     // The renderer the last refresh used.
     int rotationIndex = 0;
+    // A brought scene's own look and its cube-map faces drawn with it; none for our own
+    // scene and with --look demo.
+    std::unique_ptr<Look> look;
+    std::unique_ptr<IFaceScenery> lookFaces;
+    // Radians the look's key light has turned, as the demo's light turns.
+    double keyLightAngle = 0.0;
 };
 
 }  // namespace Quessel

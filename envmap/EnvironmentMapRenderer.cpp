@@ -2,6 +2,7 @@
 
 #include "core/GlConstants.h"
 #include "envmap/EnvironmentMapFramebuffer.h"
+#include "envmap/IFaceScenery.h"
 #include "envmap/SphereBlock.h"
 #include "scene/IRender.h"
 #include "scene/IScene.h"
@@ -162,15 +163,15 @@ void EnvironmentMapRenderer::renderFace(int face, IRender* render, const vec3& p
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     ShaderRegistry& registry = ShaderRegistry::instance();
-    registry.useProgram(sceneProgram);
-    uploadMatrices(view, projection);
-    glUniform3fv(glGetUniformLocation(sceneProgram, "cameraPosition"), 1, glm::value_ptr(position));
-    const vec3 direction = faceDirection(face);
-    glUniform3fv(glGetUniformLocation(sceneProgram, "cameraDirection"), 1, glm::value_ptr(direction));
-    uploadFirstLight();
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    render->draw(otherNodes);
+    if (scenery) {
+        uploadMatrices(view, projection);
+        uploadFirstLight();
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LESS);
+        scenery->drawFace(otherNodes, position);
+    } else {
+        drawScenery(face, render, position, view, projection);
+    }
 
     registry.useProgram(reflectProgram);
     uploadMatrices(view, projection);
@@ -179,6 +180,19 @@ void EnvironmentMapRenderer::renderFace(int face, IRender* render, const vec3& p
     registry.useProgram(refractProgram);
     uploadMatrices(view, projection);
     drawObjects(refractiveObjects, true);
+}
+
+void EnvironmentMapRenderer::drawScenery(int face, IRender* render, const vec3& position, const mat4& view,
+                                         const mat4& projection) {
+    ShaderRegistry::instance().useProgram(sceneProgram);
+    uploadMatrices(view, projection);
+    glUniform3fv(glGetUniformLocation(sceneProgram, "cameraPosition"), 1, glm::value_ptr(position));
+    const vec3 direction = faceDirection(face);
+    glUniform3fv(glGetUniformLocation(sceneProgram, "cameraDirection"), 1, glm::value_ptr(direction));
+    uploadFirstLight();
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    render->draw(otherNodes);
 }
 
 }  // namespace Quessel

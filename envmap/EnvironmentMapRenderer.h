@@ -9,6 +9,7 @@ struct aiNode;
 namespace Quessel {
 
 class IEnvironmentMapFramebuffer;
+class IFaceScenery;
 class IRender;
 class IScene;
 class LightObject;
@@ -53,10 +54,14 @@ public:
     std::vector<aiNode*> otherNodes;
     std::vector<SceneryObject*> reflectiveObjects;
     std::vector<SceneryObject*> refractiveObjects;
+    // Draws the faces' scenery instead of the scene program; nullptr: the scene program.
+    IFaceScenery* scenery = nullptr;
 
 private:
     void uploadMatrices(const mat4& view, const mat4& projection);
     void uploadFirstLight();
+    // The scene program's nodes, lit by the first light.
+    void drawScenery(int face, IRender* render, const vec3& position, const mat4& view, const mat4& projection);
     void drawObjects(const std::vector<SceneryObject*>& objects, bool refractive);
 
     // 0: the demo's own planes.

@@ -8,7 +8,7 @@
 namespace Quessel {
 
 DemoScene DemoScene::forTool(const std::string& path, std::vector<std::string> mirrors,
-                             std::vector<std::string> glass) {
+                             std::vector<std::string> glass, const LookOptions& look) {
     DemoScene scene;
     if (!path.empty()) {
         scene.path = path;
@@ -19,6 +19,10 @@ DemoScene DemoScene::forTool(const std::string& path, std::vector<std::string> m
     scene.glass = std::move(glass);
     scene.memoryBudget = MemoryCeiling::budget();
     scene.validated = true;
+    scene.ownLook = look.look != "demo";
+    scene.sky = look.sky;
+    scene.background = look.background;
+    scene.smoke = look.smoke;
     return scene;
 }
 

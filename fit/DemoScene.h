@@ -1,4 +1,6 @@
 #pragma once
+#include "fit/LookOptions.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,10 +24,21 @@ struct DemoScene {
     // Whether what the file's parser built is checked before any other step of the import.
     bool validated = false;
 
+    // How a brought scene looks: its own look (its environment, lights and materials, a
+    // filmic tone) or, false, the demo's shading (--look demo).
+    bool ownLook = true;
+    // The environment's panorama (--sky); empty: the studio made in code.
+    std::string sky;
+    // What shows behind it (--background): sky, grey or #RRGGBB.
+    std::string background = "grey";
+    // The node the smoke rises from (--smoke); empty: no smoke in a brought scene.
+    std::string smoke;
+
     // What a tool opens: the demo's own scene when `path` is empty, else that file with its
     // images looked for beside it first; either validated and within the memory budget,
     // with the nodes named reflecting and refracting.
-    static DemoScene forTool(const std::string& path, std::vector<std::string> mirrors, std::vector<std::string> glass);
+    static DemoScene forTool(const std::string& path, std::vector<std::string> mirrors, std::vector<std::string> glass,
+                             const LookOptions& look = {});
 };
 
 // Why set-up failed: what to say and the status to end with.

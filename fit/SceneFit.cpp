@@ -92,6 +92,8 @@ bool SceneFit::checkNames(const Importer& importer, SetupFailure& failure) const
     for (const auto* names : {&scene.mirrors, &scene.glass})
         for (const std::string& name : *names)
             if (!NodeQuery::find(root, name.c_str())) missing.push_back("\"" + name + "\"");
+    if (!scene.smoke.empty() && !NodeQuery::find(root, scene.smoke.c_str()))
+        missing.push_back("\"" + scene.smoke + "\" (--smoke)");
     if (missing.empty()) return true;
     std::vector<aiNode*> all;
     NodeQuery::walk(root, "", NodeQuery::Match::Every, all);
@@ -176,7 +178,9 @@ void SceneFit::centreMirrors(Importer& importer) const {
 }
 
 void SceneFit::light(Importer& importer) {
-    std::string& lightText = fitted.light;
+    // A scene drawn with its own look is lit by it: the demo's light only lights its mirrors.
+    std::string ignored;
+    std::string& lightText = ownLook ? ignored : fitted.light;
     if (NodeQuery::find(importer.scene->mRootNode, DemoLight)) {
         lightText = "the scene's PointLight1, circling as the demo's light does";
     } else if (!scene.brought) {
@@ -186,7 +190,7 @@ void SceneFit::light(Importer& importer) {
         animate(0.0, importer);
         lightText = sceneLight->describe(fitted.placement);
     }
-    if (scene.brought) fitted.notes.push_back("light: " + lightText);
+    if (scene.brought && !ownLook) fitted.notes.push_back("light: " + lightText);
 }
 
 void SceneFit::animate(double step, Importer& importer) {
@@ -199,6 +203,14 @@ void SceneFit::animate(double step, Importer& importer) {
         return;
     }
     importer.uploadLightRecord();
+}
+
+void SceneFit::describeLook(const std::vector<std::string>& notes) {
+    fitted.notes.insert(fitted.notes.end(), notes.begin(), notes.end());
+    std::string joined;
+    for (const std::string& note : notes) joined += (joined.empty() ? "" : "; ") + note;
+    fitted.light = joined;
+    ownLook = true;
 }
 
 void SceneFit::measureObjects(Importer& importer) {
@@ -215,6 +227,15 @@ void SceneFit::measureObjects(Importer& importer) {
             }
             if (!world.empty()) fitted.objects.push_back({object->getPosition(true), world.radius()});
         }
+    if (aiNode* smoke = scene.smoke.empty() ? nullptr : NodeQuery::find(importer.scene->mRootNode, scene.smoke.c_str())) {
+        // The smoke rises from the middle of the node's meshes, or from its origin.
+        const Bounds own = SceneBounds::ofNode(importer.scene, smoke);
+        aiMatrix4x4 world = smoke->mTransformation;
+        for (const aiNode* parent = smoke->mParent; parent; parent = parent->mParent) world = parent->mTransformation * world;
+        const vec3 local = own.empty() ? vec3(0.0f) : own.centre();
+        const aiVector3D at = world * aiVector3D(local.x, local.y, local.z);
+        fitted.smoke = vec3(at.x, at.y, at.z);
+    }
 }
 
 }  // namespace Quessel

@@ -43,6 +43,8 @@ public:
     void light(Importer& importer);
     // Each frame, after the demo's light has moved.
     void animate(double step, Importer& importer);
+    // A brought scene drawn with its own look: what lights it, said with the notes.
+    void describeLook(const std::vector<std::string>& notes);
 
     const SceneFitting& fitting() const { return fitted; }
 
@@ -64,6 +66,8 @@ private:
     // The scene's framed box in its own coordinates.
     WideBounds ownBounds;
     SceneFitting fitted;
+    // Lit by its own look (describeLook), not by the demo's light.
+    bool ownLook = false;
     std::unique_ptr<SceneLight> sceneLight;
 };
 

@@ -3,6 +3,7 @@
 #include "math/Framing.h"
 #include "math/Placement.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ struct SceneFitting {
     std::vector<std::string> notes;
     // Reflective objects first, then refractive ones, as the demo lists them.
     std::vector<ObjectExtent> objects;
+    // Where the smoke rises in a brought scene (--smoke NODE); none: no smoke there. Our
+    // own scene's smoke keeps the demo's chimney.
+    std::optional<vec3> smoke;
 
     // The clipping planes the scene is drawn with.
     float nearPlane() const { return ownScale ? framing.nearPlane() : Framing::NearShare * Framing::ReferenceRadius; }

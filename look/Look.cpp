@@ -56,13 +56,13 @@ std::unique_ptr<Look> Look::create(const aiScene* scene, const ImageSearch& imag
     GLint previousProgram = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &previousProgram);
     glUseProgram(background);
-    glUniform1i(glGetUniformLocation(background, "mode"), settings.background.kind == BackgroundChoice::Kind::Sky ? 0 : 1);
+    look->plainBackground = settings.background.kind != BackgroundChoice::Kind::Sky;
     glUniform3fv(glGetUniformLocation(background, "plainColor"), 1, glm::value_ptr(settings.background.color));
     glUseProgram(static_cast<GLuint>(previousProgram));
 
     ImageSearch search = images;
     search.scene = scene;
-    look->textures = std::make_unique<LookTextures>(search);
+    look->textures = std::make_unique<LookTextures>(search, settings.sayMissingImages);
     look->meshes = std::make_unique<SurfaceDrawer>(scene, *look->textures, look->programs->surface, look->lighting,
                                                    look->maps->specular);
     return look;
@@ -87,7 +87,7 @@ GLuint Look::radianceCubeMap() const { return maps->radiance; }
 
 GLuint Look::specularCubeMap() const { return maps->specular; }
 
-void Look::drawBackground() {
+void Look::drawBackground(Behind behind) {
     GLint previousProgram = 0;
     GLint previousUnit = 0;
     GLint depthFunction = GL_LESS;
@@ -99,6 +99,7 @@ void Look::drawBackground() {
     const GLboolean depthTest = glIsEnabled(GL_DEPTH_TEST);
 
     glUseProgram(programs->background);
+    glUniform1i(glGetUniformLocation(programs->background, "mode"), behind == Behind::Chosen && plainBackground ? 1 : 0);
     glBindBufferBase(GL_UNIFORM_BUFFER, BlockBinding::Lighting, lighting);
     glActiveTexture(GL_TEXTURE0 + TextureUnit::LookRadiance);
     glBindTexture(GL_TEXTURE_CUBE_MAP, maps->radiance);

@@ -35,6 +35,8 @@ public:
         std::string shaderFolder = "Shader/Look";
         // Whether a scene without lights of its own gets the circling key light.
         bool keyLight = true;
+        // Whether an image that cannot be loaded is said (the demo's import says so first).
+        bool sayMissingImages = true;
     };
 
     // Nothing, with `error` saying why, when the environment file or a program cannot be
@@ -51,8 +53,10 @@ public:
     IRender& surfaces();
     const SurfaceDrawer& drawer() const { return *meshes; }
     // What lies behind the scene, over the whole viewport at the far plane (depth test
-    // LEQUAL against a depth cleared to 1, no depth written).
-    void drawBackground();
+    // LEQUAL against a depth cleared to 1, no depth written): the background chosen, or
+    // the environment whatever was chosen (what mirrors reflect behind the scene).
+    enum class Behind { Chosen, Environment };
+    void drawBackground(Behind behind = Behind::Chosen);
     // Without lights of its own, the scene's key light shines from `angle` radians around
     // the vertical axis; the caller turns it. Nothing changes for a scene with lights.
     void setKeyLight(float angle);
@@ -76,6 +80,7 @@ private:
     std::unique_ptr<SurfaceDrawer> meshes;
     LightingBlock block;
     GLuint lighting = 0;
+    bool plainBackground = false;
     bool sceneLights = false;
     bool keyLight = false;
     std::vector<PunctualLight> shining;

@@ -8,7 +8,7 @@
 
 namespace Quessel {
 
-LookTextures::LookTextures(ImageSearch search) : search(std::move(search)) {}
+LookTextures::LookTextures(ImageSearch search, bool sayMissing) : search(std::move(search)), sayMissing(sayMissing) {}
 
 LookTextures::~LookTextures() {
     for (const auto& entry : loaded)
@@ -32,7 +32,7 @@ GLuint LookTextures::get(const std::string& name, bool srgb) {
     std::string failed;
     GLuint texture = 0;
     if (!loadBoundImage(name, search, failed)) {
-        printConsole("Couldn't load Image: %s\n", failed.c_str());
+        if (sayMissing) printConsole("Couldn't load Image: %s\n", failed.c_str());
     } else {
         ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE);
         glGenTextures(1, &texture);

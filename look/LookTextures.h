@@ -15,7 +15,9 @@ namespace Quessel {
 // repeating. An image that does not load is named on the console once and gives 0.
 class LookTextures {
 public:
-    explicit LookTextures(ImageSearch search);
+    // `sayMissing`: an image that cannot be loaded is said on the console (not when the
+    // demo's import has said so already).
+    explicit LookTextures(ImageSearch search, bool sayMissing = true);
     ~LookTextures();
     LookTextures(const LookTextures&) = delete;
     LookTextures& operator=(const LookTextures&) = delete;
@@ -24,6 +26,7 @@ public:
 
 private:
     ImageSearch search;
+    bool sayMissing;
     std::map<std::pair<std::string, bool>, GLuint> loaded;
 };
 

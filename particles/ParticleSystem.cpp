@@ -72,7 +72,7 @@ std::vector<float> ParticleSystem::startTimes(int count) {
     return data;
 }
 
-ParticleSystem::ParticleSystem(Importer* importer) : emitterPosition(-1.77863f, 3.77f, -2.08176f), importer(importer) {
+ParticleSystem::ParticleSystem(Importer* importer, const vec3& emitter) : emitterPosition(emitter), importer(importer) {
     drawBuffer = 1;
     ShaderRegistry& registry = *importer->registry;
     registry.use("particle");

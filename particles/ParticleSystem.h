@@ -14,7 +14,9 @@ class ShaderProgram;
 // state sets used in turn so no pass reads and writes the same buffers.
 class ParticleSystem {
 public:
-    explicit ParticleSystem(Importer* importer);
+    // The smoke rises from the courtyard's chimney, or where a brought scene asks for it.
+    explicit ParticleSystem(Importer* importer, const vec3& emitter = chimney());
+    static vec3 chimney() { return vec3(-1.77863f, 3.77f, -2.08176f); }
 
     // One simulation step and one render with `time` and `deltaTime` as set by the frame;
     // without `render`, the step alone (a frame that only brings the demo to a later time).

@@ -1,5 +1,6 @@
 #include "record/RecordOptions.h"
 
+#include "look/BackgroundChoice.h"
 #include "paths/PathRules.h"
 
 #include <fmt/format.h>
@@ -31,6 +32,7 @@ std::string RecordOptions::usage() {
     return fmt::format(
         "Usage: quessel-record [--seconds S] [--start T] [--fps N] [--out FILE] [--preview FILE]\n"
         "                      [--stills DIR] [--scene FILE [--mirror NAME] [--glass NAME]] [--path P]\n"
+        "                      [--look L] [--sky FILE] [--background B] [--smoke NODE]\n"
         "Renders the demo's frames at a fixed time step in the real 1280 x 768 window and\n"
         "encodes them with ffmpeg (an H.264 MP4) and img2webp (an animated WebP preview).\n"
         "  --seconds S     seconds of demo time to record (default: until the camera path\n"
@@ -54,10 +56,11 @@ std::string RecordOptions::usage() {
         "                  is read before the scene: a regular file of at most {} MB, at most\n"
         "                  {} rows of at most {:g} s each (an hour), every view looking\n"
         "                  somewhere, never straight up or down\n"
+        "{}"
         "  --help          this text\n"
         "Run it from the run directory (build/bin), like quessel. Ctrl-C or Escape stops\n"
         "the recording and leaves no file behind.\n",
-        PathRules::MaxFileBytes / 1000000, PathRules::MaxRows, PathRules::MaxRowSeconds);
+        PathRules::MaxFileBytes / 1000000, PathRules::MaxRows, PathRules::MaxRowSeconds, LookOptions::Help);
 }
 
 bool RecordOptions::parse(int argc, const char* const* argv, RecordOptions& options, std::string& error) {
@@ -89,6 +92,16 @@ bool RecordOptions::parse(int argc, const char* const* argv, RecordOptions& opti
         return std::filesystem::is_regular_file(path, ignored);
     });
     add("--path", options.path, "a path file, tour or demo", named);
+    add("--look", options.look.look, "own or demo", [](const std::string& text) { return text == "own" || text == "demo"; });
+    add("--sky", options.look.sky, "a panorama file", [](const std::string& path) {
+        std::error_code ignored;
+        return std::filesystem::is_regular_file(path, ignored);
+    });
+    add("--background", options.look.background, "sky, grey or #RRGGBB", [](const std::string& text) {
+        std::string ignored;
+        return BackgroundChoice::parse(text, ignored).has_value();
+    });
+    add("--smoke", options.look.smoke, "a node name", named);
     // Repeated, each adds a name: collected one by one past the last-one-counts default.
     app.add_option("--mirror", options.mirrors)->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_option("--glass", options.glass)->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);

@@ -1,4 +1,6 @@
 #pragma once
+#include "fit/LookOptions.h"
+
 #include <string>
 #include <vector>
 
@@ -29,6 +31,8 @@ struct RecordOptions {
     // The camera's path: "demo", "tour" or a file; empty: the demo's own in its own scene,
     // the tour in another.
     std::string path;
+    // How a brought scene is shown.
+    LookOptions look;
     bool help = false;
 
     // False with the reason in `error` for an unknown option or a bad value.

@@ -49,7 +49,7 @@ long framesOfLap(const RecordOptions& options, const CameraPath::Script& path) {
 int renderVideo(const RecordOptions& options, long& frames, RecordingFiles& files) {
     int status = 0;
     const std::unique_ptr<DemoHost> host = DemoHost::openForTool(
-        report, DemoScene::forTool(options.scene, options.mirrors, options.glass), options.path, status);
+        report, DemoScene::forTool(options.scene, options.mirrors, options.glass, options.look), options.path, status);
     if (!host) return status;
     Demo& demo = host->demo();
     // The seconds asked for, else until the camera path is back at its first row.

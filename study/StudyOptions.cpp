@@ -1,5 +1,6 @@
 #include "study/StudyOptions.h"
 
+#include "look/BackgroundChoice.h"
 #include "paths/PathRules.h"
 #include "core/MemoryCeiling.h"
 
@@ -78,6 +79,26 @@ StudyOptions::Outcome StudyOptions::parse(int argc, const char* const* argv, Stu
     app.add_option("--start", options.start, "demo time to begin at (default 0)")
         ->type_name("SECONDS")
         ->check(CLI::Range(0.0, 3600.0).description(""));
+    app.add_option("--look", options.look.look,
+                   "own: a brought scene with its own environment, lights and materials (default); demo: with the "
+                   "demo's shading")
+        ->type_name("own|demo")
+        ->check(CLI::IsMember({"own", "demo"}));
+    app.add_option("--sky", options.look.sky,
+                   "the environment lighting a brought scene: an equirectangular .hdr, .exr or image panorama "
+                   "(default: a neutral studio made in code)")
+        ->type_name("FILE")
+        ->check(CLI::ExistingFile.description(""));
+    app.add_option("--background", options.look.background, "behind a brought scene: sky, grey (default) or #RRGGBB")
+        ->type_name("B")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                std::string error;
+                return BackgroundChoice::parse(text, error) ? std::string() : error;
+            },
+            ""));
+    app.add_option("--smoke", options.look.smoke, "the smoke rises from the node NAME of a brought scene")
+        ->type_name("NAME");
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {

@@ -1,4 +1,6 @@
 #pragma once
+#include "fit/LookOptions.h"
+
 #include <string>
 #include <vector>
 
@@ -20,6 +22,8 @@ struct StudyOptions {
     std::string path;
     // Demo time to begin at.
     double start = 0.0;
+    // How a brought scene is shown.
+    LookOptions look;
 
     enum class Outcome { Run, Help, Bad };
     // Help: `text` is the usage with the keys. Bad: `text` says what is wrong.

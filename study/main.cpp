@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
 
     int status = 0;
     const std::unique_ptr<DemoHost> host = DemoHost::openForTool(
-        report, DemoScene::forTool(options.scene, options.mirrors, options.glass), options.path, status);
+        report, DemoScene::forTool(options.scene, options.mirrors, options.glass, options.look), options.path, status);
     if (!host) return status;
     Demo& demo = host->demo();
 

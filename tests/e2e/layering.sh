@@ -13,11 +13,11 @@ look:core math scene envmap
 particles:core math scene
 fit:core math scene envmap
 paths:core math
-app:core math scene envmap particles fit paths
+app:core math scene envmap particles look fit paths
 harness:core math scene app fit paths
-bench:core math app fit paths harness study
-record:core math app fit paths harness
-study:core math app fit paths harness
+bench:core math look app fit paths harness study
+record:core math look app fit paths harness
+study:core math look app fit paths harness
 tools:"
 failures=0
 while IFS=: read -r folder below; do

@@ -131,11 +131,11 @@ PID=$!
 # The first thing said after the import, read as it is said: Ctrl-C from then on.
 while IFS= read -r line; do
     echo "$line" >>"$OUT.err"
-    case $line in *"light: "*) kill -INT "$PID" ;; esac
+    case $line in *"light: "* | *"lights: "*) kill -INT "$PID" ;; esac
 done <"$ROOT/said"
 wait_end 5
 expect_status 130
-grep -q "light: " "$OUT.err" || fail "the import did not end"
+grep -qE "lights?: " "$OUT.err" || fail "the import did not end"
 [ -z "$(ls "$ROOT" | grep shot)" ] || fail "left $(ls "$ROOT" | grep shot)"
 
 begin_case "a view saved with --save-view: the same frame again with --path, the scene's planes"

@@ -4,7 +4,9 @@
 # frame and are lit; --mirror makes a cube show what is around it; a name that matches no
 # node, a scene of points only, one floats cannot draw, malformed PLY files, and files or
 # cube maps that cannot fit in memory end with their message and status; Ctrl-C while a
-# big scene imports ends the tool at once. The scenes are written here, as OBJ, OFF and PLY.
+# big scene imports ends the tool at once. A brought scene is drawn with its own look: the
+# background chosen, its environment in mirrors and behind it, or the demo's shading when
+# asked. The scenes are written here, as OBJ, OFF and PLY.
 source "$(dirname "$0")/lib/faults.sh" "$@"
 source "$(dirname "$0")/lib/scenes.sh"
 
@@ -15,7 +17,7 @@ for size in 0.0001 0.02 2000 1e10; do
     write_scene "model-$size.obj" <<<"Model grey $(awk -v s="$size" 'BEGIN { print 40 * s }') $size 0 $size $size $size"
     shoot model --scene "$ROOT/model-$size.obj"
     expect_status 0
-    grep -q "light: a light circling above the scene" "$OUT.err" || fail "$size: the light used was not said"
+    grep -q "lights: the environment and a circling key light" "$OUT.err" || fail "$size: the light used was not said"
     awk -v f="${FILLED:-0}" -v b="${BRIGHTNESS:-0}" 'BEGIN { exit !(f >= 15 && b >= 40) }' ||
         fail "a model of $size fills ${FILLED:-?} % of the first frame at brightness ${BRIGHTNESS:-?}"
 done
@@ -61,7 +63,7 @@ done
 begin_case "--mirror: a cube shows the red floor it stands on; names that match no node"
 fresh_copy
 write_cube_on_floor
-reddish() { convert "$ROOT/$1.png" -fx 'r > 0.1 && r > 2 * g && r > 2 * b ? 1 : 0' -format '%[fx:mean*w*h]' info:; }
+reddish() { convert "$ROOT/$1.png" -fx 'r > 0.1 && r > 1.5 * g && r > 1.5 * b ? 1 : 0' -format '%[fx:mean*w*h]' info:; }
 shoot plain --scene "$ROOT/cube.obj"
 shoot mirrored --scene "$ROOT/cube.obj" --mirror Cube
 expect_status 0
@@ -70,6 +72,44 @@ awk -v p="$(reddish plain)" -v m="$(reddish mirrored)" 'BEGIN { exit !(m > p + 1
 shoot none --scene "$ROOT/cube.obj" --glass Floor --mirror Nowhere --mirror Cube
 expect_status 2
 grep -qF 'no node named "Nowhere"; its nodes: "cube.obj", "Cube", "Floor"' "$OUT.err" || fail "the scene's nodes were not listed"
+
+begin_case "a brought scene as itself: its background, its environment in a mirror, --sky, --look demo, bad choices"
+fresh_copy
+write_cube_on_floor
+pixel() { convert "$ROOT/$1.png" -format "%[pixel:p{$2,$3}]" info:; }
+shoot coloured --scene "$ROOT/cube.obj" --background '#204060'
+expect_status 0
+[ "$(pixel coloured 5 5)" = "srgb(32,64,96)" ] || fail "the background is $(pixel coloured 5 5), not #204060"
+grep -q "environment: studio" "$OUT.err" || fail "the environment was not said"
+# The cube maps' faces, redrawn a few frames on, show the environment behind the scene:
+# nothing of the clear colour (0, 204, 230).
+shoot mirror --scene "$ROOT/cube.obj" --mirror Cube --start 0.2
+expect_status 0
+cyan=$(convert "$ROOT/mirror.png" -fx 'g > r + 0.25 && b > r + 0.25 ? 1 : 0' -format '%[fx:mean*w*h]' info:)
+[ "${cyan:-1}" = 0 ] || fail "$cyan cyan pixels (the clear colour) in a brought scene with a mirror"
+# A panorama red above and blue below shows behind the scene: redder at the window's top.
+convert -size 64x32 gradient:red-blue "$ROOT/panorama.png"
+shoot panorama --scene "$ROOT/cube.obj" --sky "$ROOT/panorama.png" --background sky
+expect_status 0
+grep -q "environment: .*panorama.png" "$OUT.err" || fail "the panorama was not said"
+redder() { convert "$ROOT/panorama.png" -format "%[fx:p{$1,$2}.r - p{$1,$2}.b]" info:; }
+awk -v top="$(redder 5 5)" -v bottom="$(redder 5 760)" 'BEGIN { exit !(top > bottom + 0.1) }' ||
+    fail "the panorama is not behind the scene: red less blue $(redder 5 5) at the top, $(redder 5 760) at the bottom"
+# Smoke only where asked: three seconds on, the cube smokes with --smoke and not without.
+shoot calm --scene "$ROOT/cube.obj" --start 3
+shoot smoking --scene "$ROOT/cube.obj" --start 3 --smoke Cube
+expect_status 0
+smoke=$(compare -metric AE "$ROOT/calm.png" "$ROOT/smoking.png" null: 2>&1)
+awk -v n="${smoke:-0}" 'BEGIN { exit !(n > 2000) }' || fail "--smoke Cube changed ${smoke:-?} pixels"
+# The demo's own shading, for comparison.
+shoot demo --scene "$ROOT/cube.obj" --look demo
+expect_status 0
+grep -q "light: a light circling above the scene" "$OUT.err" || fail "--look demo: not the demo's light"
+for choice in "--look fancy" "--background pink" "--sky $ROOT/nowhere.hdr" "--smoke Nowhere"; do
+    shoot bad --scene "$ROOT/cube.obj" $choice
+    expect_status 2
+done
+grep -qF 'no node named "Nowhere" (--smoke)' "$OUT.err" || fail "--smoke: the missing node was not said"
 
 begin_case "points only: nothing to draw; points beside triangles: left out and said"
 fresh_copy

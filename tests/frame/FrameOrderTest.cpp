@@ -6,6 +6,8 @@
 #include "GlCallRecorder.h"
 
 #include "app/OffscreenFramebuffer.h"
+#include "fit/DemoScene.h"
+#include "harness/DemoHost.h"
 #include "core/GlConstants.h"
 #include "core/RgbImage.h"
 #include "envmap/EnvironmentMapRenderer.h"
@@ -20,6 +22,7 @@
 
 #include <assimp/scene.h>
 
+#include <algorithm>
 #include <tuple>
 
 using namespace Quessel;
@@ -183,4 +186,45 @@ TEST(FrameOrder, HeldAndFlownFramesRunTheSamePassesAroundACameraThePathDoesNotMo
     driver.frame(controls.plan(0.1));
     EXPECT_TRUE(moving() == still);
     EXPECT_EQ(demo.view().camera().previousView, flown.pose.view);
+}
+
+// A brought scene is drawn with its own look, in the window and in every cube-map face:
+// the demo's scene program draws nothing of it, and without --smoke there is no smoke;
+// with it, the smoke rises from the node's middle.
+TEST(FrameOrder, ABroughtSceneIsDrawnWithItsLookAndSmokesOnlyWhereAsked) {
+    for (const std::string smoke : {"", "Egg"}) {
+        SCOPED_TRACE("--smoke " + smoke);
+        Quessel::Test::standardPrograms();
+        LookOptions look;
+        look.smoke = smoke;
+        SetupFailure failure;
+        const auto host = DemoHost::openIn(Quessel::Test::glWindow(),
+                                           DemoScene::forTool(QUESSEL_AWKWARD_SCENE, {"Egg"}, {}, look), failure);
+        ASSERT_TRUE(host) << failure.message;
+        Demo& demo = host->demo();
+        ASSERT_TRUE(demo.parts().look);
+        ShaderRegistry& registry = *demo.parts().importer->registry;
+        const GLuint test = registry.get("test").program, particle = registry.get("particle").program;
+        Quessel::FrameDriver driver(demo);
+        const std::vector<PassRun> runs = recordedFrame(driver, FramePlan::running(1.0 / 30.0));
+        size_t lookDraws = 0, particleRuns = 0;
+        for (const PassRun& run : runs) {
+            EXPECT_NE(run.program, test) << "the demo's scene program drew into framebuffer " << run.framebuffer;
+            particleRuns += run.program == particle;
+            if (run.framebuffer == demo.parts().colorTarget->framebuffer && run.program != particle)
+                lookDraws += run.draws.size();
+        }
+        EXPECT_GT(lookDraws, 0u);
+        EXPECT_EQ(particleRuns, smoke.empty() ? 0u : 1u);
+        if (!smoke.empty()) {
+            const SceneFitting& fitting = demo.view().fitting();
+            ASSERT_TRUE(fitting.smoke);
+            EXPECT_EQ(demo.parts().particles->emitterPosition, *fitting.smoke);
+            // The egg mirrors too: its extent's centre is the middle of its mesh.
+            float nearest = 1e9f;
+            for (const ObjectExtent& object : fitting.objects)
+                nearest = std::min(nearest, glm::distance(*fitting.smoke, object.centre));
+            EXPECT_LT(nearest, 1e-3f);
+        }
+    }
 }
