@@ -13,6 +13,7 @@
 #include "envmap/TextureBoxSaver.h"
 #include "look/BackgroundChoice.h"
 #include "look/Look.h"
+#include "look/SurfaceDrawer.h"
 #include "math/Camera.h"
 #include "particles/ParticleSystem.h"
 #include "scene/Importer.h"
@@ -454,5 +455,10 @@ GLuint DemoView::depthTarget() const { return demo.owned->depthTarget->texture; 
 int DemoView::errorCount() const { return demo.errors; }
 
 const SceneFitting& DemoView::fitting() const { return demo.fit.fitting(); }
+
+const std::vector<SurfaceMaterial>& DemoView::materials() const {
+    static const std::vector<SurfaceMaterial> none;
+    return demo.owned->look ? demo.owned->look->drawer().materials() : none;
+}
 
 }  // namespace Quessel

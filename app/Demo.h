@@ -20,6 +20,7 @@ namespace Quessel {
 
 class Camera;
 class UniformSnapshot;
+struct SurfaceMaterial;
 struct DemoParts;
 
 // A reflective or refractive object as the tools see it: its node's name and its cube map.
@@ -52,6 +53,9 @@ public:
     int errorCount() const;
     // The scene's size, planes and framed view, where it is drawn, and its light.
     const SceneFitting& fitting() const;
+    // A brought scene's materials as its own look draws them, one per mesh of the scene;
+    // none for our own scene or with --look demo.
+    const std::vector<SurfaceMaterial>& materials() const;
 
 private:
     const Demo& demo;

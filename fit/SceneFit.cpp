@@ -213,7 +213,26 @@ void SceneFit::describeLook(const std::vector<std::string>& notes) {
     ownLook = true;
 }
 
+namespace {
+// The meshes under `node` with their boxes in the world, `parent` the world of its parent.
+void placeMeshes(const aiScene* scene, const aiNode* node, const aiMatrix4x4& parent, std::vector<MeshPlace>& out) {
+    const aiMatrix4x4 world = parent * node->mTransformation;
+    for (unsigned i = 0; i < node->mNumMeshes; ++i) {
+        const aiMesh* mesh = scene->mMeshes[node->mMeshes[i]];
+        if (!(mesh->mPrimitiveTypes & aiPrimitiveType_TRIANGLE)) continue;
+        MeshPlace place{node->mName.C_Str(), node->mMeshes[i], {}};
+        for (unsigned v = 0; v < mesh->mNumVertices; ++v) {
+            const aiVector3D at = world * mesh->mVertices[v];
+            place.box.add(vec3(at.x, at.y, at.z));
+        }
+        if (!place.box.empty()) out.push_back(std::move(place));
+    }
+    for (unsigned c = 0; c < node->mNumChildren; ++c) placeMeshes(scene, node->mChildren[c], world, out);
+}
+}  // namespace
+
 void SceneFit::measureObjects(Importer& importer) {
+    if (scene.brought) placeMeshes(importer.scene, importer.scene->mRootNode, aiMatrix4x4(), fitted.meshes);
     for (ObjectKind kind : {ObjectKind::Reflective, ObjectKind::Refractive})
         for (SceneryObject* object : importer.getObjects(kind)) {
             // The object's own box through its node, in the world.

@@ -16,6 +16,13 @@ struct ObjectExtent {
     float radius = 0.0f;
 };
 
+// A mesh where it is drawn: its node, its index in the scene and its box in the world.
+struct MeshPlace {
+    std::string node;
+    unsigned mesh = 0;
+    Bounds box;
+};
+
 // What fitting made of the scene, once, after the import: every scene has one, our own too.
 struct SceneFitting {
     // Seen at its own scale: its planes, starting view and flight speed come from the
@@ -34,6 +41,9 @@ struct SceneFitting {
     // Where the smoke rises in a brought scene (--smoke NODE); none: no smoke there. Our
     // own scene's smoke keeps the demo's chimney.
     std::optional<vec3> smoke;
+    // Every drawn mesh of a brought scene through every node that draws it (what the tools
+    // point at); none for our own.
+    std::vector<MeshPlace> meshes;
 
     // The clipping planes the scene is drawn with.
     float nearPlane() const { return ownScale ? framing.nearPlane() : Framing::NearShare * Framing::ReferenceRadius; }

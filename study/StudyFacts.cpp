@@ -3,6 +3,9 @@
 #include "app/Demo.h"
 #include "math/Camera.h"
 #include "paths/PlacedPath.h"
+#include "core/GlConstants.h"
+#include "look/SurfaceMaterial.h"
+#include "study/MeshPick.h"
 #include "study/StudyControls.h"
 
 #include <fmt/format.h>
@@ -110,6 +113,16 @@ OverlayFacts StudyFacts::of(const DemoView& demo, const StudyControls& controls,
         facts.sceneSize = fmt::format("scene {:.3g} x {:.3g} x {:.3g}, flight {:.3g} per s (wheel)",
                                       placement.toScene(size.x), placement.toScene(size.y),
                                       placement.toScene(size.z), placement.toScene(controls.freeCamera.speed));
+    }
+    const std::vector<SurfaceMaterial>& materials = demo.materials();
+    if (!materials.empty() && session.cursorX >= 0.0) {
+        const MeshPick::Ray ray = MeshPick::through(demo.camera().projection, demo.camera().view, session.cursorX,
+                                                    session.cursorY, ScreenWidth, ScreenHeight);
+        const int picked = MeshPick::nearest(fitting.meshes, ray);
+        if (picked >= 0 && fitting.meshes[picked].mesh < materials.size())
+            facts.material = MeshPick::describe(fitting.meshes[picked], materials[fitting.meshes[picked].mesh]);
+        else
+            facts.material = "nothing";
     }
     facts.reload = session.reload;
     facts.reloadLog = session.reloadLog;

@@ -26,6 +26,9 @@ public:
         double demoTime = 0.0;
         std::string reload;
         std::string reloadLog;
+        // The cursor in window pixels (x right, y down).
+        double cursorX = -1.0;
+        double cursorY = -1.0;
     };
 
     static OverlayFacts of(const DemoView& demo, const StudyControls& controls, const Session& session);

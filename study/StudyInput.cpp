@@ -36,7 +36,7 @@ StudyInput::StudyInput(GLFWwindow* window, StudyControls& controls) : window(win
     glfwSetWindowUserPointer(window, this);
     glfwSetKeyCallback(window, onKey);
     glfwSetScrollCallback(window, onScroll);
-    glfwGetCursorPos(window, &cursorX, &cursorY);
+    glfwGetCursorPos(window, &lastX, &lastY);
 }
 
 // The callbacks stay (the overlay's ImGui chains to them); without the pointer they do nothing.
@@ -74,11 +74,11 @@ HeldKeys StudyInput::held() {
     double y = 0.0;
     glfwGetCursorPos(window, &x, &y);
     if (glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_LEFT) == GLFW_PRESS) {
-        keys.dragX = x - cursorX;
-        keys.dragY = y - cursorY;
+        keys.dragX = x - lastX;
+        keys.dragY = y - lastY;
     }
-    cursorX = x;
-    cursorY = y;
+    lastX = x;
+    lastY = y;
     return keys;
 }
 

@@ -20,6 +20,9 @@ public:
 
     // The keys held now and how far the cursor was dragged since the last call.
     HeldKeys held();
+    // Where the cursor was at the last held(), in window pixels.
+    double cursorX() const { return lastX; }
+    double cursorY() const { return lastY; }
 
 private:
     static void onKey(GLFWwindow* window, int key, int scancode, int action, int mods);
@@ -27,8 +30,8 @@ private:
 
     GLFWwindow* window;
     StudyControls& controls;
-    double cursorX = 0.0;
-    double cursorY = 0.0;
+    double lastX = 0.0;
+    double lastY = 0.0;
 };
 
 }  // namespace Quessel::Study

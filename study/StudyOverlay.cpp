@@ -83,6 +83,7 @@ void StudyOverlay::draw(const OverlayFacts& facts, double wallStep) {
     ImGui::Text("cube map refreshed: %s", facts.refreshed.c_str());
     ImGui::Text("light: %s", facts.light.c_str());
     if (!facts.sceneSize.empty()) ImGui::TextUnformatted(facts.sceneSize.c_str());
+    if (!facts.material.empty()) ImGui::TextWrapped("under the mouse: %s", facts.material.c_str());
     ImGui::Text("view: %s", facts.view.c_str());
     ImGui::Text("GL errors: %d", facts.glErrors);
     ImGui::TextUnformatted(facts.reload.empty() ? "shaders: as loaded (F5 reloads them)" : facts.reload.c_str());

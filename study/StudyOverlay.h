@@ -30,6 +30,7 @@ struct OverlayFacts {
     std::string reloadLog;
     std::string light;      // which light lights the scene
     std::string sceneSize;  // a brought scene's size and flight speed; empty for the demo's own
+    std::string material;   // a brought scene's mesh under the mouse and its material
 };
 
 // F1: Dear ImGui in the window's top-left corner. Nothing of ImGui starts before the first

@@ -128,6 +128,8 @@ bool StudySession::frame() {
         figures.frameMs = 0.0;
         for (double ms : recentFrames) figures.frameMs += ms / static_cast<double>(recentFrames.size());
         figures.demoTime = driver.clock();
+        figures.cursorX = input.cursorX();
+        figures.cursorY = input.cursorY();
         overlay.draw(StudyFacts::of(demo.view(), controls, figures), wallStep);
     }
     if (controls.takeScreenshot()) files.screenshot(driver.clock());

@@ -153,11 +153,10 @@ TEST(LookFormat, EachFormatsMaterialIsReadByItsRule) {
          [](SurfaceMaterial&) {}},
         {"PLY without colours: the importer's default", text("scene.ply", plyQuad(false)),
          [](SurfaceMaterial&) {}},
-        {"PLY with colours: those colours on white", text("scene.ply", plyQuad(true)),
+        {"PLY with colours: those colours on white, linear as web viewers take them", text("scene.ply", plyQuad(true)),
          [](SurfaceMaterial& m) {
              m.baseColor = vec4(1.0f);
              m.vertexColors = true;
-             m.vertexColorsSrgb = true;
          }},
         {"STL: never a material of its own", text("scene.stl", stlQuad()),
          [](SurfaceMaterial&) {}},
