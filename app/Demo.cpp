@@ -25,6 +25,7 @@
 #include <fmt/format.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <initializer_list>
 #include <utility>
 
@@ -172,6 +173,8 @@ bool Demo::createLook() {
     Look::Settings settings;
     settings.environment = loaded.sky;
     settings.sayMissingImages = false;
+    // Only to compare pictures drawn with and without leaving out what a view does not see.
+    settings.culling = std::getenv("QUESSEL_NO_CULLING") == nullptr;
     const std::optional<BackgroundChoice> background = BackgroundChoice::parse(loaded.background, error);
     if (!background) {
         failed = {2, "--background: " + error};
@@ -460,5 +463,7 @@ const std::vector<SurfaceMaterial>& DemoView::materials() const {
     static const std::vector<SurfaceMaterial> none;
     return demo.owned->look ? demo.owned->look->drawer().materials() : none;
 }
+
+DrawStats DemoView::lookDraws() const { return demo.owned->look ? demo.owned->look->drawer().total() : DrawStats{}; }
 
 }  // namespace Quessel

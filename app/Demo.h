@@ -3,6 +3,7 @@
 #include "fit/DemoScene.h"
 #include "app/FramePlan.h"
 #include "app/IPassObserver.h"
+#include "look/DrawStats.h"
 #include "fit/SceneFit.h"
 #include "fit/SceneFitting.h"
 #include "math/MathTypes.h"
@@ -56,6 +57,10 @@ public:
     // A brought scene's materials as its own look draws them, one per mesh of the scene;
     // none for our own scene or with --look demo.
     const std::vector<SurfaceMaterial>& materials() const;
+    // How much of a brought scene its look drew, summed over every view (main and cube-map
+    // faces) since set-up; nothing without its look. The difference of two readings covers
+    // the frames between them.
+    DrawStats lookDraws() const;
 
 private:
     const Demo& demo;

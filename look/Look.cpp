@@ -65,6 +65,7 @@ std::unique_ptr<Look> Look::create(const aiScene* scene, const ImageSearch& imag
     look->textures = std::make_unique<LookTextures>(search, settings.sayMissingImages);
     look->meshes = std::make_unique<SurfaceDrawer>(scene, *look->textures, look->programs->surface, look->lighting,
                                                    look->maps->specular);
+    look->meshes->setCulling(settings.culling);
     return look;
 }
 

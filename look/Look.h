@@ -37,6 +37,9 @@ public:
         bool keyLight = true;
         // Whether an image that cannot be loaded is said (the demo's import says so first).
         bool sayMissingImages = true;
+        // Whether each view leaves out the meshes and chunks outside it; off only to
+        // compare pictures.
+        bool culling = true;
     };
 
     // Nothing, with `error` saying why, when the environment file or a program cannot be
@@ -51,6 +54,7 @@ public:
 
     // Draws the scene's meshes (IRender::draw with a node list).
     IRender& surfaces();
+    // Its materials, and how much of the scene each view drew (DrawStats).
     const SurfaceDrawer& drawer() const { return *meshes; }
     // What lies behind the scene, over the whole viewport at the far plane (depth test
     // LEQUAL against a depth cleared to 1, no depth written): the background chosen, or

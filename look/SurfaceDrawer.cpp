@@ -4,16 +4,18 @@
 #include "look/LookTextures.h"
 #include "look/MaterialReader.h"
 #include "look/SurfaceMaterialBlock.h"
+#include "math/Frustum.h"
 
 #include <assimp/scene.h>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace Quessel {
 
 namespace {
 
-constexpr GLintptr ViewOffset = 64;
+constexpr GLintptr ProjectionOffset = 0;
 constexpr GLintptr ModelOffset = 128;
 
 // Assimp keeps rows one after another, GLM columns.
@@ -102,17 +104,41 @@ void SurfaceDrawer::drawItem(const Item& item, GLuint matricesBuffer) {
     }
     glDepthMask(blended ? GL_FALSE : GL_TRUE);
     glBindVertexArray(meshes[item.mesh].vertexArray);
-    glDrawElements(GL_TRIANGLES, meshes[item.mesh].indexCount, GL_UNSIGNED_INT, nullptr);
+    for (const auto& [first, count] : ranges)
+        glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT,
+                       reinterpret_cast<const void*>(static_cast<uintptr_t>(first) * sizeof(GLuint)));
+}
+
+void SurfaceDrawer::visibleRanges(const Item& item, const mat4& clipFromWorld) {
+    ranges.clear();
+    const std::vector<TriangleChunks::Chunk>& chunks = meshes[item.mesh].chunks;
+    // Tested in the mesh's own space, so its box turns and stretches with the node.
+    const Frustum frustum(clipFromWorld * item.world);
+    for (const TriangleChunks::Chunk& chunk : chunks) {
+        if (culling && chunk.bounded && !frustum.sees(chunk.bounds)) continue;
+        ++last.drawn;
+        const GLsizei count = static_cast<GLsizei>(chunk.indexCount);
+        if (!ranges.empty() && ranges.back().first + static_cast<GLuint>(ranges.back().second) == chunk.firstIndex)
+            ranges.back().second += count;
+        else
+            ranges.emplace_back(chunk.firstIndex, count);
+    }
+    last.parts += chunks.size();
 }
 
 void SurfaceDrawer::draw(const std::vector<aiNode*>& nodes) {
     order.clear();
+    last = DrawStats{};
     GLint matrices = 0;
     glGetIntegeri_v(GL_UNIFORM_BUFFER_BINDING, BlockBinding::Matrices, &matrices);
     if (!scene || !matrices) return;
-    mat4 view(1.0f);
+    // The block's projection and view, one after the other.
+    mat4 camera[2] = {mat4(1.0f), mat4(1.0f)};
     glBindBuffer(GL_UNIFORM_BUFFER, static_cast<GLuint>(matrices));
-    glGetBufferSubData(GL_UNIFORM_BUFFER, ViewOffset, sizeof(mat4), glm::value_ptr(view));
+    glGetBufferSubData(GL_UNIFORM_BUFFER, ProjectionOffset, sizeof(camera), camera);
+    const mat4& view = camera[1];
+    const mat4 clipFromWorld = camera[0] * view;
+    last.views = 1;
 
     std::vector<Item> items;
     collect(scene->mRootNode, mat4(1.0f), {nodes.begin(), nodes.end()}, view, items);
@@ -136,9 +162,12 @@ void SurfaceDrawer::draw(const std::vector<aiNode*>& nodes) {
     glBindTexture(GL_TEXTURE_CUBE_MAP, specularMap);
     glEnable(GL_DEPTH_TEST);
     for (const Item& item : items) {
+        visibleRanges(item, clipFromWorld);
+        if (ranges.empty()) continue;
         drawItem(item, static_cast<GLuint>(matrices));
         order.push_back(item.mesh);
     }
+    sum += last;
 
     glBindVertexArray(0);
     glBindBuffer(GL_UNIFORM_BUFFER, 0);

@@ -1,4 +1,5 @@
 #pragma once
+#include "look/DrawStats.h"
 #include "look/SurfaceMaterial.h"
 #include "look/SurfaceMesh.h"
 #include "math/MathTypes.h"
@@ -8,6 +9,7 @@
 
 #include <array>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 struct aiNode;
@@ -22,7 +24,8 @@ class LookTextures;
 // farthest to the nearest (by the depth of their centre in the view). It reads the view
 // from and writes each node's model matrix into the "Matrices" buffer bound at binding 1,
 // as the demo's passes leave it (projection and view written), and puts back the GL state
-// it changes.
+// it changes. Of each mesh it draws only the chunks whose boxes, at the node's place, lie
+// at least partly inside that projection × view's frustum.
 class SurfaceDrawer : public IRender {
 public:
     // One material and one GPU mesh per mesh of the scene, read once here.
@@ -36,8 +39,14 @@ public:
     void draw(const std::vector<aiNode*>& nodes) override;
 
     const std::vector<SurfaceMaterial>& materials() const { return surfaces; }
-    // Mesh indices in the order the last draw drew them.
+    // Mesh indices in the order the last draw drew them (those with a chunk in view).
     const std::vector<unsigned>& lastOrder() const { return order; }
+    // What the last draw (one view) drew of what it was given, and a running total over
+    // every draw since the drawer was made.
+    const DrawStats& lastDraw() const { return last; }
+    const DrawStats& total() const { return sum; }
+    // Off: every chunk is drawn, in view or not (to compare pictures with and without).
+    void setCulling(bool on) { culling = on; }
 
 private:
     struct Item {
@@ -47,6 +56,8 @@ private:
     };
     void collect(const aiNode* node, const mat4& parent, const std::unordered_set<const aiNode*>& listed,
                  const mat4& view, std::vector<Item>& items) const;
+    // The ranges of the item's index buffer to draw: its chunks in view, neighbours joined.
+    void visibleRanges(const Item& item, const mat4& clipFromWorld);
     void drawItem(const Item& item, GLuint matricesBuffer);
 
     const aiScene* scene;
@@ -59,6 +70,11 @@ private:
     // Per mesh, the texture for each of the five material units (0: none).
     std::vector<std::array<GLuint, 5>> textures;
     std::vector<unsigned> order;
+    bool culling = true;
+    // (first index, count) pairs of the item being drawn.
+    std::vector<std::pair<GLuint, GLsizei>> ranges;
+    DrawStats last;
+    DrawStats sum;
 };
 
 }  // namespace Quessel

@@ -1,11 +1,14 @@
 // A brought scene's look drawn on the hidden context: the furnace and the mirror, lit
 // surfaces against their analytic values, alpha, materials against the background, a PLY
-// without a material, textures, normal maps and the blocks the programs declare.
+// without a material, textures, normal maps, the blocks the programs declare, and each view
+// drawing only the meshes and chunks it sees.
 #include "FunctionEnvironment.h"
 #include "GlTestContext.h"
 #include "GlTestHelpers.h"
 #include "LookScenes.h"
 #include "SceneFiles.h"
+#include "core/ImageDifference.h"
+#include "envmap/TextureBoxRenderer.h"
 #include "look/LightingBlock.h"
 #include "look/Look.h"
 #include "look/LookPrograms.h"
@@ -14,6 +17,7 @@
 #include "look/SurfaceMaterialBlock.h"
 #include "look/ToneCurve.h"
 #include "scene/IRender.h"
+#include "scene/IScene.h"
 #include "scene/ImageSearch.h"
 
 #include <assimp/postprocess.h>
@@ -40,12 +44,22 @@ struct LookCamera {
 
     explicit LookCamera(const vec3& eye, const vec3& at = vec3(0.0f))
         : eye(eye), view(glm::lookAt(eye, at, std::abs(eye.y) > 0.99f * glm::length(eye - at) ? vec3(0, 0, -1) : vec3(0, 1, 0))) {
+        upload();
+    }
+    // Any view, a cube-map face's say.
+    LookCamera(const mat4& projection, const mat4& view)
+        : eye(glm::inverse(view)[3]), projection(projection), view(view) {
+        upload();
+    }
+    void upload() {
         const mat4 block[3] = {projection, view, mat4(1.0f)};
         matrices = makeUniformBuffer(sizeof(block), 1, block);
     }
     ~LookCamera() { glDeleteBuffers(1, &matrices); }
 
     RgbImage render(Look& look, const aiScene* scene, const char* saveAs = nullptr) {
+        // Several cameras may live at once.
+        glBindBufferBase(GL_UNIFORM_BUFFER, 1, matrices);
         target.bind();
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -100,6 +114,14 @@ bool hitSphere(const vec3& eye, const vec3& d, float radius, vec3& hit) {
     hit = eye + d * (-b - std::sqrt(disc));
     return true;
 }
+
+// A cube-map face's camera needs no scene.
+class NoSceneForFaces : public IScene {
+public:
+    std::vector<SceneryObject*> getObjects(ObjectKind) override { return {}; }
+    std::vector<aiNode*> getNodes(ObjectKind) override { return {}; }
+    IRender* getRender() override { return nullptr; }
+};
 
 }  // namespace
 
@@ -425,4 +447,83 @@ TEST_F(LookGl, ALookThatCannotBeMadeSaysWhy) {
         EXPECT_FALSE(Look::create(scene.get(), ImageSearch(), settings, error));
         EXPECT_NE(error.find(named), std::string::npos) << error;
     }
+}
+
+TEST_F(LookGl, EachViewDrawsOnlyWhatItSeesAndThePicturesStayTheSame) {
+    // A sphere of 160,000 triangles (in chunks) around the origin; before it a sphere whose
+    // node carries it from far off the view into it, and a blended quad; one small sphere
+    // behind the big one, one beside the view, one behind the eye.
+    const StudioEnvironment studio;
+    const auto scene = [] {
+        aiNode* carried = makeNode("carried", {}, {1});
+        carried->mTransformation = translation(-9.6f, 0.4f, 3.0f);
+        aiNode* root = makeNode("root", {carried, makeNode("big", {}, {0}), makeNode("quad", {}, {2}),
+                                         makeNode("hidden", {}, {3}), makeNode("beside", {}, {4}),
+                                         makeNode("behind", {}, {5})});
+        return std::unique_ptr<aiScene>(readAs(
+            makeScene({makeSphere(2.0f, vec3(0.0f), 0, 200, 400), makeSphere(0.15f, {10, 0, 0}, 1),
+                       makeQuad(0.2f, -0.6f, 0.8f, -0.2f, 3.0f, 2), makeSphere(0.5f, {0, 0, -10}, 1),
+                       makeSphere(0.5f, {10, 0, 0}, 1), makeSphere(0.5f, {0, 0, 20}, 1)},
+                      {makePbrMaterial(aiColor4D(0.9f, 0.9f, 0.9f, 1), 0.0f, 0.5f),
+                       makePbrMaterial(aiColor4D(0.8f, 0.1f, 0.1f, 1), 0.0f, 0.3f),
+                       makePbrMaterial(aiColor4D(0.1f, 0.2f, 0.9f, 0.5f), 0.0f, 0.4f, "BLEND")},
+                      root),
+            "glTF2 Importer"));
+    }();
+    std::unique_ptr<Look> culled = makeLook(scene.get(), studio, "#000000");
+    Look::Settings settings;
+    settings.culling = false;
+    std::string error;
+    settings.background = *BackgroundChoice::parse("#000000", error);
+    std::unique_ptr<Look> whole = Look::create(scene.get(), ImageSearch(), studio, settings, error);
+    ASSERT_TRUE(whole) << error;
+
+    struct View {
+        std::string name;
+        std::unique_ptr<LookCamera> camera;
+        unsigned long long parts, drawn;  // 0 0: only fewer than all
+    };
+    std::vector<View> views;
+    views.push_back({"front", std::make_unique<LookCamera>(vec3(0.0f, 0.0f, 6.0f)), 9, 7});
+    NoSceneForFaces noScene;
+    TextureBoxRenderer faces(0, 0, 0, 0, 0, &noScene, nullptr, {});
+    for (int face = 0; face < 6; ++face)
+        views.push_back({"face " + std::to_string(face),
+                         std::make_unique<LookCamera>(faces.faceProjection(), TextureBoxRenderer::faceView(face) *
+                                                                                  glm::translate(mat4(1.0f), vec3(0.3f, 0.2f, 0.1f))),
+                         0, 0});
+    for (const View& view : views) {
+        SCOPED_TRACE(view.name);
+        const RgbImage seen = view.camera->render(*culled, scene.get(), ("culled-" + view.name).c_str());
+        const DrawStats& kept = culled->drawer().lastDraw();
+        const RgbImage all = view.camera->render(*whole, scene.get());
+        const DrawStats& every = whole->drawer().lastDraw();
+        EXPECT_EQ(ImageDifference::between(seen, all).maximum, 0) << "culling changed the picture";
+        EXPECT_EQ(kept.views, 1u);
+        EXPECT_EQ(every.drawn, every.parts);
+        EXPECT_EQ(kept.parts, every.parts);
+        if (view.parts) {
+            EXPECT_EQ(kept.parts, view.parts);
+            EXPECT_EQ(kept.drawn, view.drawn);
+        } else {
+            EXPECT_LT(kept.drawn, kept.parts) << "a face inside the big sphere drew every chunk of it";
+        }
+    }
+    EXPECT_EQ(culled->drawer().total().views, views.size());
+    EXPECT_GT(culled->drawer().total().parts, 6u * views.size());
+
+    // The chunks together are the whole sphere: from the front, lit wherever its outline
+    // lies, black around it.
+    LookCamera& front = *views.front().camera;
+    const RgbImage image = front.render(*culled, scene.get());
+    int wrong = 0;
+    for (int y = 0; y < Size; ++y)
+        for (int x = 0; x < Size; ++x) {
+            vec3 hit;
+            const bool inside = hitSphere(front.eye, front.ray(x, y), 1.97f, hit);
+            const bool outside = !hitSphere(front.eye, front.ray(x, y), 2.03f, hit);
+            const float brightness = glm::dot(pixel(image, x, y), vec3(1.0f));
+            if ((inside && brightness < 30.0f) || (outside && brightness > 0.0f)) ++wrong;
+        }
+    EXPECT_EQ(wrong, 0) << "pixels wrong about the big sphere's outline";
 }
