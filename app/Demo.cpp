@@ -123,7 +123,12 @@ bool Demo::setup() {
     if (fitting.ownScale) viewpoint.projection = fitting.framing.projection();
     createUniformBuffers();
     glEnable(GL_MULTISAMPLE);
-    viewpoint.updateFromAngles();
+    // A brought scene's camera is framed below: the default one is not said, the import's
+    // line ended instead.
+    if (loaded.brought)
+        printConsole("\n");
+    else
+        viewpoint.updateFromAngles();
     writeMatrix(importer.matricesBuffer, ProjectionOffset, viewpoint.projection);
     writeMatrix(importer.previousMatricesBuffer, ProjectionOffset, viewpoint.projection);
     importer.model = mat4(1.0f);
@@ -146,6 +151,7 @@ bool Demo::setup() {
     parts.loadedCubeMap = loadCubeMap(PreparedCubeMap, "tga");
     glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
     registry.use("test");
+    if (loaded.brought) printConsole("the scene's nodes:\n");
     importer.setupLight(importer.scene->mRootNode);
     fit.light(importer);
     parts.depthTarget = std::make_unique<OffscreenFramebuffer>();

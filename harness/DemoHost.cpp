@@ -5,6 +5,9 @@
 #include "paths/PlacedPath.h"
 #include "app/Startup.h"
 #include "core/ToolReport.h"
+#include "math/Camera.h"
+
+#include <fmt/format.h>
 
 #include <GLFW/glfw3.h>
 
@@ -89,6 +92,15 @@ std::unique_ptr<DemoHost> DemoHost::openForTool(const ToolReport& report, DemoSc
     if (ToolReport::stopSignal()) {
         status = report.interrupted("start-up");
         return nullptr;
+    }
+    if (brought) {
+        // Where the first frame looks from, in the scene's own units.
+        const Camera& camera = demo.view().camera();
+        const mat4 eye = glm::inverse(camera.view);
+        const vec3 at = fitting.placement.toScene(vec3(eye[3]));
+        const vec3 looking = -glm::normalize(vec3(eye[2]));
+        report.say(fmt::format("starting camera: at ({:.4g}, {:.4g}, {:.4g}) looking ({:.3f}, {:.3f}, {:.3f})", at.x,
+                               at.y, at.z, looking.x, looking.y, looking.z));
     }
     return host;
 }

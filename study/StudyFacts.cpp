@@ -52,6 +52,15 @@ std::vector<std::string> StudyFacts::rowList(const CameraPath::Script& script, i
     return lines;
 }
 
+std::vector<std::string> StudyFacts::nodeLines(const std::vector<NodeRow>& rows) {
+    std::vector<std::string> lines;
+    const std::string text = NodeTree::text(rows);
+    size_t from = 0;
+    for (size_t end = text.find('\n'); end != std::string::npos; from = end + 1, end = text.find('\n', from))
+        lines.push_back(text.substr(from, end - from));
+    return lines;
+}
+
 std::string StudyFacts::pathRow(const DemoView& demo) {
     const CameraPath& path = demo.path();
     const auto& rows = path.script().rows;
@@ -124,6 +133,18 @@ OverlayFacts StudyFacts::of(const DemoView& demo, const StudyControls& controls,
         else
             facts.material = "nothing";
     }
+    if (controls.freeFlight) {
+        const vec3 aim = placement.toScene(controls.aimPoint());
+        facts.aim = fmt::format("L adds a move looking at ({:.3g}, {:.3g}, {:.3g}), the scene's middle", aim.x, aim.y,
+                                aim.z);
+    }
+    if (!fitting.cameras.empty()) {
+        std::vector<std::string> names;
+        for (const FileCamera& camera : fitting.cameras) names.push_back("\"" + camera.name + "\"");
+        facts.cameras = fmt::format("the file's cameras: {} (C: the next{})", fmt::join(names, ", "),
+                                    controls.fileCamera() >= 0 ? ", at " + names[controls.fileCamera()] : "");
+    }
+    facts.nodes = nodeLines(fitting.nodes);
     facts.reload = session.reload;
     facts.reloadLog = session.reloadLog;
     return facts;

@@ -1,4 +1,5 @@
 #pragma once
+#include "fit/NodeTree.h"
 #include "paths/CameraPath.h"
 #include "study/StudyOverlay.h"
 
@@ -34,6 +35,8 @@ public:
     static OverlayFacts of(const DemoView& demo, const StudyControls& controls, const Session& session);
     // The row the camera flies: its number, kind, from / to and the time into it.
     static std::string pathRow(const DemoView& demo);
+    // The node tree, a line a node as --list prints it.
+    static std::vector<std::string> nodeLines(const std::vector<NodeRow>& rows);
     // The view F2 chose.
     static std::string viewName(const StudyControls& controls, size_t cubeMaps);
     // Some rows of a path around the one marked, in the scene's own coordinates, the demo's

@@ -21,6 +21,9 @@ bool studyKey(int key, StudyKey& studied) {
     case GLFW_KEY_ENTER:
     case GLFW_KEY_KP_ENTER: studied = StudyKey::AddView; return true;
     case GLFW_KEY_H: studied = StudyKey::AddHold; return true;
+    case GLFW_KEY_L: studied = StudyKey::AimView; return true;
+    case GLFW_KEY_C: studied = StudyKey::NextCamera; return true;
+    case GLFW_KEY_R: studied = StudyKey::Restart; return true;
     case GLFW_KEY_BACKSPACE: studied = StudyKey::RemoveRow; return true;
     case GLFW_KEY_EQUAL:
     case GLFW_KEY_KP_ADD: studied = StudyKey::Longer; return true;

@@ -34,17 +34,22 @@ const char* const Keys =
     "               wheel sets the speed; off puts the camera back where it was left\n"
     "  F            frame the whole scene from where the camera looks (free camera)\n"
     "  F1           overlay on / off: frame and pass times, path row, camera, cube map\n"
-    "               refreshed, GL errors, the last shader reload\n"
+    "               refreshed, GL errors, the last shader reload, the material under the\n"
+    "               mouse; the node list top right (a click frames a node)\n"
     "  F2           next view: frame, colour target, depth target, each sphere's cube map\n"
     "  F5           reload every shader from Shader/ (a shader that fails keeps the\n"
     "               running program; its log goes to the console and the overlay)\n"
     "  F12          screenshot (PNG) into screenshots/ beside the binary\n"
     "  Enter        while flying: add this view to the path being made (a turn towards it,\n"
     "               a move to it and a turn to where it looks); the first one is its start\n"
+    "  L            while flying: add a move to this view looking at the scene's middle all\n"
+    "               the way (the first one is the start), so the path keeps the scene in view\n"
     "  H            while flying: add a hold;  Backspace: take the last row away\n"
     "  - / =        while flying: fewer / more seconds for the rows added next\n"
     "  F6           save the path being made (else the one playing) into paths/ beside the\n"
     "               binary; leaving free flight plays the path made\n"
+    "  C            the scene file's next camera (free camera)\n"
+    "  R            the path again from its start\n"
     "  Escape       end\n"
     "Run it from the run directory (build/bin), like quessel.\n";
 }  // namespace
@@ -97,6 +102,10 @@ StudyOptions::Outcome StudyOptions::parse(int argc, const char* const* argv, Stu
                 return BackgroundChoice::parse(text, error) ? std::string() : error;
             },
             ""));
+    app.add_flag("--list", options.list, "print the scene's nodes (with triangles, materials, mirror or glass) and its "
+                                         "cameras, and end");
+    app.add_option("--camera", options.camera, "start at the scene file's camera NAME (see --list; C cycles them)")
+        ->type_name("NAME");
     app.add_option("--smoke", options.look.smoke, "the smoke rises from the node NAME of a brought scene")
         ->type_name("NAME");
     try {

@@ -56,7 +56,33 @@ void StudyOverlay::timings(const OverlayFacts& facts) {
     }
 }
 
-void StudyOverlay::draw(const OverlayFacts& facts, double wallStep) {
+int StudyOverlay::nodeList(const OverlayFacts& facts) {
+    if (facts.nodes.empty()) return -1;
+    // Top right, beside the facts; the one window of the overlay that takes the mouse.
+    constexpr float Width = 420.0f;
+    ImGui::SetNextWindowPos(ImVec2(ImGui::GetIO().DisplaySize.x - Width - Corner, Corner));
+    ImGui::SetNextWindowSize(ImVec2(Width, 0.0f));
+    ImGui::SetNextWindowBgAlpha(0.75f);
+    ImGui::SetNextWindowCollapsed(true, ImGuiCond_Once);
+    int clicked = -1;
+    const ImGuiWindowFlags flags =
+        ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoFocusOnAppearing | ImGuiWindowFlags_NoMove;
+    if (ImGui::Begin("nodes: click one to frame it (--list prints them)", nullptr, flags)) {
+        ImGui::BeginChild("tree", ImVec2(0.0f, 320.0f));
+        for (size_t i = 0; i < facts.nodes.size(); ++i) {
+            ImGui::PushID(static_cast<int>(i));
+            if (ImGui::Selectable(facts.nodes[i].c_str())) clicked = static_cast<int>(i);
+            ImGui::PopID();
+        }
+        ImGui::EndChild();
+    }
+    ImGui::End();
+    return clicked;
+}
+
+bool StudyOverlay::wantsMouse() const { return started && ImGui::GetIO().WantCaptureMouse; }
+
+int StudyOverlay::draw(const OverlayFacts& facts, double wallStep) {
     if (!started) start();
     ImGui_ImplOpenGL3_NewFrame();
     ImGui_ImplGlfw_NewFrame();
@@ -84,14 +110,18 @@ void StudyOverlay::draw(const OverlayFacts& facts, double wallStep) {
     ImGui::Text("light: %s", facts.light.c_str());
     if (!facts.sceneSize.empty()) ImGui::TextUnformatted(facts.sceneSize.c_str());
     if (!facts.material.empty()) ImGui::TextWrapped("under the mouse: %s", facts.material.c_str());
+    if (!facts.cameras.empty()) ImGui::TextUnformatted(facts.cameras.c_str());
+    if (!facts.aim.empty()) ImGui::TextUnformatted(facts.aim.c_str());
     ImGui::Text("view: %s", facts.view.c_str());
     ImGui::Text("GL errors: %d", facts.glErrors);
     ImGui::TextUnformatted(facts.reload.empty() ? "shaders: as loaded (F5 reloads them)" : facts.reload.c_str());
     if (!facts.reloadLog.empty()) ImGui::TextColored(ImVec4(1.0f, 0.55f, 0.45f, 1.0f), "%s", facts.reloadLog.c_str());
     ImGui::End();
+    const int clicked = nodeList(facts);
 
     ImGui::Render();
     ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+    return clicked;
 }
 
 }  // namespace Quessel::Study

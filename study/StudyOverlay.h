@@ -31,6 +31,9 @@ struct OverlayFacts {
     std::string light;      // which light lights the scene
     std::string sceneSize;  // a brought scene's size and flight speed; empty for the demo's own
     std::string material;   // a brought scene's mesh under the mouse and its material
+    std::string aim;        // while flying: where L-made moves look
+    std::string cameras;    // the file's cameras, and the one C went to
+    std::vector<std::string> nodes;  // the scene's node tree, a line a node
 };
 
 // F1: Dear ImGui in the window's top-left corner. Nothing of ImGui starts before the first
@@ -42,12 +45,16 @@ public:
     StudyOverlay(const StudyOverlay&) = delete;
     StudyOverlay& operator=(const StudyOverlay&) = delete;
 
-    // Draws into the window's back buffer; `wallStep` seconds since the last frame.
-    void draw(const OverlayFacts& facts, double wallStep);
+    // Draws into the window's back buffer; `wallStep` seconds since the last frame. The
+    // node the user clicked in the node list, by its index in `facts.nodes`; -1: none.
+    int draw(const OverlayFacts& facts, double wallStep);
+    // Whether the mouse is over the node list (so it drags no view).
+    bool wantsMouse() const;
 
 private:
     void start();
     void timings(const OverlayFacts& facts);
+    int nodeList(const OverlayFacts& facts);
 
     GLFWwindow* window;
     bool started = false;

@@ -119,7 +119,10 @@ bool StudySession::frame() {
     recentFrames.push_back(wallStep * 1000.0);
     if (recentFrames.size() > AveragedFrames) recentFrames.pop_front();
 
-    controls.fly(input.held(), wallStep);
+    HeldKeys held = input.held();
+    // A drag over the node list scrolls it, not the view.
+    if (controls.overlay && overlay.wantsMouse()) held.dragX = held.dragY = 0.0;
+    controls.fly(held, wallStep);
     const FramePlan plan = controls.plan(wallStep);
     observePasses();
     driver.frame(plan);
@@ -130,7 +133,9 @@ bool StudySession::frame() {
         figures.demoTime = driver.clock();
         figures.cursorX = input.cursorX();
         figures.cursorY = input.cursorY();
-        overlay.draw(StudyFacts::of(demo.view(), controls, figures), wallStep);
+        const OverlayFacts facts = StudyFacts::of(demo.view(), controls, figures);
+        const int clicked = overlay.draw(facts, wallStep);
+        if (clicked >= 0) controls.frameBox(nodeBox(demo.view().fitting(), clicked));
     }
     if (controls.takeScreenshot()) files.screenshot(driver.clock());
     figures.cpuMs = std::chrono::duration<double, std::milli>(Clock::now() - now).count();
@@ -140,12 +145,28 @@ bool StudySession::frame() {
     // The path being made, or else the one playing.
     if (controls.takeSavePath())
         files.savePath(controls.draft.started() ? controls.draft.script() : demo.view().path().script(), driver.clock());
+    if (controls.takeRestart()) demo.play(demo.view().path().script());
     if (controls.takeDraftToPlay()) {
         demo.play(controls.draft.script());
         report.say(fmt::format("playing the path made: {} rows, {:.1f} s a lap", controls.draft.script().rows.size(),
                                controls.draft.script().seconds()));
     }
     return false;
+}
+
+Bounds StudySession::nodeBox(const SceneFitting& fitting, int row) {
+    // The node's own meshes, and those of the nodes below it in the tree.
+    Bounds box;
+    const std::vector<NodeRow>& nodes = fitting.nodes;
+    for (size_t i = static_cast<size_t>(row); i < nodes.size(); ++i) {
+        if (i > static_cast<size_t>(row) && nodes[i].depth <= nodes[row].depth) break;
+        for (const MeshPlace& place : fitting.meshes)
+            if (place.node == nodes[i].name) {
+                box.add(place.box.min);
+                box.add(place.box.max);
+            }
+    }
+    return box;
 }
 
 int StudySession::run() {

@@ -57,6 +57,8 @@ private:
     // queries are done by now.
     void collectPassTimes();
     void reloadShaders();
+    // The box of a row of the node tree and the rows below it, where it is drawn.
+    static Bounds nodeBox(const SceneFitting& fitting, int row);
 
     const ToolReport& report;
     StudyInput input;
