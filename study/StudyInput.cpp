@@ -39,6 +39,7 @@ StudyInput::StudyInput(GLFWwindow* window, StudyControls& controls) : window(win
     glfwSetWindowUserPointer(window, this);
     glfwSetKeyCallback(window, onKey);
     glfwSetScrollCallback(window, onScroll);
+    glfwSetDropCallback(window, onDrop);
     glfwGetCursorPos(window, &lastX, &lastY);
 }
 
@@ -48,6 +49,11 @@ StudyInput::~StudyInput() { glfwSetWindowUserPointer(window, nullptr); }
 void StudyInput::onScroll(GLFWwindow* window, double, double notches) {
     auto* input = static_cast<StudyInput*>(glfwGetWindowUserPointer(window));
     if (input) input->controls.scroll(notches);
+}
+
+void StudyInput::onDrop(GLFWwindow* window, int count, const char** paths) {
+    auto* input = static_cast<StudyInput*>(glfwGetWindowUserPointer(window));
+    if (input && count > 0 && paths[0]) input->dropped = paths[0];
 }
 
 void StudyInput::onKey(GLFWwindow* window, int key, int, int action, int) {

@@ -2,6 +2,7 @@
 
 #include "app/Demo.h"
 #include "core/GlConstants.h"
+#include "harness/DemoHost.h"
 #include "harness/DemoPrograms.h"
 #include "math/Camera.h"
 
@@ -146,6 +147,17 @@ bool StudySession::frame() {
     if (controls.takeSavePath())
         files.savePath(controls.draft.started() ? controls.draft.script() : demo.view().path().script(), driver.clock());
     if (controls.takeRestart()) demo.play(demo.view().path().script());
+    if (const std::string file = input.takeDropped(); !file.empty()) {
+        // The same checks as --scene's before anything is taken down: a refusal keeps this scene.
+        DemoScene next = DemoScene::forTool(file, {}, {});
+        const std::string refused = DemoHost::refusal(next);
+        if (refused.empty()) {
+            report.say("opening " + file + ", dropped on the window");
+            accepted = file;
+            return true;
+        }
+        report.say("not opened: " + refused);
+    }
     if (controls.takeDraftToPlay()) {
         demo.play(controls.draft.script());
         report.say(fmt::format("playing the path made: {} rows, {:.1f} s a lap", controls.draft.script().rows.size(),

@@ -39,6 +39,9 @@ public:
     int shoot(const std::string& file, const std::string& viewFile);
     // One frame of the loop, presented; true when it is to end.
     bool frame();
+    // A file dropped on the window that passed the checks before opening (DemoHost::refusal)
+    // ended run(): the scene to open next; empty otherwise.
+    const std::string& dropped() const { return accepted; }
     // The wall time between the last two frames.
     double lastFrameMs() const { return recentFrames.empty() ? 0.0 : recentFrames.back(); }
 
@@ -75,6 +78,7 @@ private:
     bool timedFrame = false;
     std::deque<double> recentFrames;
     Clock::time_point lastFrame = Clock::now();
+    std::string accepted;
 };
 
 }  // namespace Quessel::Study
