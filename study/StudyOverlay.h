@@ -36,6 +36,13 @@ struct OverlayFacts {
     std::vector<std::string> nodes;  // the scene's node tree, a line a node
 };
 
+// What the user did with a node of the list: framed it, made it mirror or refract (or
+// stop), or copied the options that open the scene as it is now.
+struct NodeAction {
+    enum class Kind { None, Frame, Mirror, Glass, Copy } kind = Kind::None;
+    int row = -1;
+};
+
 // F1: Dear ImGui in the window's top-left corner. Nothing of ImGui starts before the first
 // time it is shown, and a hidden overlay is not drawn at all, so it makes no GL call.
 class StudyOverlay {
@@ -45,16 +52,16 @@ public:
     StudyOverlay(const StudyOverlay&) = delete;
     StudyOverlay& operator=(const StudyOverlay&) = delete;
 
-    // Draws into the window's back buffer; `wallStep` seconds since the last frame. The
-    // node the user clicked in the node list, by its index in `facts.nodes`; -1: none.
-    int draw(const OverlayFacts& facts, double wallStep);
+    // Draws into the window's back buffer; `wallStep` seconds since the last frame. What
+    // the user did with a node of the node list (its row in `facts.nodes`).
+    NodeAction draw(const OverlayFacts& facts, double wallStep);
     // Whether the mouse is over the node list (so it drags no view).
     bool wantsMouse() const;
 
 private:
     void start();
     void timings(const OverlayFacts& facts);
-    int nodeList(const OverlayFacts& facts);
+    NodeAction nodeList(const OverlayFacts& facts);
 
     GLFWwindow* window;
     bool started = false;

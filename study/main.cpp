@@ -24,7 +24,6 @@ int main(int argc, char** argv) {
     }
 
     int status = 0;
-    std::string scene = options.scene;
     const std::unique_ptr<DemoHost> host = DemoHost::openForTool(
         report, DemoScene::forTool(options.scene, options.mirrors, options.glass, options.look), options.path, status);
     if (!host) return status;
@@ -57,6 +56,7 @@ int main(int argc, char** argv) {
         report.say("starting at the file's camera \"" + named->name + "\"");
     }
 
+    std::optional<DemoScene> next;
     {
         // Made after the demo and so ended before it: the overlay's GL and GLFW calls run
         // while both still live.
@@ -64,22 +64,20 @@ int main(int argc, char** argv) {
         if (const int ended = session.startAt(options.start); ended >= 0) return ended;
         if (!options.shot.empty() || !options.view.empty()) return session.shoot(options.shot, options.view);
         const int ended = session.run();
-        if (session.dropped().empty()) return ended;
-        scene = session.dropped();
+        if (!session.next()) return ended;
+        next = session.next();
     }
-    // A file dropped on the window opens in its place; one that cannot be set up after all
-    // gives the window back to the scene that was open.
-    for (std::string previous = options.scene;;) {
-        const LookOptions look = options.look;
-        if (!host->reopen(report, DemoScene::forTool(scene, {}, {}, look))) {
-            if (!host->reopen(report, DemoScene::forTool(previous, options.mirrors, options.glass, look)))
-                return report.fail("the scene open before cannot be set up again");
-            scene = previous;
+    // Another scene (a file dropped on the window) or this one with other mirrors opens in
+    // its place; one that cannot be set up after all gives the window back to the one before.
+    for (DemoScene previous = demo.view().scene();;) {
+        if (!host->reopen(report, *next)) {
+            if (!host->reopen(report, previous)) return report.fail("the scene open before cannot be set up again");
+            next = previous;
         }
         StudySession session(host->demo(), report);
         const int ended = session.run();
-        if (session.dropped().empty()) return ended;
-        previous = scene;
-        scene = session.dropped();
+        if (!session.next()) return ended;
+        previous = *next;
+        next = session.next();
     }
 }

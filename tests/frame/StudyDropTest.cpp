@@ -38,11 +38,13 @@ TEST(StudyDrop, ARefusedFileKeepsTheSceneAnOpenableOneReplacesItInTheSameWindow)
         for (const std::string& refused : {text, (dir.path / "nowhere.obj").string()}) {
             drop(refused);
             EXPECT_FALSE(session.frame()) << refused;
-            EXPECT_TRUE(session.dropped().empty()) << refused;
+            EXPECT_FALSE(session.next()) << refused;
         }
         drop(points);
         EXPECT_TRUE(session.frame());
-        EXPECT_EQ(session.dropped(), points);
+        ASSERT_TRUE(session.next());
+        EXPECT_EQ(session.next()->path, points);
+        EXPECT_TRUE(session.next()->brought);
     }
     // Points only pass the checks before opening but not set-up: the cube comes back.
     EXPECT_FALSE(host->reopen(report, DemoScene::forTool(points, {}, {})));
@@ -53,4 +55,16 @@ TEST(StudyDrop, ARefusedFileKeepsTheSceneAnOpenableOneReplacesItInTheSameWindow)
     Quessel::FrameDriver driver(host->demo());
     driver.frame(1.0 / 30.0);
     EXPECT_EQ(host->demo().view().errorCount(), 0);
+}
+
+// What "copy the options" puts on the clipboard: the command line that opens the scene as
+// it is, quoted for the shell.
+TEST(StudyDrop, TheCopiedOptionsOpenTheSceneAsItIs) {
+    DemoScene scene = DemoScene::forTool("/models/Bob's car.gltf", {"Visor"}, {"Bottle"});
+    scene.ownLook = false;
+    scene.background = "#102030";
+    EXPECT_EQ(Study::StudySession::options(scene),
+              "quessel-study --scene '/models/Bob'\\''s car.gltf' --mirror 'Visor' --glass 'Bottle' --look demo "
+              "--background '#102030'");
+    EXPECT_EQ(Study::StudySession::options(DemoScene::forTool("", {}, {})), "quessel-study");
 }
