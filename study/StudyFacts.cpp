@@ -2,6 +2,7 @@
 
 #include "app/Demo.h"
 #include "math/Camera.h"
+#include "paths/LapLength.h"
 #include "paths/PlacedPath.h"
 #include "core/GlConstants.h"
 #include "look/SurfaceMaterial.h"
@@ -52,6 +53,15 @@ std::vector<std::string> StudyFacts::rowList(const CameraPath::Script& script, i
     return lines;
 }
 
+std::string StudyFacts::lapLength(const CameraPath::Script& script) {
+    std::string text = fmt::format("a lap: {:.2f} s of rows", script.seconds());
+    for (const double fps : {30.0, 10.0}) {
+        const long frames = LapLength::framesToLapEnd(0.0, 1.0 / fps, script);
+        if (frames > 0) text += fmt::format("; recorded at {:g} fps {} frames, {:.2f} s", fps, frames, frames / fps);
+    }
+    return text;
+}
+
 std::vector<std::string> StudyFacts::nodeLines(const std::vector<NodeRow>& rows) {
     std::vector<std::string> lines;
     const std::string text = NodeTree::text(rows);
@@ -98,7 +108,8 @@ OverlayFacts StudyFacts::of(const DemoView& demo, const StudyControls& controls,
                                           : "Enter starts a path at this view (F6 saves it)";
         facts.rows = rowList(draft.script(), static_cast<int>(draft.script().rows.size()) - 1, placement);
     } else {
-        facts.rowsTitle = fmt::format("path, {:.1f} s a lap:", demo.path().script().seconds());
+        facts.rowsTitle = session.lap.empty() ? fmt::format("path, {:.1f} s a lap:", demo.path().script().seconds())
+                                              : session.lap + ":";
         facts.rows = rowList(demo.path().script(), demo.path().step, placement);
     }
     facts.demoTime = session.demoTime;

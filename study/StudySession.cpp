@@ -133,6 +133,13 @@ bool StudySession::frame() {
         figures.frameMs = 0.0;
         for (double ms : recentFrames) figures.frameMs += ms / static_cast<double>(recentFrames.size());
         figures.demoTime = driver.clock();
+        // Counted again only when another path plays.
+        const CameraPath::Script& playing = demo.view().path().script();
+        if (playing.rows.size() != lapRows || playing.seconds() != lapSeconds) {
+            lapRows = playing.rows.size();
+            lapSeconds = playing.seconds();
+            figures.lap = StudyFacts::lapLength(playing);
+        }
         figures.cursorX = input.cursorX();
         figures.cursorY = input.cursorY();
         const OverlayFacts facts = StudyFacts::of(demo.view(), controls, figures);

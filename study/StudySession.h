@@ -88,6 +88,9 @@ private:
     std::optional<DemoScene> reopening;
     // What the user did in the node list, acted on after the frame is presented.
     NodeAction pendingAction;
+    // The path whose lap `figures.lap` gives.
+    size_t lapRows = ~size_t(0);
+    double lapSeconds = -1.0;
 };
 
 }  // namespace Quessel::Study

@@ -8,6 +8,7 @@
 #include "math/Camera.h"
 #include "paths/CameraPath.h"
 #include "study/PathDraft.h"
+#include "study/StudyFacts.h"
 
 #include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
@@ -129,4 +130,14 @@ TEST(SceneOutline, AimedRowsKeepTheirTargetInViewAllTheWay) {
     }
     // Within the turns towards it, at most a few degrees off; on the moves, straight at it.
     EXPECT_GT(worst, std::cos(0.05f));
+}
+
+// How long a recorded lap lasts, as the overlay says it: each row ends on a frame boundary.
+TEST(SceneOutline, ALapLastsWholeFramesPerRowLongerAtLowRates) {
+    CameraPath::Script holds;
+    for (int i = 0; i < 4; ++i) holds.add(CameraPath::Kind::Hold, 0.55f);
+    EXPECT_EQ(Study::StudyFacts::lapLength(holds),
+              "a lap: 2.20 s of rows; recorded at 30 fps 68 frames, 2.27 s; recorded at 10 fps 24 frames, 2.40 s");
+    EXPECT_NE(Study::StudyFacts::lapLength(CameraPath::Script::demo()).find("recorded at 30 fps 1501 frames"),
+              std::string::npos);
 }
