@@ -270,7 +270,14 @@ void Demo::mainPass() {
         // surfaces with their own materials and lights.
         glEnable(GL_DEPTH_TEST);
         writeMatrix(importer.matricesBuffer, ViewOffset, viewpoint.view);
-        parts.look->drawBackground();
+        // A plain colour behind is the same pixels cleared as drawn over the whole target:
+        // the clear costs a software rasteriser far less.
+        if (const std::optional<vec3> plain = parts.look->plainBackground()) {
+            const GLfloat colour[4] = {plain->r, plain->g, plain->b, 1.0f};
+            glClearBufferfv(GL_COLOR, 0, colour);
+        } else {
+            parts.look->drawBackground();
+        }
         parts.look->surfaces().draw(parts.otherNodes);
         return;
     }
