@@ -98,6 +98,7 @@ bool Demo::setup() {
     if (!fit.admit(failed)) return fail();
     importer.memoryBudget = fit.importCeiling();
     importer.validate = loaded.validated;
+    importer.brought = loaded.brought;
     // Nothing later can work without a scene: stop here with the import messages printed.
     if (!importer.loadScene(loaded.path)) {
         failed.message = importer.ranOutOfMemory
@@ -167,6 +168,9 @@ bool Demo::setup() {
         viewpoint.direction = framed.direction;
         viewpoint.view = viewpoint.previousView = framed.view;
     }
+    // Everything that reads a brought scene's vertices has run: its bounds, framing,
+    // mirrors' centres and meshes' boxes are taken, and both its mesh sets are on the GPU.
+    if (loaded.brought) importer.releaseMeshData();
     return true;
 }
 
