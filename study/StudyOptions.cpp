@@ -3,6 +3,7 @@
 #include "look/BackgroundChoice.h"
 #include "paths/PathRules.h"
 #include "core/MemoryCeiling.h"
+#include "fit/ImportEstimate.h"
 
 #include <fmt/format.h>
 #include <CLI/CLI.hpp>
@@ -20,8 +21,8 @@ const char* const Keys =
     "letter case), then in the run directory. --start reaches its time by the frames of 1/30 s\n"
     "a run from 0 draws. A scene and its cube maps may take three quarters of the memory this\n"
     "machine has available ({} now): before the import, what the file declares (a PLY or OFF\n"
-    "header's counts, a binary STL's triangles, else its size: 512 bytes a vertex, 128 a face,\n"
-    "24 per byte of file) and 26 MB a cube map for each --mirror and --glass are weighed\n"
+    "header's counts, a binary STL's triangles, else its size: {} bytes a vertex, {} a face,\n"
+    "{} per byte of file) and 26 MB a cube map for each --mirror and --glass are weighed\n"
     "against it; a scene that would not fit ends the tool at once with status 1, as does one\n"
     "that passes it while importing. Ctrl-C during start-up ends it at once (130).\n"
     "A path file is read before the scene: a regular file of at most {} MB, with at most {} rows\n"
@@ -58,7 +59,8 @@ StudyOptions::Outcome StudyOptions::parse(int argc, const char* const* argv, Stu
     CLI::App app("quessel-study: the demo you can stop, step, fly through and take apart.", "quessel-study");
     app.footer(fmt::format(fmt::runtime(Keys),
                            fmt::format("{:.1f} GiB", static_cast<double>(MemoryCeiling::budget()) / (1 << 30)),
-                           PathRules::MaxFileBytes / 1000000, PathRules::MaxRows, PathRules::MaxRowSeconds));
+                           ImportEstimate::BytesPerVertex, ImportEstimate::BytesPerFace,
+                           ImportEstimate::BytesPerFileByte, PathRules::MaxFileBytes / 1000000, PathRules::MaxRows, PathRules::MaxRowSeconds));
     app.get_formatter()->column_width(26);
     app.add_option("--scene", options.scene, "another scene, in any format Assimp reads")
         ->type_name("FILE")
