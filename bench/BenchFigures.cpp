@@ -1,6 +1,5 @@
 #include "bench/BenchFigures.h"
 
-#include "paths/CameraPath.h"
 #include "core/ToolReport.h"
 
 #include <fmt/format.h>
@@ -25,10 +24,7 @@ using Block = BenchFigures::Block;
 
 double quotient(double over, double under) { return over > 0.0 && under > 0.0 ? over / under : 0.0; }
 
-// The kind (CameraPath::Kind) of path row `step`, -1 for none, and its name ("-" for none).
-int pathKindOf(int step) {
-    return step >= 0 && step < CameraPath::RowCount ? static_cast<int>(CameraPath::table[step].kind) : -1;
-}
+// The name of a path row's kind (CameraPath::Kind), "-" for none.
 const char* pathKindName(int kind) { return kind >= 0 ? std::array{"move", "turn", "hold"}[kind] : "-"; }
 
 // An object from alternating keys and values, in that order.
@@ -79,20 +75,28 @@ void printFrames(std::FILE* out, const BenchFigures& f) {
     };
     for (const auto& [name, series] : {std::make_pair("demo", &f.demo), std::make_pair("required-work", &f.required),
                                        std::make_pair("floor", &f.floor)}) {
+        if (series == &f.required && f.options.brought()) continue;
         row(fmt::format("{} frame", name), series->frame);
         row(fmt::format("{} CPU issue", name), series->issue);
     }
     for (int kind = 0; kind < 3; ++kind)
         if (const Summary& s = f.frameByPathKind[kind]; s.count)
             row(fmt::format("demo frame, {} ({})", pathKindName(kind), s.count), s);
-    fmt::print(out,
-               "\nframes per second: demo {:.2f} ({:.2f} at the median frame), required work {:.2f}, floor {:.2f}\n\n",
-               f.demo.fps, f.demo.fpsAtMedian, f.required.fps, f.floor.fps);
+    fmt::print(out, "\nframes per second: demo {:.2f} ({:.2f} at the median frame), {}floor {:.2f}\n\n", f.demo.fps,
+               f.demo.fpsAtMedian, f.options.brought() ? "" : fmt::format("required work {:.2f}, ", f.required.fps),
+               f.floor.fps);
 }
 
+// A brought scene's table has the demo's columns alone: it has no required-work frames.
 void printPasses(std::FILE* out, const BenchFigures& f) {
-    fmt::print(out, "{:<16} {:>10} {:>9} {:>9} {:>8} {:>10} | {:>13} {:>10} {:>7}\n", "pass (ms)", "GPU median", "p95",
-               "max", "share", "CPU median", "required GPU", "CPU median", "demo /");
+    const bool required = !f.options.brought();
+    const auto withRequired = [required](const std::string& text) {
+        return required ? text : text.substr(0, text.find(" |"));
+    };
+    fmt::print(out, "{}\n",
+               withRequired(fmt::format("{:<16} {:>10} {:>9} {:>9} {:>8} {:>10} | {:>13} {:>10} {:>7}", "pass (ms)",
+                                        "GPU median", "p95", "max", "share", "CPU median", "required GPU", "CPU median",
+                                        "demo /")));
     double gpuSum = 0.0, requiredSum = 0.0;
     for (int index = 0; index < PassCount; ++index) {
         const bool timed = hasGpuTime(passAt(index));
@@ -102,24 +106,20 @@ void printPasses(std::FILE* out, const BenchFigures& f) {
         const auto ms = [timed](double value) { return timed ? fmt::format("{:.2f}", value) : std::string("-"); };
         gpuSum += gpu.median;
         requiredSum += required.median;
-        fmt::print(out, "{:<16} {:>10} {:>9} {:>9} {:>8} {:>10.2f} | {:>13} {:>10.2f}{}\n", passName(passAt(index)),
-                   ms(gpu.median), ms(gpu.p95), ms(gpu.max),
-                   timed ? fmt::format("{:.1f}%", 100.0 * quotient(gpu.median, f.demo.frame.median)) : "",
-                   f.demo.cpu[index].median, ms(required.median), f.required.cpu[index].median,
-                   timed ? fmt::format(" {:>7.2f}", quotient(gpu.median, required.median)) : "");
+        fmt::print(out, "{}\n",
+                   withRequired(fmt::format(
+                       "{:<16} {:>10} {:>9} {:>9} {:>8} {:>10.2f} | {:>13} {:>10.2f}{}", passName(passAt(index)),
+                       ms(gpu.median), ms(gpu.p95), ms(gpu.max),
+                       timed ? fmt::format("{:.1f}%", 100.0 * quotient(gpu.median, f.demo.frame.median)) : "",
+                       f.demo.cpu[index].median, ms(required.median), f.required.cpu[index].median,
+                       timed ? fmt::format(" {:>7.2f}", quotient(gpu.median, required.median)) : "")));
     }
-    fmt::print(out, "{:<16} {:>10.2f} {:>50.2f}\n(share: GPU median of the pass over the demo's median frame)\n\n",
-               "sum of medians", gpuSum, requiredSum);
+    fmt::print(out, "{:<16} {:>10.2f}{}\n(share: GPU median of the pass over the demo's median frame)\n\n",
+               "sum of medians", gpuSum, required ? fmt::format(" {:>50.2f}", requiredSum) : "");
 }
 
-void printGoals(std::FILE* out, const BenchFigures& f) {
-    fmt::print(out,
-               "memory: peak resident {:.1f} MiB; resident mean over the first {} frames {:.1f} MiB, over the last "
-               "{} {:.1f} MiB, growth {:+.0f} KiB\n",
-               f.peakKb / 1024.0, f.memoryWindow, f.firstResidentKb / 1024.0, f.memoryWindow, f.lastResidentKb / 1024.0,
-               f.growthKb);
-    fmt::print(out, "GL errors: demo frames {}, required-work frames {}, floor frames {}, swaps {}\n\n",
-               f.info.glErrors[0], f.info.glErrors[1], f.info.glErrors[2], f.info.swapGlErrors);
+// Our scene's goals for the frame times.
+void printTimeGoals(std::FILE* out, const BenchFigures& f) {
     fmt::print(out, "goal: demo median within {:.1f} x the required-work median: {} ({:.2f})\n",
                BenchFigures::RequiredGoal, verdict(f.requiredMet()), f.whole.demoToRequired);
     fmt::print(out, "goal: environment-map refresh within {:.1f} x its required-work cost: {} ({:.2f} of {:.2f} ms)\n",
@@ -127,6 +127,23 @@ void printGoals(std::FILE* out, const BenchFigures& f) {
                f.required.refresh().median);
     fmt::print(out, "goal: demo median within {:.0f} x the floor median: {} ({:.2f})\n", BenchFigures::FloorGoal,
                verdict(f.floorMet()), f.whole.demoToFloor);
+}
+
+// A brought scene has no required-work frames or swaps to count, and no frame-time goals:
+// those are set for our scene.
+void printGoals(std::FILE* out, const BenchFigures& f) {
+    fmt::print(out,
+               "memory: peak resident {:.1f} MiB; resident mean over the first {} frames {:.1f} MiB, over the last "
+               "{} {:.1f} MiB, growth {:+.0f} KiB\n",
+               f.peakKb / 1024.0, f.memoryWindow, f.firstResidentKb / 1024.0, f.memoryWindow, f.lastResidentKb / 1024.0,
+               f.growthKb);
+    if (f.options.brought()) {
+        fmt::print(out, "GL errors: demo frames {}, floor frames {}\n\n", f.info.glErrors[0], f.info.glErrors[2]);
+    } else {
+        fmt::print(out, "GL errors: demo frames {}, required-work frames {}, floor frames {}, swaps {}\n\n",
+                   f.info.glErrors[0], f.info.glErrors[1], f.info.glErrors[2], f.info.swapGlErrors);
+        printTimeGoals(out, f);
+    }
     fmt::print(out, "goal: memory flat (growth <= {} KiB): {} ({:+.0f} KiB)\n", BenchFigures::FlatGrowthKb,
                verdict(f.memoryFlat()), f.growthKb);
     fmt::print(out, "goal: no GL error: {} ({})\n\n", verdict(f.noGlError()), f.glErrors());
@@ -197,8 +214,7 @@ BenchFigures BenchFigures::compute(const BenchOptions& options, const RunInfo& i
     f.floor = Series::of(samples, FrameKind::Floor);
     std::array<std::vector<double>, 3> byPathKind;
     for (const FrameSample& s : samples)
-        if (s.kind == FrameKind::Demo && pathKindOf(s.pathStep) >= 0)
-            byPathKind[pathKindOf(s.pathStep)].push_back(s.frameMs);
+        if (s.kind == FrameKind::Demo && s.pathKind >= 0) byPathKind[s.pathKind].push_back(s.frameMs);
     for (int kind = 0; kind < 3; ++kind) f.frameByPathKind[kind] = Summary::of(byPathKind[kind]);
     f.whole = Block::of(samples, -1);
 
@@ -232,6 +248,7 @@ BenchFigures BenchFigures::compute(const BenchOptions& options, const RunInfo& i
 }
 
 void BenchFigures::printTable(std::FILE* out) const {
+    if (options.brought()) return printBroughtTable(out);
     const BenchFigures& f = *this;
     const RunInfo& info = f.info;
     fmt::print(
@@ -262,10 +279,54 @@ void BenchFigures::printTable(std::FILE* out) const {
     printGoals(out, f);
 }
 
+void BenchFigures::printBroughtTable(std::FILE* out) const {
+    const BenchFigures& f = *this;
+    const RunInfo& info = f.info;
+    fmt::print(
+        out,
+        "\nquessel-bench: {} demo and {} floor frames of a brought scene, blocks of {} of each in turn; {:.3f} s "
+        "simulated per demo frame from t = {:.1f} s along its tour\nscene {}; {}\n{}, OpenGL {}, window {} x "
+        "{}, {} samples; set-up {:.1f} s\nload average {:.2f} before, {:.2f} after{}\n\n",
+        f.demo.frame.count, f.floor.frame.count, f.options.block, f.options.step, info.startSeconds, sceneDescription(),
+        lookDescription(), info.renderer, info.version, info.width, info.height, info.samples, info.setupSeconds,
+        info.loadBefore, info.loadAfter,
+        f.options.syncPasses ? "; passes synchronised (glFinish after each): frame times are not the demo's" : "");
+    fmt::print(out, "{:<44} {:>10} {:>13}\n{:<44} {:>10.2f} {:>13.2f}\n", "ratio (of medians)", "whole run",
+               "block median", "demo / floor frame", f.whole.demoToFloor, f.blockMedians.demoToFloor);
+    fmt::print(out, "required-work frames: {}\n\n", RequiredLeftOut);
+    printFrames(out, f);
+    printPasses(out, f);
+    printGoals(out, f);
+}
+
+std::string BenchFigures::sceneDescription() const {
+    std::string text = options.scene;
+    if (!options.mirrors.empty()) text += fmt::format(", mirrors {}", fmt::join(options.mirrors, ", "));
+    if (!options.glass.empty()) text += fmt::format(", glass {}", fmt::join(options.glass, ", "));
+    return text;
+}
+
+std::string BenchFigures::lookDescription() const {
+    if (options.look.look == "demo") return "look demo (the demo's shading)";
+    return fmt::format("look own (environment {}, background {})",
+                       options.look.sky.empty() ? "the studio made in code" : options.look.sky,
+                       options.look.background);
+}
+
+// A brought scene's line has its scene and look and leaves out what only required-work
+// frames give (their series, the ratios to them, the swap check) and our scene's goals.
 std::string BenchFigures::jsonLine() const {
+    const bool ours = !options.brought();
     const SwapCheck& check = info.swapCheck;
     Json json = object({"bench", "quessel", "version", 2, "renderer", info.renderer, "gl_version", info.version,
                         "width", info.width, "height", info.height, "samples", info.samples});
+    if (!ours) {
+        json.update(object({"scene", options.scene, "look", options.look.look}));
+        if (options.look.look == "own")
+            json.update(object({"sky", options.look.sky.empty() ? "studio" : options.look.sky, "background",
+                                options.look.background}));
+        json.update(object({"mirrors", options.mirrors, "glass", options.glass}));
+    }
     json.update(object({"frames", demo.frame.count, "required_frames", required.frame.count, "floor_frames",
                         floor.frame.count, "block", options.block, "step_s", options.step}));
     json.update(
@@ -275,13 +336,23 @@ std::string BenchFigures::jsonLine() const {
     Json& byPath = json["frame_ms_by_path"] = Json::object();
     for (int kind = 0; kind < 3; ++kind)
         if (frameByPathKind[kind].count) byPath[pathKindName(kind)] = summary(frameByPathKind[kind]);
-    json["required"] = series(required, true);
+    if (ours)
+        json["required"] = series(required, true);
+    else
+        json["required_work"] = RequiredLeftOut;
     json["floor"] = series(floor, false);
-    json.update(object({"ratio", whole.demoToFloor, "ratio_to_required", whole.demoToRequired, "required_to_floor",
-                        whole.requiredToFloor, "environment_map_to_required", whole.environmentMapToRequired}));
-    json["block_medians"] = ratios(blockMedians);
+    json.update(
+        ours ? object({"ratio", whole.demoToFloor, "ratio_to_required", whole.demoToRequired, "required_to_floor",
+                       whole.requiredToFloor, "environment_map_to_required", whole.environmentMapToRequired})
+             : object({"ratio", whole.demoToFloor}));
+    json["block_medians"] = ours ? ratios(blockMedians) : object({"ratio", blockMedians.demoToFloor});
     Json& blockList = json["blocks"] = Json::array();
     for (const Block& b : blocks) {
+        if (!ours) {
+            blockList.push_back(object({"demo_ms", b.demoMs, "floor_ms", b.floorMs, "environment_map_ms",
+                                        b.demoRefreshMs, "ratio", b.demoToFloor}));
+            continue;
+        }
         blockList.push_back(
             object({"demo_ms", b.demoMs, "required_ms", b.requiredMs, "floor_ms", b.floorMs, "environment_map_ms",
                     b.demoRefreshMs, "required_environment_map_ms", b.requiredRefreshMs}));
@@ -290,14 +361,18 @@ std::string BenchFigures::jsonLine() const {
     json["memory"] = object({"peak_kb", peakKb, "window_frames", memoryWindow, "first_kb", firstResidentKb, "last_kb",
                              lastResidentKb, "growth_kb", growthKb});
     json["gl_errors"] = glErrors();
-    json["gl_errors_by_kind"] = object({"demo", info.glErrors[0], "required", info.glErrors[1], "floor",
-                                        info.glErrors[2], "swaps", info.swapGlErrors});
-    json["swap_check"] = object({"gl_errors", check.glErrors, "required_mean_difference", check.requiredMeanDifference,
-                                 "restored_mean_difference", check.restoredMeanDifference, "restored_large_share",
-                                 check.restoredLargeShare, "passed", check.passed()});
-    json["goals"] =
-        object({"demo_within_2x_required", requiredMet(), "environment_map_within_2x_required", environmentMapMet(),
-                "ratio_within_7", floorMet(), "memory_flat", memoryFlat(), "no_gl_error", noGlError()});
+    json["gl_errors_by_kind"] = ours ? object({"demo", info.glErrors[0], "required", info.glErrors[1], "floor",
+                                               info.glErrors[2], "swaps", info.swapGlErrors})
+                                     : object({"demo", info.glErrors[0], "floor", info.glErrors[2]});
+    if (ours)
+        json["swap_check"] =
+            object({"gl_errors", check.glErrors, "required_mean_difference", check.requiredMeanDifference,
+                    "restored_mean_difference", check.restoredMeanDifference, "restored_large_share",
+                    check.restoredLargeShare, "passed", check.passed()});
+    json["goals"] = ours ? object({"demo_within_2x_required", requiredMet(), "environment_map_within_2x_required",
+                                   environmentMapMet(), "ratio_within_7", floorMet(), "memory_flat", memoryFlat(),
+                                   "no_gl_error", noGlError()})
+                         : object({"memory_flat", memoryFlat(), "no_gl_error", noGlError()});
     roundNumbers(json);
     return json.dump();
 }
@@ -323,7 +398,7 @@ bool BenchFigures::writeCsv(const std::string& path, std::string& error) const {
             if (s.kind != kind) continue;
             text += fmt::format("{},{},{:.3f},{},{},{:.4f},{:.4f}",
                                 std::array{"demo", "required", "floor"}[static_cast<int>(kind)], s.block, slotOf(s),
-                                s.pathStep, pathKindName(pathKindOf(s.pathStep)), s.frameMs, s.issueMs);
+                                s.pathStep, pathKindName(s.pathKind), s.frameMs, s.issueMs);
             for (int index = 0; index < PassCount; ++index)
                 if (hasGpuTime(passAt(index))) text += fmt::format(",{:.4f}", s.gpuMs[index]);
             text += fmt::format(",{}\n", s.residentKb);
@@ -349,11 +424,13 @@ BenchFigures::Plot BenchFigures::drawPlot(const std::string& csvPath, const std:
     // The run's figures as gnuplot assignments, for bench-plot.gp.
     const std::string settings = fmt::format(
         "csv={}; out={}; renderer={}; passMs={}; demo={}; issue={}; required={}; floor={}; toRequired={}; "
-        "refreshToRequired={}; toFloor={}; requiredGoal={}; floorGoal={}; block={}; step={}; start={}; slots={}",
+        "refreshToRequired={}; toFloor={}; requiredGoal={}; floorGoal={}; block={}; step={}; start={}; slots={}; "
+        "scene={}",
         gnuplotText(csvPath), gnuplotText(partial), gnuplotText(renderer), gnuplotText(passMs), demo.frame.median,
         demo.issue.median, required.frame.median, floor.frame.median, whole.demoToRequired,
         whole.environmentMapToRequired, whole.demoToFloor, RequiredGoal, FloorGoal, options.block, options.step,
-        info.startSeconds, slots());
+        info.startSeconds, slots(),
+        gnuplotText(options.brought() ? sceneDescription() + "; " + lookDescription() : std::string()));
     const char* const arguments[] = {"gnuplot", "-e", settings.c_str(), "bench-plot.gp", nullptr};
     pid_t child = 0;
     const int spawned = posix_spawnp(&child, "gnuplot", nullptr, nullptr, const_cast<char* const*>(arguments), environ);

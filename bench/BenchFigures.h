@@ -18,11 +18,12 @@ constexpr int FrameKindCount = 3;
 // One measured frame, in milliseconds: the wall clock around its work, present and glFinish
 // (what a viewer waits), of issuing its work alone, and per pass its GL_TIME_ELAPSED (zero
 // where a pass has none) and the wall clock of issuing it. VmRSS after it in KiB, the camera
-// path row it ran (-1 for floor frames), its round of blocks and its place in its block.
+// path row it ran and that row's CameraPath::Kind (-1 for floor frames; the row of the path
+// flown, ours or a tour), its round of blocks and its place in its block.
 struct FrameSample : PassTimer::Times {
     double frameMs = 0.0, issueMs = 0.0;
     long residentKb = 0;
-    int pathStep = -1;
+    int pathStep = -1, pathKind = -1;
     FrameKind kind = FrameKind::Demo;
     int block = 0, inBlock = 0;
 };
@@ -66,7 +67,8 @@ struct RunInfo {
 // Every figure of a run, derived from its frame samples, and what a run leaves behind: the
 // figures as a table for people and as one JSON line for comparing runs, the frames as CSV
 // (one row per frame, grouped by kind, each in run order) and the plot gnuplot draws from
-// them with bench-plot.gp, staged beside the bench.
+// them with bench-plot.gp, staged beside the bench. A brought scene's table, line and plot
+// name the scene and its look and leave out the required-work frames, which it has none of.
 struct BenchFigures {
     // RSS growth still counted as flat: allocator and driver pools move by a few pages.
     static constexpr long FlatGrowthKb = 1024;
@@ -136,6 +138,11 @@ struct BenchFigures {
     static BenchFigures compute(const BenchOptions& options, const RunInfo& info,
                                 const std::vector<FrameSample>& samples);
 
+    // Why a brought scene's run has no required-work frames, as its table and JSON line say.
+    static constexpr const char* RequiredLeftOut =
+        "left out for a brought scene (the cheap shaders replace the demo's programs, not those of "
+        "a scene's own look); compare the looks by their demo frames and demo / floor";
+
     void printTable(std::FILE* out) const;
     // One line starting with {"bench": and holding every figure; no newline.
     std::string jsonLine() const;
@@ -144,6 +151,11 @@ struct BenchFigures {
     // gnuplot, when it is on PATH, draws `svgPath` (through a .part file) from the CSV.
     enum class Plot { Drawn, NoGnuplot, Failed };
     Plot drawPlot(const std::string& csvPath, const std::string& svgPath, std::string& error) const;
+    void printBroughtTable(std::FILE* out) const;
+    // The brought scene's file and the nodes named to reflect or refract; its look as
+    // given (own: with its sky and background).
+    std::string sceneDescription() const;
+    std::string lookDescription() const;
     // Scene frames of each kind, at least 1: the plot's axis.
     int slots() const { return std::max({demo.frame.count, required.frame.count, 1}); }
 };

@@ -1,11 +1,14 @@
 #include "bench/BenchOptions.h"
 
+#include "look/BackgroundChoice.h"
 #include "core/ToolReport.h"
 
 #include <CLI/CLI.hpp>
+#include <fmt/format.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <tuple>
 
 namespace Quessel::Bench {
 
@@ -36,6 +39,13 @@ const CLI::Validator PlotPath(
         return "bad value " + text + ": the plot and its frames (the plot's name with .csv) would be the same file";
     },
     "");
+
+const CLI::Validator Background(
+    [](std::string& text) {
+        std::string error;
+        return BackgroundChoice::parse(text, error) ? std::string() : error;
+    },
+    "");
 }  // namespace
 
 std::string BenchOptions::csvPath() const { return std::filesystem::path(svgPath).replace_extension(".csv"); }
@@ -64,9 +74,32 @@ int BenchOptions::parse(int argc, char** argv, BenchOptions& options, const Tool
     add("--overlay-cost", options.overlayCost, "FRAMES",
         "instead: what the study tool's overlay costs, in 20 rounds\nof FRAMES frames with it and without",
         inRange(true));
+    add("--scene", options.scene, "FILE",
+        "another scene, in any format Assimp reads, flown along its\ntour: demo and floor frames only",
+        CLI::ExistingFile.description(""));
+    // Repeated, each adds a name: collected one by one past the last-one-counts default.
+    for (auto [name, names, help] :
+         {std::tuple{"--mirror", &options.mirrors, "reflects"}, std::tuple{"--glass", &options.glass, "refracts"}})
+        app.add_option(name, *names, fmt::format("the node NAME {} through a cube map of its own\n(repeatable)", help))
+            ->type_name("NAME")
+            ->expected(1)
+            ->take_all();
+    add("--look", options.look.look, "own|demo",
+        "a brought scene with its own environment, lights and\nmaterials (own, default) or the demo's shading (demo)",
+        CLI::IsMember({"own", "demo"}).description(""));
+    add("--sky", options.look.sky, "FILE",
+        "the environment lighting a brought scene: an\nequirectangular .hdr, .exr or image panorama (default: a\n"
+        "neutral studio made in code)",
+        CLI::ExistingFile.description(""));
+    add("--background", options.look.background, "B", "behind a brought scene: sky, grey (default) or #RRGGBB",
+        Background);
     app.footer(
-        "Run it from the run directory (build/bin), like quessel. Ctrl-C stops it at the next\n"
-        "frame and writes nothing.");
+        fmt::format("A brought scene is measured from t = {:g} s of its tour, without required-work frames\n"
+                    "(its own look draws with programs of its own, which the swap would leave in): compare\n"
+                    "--look own with --look demo by their demo frames, each against its own floor.\n"
+                    "Run it from the run directory (build/bin), like quessel. Ctrl-C stops it at the next\n"
+                    "frame and writes nothing.",
+                    BenchOptions::BroughtStartSeconds));
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {

@@ -9,6 +9,7 @@
 #include "core/RgbImage.h"
 #include "core/ToolReport.h"
 #include "math/Camera.h"
+#include "paths/CameraPath.h"
 
 #include <GLFW/glfw3.h>
 #include <fmt/core.h>
@@ -150,8 +151,12 @@ void BenchRun::present() { stopped = driver.present() || ToolReport::stopSignal(
 
 bool BenchRun::fastForward() {
     for (int frame = 0; frame < FastForwardLimit && !stopped; ++frame) {
-        if (demo.view().path().step == StartRow && demo.view().path().rowTime() >= StartRowTime - 1e-3f) break;
-        driver.frame(1.0);
+        // A brought scene flies its tour, which has no row of our path to aim for.
+        if (options.brought()
+                ? driver.clock() >= BenchOptions::BroughtStartSeconds - 1e-9
+                : demo.view().path().step == StartRow && demo.view().path().rowTime() >= StartRowTime - 1e-3f)
+            break;
+        driver.frame(options.brought() ? std::min(1.0, BenchOptions::BroughtStartSeconds - driver.clock()) : 1.0);
         present();
     }
     info.startSeconds = driver.clock();
@@ -231,7 +236,13 @@ bool BenchRun::swap(bool toCheap) {
 void BenchRun::measureFrame(FrameKind kind, int block, int inBlock, std::vector<FrameSample>& samples,
                             PassTimer& timer) {
     const bool scene = kind != FrameKind::Floor;
-    FrameSample sample{{}, 0.0, 0.0, 0, scene ? demo.view().path().step : -1, kind, block, inBlock};
+    FrameSample sample{{}, 0.0, 0.0, 0, -1, -1, kind, block, inBlock};
+    if (scene) {
+        // The row of the path flown: ours, or a brought scene's tour.
+        const CameraPath& path = demo.view().path();
+        sample.pathStep = path.step;
+        sample.pathKind = static_cast<int>(path.script().rows.at(path.step).kind);
+    }
     const int errors = demo.view().errorCount();
     driver.observe(scene ? &timer : nullptr);
     const Clock::time_point start = Clock::now();
@@ -262,12 +273,20 @@ std::vector<FrameSample> BenchRun::measure(PassTimer& timer) {
     // Start-up leaves errors in the flag (blocks bound on programs that lack them).
     errorsSince(demo.view().errorCount());
     glFinish();
+    // A brought scene measures demo and floor frames only. The required-work frame swaps
+    // the demo's own programs for cheap ones; a brought scene's own look draws its surfaces
+    // and background with programs of its own, which would stay in, so that frame would be
+    // one thing under --look own and another under --look demo. Left out for both looks,
+    // the two runs measure the same sequence, and the floor, which draws no scene, still
+    // gives each run the machine's speed to divide by.
+    const bool required = !options.brought();
     for (int block = 0; block < blocks && !stopped; ++block) {
         // This round's frames of each scene kind, and its floor frames.
         const int counts[] = {std::min(options.block, options.frames - block * options.block),
                               floorFrames * (block + 1) / blocks - floorFrames * block / blocks};
-        if (block > 0 && !swap(false)) break;
+        if (required && block > 0 && !swap(false)) break;
         for (const FrameKind kind : {FrameKind::Demo, FrameKind::Required, FrameKind::Floor}) {
+            if (kind == FrameKind::Required && !required) continue;
             // A failed relink leaves its reason in `failure`.
             if (kind == FrameKind::Required && !stopped && !swap(true)) break;
             for (int frame = 0; frame < counts[kind == FrameKind::Floor] && !stopped; ++frame)
@@ -275,6 +294,13 @@ std::vector<FrameSample> BenchRun::measure(PassTimer& timer) {
         }
         if (stopped || !failure.empty()) break;
         const BenchFigures::Block b = BenchFigures::Block::of(samples, block);
+        if (!required) {
+            fmt::print(stderr,
+                       "quessel-bench: block {}/{} at t = {:.2f} s: demo {:.1f} ms, floor {:.1f} ms, refresh {:.1f} ms "
+                       "(demo / floor {:.2f})\n",
+                       block + 1, blocks, driver.clock(), b.demoMs, b.floorMs, b.demoRefreshMs, b.demoToFloor);
+            continue;
+        }
         fmt::print(stderr,
                    "quessel-bench: block {}/{} at t = {:.2f} s: demo {:.1f} ms, required {:.1f} ms, floor {:.1f} ms, "
                    "refresh {:.1f} / {:.1f} ms (demo / required {:.2f}, demo / floor {:.2f}, required / floor "

@@ -19,6 +19,8 @@ namespace Quessel::Bench {
 // fast-forward with 1 s frames to 1 s before the end of the hold at P1, the swap check, then
 // rounds of a block of demo frames, a block of required-work frames and a block of floor
 // frames. Demo and required-work frames advance the path by `step` seconds, nothing else does.
+// A brought scene is fast-forwarded to BenchOptions::BroughtStartSeconds of its tour instead,
+// and its rounds have demo and floor frames only (no swap, no swap check).
 //
 // The required work is the same frame with the scene, depth, sphere and composite programs
 // relinked in place with cheap shaders (the registry's records and the GL names the cube-map

@@ -18,14 +18,9 @@ using Quessel::ToolReport;
 
 const ToolReport report("quessel-bench");
 
-// Runs the measured sequence into `figures`; an exit status when it cannot.
-int measure(const BenchOptions& options, BenchFigures& figures) {
-    const auto setupStart = std::chrono::steady_clock::now();
-    Quessel::SetupFailure failure;
-    const std::unique_ptr<Quessel::DemoHost> host = Quessel::DemoHost::open({}, failure);
-    if (!host) return report.fail(failure.message);
-    BenchRun run(host->demo(), options);
-    run.info.setupSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - setupStart).count();
+// The swap to the required-work shaders checked before our scene's frames are measured; an
+// exit status when it cannot be.
+int checkSwap(BenchRun& run, const BenchOptions& options) {
     // Staged beside the bench by the build (bench/shaders).
     if (!run.prepareSwap("BenchShader")) return report.fail("the required-work shaders: " + run.failure);
     if (run.fastForward()) {
@@ -34,12 +29,33 @@ int measure(const BenchOptions& options, BenchFigures& figures) {
         run.checkSwap();
     }
     if (!run.stopped && !run.info.swapCheck.ran) return report.fail("the swap check could not run: " + run.failure);
-    std::vector<FrameSample> samples;
-    if (!run.stopped) {
+    if (!run.stopped)
         report.say(
             fmt::format("swap check {}; measuring {} demo, {} required-work and {} floor frames from t = {:.1f} s",
                         run.info.swapCheck.passed() ? "passed" : "FAILED", options.frames, options.frames,
                         options.floorFramesOrDefault(), run.driver.clock()));
+    return -1;
+}
+
+// Runs the measured sequence into `figures`; an exit status when it cannot. A brought scene
+// flies its tour, as the other tools fly it by default.
+int measure(const BenchOptions& options, BenchFigures& figures) {
+    const auto setupStart = std::chrono::steady_clock::now();
+    int status = 0;
+    const std::unique_ptr<Quessel::DemoHost> host = Quessel::DemoHost::openForTool(
+        report, Quessel::DemoScene::forTool(options.scene, options.mirrors, options.glass, options.look), "", status);
+    if (!host) return status;
+    BenchRun run(host->demo(), options);
+    run.info.setupSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - setupStart).count();
+    if (!options.brought()) {
+        if (const int failed = checkSwap(run, options); failed >= 0) return failed;
+    } else if (run.fastForward()) {
+        report.say(fmt::format("set-up {:.1f} s; measuring {} demo and {} floor frames of {} from t = {:.1f} s",
+                               run.info.setupSeconds, options.frames, options.floorFramesOrDefault(), options.scene,
+                               run.driver.clock()));
+    }
+    std::vector<FrameSample> samples;
+    if (!run.stopped) {
         Quessel::PassTimer timer(options.syncPasses);
         samples = run.measure(timer);
     }

@@ -1,12 +1,21 @@
 # One run of quessel-bench, drawn from its CSV (one row per measured frame, grouped by kind:
 # kind, block, slot, row, row_kind, frame_ms, issue_ms, the seven passes' GPU ms, resident_kb).
-# The bench runs it with gnuplot -e "csv='...'; out='...'; ..." giving the run's figures.
+# The bench runs it with gnuplot -e "csv='...'; out='...'; ..." giving the run's figures;
+# `scene` names a brought scene and its look, empty for ours.
 set terminal svg size 1100,560 dynamic font "sans,11" background "white"
 set output out
 set datafile separator ","
-set title sprintf("quessel-bench: demo %.1f ms, required work %.1f ms, floor %.1f ms (medians)\n{/*0.85 demo " . \
-    "/ required work %.2f, environment-map refresh / its required work %.2f, demo / floor %.2f}", \
-    demo, required, floor, toRequired, refreshToRequired, toFloor)
+# A brought scene's run has no required-work frames, nor our scene's goals: their series
+# and lines are iterations over nothing.
+ours = scene eq "" ? 1 : 0
+if (ours) {
+    set title sprintf("quessel-bench: demo %.1f ms, required work %.1f ms, floor %.1f ms (medians)\n{/*0.85 demo " . \
+        "/ required work %.2f, environment-map refresh / its required work %.2f, demo / floor %.2f}", \
+        demo, required, floor, toRequired, refreshToRequired, toFloor)
+} else {
+    set title sprintf("quessel-bench: %s\ndemo %.1f ms, floor %.1f ms (medians), demo / floor %.2f; no " . \
+        "required-work frames", scene, demo, floor, toFloor) noenhanced
+}
 set label 1 renderer at screen 0.01, 0.02 font ",9" textcolor "#555555" noenhanced
 set bmargin 5
 set xlabel sprintf("frame of each kind (blocks of %d in turn; scene frames %.3f s apart in simulated time " . \
@@ -48,12 +57,12 @@ plot \
     csv using (x("demo")):6 with @demoStyle title sprintf("demo frame, median %.1f ms", demo), \
     csv using (x("demo")):7 with @issueStyle \
         title sprintf("demo CPU issue, median %.1f ms", issue), \
-    csv using (x("required")):6 with @requiredStyle \
+    for [i = 1 : ours] csv using (x("required")):6 with @requiredStyle \
         title sprintf("required work, median %.1f ms", required), \
     csv using (x("floor")):6 with @floorStyle title sprintf("floor frame, median %.1f ms", floor), \
-    requiredGoal * required with lines dashtype (4, 3) linewidth 1.5 linecolor "#00873c" \
+    for [i = 1 : ours] requiredGoal * required with lines dashtype (4, 3) linewidth 1.5 linecolor "#00873c" \
         title sprintf("goal, %g x required work", requiredGoal), \
-    floorGoal * floor with lines dashtype (4, 3) linewidth 1.5 linecolor "#cc0000" \
+    for [i = 1 : ours] floorGoal * floor with lines dashtype (4, 3) linewidth 1.5 linecolor "#cc0000" \
         title sprintf("goal, %g x floor", floorGoal), \
     keyentry with boxes fillcolor "white" title "demo GPU time per pass (stacked):", \
     for [k = 7 : 1 : -1] keyentry with boxes fillcolor rgb word(passColours, k) \

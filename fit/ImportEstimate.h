@@ -17,9 +17,11 @@ struct ImportEstimate {
     // From the file's first bytes (its header), its size and its name's extension.
     static ImportEstimate of(const std::string& head, uint64_t fileSize, const std::string& extension);
 
-    // The peak of Assimp 5.2's import with the demo's post-processing, measured on PLY files
-    // of a million triangles, shared and unshared: 468 bytes a vertex and 51 a face, rounded up.
-    static constexpr uint64_t BytesPerVertex = 512;
+    // The peak of a brought scene's import (Assimp 5.2's parser and the steps a brought
+    // scene takes, see ImportPlan) and of both uploads of its meshes, measured on binary PLY
+    // height fields of 2 and 6 million triangles, shared and unshared, an OFF and a binary
+    // STL: at most 32 bytes a vertex and 125 a face, rounded up.
+    static constexpr uint64_t BytesPerVertex = 64;
     static constexpr uint64_t BytesPerFace = 128;
     // A file that declares no counts: an OBJ of unshared triangles peaked at 24 times its size.
     static constexpr uint64_t BytesPerFileByte = 24;

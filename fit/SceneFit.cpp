@@ -78,6 +78,12 @@ bool SceneFit::fitMeshes(Importer& importer, SetupFailure& failure) {
     if (!checkDrawable(importer, failure) || !frame(importer, failure)) return false;
     centreMirrors(importer);
     measureObjects(importer);
+    std::vector<std::string> roles[2];
+    for (int glass = 0; glass < 2; ++glass)
+        for (const aiNode* node : importer.getNodes(glass ? ObjectKind::Refractive : ObjectKind::Reflective))
+            roles[glass].push_back(node->mName.C_Str());
+    fitted.nodes = NodeTree::of(importer.scene, roles[0], roles[1]);
+    fitted.cameras = FileCameras::of(importer.scene);
     return true;
 }
 
@@ -232,7 +238,7 @@ void placeMeshes(const aiScene* scene, const aiNode* node, const aiMatrix4x4& pa
 }  // namespace
 
 void SceneFit::measureObjects(Importer& importer) {
-    if (scene.brought) placeMeshes(importer.scene, importer.scene->mRootNode, aiMatrix4x4(), fitted.meshes);
+    placeMeshes(importer.scene, importer.scene->mRootNode, aiMatrix4x4(), fitted.meshes);
     for (ObjectKind kind : {ObjectKind::Reflective, ObjectKind::Refractive})
         for (SceneryObject* object : importer.getObjects(kind)) {
             // The object's own box through its node, in the world.

@@ -1,4 +1,6 @@
 #pragma once
+#include "fit/FileCameras.h"
+#include "fit/NodeTree.h"
 #include "math/Bounds.h"
 #include "math/Framing.h"
 #include "math/Placement.h"
@@ -41,9 +43,12 @@ struct SceneFitting {
     // Where the smoke rises in a brought scene (--smoke NODE); none: no smoke there. Our
     // own scene's smoke keeps the demo's chimney.
     std::optional<vec3> smoke;
-    // Every drawn mesh of a brought scene through every node that draws it (what the tools
-    // point at); none for our own.
+    // Every drawn mesh through every node that draws it, where it is drawn (what the tools
+    // point at and frame).
     std::vector<MeshPlace> meshes;
+    // The scene's nodes in file order, and the cameras the file gives.
+    std::vector<NodeRow> nodes;
+    std::vector<FileCamera> cameras;
 
     // The clipping planes the scene is drawn with.
     float nearPlane() const { return ownScale ? framing.nearPlane() : Framing::NearShare * Framing::ReferenceRadius; }

@@ -5,6 +5,14 @@
 #include "paths/PlacedPath.h"
 #include "app/Startup.h"
 #include "core/ToolReport.h"
+#include "fit/ImportEstimate.h"
+#include "fit/MemoryBudget.h"
+#include "math/Camera.h"
+
+#include <assimp/Importer.hpp>
+#include <fmt/format.h>
+
+#include <filesystem>
 
 #include <GLFW/glfw3.h>
 
@@ -90,7 +98,47 @@ std::unique_ptr<DemoHost> DemoHost::openForTool(const ToolReport& report, DemoSc
         status = report.interrupted("start-up");
         return nullptr;
     }
+    host->welcome(report);
     return host;
+}
+
+std::string DemoHost::refusal(const DemoScene& scene) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(scene.path, error)) return scene.path + " is not a file that can be read";
+    const std::string extension = std::filesystem::path(scene.path).extension().string();
+    if (!Assimp::Importer().IsExtensionSupported(extension))
+        return scene.path + " is in no format Assimp reads (" + (extension.empty() ? "no extension" : extension) + ")";
+    if (scene.memoryBudget == 0) return {};
+    return MemoryBudget(scene.memoryBudget).refusal(scene.path, ImportEstimate::of(scene.path), 0);
+}
+
+bool DemoHost::reopen(const ToolReport& report, DemoScene scene) {
+    GLFWwindow* window = hosted->view().window();
+    hosted.reset();
+    hosted = std::make_unique<Demo>(window, std::move(scene));
+    setInitialGlState();
+    if (!hosted->setup()) {
+        report.say("set-up failed: " + hosted->failure().message);
+        return false;
+    }
+    for (const std::string& note : hosted->view().fitting().notes) report.say(note);
+    if (hosted->view().scene().brought) hosted->play(PathChoice::made("", hosted->view()));
+    welcome(report);
+    return true;
+}
+
+void DemoHost::welcome(const ToolReport& report) {
+    Demo& demo = *hosted;
+    const SceneFitting& fitting = demo.view().fitting();
+    if (demo.view().scene().brought) {
+        // Where the first frame looks from, in the scene's own units.
+        const Camera& camera = demo.view().camera();
+        const mat4 eye = glm::inverse(camera.view);
+        const vec3 at = fitting.placement.toScene(vec3(eye[3]));
+        const vec3 looking = -glm::normalize(vec3(eye[2]));
+        report.say(fmt::format("starting camera: at ({:.4g}, {:.4g}, {:.4g}) looking ({:.3f}, {:.3f}, {:.3f})", at.x,
+                               at.y, at.z, looking.x, looking.y, looking.z));
+    }
 }
 
 }  // namespace Quessel

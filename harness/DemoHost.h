@@ -30,6 +30,15 @@ public:
     static std::unique_ptr<DemoHost> openForTool(const ToolReport& report, DemoScene scene,
                                                  const std::string& pathChoice, int& status);
 
+    // What keeps a scene a tool is handed while it runs (a file dropped on the window) from
+    // opening, told before the scene open now is taken down: not a regular file, not a
+    // format Assimp reads, or more than the memory budget allows. Empty: it may open.
+    static std::string refusal(const DemoScene& scene);
+    // The demo taken down and another set up in the same window, said and flying its tour
+    // as openForTool() does; false with why said when it cannot be set up (the window then
+    // holds no demo until the next reopen()).
+    bool reopen(const ToolReport& report, DemoScene scene);
+
     ~DemoHost();
     DemoHost(const DemoHost&) = delete;
     DemoHost& operator=(const DemoHost&) = delete;
@@ -39,6 +48,8 @@ public:
 private:
     DemoHost(GLFWwindow* window, DemoScene scene, bool ownsGlfw);
     static std::unique_ptr<DemoHost> setUp(std::unique_ptr<DemoHost> host, SetupFailure& failure);
+    // What a tool says of the scene just set up, and where it starts.
+    void welcome(const ToolReport& report);
 
     std::unique_ptr<Demo> hosted;
     bool ownsGlfw;

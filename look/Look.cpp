@@ -56,7 +56,8 @@ std::unique_ptr<Look> Look::create(const aiScene* scene, const ImageSearch& imag
     GLint previousProgram = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &previousProgram);
     glUseProgram(background);
-    look->plainBackground = settings.background.kind != BackgroundChoice::Kind::Sky;
+    look->plain = settings.background.kind != BackgroundChoice::Kind::Sky;
+    look->plainColor = settings.background.color;
     glUniform3fv(glGetUniformLocation(background, "plainColor"), 1, glm::value_ptr(settings.background.color));
     glUseProgram(static_cast<GLuint>(previousProgram));
 
@@ -84,6 +85,11 @@ void Look::setKeyLight(float angle) {
     uploadLighting();
 }
 
+std::optional<vec3> Look::plainBackground() const {
+    if (!plain) return std::nullopt;
+    return plainColor;
+}
+
 GLuint Look::radianceCubeMap() const { return maps->radiance; }
 
 GLuint Look::specularCubeMap() const { return maps->specular; }
@@ -100,7 +106,7 @@ void Look::drawBackground(Behind behind) {
     const GLboolean depthTest = glIsEnabled(GL_DEPTH_TEST);
 
     glUseProgram(programs->background);
-    glUniform1i(glGetUniformLocation(programs->background, "mode"), behind == Behind::Chosen && plainBackground ? 1 : 0);
+    glUniform1i(glGetUniformLocation(programs->background, "mode"), behind == Behind::Chosen && plain ? 1 : 0);
     glBindBufferBase(GL_UNIFORM_BUFFER, BlockBinding::Lighting, lighting);
     glActiveTexture(GL_TEXTURE0 + TextureUnit::LookRadiance);
     glBindTexture(GL_TEXTURE_CUBE_MAP, maps->radiance);

@@ -6,6 +6,7 @@
 #include <GL/glew.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,9 @@ public:
     // the environment whatever was chosen (what mirrors reflect behind the scene).
     enum class Behind { Chosen, Environment };
     void drawBackground(Behind behind = Behind::Chosen);
+    // The plain colour chosen behind the scene, display-encoded as the surfaces are written;
+    // none when the environment shows there. A pass can clear to it instead of drawing it.
+    std::optional<vec3> plainBackground() const;
     // Without lights of its own, the scene's key light shines from `angle` radians around
     // the vertical axis; the caller turns it. Nothing changes for a scene with lights.
     void setKeyLight(float angle);
@@ -84,7 +88,8 @@ private:
     std::unique_ptr<SurfaceDrawer> meshes;
     LightingBlock block;
     GLuint lighting = 0;
-    bool plainBackground = false;
+    bool plain = false;
+    vec3 plainColor{0.5f};
     bool sceneLights = false;
     bool keyLight = false;
     std::vector<PunctualLight> shining;

@@ -40,7 +40,8 @@ std::string RecordOptions::usage() {
         "  --start T       demo time to begin at (default 0): the frames are those a recording\n"
         "                  from 0 shows from T on, reached by running the ones before unrecorded\n"
         "  --fps N         frames per second of the video, 1 to 240 (default 30)\n"
-        "  --out FILE      the MP4 (default quessel-loop.mp4)\n"
+        "  --out FILE      the MP4 (default quessel-loop.mp4; with --scene, named after the\n"
+        "                  scene: robot.fbx records into robot.mp4)\n"
         "  --preview FILE  the preview, at most 8 MB, about 640 x 384 at 10 fps\n"
         "                  (default: beside the MP4, named like it with .webp)\n"
         "  --stills DIR    also every recorded frame as a PNG in DIR, frame-NNNNN.png, NNNNN\n"
@@ -108,6 +109,9 @@ bool RecordOptions::parse(int argc, const char* const* argv, RecordOptions& opti
     error.clear();
     try {
         app.parse(argc, argv);
+        // A brought scene's recording is named after it unless --out says otherwise.
+        if (!options.scene.empty() && app.count("--out") == 0)
+            options.out = std::filesystem::path(options.scene).stem().string() + ".mp4";
         if (!app.remaining().empty())
             error = "unknown option: " + app.remaining().front();
         else if (options.previewPath() == options.out)

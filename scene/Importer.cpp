@@ -2,14 +2,18 @@
 
 #include "core/Console.h"
 #include "core/MemoryCeiling.h"
+#include "scene/ImportPlan.h"
 #include "scene/MaterialBlock.h"
+#include "scene/MeshPreparation.h"
 #include "scene/NodeQuery.h"
 #include "scene/ShaderRegistry.h"
 #include "scene/TextureLoader.h"
 
 #include <IL/il.h>
+#include <assimp/config.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
+#include <malloc.h>
 #include <assimp/Importer.hpp>
 
 #include <algorithm>
@@ -42,14 +46,13 @@ bool Importer::loadScene(const std::string& path) {
     }
     file.close();
     ranOutOfMemory = false;
-    // Assimp runs its validation before its own pre-processing and every other step, so a
-    // face that indexes a vertex the file never gave is refused before a step reads it.
-    const unsigned flags =
-        aiProcessPreset_TargetRealtime_Quality | (validate ? unsigned(aiProcess_ValidateDataStructure) : 0u);
+    const ImportPlan plan = ImportPlan::of(brought, validate);
+    assimpImporter->SetPropertyBool(AI_CONFIG_PP_FD_CHECKAREA, plan.degenerateAreas);
     {
         const MemoryCeiling ceiling(memoryBudget);
         try {
-            scene = assimpImporter->ReadFile(path, flags);
+            scene = assimpImporter->ReadFile(path, plan.readSteps);
+            if (scene && plan.brought) scene = prepareBrought(scene);
         } catch (const std::bad_alloc&) {
             scene = nullptr;
             ranOutOfMemory = true;
@@ -67,6 +70,41 @@ bool Importer::loadScene(const std::string& path) {
     return true;
 }
 
+const aiScene* Importer::prepareBrought(const aiScene* read) {
+    const std::vector<ImportPlan::MeshSteps> steps = ImportPlan::meshSteps(read, demoNormalMaps());
+    aiMesh** list = read->mMeshes;
+    const bool tangents = ImportPlan::tangentStep(steps);
+    // Normals first: Assimp's tangents are made from them, and welding compares them.
+    MeshPreparation::inParallel(read->mNumMeshes, [&](unsigned m) {
+        MeshPreparation::Places places;
+        if (steps[m].normals) places = MeshPreparation::smoothNormals(*list[m]);
+        if (!tangents && steps[m].weld) MeshPreparation::weld(*list[m], places);
+    });
+    if (!tangents) return read;
+    const aiScene* done = assimpImporter->ApplyPostProcessing(aiProcess_CalcTangentSpace);
+    if (!done) return nullptr;
+    MeshPreparation::inParallel(done->mNumMeshes, [&](unsigned m) {
+        if (!steps[m].tangents) MeshPreparation::dropTangents(*list[m]);
+        if (steps[m].weld) MeshPreparation::weld(*list[m]);
+    });
+    return done;
+}
+
+const std::set<std::string>& Importer::demoNormalMaps() {
+    static const std::set<std::string> names = {"whitetilesnormalmap.jpg", "wall06x04normalmap.jpg",
+                                                "ducknormalmap.png",       "duck.png.001normalmap.png",
+                                                "brick03normalmap.jpg",    "Dragon_Fruit_LR_colornormalmap.jpg"};
+    return names;
+}
+
+void Importer::releaseMeshData() {
+    if (!scene) return;
+    for (unsigned m = 0; m < scene->mNumMeshes; ++m) MeshPreparation::release(*scene->mMeshes[m]);
+    // A face's three indices are a small block of their own: the allocator keeps the freed
+    // pages unless it is asked to give them back.
+    malloc_trim(0);
+}
+
 void Importer::loadTextures() {
     ilInit();
     if (scene) {
@@ -77,9 +115,7 @@ void Importer::loadTextures() {
                 textures.emplace(path.C_Str(), 0);
         }
     }
-    for (const char* name : {"whitetilesnormalmap.jpg", "wall06x04normalmap.jpg", "ducknormalmap.png",
-                             "duck.png.001normalmap.png", "brick03normalmap.jpg", "Dragon_Fruit_LR_colornormalmap.jpg"})
-        normalMaps.emplace(name, 0);
+    for (const std::string& name : demoNormalMaps()) normalMaps.emplace(name, 0);
     imageSearch.scene = scene;
     missingTextures = loadTextureMap(textures, "tex", 0, imageSearch);
     loadTextureMap(normalMaps, "nmTex", 1, imageSearch);

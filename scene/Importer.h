@@ -43,6 +43,11 @@ public:
     bool loadScene(const std::string& path);
     void loadTextures();
     void buildMeshes(const aiScene* scene);
+    // Frees the vertex and face data of every mesh (their nodes, materials and names stay),
+    // once what draws them is on the GPU and nothing reads them again.
+    void releaseMeshData();
+    // The file names of the demo's normal maps, found by a mesh's diffuse image.
+    static const std::set<std::string>& demoNormalMaps();
 
     void drawNode(const aiScene* scene, aiNode* node);
     void drawListedNodes(const aiScene* scene, aiNode* node, const std::vector<aiNode*>& list);
@@ -82,9 +87,14 @@ public:
     // tools'; the demo imports as it always did), and why the last import failed.
     bool validate = false;
     std::string importError;
+    // A scene a tool brought: post-processed with only what it needs (ImportPlan) instead
+    // of the demo's preset.
+    bool brought = false;
 
 private:
     aiNode* root() const;
+    // A brought scene after the read: each mesh prepared (MeshPreparation), several at once.
+    const aiScene* prepareBrought(const aiScene* read);
     void drawMeshes(const aiNode* node);
     MeshRecord buildMesh(const aiScene* scene, unsigned index);
     void assignMaterial(const aiScene* scene, unsigned materialIndex, MeshRecord& record);

@@ -6,7 +6,7 @@ QUESSEL_BUILD="${QUESSEL_BUILD:-$QUESSEL_ROOT/build}"
 QUESSEL_PACKAGES=(
   build-essential cmake pkg-config
   libglfw3-dev libglew-dev libassimp-dev libdevil-dev libsoil-dev libglm-dev
-  libtinyexr-dev libcli11-dev nlohmann-json3-dev libfmt-dev libimgui-dev gnuplot-nox assimp-utils
+  libtinyexr-dev libmeshoptimizer-dev libcli11-dev nlohmann-json3-dev libfmt-dev libimgui-dev gnuplot-nox assimp-utils
   libgl1-mesa-dri libgl1-mesa-dev
   googletest libgtest-dev
   xvfb xdotool x11-utils imagemagick glslang-tools time

@@ -14,10 +14,14 @@ void FreeCamera::enter(const Camera& camera) {
     // The path moves and turns the view only (direction keeps its first value), so the
     // pose comes from the view matrix.
     const mat4 eye = glm::inverse(camera.view);
-    position = vec3(eye[3]);
-    const vec3 looking = -glm::normalize(vec3(eye[2]));
+    look(vec3(eye[3]), -vec3(eye[2]));
+}
+
+void FreeCamera::look(const vec3& at, const vec3& direction) {
+    position = at;
+    const vec3 looking = glm::normalize(direction);
     heading = std::atan2(-looking.x, -looking.z);
-    pitch = std::asin(std::clamp(looking.y, -1.0f, 1.0f));
+    pitch = std::clamp(std::asin(std::clamp(looking.y, -1.0f, 1.0f)), -PitchLimit, PitchLimit);
 }
 
 vec3 FreeCamera::forward() const {

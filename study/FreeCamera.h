@@ -37,6 +37,8 @@ public:
 
     // Starts where `camera` is and looks where its view looks.
     void enter(const Camera& camera);
+    // Stands at `at` looking along `direction` (its heading and pitch; no roll).
+    void look(const vec3& at, const vec3& direction);
     void fly(const HeldKeys& keys, float seconds);
     // Where a frame puts the camera: the view it had (the frame drawn before) becomes its
     // previous view, which the composite blurs along.

@@ -47,6 +47,22 @@ void PathDraft::addView(const CameraPose& pose) {
     lastDirection = direction;
 }
 
+void PathDraft::addAimedView(const CameraPose& pose, const vec3& target) {
+    const vec3 toTarget = target - pose.position;
+    if (!(glm::length(toTarget) > 0.0f)) return addView(pose);
+    if (!hasStart) {
+        draft = {pose.position, target, {}};
+        hasStart = true;
+    } else {
+        const vec3 first = target - lastPosition;
+        if (glm::length(first) > 0.0f && glm::dot(glm::normalize(first), lastDirection) < SameDirection)
+            draft.addTurn(seconds / 2.0f, lastDirection, first);
+        if (apart(lastPosition, pose.position)) draft.addAimedMove(seconds, lastPosition, pose.position, target);
+    }
+    lastPosition = pose.position;
+    lastDirection = glm::normalize(toTarget);
+}
+
 void PathDraft::addHold() {
     if (hasStart) draft.add(Kind::Hold, seconds);
 }

@@ -20,6 +20,9 @@ public:
     static constexpr float ShortestSeconds = 0.5f;
 
     void addView(const CameraPose& pose);
+    // A move to the view's place looking at `target` all the way (after a turn towards it),
+    // so a path flown round a model keeps it in view; the first one is the start, looking at it.
+    void addAimedView(const CameraPose& pose, const vec3& target);
     void addHold();
     // Takes away the last row; with no rows left, the start too.
     void removeLast();

@@ -46,15 +46,37 @@ void StudyControls::press(StudyKey key) {
     case StudyKey::AddHold:
     case StudyKey::RemoveRow:
     case StudyKey::Longer:
-    case StudyKey::Shorter: author(key); break;
+    case StudyKey::Shorter:
+    case StudyKey::AimView: author(key); break;
+    case StudyKey::NextCamera:
+        if (fitting.cameras.empty()) break;
+        cameraIndex = (cameraIndex + 1) % static_cast<int>(fitting.cameras.size());
+        if (!freeFlight) press(StudyKey::FreeCamera);
+        freeCamera.look(fitting.cameras[cameraIndex].position, fitting.cameras[cameraIndex].direction);
+        break;
+    case StudyKey::Restart:
+        // The path again: free flight ends without playing what was made there.
+        if (freeFlight) press(StudyKey::FreeCamera);
+        draftToPlay = false;
+        restartPending = true;
+        break;
     }
 }
+
+void StudyControls::frameBox(const Bounds& box) {
+    if (box.empty()) return;
+    if (!freeFlight) press(StudyKey::FreeCamera);
+    freeCamera.position = Framing(box).view(freeCamera.forward()).position;
+}
+
+bool StudyControls::takeRestart() { return std::exchange(restartPending, false); }
 
 void StudyControls::author(StudyKey key) {
     // Paths are made where the camera flies freely.
     if (!freeFlight) return;
     switch (key) {
     case StudyKey::AddView: draft.addView(freeCamera.pose()); break;
+    case StudyKey::AimView: draft.addAimedView(freeCamera.pose(), aimPoint()); break;
     case StudyKey::AddHold: draft.addHold(); break;
     case StudyKey::RemoveRow: draft.removeLast(); break;
     case StudyKey::Longer: draft.longer(); return;

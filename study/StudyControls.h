@@ -27,6 +27,12 @@ enum class StudyKey {
     Longer,
     Shorter,
     SavePath,
+    // A move to this view looking at the aim point all the way.
+    AimView,
+    // The file's next camera, in free flight.
+    NextCamera,
+    // The path from its start again.
+    Restart,
 };
 
 // What the window shows over the frame: nothing, one of the demo's targets, or one
@@ -73,6 +79,15 @@ public:
     bool takeSavePath();
     // True once after free flight ends with rows added or taken away: the draft is to play.
     bool takeDraftToPlay();
+    // True once per press of R: the path plays from its start.
+    bool takeRestart();
+    // Frames the box in free flight from where the camera looks (a node the overlay picked).
+    void frameBox(const Bounds& box);
+    // What moves added with AimView look at: the middle of the scene's framed box.
+    vec3 aimPoint() const { return fitting.framing.bounds.empty() ? vec3(0.0f) : fitting.framing.bounds.centre(); }
+    // The file camera NextCamera went to last; -1: none yet.
+    int fileCamera() const { return cameraIndex; }
+    const SceneFitting& scene() const { return fitting; }
 
     bool paused = false;
     bool freeFlight = false;
@@ -96,6 +111,8 @@ private:
     bool savePending = false;
     bool draftChanged = false;
     bool draftToPlay = false;
+    bool restartPending = false;
+    int cameraIndex = -1;
 };
 
 }  // namespace Quessel::Study

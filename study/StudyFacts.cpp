@@ -2,6 +2,7 @@
 
 #include "app/Demo.h"
 #include "math/Camera.h"
+#include "paths/LapLength.h"
 #include "paths/PlacedPath.h"
 #include "core/GlConstants.h"
 #include "look/SurfaceMaterial.h"
@@ -52,6 +53,24 @@ std::vector<std::string> StudyFacts::rowList(const CameraPath::Script& script, i
     return lines;
 }
 
+std::string StudyFacts::lapLength(const CameraPath::Script& script) {
+    std::string text = fmt::format("a lap: {:.2f} s of rows", script.seconds());
+    for (const double fps : {30.0, 10.0}) {
+        const long frames = LapLength::framesToLapEnd(0.0, 1.0 / fps, script);
+        if (frames > 0) text += fmt::format("; recorded at {:g} fps {} frames, {:.2f} s", fps, frames, frames / fps);
+    }
+    return text;
+}
+
+std::vector<std::string> StudyFacts::nodeLines(const std::vector<NodeRow>& rows) {
+    std::vector<std::string> lines;
+    const std::string text = NodeTree::text(rows);
+    size_t from = 0;
+    for (size_t end = text.find('\n'); end != std::string::npos; from = end + 1, end = text.find('\n', from))
+        lines.push_back(text.substr(from, end - from));
+    return lines;
+}
+
 std::string StudyFacts::pathRow(const DemoView& demo) {
     const CameraPath& path = demo.path();
     const auto& rows = path.script().rows;
@@ -89,7 +108,8 @@ OverlayFacts StudyFacts::of(const DemoView& demo, const StudyControls& controls,
                                           : "Enter starts a path at this view (F6 saves it)";
         facts.rows = rowList(draft.script(), static_cast<int>(draft.script().rows.size()) - 1, placement);
     } else {
-        facts.rowsTitle = fmt::format("path, {:.1f} s a lap:", demo.path().script().seconds());
+        facts.rowsTitle = session.lap.empty() ? fmt::format("path, {:.1f} s a lap:", demo.path().script().seconds())
+                                              : session.lap + ":";
         facts.rows = rowList(demo.path().script(), demo.path().step, placement);
     }
     facts.demoTime = session.demoTime;
@@ -124,6 +144,18 @@ OverlayFacts StudyFacts::of(const DemoView& demo, const StudyControls& controls,
         else
             facts.material = "nothing";
     }
+    if (controls.freeFlight) {
+        const vec3 aim = placement.toScene(controls.aimPoint());
+        facts.aim = fmt::format("L adds a move looking at ({:.3g}, {:.3g}, {:.3g}), the scene's middle", aim.x, aim.y,
+                                aim.z);
+    }
+    if (!fitting.cameras.empty()) {
+        std::vector<std::string> names;
+        for (const FileCamera& camera : fitting.cameras) names.push_back("\"" + camera.name + "\"");
+        facts.cameras = fmt::format("the file's cameras: {} (C: the next{})", fmt::join(names, ", "),
+                                    controls.fileCamera() >= 0 ? ", at " + names[controls.fileCamera()] : "");
+    }
+    facts.nodes = nodeLines(fitting.nodes);
     facts.reload = session.reload;
     facts.reloadLog = session.reloadLog;
     return facts;

@@ -1,4 +1,5 @@
 #pragma once
+#include "fit/NodeTree.h"
 #include "paths/CameraPath.h"
 #include "study/StudyOverlay.h"
 
@@ -26,6 +27,8 @@ public:
         double demoTime = 0.0;
         std::string reload;
         std::string reloadLog;
+        // How long a lap of the path playing lasts when recorded (see lapLength).
+        std::string lap;
         // The cursor in window pixels (x right, y down).
         double cursorX = -1.0;
         double cursorY = -1.0;
@@ -34,6 +37,11 @@ public:
     static OverlayFacts of(const DemoView& demo, const StudyControls& controls, const Session& session);
     // The row the camera flies: its number, kind, from / to and the time into it.
     static std::string pathRow(const DemoView& demo);
+    // A lap of `script` as the recorder counts it at 30 and at 10 frames per second: each
+    // row ends on a frame boundary, so at a low rate a lap lasts longer than its rows.
+    static std::string lapLength(const CameraPath::Script& script);
+    // The node tree, a line a node as --list prints it.
+    static std::vector<std::string> nodeLines(const std::vector<NodeRow>& rows);
     // The view F2 chose.
     static std::string viewName(const StudyControls& controls, size_t cubeMaps);
     // Some rows of a path around the one marked, in the scene's own coordinates, the demo's

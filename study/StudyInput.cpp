@@ -21,6 +21,9 @@ bool studyKey(int key, StudyKey& studied) {
     case GLFW_KEY_ENTER:
     case GLFW_KEY_KP_ENTER: studied = StudyKey::AddView; return true;
     case GLFW_KEY_H: studied = StudyKey::AddHold; return true;
+    case GLFW_KEY_L: studied = StudyKey::AimView; return true;
+    case GLFW_KEY_C: studied = StudyKey::NextCamera; return true;
+    case GLFW_KEY_R: studied = StudyKey::Restart; return true;
     case GLFW_KEY_BACKSPACE: studied = StudyKey::RemoveRow; return true;
     case GLFW_KEY_EQUAL:
     case GLFW_KEY_KP_ADD: studied = StudyKey::Longer; return true;
@@ -36,6 +39,7 @@ StudyInput::StudyInput(GLFWwindow* window, StudyControls& controls) : window(win
     glfwSetWindowUserPointer(window, this);
     glfwSetKeyCallback(window, onKey);
     glfwSetScrollCallback(window, onScroll);
+    glfwSetDropCallback(window, onDrop);
     glfwGetCursorPos(window, &lastX, &lastY);
 }
 
@@ -45,6 +49,11 @@ StudyInput::~StudyInput() { glfwSetWindowUserPointer(window, nullptr); }
 void StudyInput::onScroll(GLFWwindow* window, double, double notches) {
     auto* input = static_cast<StudyInput*>(glfwGetWindowUserPointer(window));
     if (input) input->controls.scroll(notches);
+}
+
+void StudyInput::onDrop(GLFWwindow* window, int count, const char** paths) {
+    auto* input = static_cast<StudyInput*>(glfwGetWindowUserPointer(window));
+    if (input && count > 0 && paths[0]) input->dropped = paths[0];
 }
 
 void StudyInput::onKey(GLFWwindow* window, int key, int, int action, int) {

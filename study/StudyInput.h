@@ -1,6 +1,9 @@
 #pragma once
 #include "study/FreeCamera.h"
 
+#include <string>
+#include <utility>
+
 struct GLFWwindow;
 
 namespace Quessel::Study {
@@ -20,6 +23,10 @@ public:
 
     // The keys held now and how far the cursor was dragged since the last call.
     HeldKeys held();
+    // The file last dropped on the window, once; empty: none since the last call.
+    std::string takeDropped() { return std::exchange(dropped, std::string()); }
+    // GLFW's drop callback: the first of the files dropped.
+    static void onDrop(GLFWwindow* window, int count, const char** paths);
     // Where the cursor was at the last held(), in window pixels.
     double cursorX() const { return lastX; }
     double cursorY() const { return lastY; }
@@ -32,6 +39,7 @@ private:
     StudyControls& controls;
     double lastX = 0.0;
     double lastY = 0.0;
+    std::string dropped;
 };
 
 }  // namespace Quessel::Study

@@ -3,6 +3,7 @@
 #include "look/BackgroundChoice.h"
 #include "paths/PathRules.h"
 #include "core/MemoryCeiling.h"
+#include "fit/ImportEstimate.h"
 
 #include <fmt/format.h>
 #include <CLI/CLI.hpp>
@@ -20,8 +21,8 @@ const char* const Keys =
     "letter case), then in the run directory. --start reaches its time by the frames of 1/30 s\n"
     "a run from 0 draws. A scene and its cube maps may take three quarters of the memory this\n"
     "machine has available ({} now): before the import, what the file declares (a PLY or OFF\n"
-    "header's counts, a binary STL's triangles, else its size: 512 bytes a vertex, 128 a face,\n"
-    "24 per byte of file) and 26 MB a cube map for each --mirror and --glass are weighed\n"
+    "header's counts, a binary STL's triangles, else its size: {} bytes a vertex, {} a face,\n"
+    "{} per byte of file) and 26 MB a cube map for each --mirror and --glass are weighed\n"
     "against it; a scene that would not fit ends the tool at once with status 1, as does one\n"
     "that passes it while importing. Ctrl-C during start-up ends it at once (130).\n"
     "A path file is read before the scene: a regular file of at most {} MB, with at most {} rows\n"
@@ -34,17 +35,22 @@ const char* const Keys =
     "               wheel sets the speed; off puts the camera back where it was left\n"
     "  F            frame the whole scene from where the camera looks (free camera)\n"
     "  F1           overlay on / off: frame and pass times, path row, camera, cube map\n"
-    "               refreshed, GL errors, the last shader reload\n"
+    "               refreshed, GL errors, the last shader reload, the material under the\n"
+    "               mouse; the node list top right (a click frames a node)\n"
     "  F2           next view: frame, colour target, depth target, each sphere's cube map\n"
     "  F5           reload every shader from Shader/ (a shader that fails keeps the\n"
     "               running program; its log goes to the console and the overlay)\n"
     "  F12          screenshot (PNG) into screenshots/ beside the binary\n"
     "  Enter        while flying: add this view to the path being made (a turn towards it,\n"
     "               a move to it and a turn to where it looks); the first one is its start\n"
+    "  L            while flying: add a move to this view looking at the scene's middle all\n"
+    "               the way (the first one is the start), so the path keeps the scene in view\n"
     "  H            while flying: add a hold;  Backspace: take the last row away\n"
     "  - / =        while flying: fewer / more seconds for the rows added next\n"
     "  F6           save the path being made (else the one playing) into paths/ beside the\n"
     "               binary; leaving free flight plays the path made\n"
+    "  C            the scene file's next camera (free camera)\n"
+    "  R            the path again from its start\n"
     "  Escape       end\n"
     "Run it from the run directory (build/bin), like quessel.\n";
 }  // namespace
@@ -53,7 +59,8 @@ StudyOptions::Outcome StudyOptions::parse(int argc, const char* const* argv, Stu
     CLI::App app("quessel-study: the demo you can stop, step, fly through and take apart.", "quessel-study");
     app.footer(fmt::format(fmt::runtime(Keys),
                            fmt::format("{:.1f} GiB", static_cast<double>(MemoryCeiling::budget()) / (1 << 30)),
-                           PathRules::MaxFileBytes / 1000000, PathRules::MaxRows, PathRules::MaxRowSeconds));
+                           ImportEstimate::BytesPerVertex, ImportEstimate::BytesPerFace,
+                           ImportEstimate::BytesPerFileByte, PathRules::MaxFileBytes / 1000000, PathRules::MaxRows, PathRules::MaxRowSeconds));
     app.get_formatter()->column_width(26);
     app.add_option("--scene", options.scene, "another scene, in any format Assimp reads")
         ->type_name("FILE")
@@ -97,6 +104,10 @@ StudyOptions::Outcome StudyOptions::parse(int argc, const char* const* argv, Stu
                 return BackgroundChoice::parse(text, error) ? std::string() : error;
             },
             ""));
+    app.add_flag("--list", options.list, "print the scene's nodes (with triangles, materials, mirror or glass) and its "
+                                         "cameras, and end");
+    app.add_option("--camera", options.camera, "start at the scene file's camera NAME (see --list; C cycles them)")
+        ->type_name("NAME");
     app.add_option("--smoke", options.look.smoke, "the smoke rises from the node NAME of a brought scene")
         ->type_name("NAME");
     try {

@@ -24,6 +24,10 @@ struct StudyOptions {
     double start = 0.0;
     // How a brought scene is shown.
     LookOptions look;
+    // Print the scene's node tree and cameras, and end.
+    bool list = false;
+    // Start at the file's camera of this name.
+    std::string camera;
 
     enum class Outcome { Run, Help, Bad };
     // Help: `text` is the usage with the keys. Bad: `text` says what is wrong.

@@ -56,7 +56,42 @@ void StudyOverlay::timings(const OverlayFacts& facts) {
     }
 }
 
-void StudyOverlay::draw(const OverlayFacts& facts, double wallStep) {
+NodeAction StudyOverlay::nodeList(const OverlayFacts& facts) {
+    if (facts.nodes.empty()) return {};
+    // Top right, beside the facts; the one window of the overlay that takes the mouse.
+    constexpr float Width = 420.0f;
+    ImGui::SetNextWindowPos(ImVec2(ImGui::GetIO().DisplaySize.x - Width - Corner, Corner));
+    ImGui::SetNextWindowSize(ImVec2(Width, 0.0f));
+    ImGui::SetNextWindowBgAlpha(0.75f);
+    ImGui::SetNextWindowCollapsed(true, ImGuiCond_Once);
+    NodeAction action;
+    const ImGuiWindowFlags flags =
+        ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoFocusOnAppearing | ImGuiWindowFlags_NoMove;
+    if (ImGui::Begin("nodes: click frames, right-click for more", nullptr, flags)) {
+        ImGui::BeginChild("tree", ImVec2(0.0f, 320.0f));
+        using Kind = NodeAction::Kind;
+        for (size_t i = 0; i < facts.nodes.size(); ++i) {
+            const int row = static_cast<int>(i);
+            ImGui::PushID(row);
+            if (ImGui::Selectable(facts.nodes[i].c_str())) action = {Kind::Frame, row};
+            if (ImGui::BeginPopupContextItem()) {
+                if (ImGui::MenuItem("frame it")) action = {Kind::Frame, row};
+                if (ImGui::MenuItem("mirror (--mirror) on / off")) action = {Kind::Mirror, row};
+                if (ImGui::MenuItem("glass (--glass) on / off")) action = {Kind::Glass, row};
+                if (ImGui::MenuItem("copy the options that open the scene so")) action = {Kind::Copy, row};
+                ImGui::EndPopup();
+            }
+            ImGui::PopID();
+        }
+        ImGui::EndChild();
+    }
+    ImGui::End();
+    return action;
+}
+
+bool StudyOverlay::wantsMouse() const { return started && ImGui::GetIO().WantCaptureMouse; }
+
+NodeAction StudyOverlay::draw(const OverlayFacts& facts, double wallStep) {
     if (!started) start();
     ImGui_ImplOpenGL3_NewFrame();
     ImGui_ImplGlfw_NewFrame();
@@ -84,14 +119,18 @@ void StudyOverlay::draw(const OverlayFacts& facts, double wallStep) {
     ImGui::Text("light: %s", facts.light.c_str());
     if (!facts.sceneSize.empty()) ImGui::TextUnformatted(facts.sceneSize.c_str());
     if (!facts.material.empty()) ImGui::TextWrapped("under the mouse: %s", facts.material.c_str());
+    if (!facts.cameras.empty()) ImGui::TextUnformatted(facts.cameras.c_str());
+    if (!facts.aim.empty()) ImGui::TextUnformatted(facts.aim.c_str());
     ImGui::Text("view: %s", facts.view.c_str());
     ImGui::Text("GL errors: %d", facts.glErrors);
     ImGui::TextUnformatted(facts.reload.empty() ? "shaders: as loaded (F5 reloads them)" : facts.reload.c_str());
     if (!facts.reloadLog.empty()) ImGui::TextColored(ImVec4(1.0f, 0.55f, 0.45f, 1.0f), "%s", facts.reloadLog.c_str());
     ImGui::End();
+    const NodeAction action = nodeList(facts);
 
     ImGui::Render();
     ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+    return action;
 }
 
 }  // namespace Quessel::Study

@@ -31,6 +31,16 @@ struct OverlayFacts {
     std::string light;      // which light lights the scene
     std::string sceneSize;  // a brought scene's size and flight speed; empty for the demo's own
     std::string material;   // a brought scene's mesh under the mouse and its material
+    std::string aim;        // while flying: where L-made moves look
+    std::string cameras;    // the file's cameras, and the one C went to
+    std::vector<std::string> nodes;  // the scene's node tree, a line a node
+};
+
+// What the user did with a node of the list: framed it, made it mirror or refract (or
+// stop), or copied the options that open the scene as it is now.
+struct NodeAction {
+    enum class Kind { None, Frame, Mirror, Glass, Copy } kind = Kind::None;
+    int row = -1;
 };
 
 // F1: Dear ImGui in the window's top-left corner. Nothing of ImGui starts before the first
@@ -42,12 +52,16 @@ public:
     StudyOverlay(const StudyOverlay&) = delete;
     StudyOverlay& operator=(const StudyOverlay&) = delete;
 
-    // Draws into the window's back buffer; `wallStep` seconds since the last frame.
-    void draw(const OverlayFacts& facts, double wallStep);
+    // Draws into the window's back buffer; `wallStep` seconds since the last frame. What
+    // the user did with a node of the node list (its row in `facts.nodes`).
+    NodeAction draw(const OverlayFacts& facts, double wallStep);
+    // Whether the mouse is over the node list (so it drags no view).
+    bool wantsMouse() const;
 
 private:
     void start();
     void timings(const OverlayFacts& facts);
+    NodeAction nodeList(const OverlayFacts& facts);
 
     GLFWwindow* window;
     bool started = false;

@@ -2,6 +2,7 @@
 
 #include "app/Demo.h"
 #include "core/GlConstants.h"
+#include "harness/DemoHost.h"
 #include "harness/DemoPrograms.h"
 #include "math/Camera.h"
 
@@ -9,6 +10,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -119,7 +121,10 @@ bool StudySession::frame() {
     recentFrames.push_back(wallStep * 1000.0);
     if (recentFrames.size() > AveragedFrames) recentFrames.pop_front();
 
-    controls.fly(input.held(), wallStep);
+    HeldKeys held = input.held();
+    // A drag over the node list scrolls it, not the view.
+    if (controls.overlay && overlay.wantsMouse()) held.dragX = held.dragY = 0.0;
+    controls.fly(held, wallStep);
     const FramePlan plan = controls.plan(wallStep);
     observePasses();
     driver.frame(plan);
@@ -128,9 +133,17 @@ bool StudySession::frame() {
         figures.frameMs = 0.0;
         for (double ms : recentFrames) figures.frameMs += ms / static_cast<double>(recentFrames.size());
         figures.demoTime = driver.clock();
+        // Counted again only when another path plays.
+        const CameraPath::Script& playing = demo.view().path().script();
+        if (playing.rows.size() != lapRows || playing.seconds() != lapSeconds) {
+            lapRows = playing.rows.size();
+            lapSeconds = playing.seconds();
+            figures.lap = StudyFacts::lapLength(playing);
+        }
         figures.cursorX = input.cursorX();
         figures.cursorY = input.cursorY();
-        overlay.draw(StudyFacts::of(demo.view(), controls, figures), wallStep);
+        const OverlayFacts facts = StudyFacts::of(demo.view(), controls, figures);
+        pendingAction = overlay.draw(facts, wallStep);
     }
     if (controls.takeScreenshot()) files.screenshot(driver.clock());
     figures.cpuMs = std::chrono::duration<double, std::milli>(Clock::now() - now).count();
@@ -140,12 +153,91 @@ bool StudySession::frame() {
     // The path being made, or else the one playing.
     if (controls.takeSavePath())
         files.savePath(controls.draft.started() ? controls.draft.script() : demo.view().path().script(), driver.clock());
+    if (controls.takeRestart()) demo.play(demo.view().path().script());
+    if (act(std::exchange(pendingAction, {}))) return true;
+    if (const std::string file = input.takeDropped(); !file.empty()) {
+        // The same checks as --scene's before anything is taken down: a refusal keeps this scene.
+        const DemoScene& now = demo.view().scene();
+        DemoScene next = DemoScene::forTool(file, {}, {});
+        next.ownLook = now.ownLook;
+        next.sky = now.sky;
+        next.background = now.background;
+        const std::string refused = DemoHost::refusal(next);
+        if (refused.empty()) {
+            report.say("opening " + file + ", dropped on the window");
+            reopening = std::move(next);
+            return true;
+        }
+        report.say("not opened: " + refused);
+    }
     if (controls.takeDraftToPlay()) {
         demo.play(controls.draft.script());
         report.say(fmt::format("playing the path made: {} rows, {:.1f} s a lap", controls.draft.script().rows.size(),
                                controls.draft.script().seconds()));
     }
     return false;
+}
+
+bool StudySession::act(const NodeAction& action) {
+    const SceneFitting& fitting = demo.view().fitting();
+    if (action.kind == NodeAction::Kind::None || action.row < 0 || action.row >= static_cast<int>(fitting.nodes.size()))
+        return false;
+    const std::string& name = fitting.nodes[action.row].name;
+    DemoScene next = demo.view().scene();
+    switch (action.kind) {
+    case NodeAction::Kind::Frame: controls.frameBox(nodeBox(fitting, action.row)); return false;
+    case NodeAction::Kind::Copy:
+        glfwSetClipboardString(demo.view().window(), options(next).c_str());
+        report.say("copied: " + options(next));
+        return false;
+    case NodeAction::Kind::Mirror:
+    case NodeAction::Kind::Glass: {
+        // Named once at most, in one list at most: toggled on in the one asked, off in both.
+        auto& list = action.kind == NodeAction::Kind::Mirror ? next.mirrors : next.glass;
+        const bool was = std::find(list.begin(), list.end(), name) != list.end();
+        for (auto* names : {&next.mirrors, &next.glass}) names->erase(std::remove(names->begin(), names->end(), name), names->end());
+        if (!was) list.push_back(name);
+        report.say(fmt::format("\"{}\" {} {}: the scene opens again", name, was ? "no longer" : "now",
+                               action.kind == NodeAction::Kind::Mirror ? "mirrors" : "refracts"));
+        reopening = std::move(next);
+        return true;
+    }
+    case NodeAction::Kind::None: break;
+    }
+    return false;
+}
+
+std::string StudySession::options(const DemoScene& scene) {
+    // Quoted for a POSIX shell.
+    const auto quoted = [](const std::string& text) {
+        std::string out = "'";
+        for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return out + "'";
+    };
+    std::string line = "quessel-study";
+    if (scene.brought) line += " --scene " + quoted(scene.path);
+    for (const std::string& name : scene.mirrors) line += " --mirror " + quoted(name);
+    for (const std::string& name : scene.glass) line += " --glass " + quoted(name);
+    if (scene.brought && !scene.ownLook) line += " --look demo";
+    if (!scene.sky.empty()) line += " --sky " + quoted(scene.sky);
+    if (scene.background != "grey") line += " --background " + quoted(scene.background);
+    if (!scene.smoke.empty()) line += " --smoke " + quoted(scene.smoke);
+    return line;
+}
+
+Bounds StudySession::nodeBox(const SceneFitting& fitting, int row) {
+    // The node's own meshes, and those of the nodes below it in the tree.
+    Bounds box;
+    const std::vector<NodeRow>& nodes = fitting.nodes;
+    for (size_t i = static_cast<size_t>(row); i < nodes.size(); ++i) {
+        if (i > static_cast<size_t>(row) && nodes[i].depth <= nodes[row].depth) break;
+        for (const MeshPlace& place : fitting.meshes)
+            if (place.node == nodes[i].name) {
+                box.add(place.box.min);
+                box.add(place.box.max);
+            }
+    }
+    return box;
 }
 
 int StudySession::run() {

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/ToolReport.h"
+#include "fit/DemoScene.h"
 #include "harness/FrameDriver.h"
 #include "study/StudyControls.h"
 #include "study/StudyFacts.h"
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace Quessel {
@@ -39,6 +41,12 @@ public:
     int shoot(const std::string& file, const std::string& viewFile);
     // One frame of the loop, presented; true when it is to end.
     bool frame();
+    // What ended run() when a scene is to open in the window instead: a file dropped on it
+    // that passed the checks before opening (DemoHost::refusal), or this scene with a node
+    // made to mirror or refract, or no longer. None when run() ended otherwise.
+    const std::optional<DemoScene>& next() const { return reopening; }
+    // The command line that opens `scene` as it is set up.
+    static std::string options(const DemoScene& scene);
     // The wall time between the last two frames.
     double lastFrameMs() const { return recentFrames.empty() ? 0.0 : recentFrames.back(); }
 
@@ -57,6 +65,10 @@ private:
     // queries are done by now.
     void collectPassTimes();
     void reloadShaders();
+    // The box of a row of the node tree and the rows below it, where it is drawn.
+    static Bounds nodeBox(const SceneFitting& fitting, int row);
+    // What the user asked of a node in the node list; true when the scene is to open again.
+    bool act(const NodeAction& action);
 
     const ToolReport& report;
     StudyInput input;
@@ -73,6 +85,12 @@ private:
     bool timedFrame = false;
     std::deque<double> recentFrames;
     Clock::time_point lastFrame = Clock::now();
+    std::optional<DemoScene> reopening;
+    // What the user did in the node list, acted on after the frame is presented.
+    NodeAction pendingAction;
+    // The path whose lap `figures.lap` gives.
+    size_t lapRows = ~size_t(0);
+    double lapSeconds = -1.0;
 };
 
 }  // namespace Quessel::Study

@@ -4,9 +4,12 @@
 # each other and with the CSV's frames; the swap to the required-work shaders and back
 # raised no GL error and left the demo drawing what it drew before; the missing plot is
 # said, not failed. A one-frame run draws a plot with every series in it. --overlay-cost
-# measures the study tool's overlay instead and says its figures. Bad options end
-# with 2, Ctrl-C with 130, and neither leaves a file.
+# measures the study tool's overlay instead and says its figures. A scene brought with
+# --scene, in its own look and in the demo's, is measured along its tour from t = 16 s in
+# demo and floor frames only, its JSON line, table and plot naming it and its look. Bad
+# options end with 2, Ctrl-C with 130, and neither leaves a file.
 source "$(dirname "$0")/lib/faults.sh" "$@"
+source "$(dirname "$0")/lib/scenes.sh"
 
 BIN="$FAULTS_BUILD/bin"
 LIMIT=${BENCH_LIMIT:-240}
@@ -241,6 +244,61 @@ if errors:
     sys.exit(1)
 PY
 
+begin_case "a brought scene in its own look and the demo's: demo and floor frames along its tour"
+for look in own demo; do
+    fresh_dir
+    ROOT=$DIR
+    write_cube_on_floor
+    bench --scene "$DIR/cube.obj" --mirror Cube --look "$look" --frames 4 --block 2 --svg "$DIR/bench.svg"
+    expect_status 0
+    grep -qF "scene $DIR/cube.obj, mirrors Cube; look $look" "$DIR.out" ||
+        fail "$look: the table does not name the scene"
+    grep -qF "no required-work frames" "$DIR/bench.svg" || fail "$look: the plot does not say what it left out"
+    # Set-up names the environment of the scene's own look only.
+    if grep -qF "environment: studio" "$OUT"; then drawn=own; else drawn=demo; fi
+    [ "$drawn" = "$look" ] || fail "--look $look drew the $drawn look"
+    python3 - "$DIR.out" "$DIR/bench.csv" "$DIR/cube.obj" "$look" <<'PY' || fail "$look: figures or frames rejected"
+import csv
+import json
+import sys
+
+out, frames, scene, look = sys.argv[1:]
+lines = [line for line in open(out) if line.startswith('{"bench":')]
+data = json.loads(lines[-1]) if len(lines) == 1 else {}
+errors = [] if len(lines) == 1 else ["expected exactly one JSON line"]
+expected = {"scene": scene, "look": look, "mirrors": ["Cube"], "glass": [], "frames": 4, "required_frames": 0,
+            "floor_frames": 4, "start_s": 16.0, "end_s": 16.2, "gl_errors": 0}
+for key, value in expected.items():
+    if data.get(key) != value:
+        errors.append(f"{key} is {data.get(key)!r}, not {value!r}")
+# The demo's shading has no environment of its own to name.
+if ("sky" in data, "background" in data) != ((True, True) if look == "own" else (False, False)):
+    errors.append(f"sky and background: {data.get('sky')!r}, {data.get('background')!r}")
+for key in ("required", "ratio_to_required", "swap_check"):
+    if key in data:
+        errors.append(f"{key} in a brought scene's line")
+if "left out" not in data.get("required_work", ""):
+    errors.append("required_work does not say it was left out")
+for path in ("setup_s", "ratio", "frame_ms.median", "floor.frame_ms.median", "passes.main.gpu_ms.median",
+             "passes.environment_map.gpu_ms.median"):
+    node = data
+    for key in path.split("."):
+        node = node.get(key, {}) if isinstance(node, dict) else {}
+    if not isinstance(node, (int, float)) or not node > 0:
+        errors.append(f"{path} is not positive: {node!r}")
+with open(frames) as f:
+    rows = list(csv.DictReader(f))
+if [row["kind"] for row in rows] != ["demo"] * 4 + ["floor"] * 4:
+    errors.append(f"CSV rows by kind: {[row['kind'] for row in rows]}")
+# The tour's rows, not our path's (a hold at t = 16 s): its orbit is made of moves.
+if [row["row_kind"] for row in rows[:4]] != ["move"] * 4:
+    errors.append(f"demo frames' rows: {[(row['row'], row['row_kind']) for row in rows[:4]]}")
+if errors:
+    print("\n".join(errors))
+    sys.exit(1)
+PY
+done
+
 begin_case "the study tool's overlay, measured by the bench"
 fresh_dir
 bench --overlay-cost 1 --svg "$DIR/bench.svg"
@@ -251,7 +309,8 @@ grep -qE "process CPU time per frame [0-9.]+ ms with the overlay" "$OUT" || fail
 expect_no_files
 
 begin_case "bad options"
-for options in "--frames 0" "--overlay-cost 0" "--frames abc" "--step 11" "--frames" "--nonsense" "--svg="; do
+for options in "--frames 0" "--overlay-cost 0" "--frames abc" "--step 11" "--frames" "--nonsense" "--svg=" \
+    "--look bogus" "--look" "--scene /nonexistent/cube.obj" "--background pink" "--sky /nonexistent/sky.hdr"; do
     fresh_dir
     bench --svg "$DIR/bench.svg" $options
     expect_status 2
@@ -259,6 +318,15 @@ for options in "--frames 0" "--overlay-cost 0" "--frames abc" "--step 11" "--fra
     [ ! -s "$DIR.out" ] || fail "$options: output on standard output"
     expect_no_files
 done
+
+begin_case "a brought scene without the node named to reflect"
+fresh_dir
+ROOT=$DIR
+write_cube_on_floor
+bench --scene "$DIR/cube.obj" --mirror Nothing --svg "$DIR/bench.svg"
+expect_status 2
+expect_message "Nothing"
+[ -e "$DIR/bench.svg" ] && fail "a plot without a run"
 
 begin_case "Ctrl-C during the run"
 fresh_dir

@@ -111,6 +111,53 @@ for choice in "--look fancy" "--background pink" "--sky $ROOT/nowhere.hdr" "--sm
 done
 grep -qF 'no node named "Nowhere" (--smoke)' "$OUT.err" || fail "--smoke: the missing node was not said"
 
+begin_case "--list: the node tree and the file's cameras; --camera starts at one"
+fresh_copy
+# A 2 x 2 board in the XY plane, a camera 10 in front of it and one above, looking down.
+cat >"$ROOT/board.dae" <<'DAE'
+<?xml version="1.0"?>
+<COLLADA xmlns="http://www.collada.org/2005/11/COLLADASchema" version="1.4.1">
+ <asset><up_axis>Y_UP</up_axis></asset>
+ <library_cameras><camera id="lens"><optics><technique_common><perspective>
+  <yfov>40</yfov><aspect_ratio>1.6667</aspect_ratio><znear>0.1</znear><zfar>100</zfar>
+ </perspective></technique_common></optics></camera></library_cameras>
+ <library_geometries><geometry id="quad"><mesh>
+  <source id="p"><float_array id="pa" count="12">-1 -1 0 1 -1 0 1 1 0 -1 1 0</float_array>
+   <technique_common><accessor source="#pa" count="4" stride="3"><param name="X" type="float"/>
+   <param name="Y" type="float"/><param name="Z" type="float"/></accessor></technique_common></source>
+  <vertices id="v"><input semantic="POSITION" source="#p"/></vertices>
+  <triangles count="2"><input semantic="VERTEX" source="#v" offset="0"/><p>0 1 2 0 2 3</p></triangles>
+ </mesh></geometry></library_geometries>
+ <library_visual_scenes><visual_scene id="scene">
+  <node id="Board" name="Board"><instance_geometry url="#quad"/></node>
+  <node id="Front" name="Front"><translate>0 0 10</translate><instance_camera url="#lens"/></node>
+  <node id="Above" name="Above"><translate>0 10 0.01</translate><rotate>1 0 0 -89</rotate><instance_camera url="#lens"/></node>
+ </visual_scene></library_visual_scenes>
+ <scene><instance_visual_scene url="#scene"/></scene>
+</COLLADA>
+DAE
+(cd "$RUN/bin" && exec timeout -k 5 300 ./quessel-study --scene "$ROOT/board.dae" --list </dev/null >"$OUT" 2>"$OUT.err")
+STATUS=$?
+expect_status 0
+grep -qx '  "Board"  2 triangles  (unnamed)' "$OUT" || grep -qE '^  "Board"  2 triangles ' "$OUT" || fail "no Board in the tree: $(cat "$OUT")"
+grep -qx '  "Front" at (0, 0, 10) looking (0, 0, -1)' "$OUT" || fail "the Front camera was not listed as it stands"
+grep -q '^  "Above" at ' "$OUT" || fail "the Above camera was not listed"
+grep -q "starting camera: at " "$OUT.err" || fail "the starting camera was not said"
+grep -q "^Camera location:" "$OUT" && fail "the demo's default camera was said for a brought scene"
+# From the front camera the board fills the middle of the window, head on.
+shoot front --scene "$ROOT/board.dae" --camera Front
+expect_status 0
+grep -q 'starting at the file.s camera "Front"' "$OUT.err" || fail "--camera: not said"
+shoot framed --scene "$ROOT/board.dae"
+[ "$(compare -metric AE "$ROOT/front.png" "$ROOT/framed.png" null: 2>&1 | cut -d' ' -f1)" -gt 10000 ] ||
+    fail "--camera Front shows what the framed view shows"
+[ "$(convert "$ROOT/front.png" -format '%[pixel:p{640,384}]' info:)" != "$(convert "$ROOT/front.png" -format '%[pixel:p{5,5}]' info:)" ] ||
+    fail "the board is not in the middle of the front camera's view"
+shoot none --scene "$ROOT/board.dae" --camera Nowhere
+expect_status 2
+grep -qF -- '--camera: the scene has no camera named "Nowhere"; its cameras: "Front", "Above"' "$OUT.err" ||
+    fail "the cameras were not listed"
+
 begin_case "points only: nothing to draw; points beside triangles: left out and said"
 fresh_copy
 printf 'v 0 0 0\nv 1 0 0\nv 0 1 0\np 1 2 3\n' >"$ROOT/points.obj"

@@ -59,7 +59,7 @@ run --every -1;bad value for --every: "-1"
 run --frames 3;unknown option: --frames
 record --seconds;quessel-record: missing value for --seconds
 record --fps 0;quessel-record: bad value for --fps: "0"
-record --out x.mp4;the outputs are build/record/quessel-loop
+record --out;quessel-record: missing value for --out
 CASES
 
 begin_case "Ctrl-C: status 130, the program's message, no display left, nothing partial or lost"
@@ -92,14 +92,16 @@ CASES
 [ "$(cat "$SB/record/quessel-loop.mp4")" = "earlier video" ] || fail "the earlier video was lost"
 for shot in "$SB"/screens/*; do identify "$shot" >/dev/null 2>&1 || fail "a screenshot cut short: $shot"; done
 
-begin_case "to the end: run's screenshots and Escape; record's video, its figures, stills named from the caller"
+begin_case "to the end: run's screenshots and Escape; record's video where --out says, its figures, stills named from the caller"
 run_script "$SCRIPTS/run" --seconds 20 --every 8
 expect_status 0
 expect_console "demo ended with status 0"
 [ "$(ls "$SB/screens" | tr '\n' ' ')" = "screen-001.png screen-002.png " ] || fail "screenshots: $(ls "$SB/screens")"
-cd "$SB" && run_script "$SCRIPTS/record" --seconds 1 --fps 2 --stills shots && cd - >/dev/null
+cd "$SB" && run_script "$SCRIPTS/record" --seconds 1 --fps 2 --stills shots --out clip.mp4 && cd - >/dev/null
 expect_status 0
-expect_console "video: +$SB/record/quessel-loop.mp4 \(2 frames, 1\.0+ s\)"
+expect_console "video: +$SB/clip.mp4 \(2 frames, 1\.0+ s\)"
+expect_console "preview: $SB/clip.webp"
+[ -s "$SB/clip.webp" ] || fail "no preview beside the video named with --out"
 [ "$(ls "$SB/shots" | tr '\n' ' ')" = "frame-00000.png frame-00001.png " ] || fail "stills: $(ls "$SB/shots")"
 
 finish

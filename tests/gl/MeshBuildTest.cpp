@@ -5,9 +5,13 @@
 
 #include <assimp/Importer.hpp>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <fstream>
 #include <set>
+#include <string>
+#include <vector>
 
 using namespace Quessel;
 using namespace Quessel::Test;
@@ -267,4 +271,93 @@ TEST_F(MeshBuild, TheToolsValidationRefusesAFaceOutOfRangeAndLeavesTheDemosScene
     EXPECT_FALSE(importer.loadScene(ply));
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(importer.importError, "Validation failed: aiMesh::mFaces[0]::mIndices[2] is out of range");
+}
+
+namespace {
+// A mesh's triangles with each corner's position, normal and tangents, turned so that the
+// least position comes first and sorted: two imports' triangles compare one to one.
+struct Corners {
+    std::array<aiVector3D, 3> position, normal, tangent, bitangent;
+};
+
+std::vector<Corners> cornersOf(const aiMesh* mesh) {
+    std::vector<Corners> triangles;
+    const auto at = [](const aiVector3D* array, unsigned v) { return array ? array[v] : aiVector3D(); };
+    for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
+        const unsigned* index = mesh->mFaces[f].mIndices;
+        const auto less = [&](unsigned a, unsigned b) { return mesh->mVertices[a] < mesh->mVertices[b]; };
+        const int first = static_cast<int>(std::min_element(index, index + 3, less) - index);
+        Corners corners;
+        for (int i = 0; i < 3; ++i) {
+            const unsigned v = index[(first + i) % 3];
+            corners.position[i] = mesh->mVertices[v];
+            corners.normal[i] = at(mesh->mNormals, v);
+            corners.tangent[i] = at(mesh->mTangents, v);
+            corners.bitangent[i] = at(mesh->mBitangents, v);
+        }
+        triangles.push_back(corners);
+    }
+    std::sort(triangles.begin(), triangles.end(),
+              [](const Corners& a, const Corners& b) { return a.position < b.position; });
+    return triangles;
+}
+
+float largestDifference(const std::array<aiVector3D, 3>& a, const std::array<aiVector3D, 3>& b) {
+    float most = 0.0f;
+    for (int i = 0; i < 3; ++i) most = std::max(most, (a[i] - b[i]).Length());
+    return most;
+}
+}  // namespace
+
+TEST_F(MeshBuild, ABroughtSceneKeepsItsTrianglesNormalsAndTangentsWithFewerSteps) {
+    ScratchDir dir;
+    // Hills as separate triangles without normals; a second object with texture coordinates
+    // and a normal map, and a third with coordinates and no map.
+    std::ofstream(dir.file("hills.mtl")) << "newmtl plain\nKd 0.8 0.8 0.8\nnewmtl bumpy\nKd 0.8 0.8 0.8\n"
+                                            "norm bumps.png\nnewmtl flat\nKd 0.5 0.5 0.5\n";
+    std::ofstream(dir.file("hills.obj"))
+        << "mtllib hills.mtl\nv 0 0 0\nv 1 0.5 0\nv 2 0 0\nv 0 0 1\nv 1 1 1\nv 2 0 1\nv 0 0 2\nv 1 0 2\nv 2 0.5 2\n"
+           "vt 0 0\nvt 0.5 0.1\nvt 1 0\nvt 0 0.5\nvt 0.6 0.5\nvt 1 0.5\nvt 0 1\nvt 0.5 1\nvt 1 1\n"
+           "o Separate\nusemtl plain\nf 1 4 2\nf 2 4 5\nf 2 5 3\nf 3 5 6\nf 4 7 5\nf 5 7 8\nf 5 8 6\nf 6 8 9\n"
+           "o Bumpy\nusemtl bumpy\nf 1/1 4/4 2/2\nf 2/2 4/4 5/5\nf 2/2 5/5 3/3\nf 3/3 5/5 6/6\nf 4/4 7/7 5/5\n"
+           "f 5/5 7/7 8/8\nf 5/5 8/8 6/6\nf 6/6 8/8 9/9\n"
+           "o Flat\nusemtl flat\nf 1/1 4/4 2/2\nf 2/2 4/4 5/5\n";
+    // The import's console lines are not the test's.
+    const auto load = [&](bool brought) {
+        importer.validate = true;
+        importer.brought = brought;
+        testing::internal::CaptureStdout();
+        const bool loaded = importer.loadScene(dir.file("hills.obj"));
+        testing::internal::GetCapturedStdout();
+        return loaded;
+    };
+    ASSERT_TRUE(load(false));
+    std::vector<std::vector<Corners>> preset;
+    for (unsigned m = 0; m < importer.scene->mNumMeshes; ++m) preset.push_back(cornersOf(importer.scene->mMeshes[m]));
+    ASSERT_TRUE(load(true));
+    ASSERT_EQ(importer.scene->mNumMeshes, preset.size());
+    size_t mappedMeshes = 0;
+    for (unsigned m = 0; m < preset.size(); ++m) {
+        const aiMesh* mesh = importer.scene->mMeshes[m];
+        SCOPED_TRACE(mesh->mName.C_Str());
+        const std::vector<Corners> brought = cornersOf(mesh);
+        ASSERT_EQ(brought.size(), preset[m].size());
+        const bool mapped =
+            importer.scene->mMaterials[mesh->mMaterialIndex]->GetTextureCount(aiTextureType_NORMALS) > 0;
+        mappedMeshes += mapped;
+        EXPECT_EQ(mesh->HasTangentsAndBitangents(), mapped) << "tangents only where a normal map reads them";
+        EXPECT_LT(mesh->mNumVertices, 3 * mesh->mNumFaces) << "welded";
+        float normals = 0.0f, tangents = 0.0f;
+        for (size_t t = 0; t < brought.size(); ++t) {
+            EXPECT_EQ(brought[t].position, preset[m][t].position) << "triangle " << t;
+            normals = std::max(normals, largestDifference(brought[t].normal, preset[m][t].normal));
+            if (mapped) {
+                tangents = std::max(tangents, largestDifference(brought[t].tangent, preset[m][t].tangent));
+                tangents = std::max(tangents, largestDifference(brought[t].bitangent, preset[m][t].bitangent));
+            }
+        }
+        EXPECT_LT(normals, 1e-6f);
+        EXPECT_LT(tangents, 1e-6f);
+    }
+    EXPECT_EQ(mappedMeshes, 1u);
 }

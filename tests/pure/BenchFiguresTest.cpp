@@ -1,9 +1,11 @@
 // The bench's figures from made-up frames: which frames each ratio divides, per block and
-// over the run, and what the goals and the memory figure are taken from.
+// over the run, and what the goals and the memory figure are taken from; what a brought
+// scene's table and JSON line say and leave out.
 #include "paths/CameraPath.h"
 #include "bench/BenchFigures.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <string>
@@ -28,7 +30,8 @@ FrameSample frame(FrameKind kind, int block, double ms, double refreshMs = 0.0, 
     sample.gpuMs[Refresh] = refreshMs;
     sample.gpuMs[Main] = ms / 4.0;
     sample.residentKb = residentKb;
-    sample.pathStep = kind == FrameKind::Floor ? -1 : 1;  // row 1 is a hold
+    sample.pathStep = kind == FrameKind::Floor ? -1 : 1;
+    sample.pathKind = kind == FrameKind::Floor ? -1 : static_cast<int>(Quessel::CameraPath::Kind::Hold);
     return sample;
 }
 
@@ -52,8 +55,34 @@ std::vector<FrameSample> threeRounds() {
     };
 }
 
-BenchFigures compute(const std::vector<FrameSample>& samples) {
-    return BenchFigures::compute(Quessel::Bench::BenchOptions(), Quessel::Bench::RunInfo(), samples);
+BenchFigures compute(const std::vector<FrameSample>& samples,
+                     const Quessel::Bench::BenchOptions& options = Quessel::Bench::BenchOptions()) {
+    return BenchFigures::compute(options, Quessel::Bench::RunInfo(), samples);
+}
+
+// Two rounds of a brought scene's run: demo and floor frames, no required work.
+std::vector<FrameSample> broughtRounds() {
+    return {frame(FrameKind::Demo, 0, 80), frame(FrameKind::Demo, 0, 82), frame(FrameKind::Floor, 0, 20),
+            frame(FrameKind::Demo, 1, 90), frame(FrameKind::Floor, 1, 30)};
+}
+
+Quessel::Bench::BenchOptions brought(const char* look, const char* sky = "") {
+    Quessel::Bench::BenchOptions options;
+    options.scene = "models/duck.dae";
+    options.mirrors = {"Visor"};
+    options.look.look = look;
+    options.look.sky = sky;
+    return options;
+}
+
+std::string tableOf(const BenchFigures& figures) {
+    std::FILE* out = std::tmpfile();
+    figures.printTable(out);
+    std::rewind(out);
+    std::string table;
+    for (char line[512]; std::fgets(line, sizeof line, out);) table += line;
+    std::fclose(out);
+    return table;
 }
 
 TEST(BenchFigures, RunRatiosDivideTheMediansOfEachKind) {
@@ -99,25 +128,20 @@ TEST(BenchFigures, MemoryAndPathRowsComeFromTheRightFrames) {
         samples.push_back(frame(FrameKind::Required, round, 50, 5, 1000 + 2000 * round));
         samples.push_back(frame(FrameKind::Floor, round, 10, 0, 1000));
     }
-    samples.back().pathStep = 0;  // a floor frame's row must not count
+    samples.back().pathKind = 0;  // a floor frame's row must not count
     const BenchFigures f = compute(samples);
     EXPECT_EQ(f.memoryWindow, 6);
     // Rounds 0-1 against rounds 2-3, every kind counted: (16000 - 8000) / 6.
     EXPECT_NEAR(f.growthKb, 8000.0 / 6.0, 1e-9);
     EXPECT_FALSE(f.memoryFlat());
     EXPECT_EQ(f.peakKb, 7000);
-    // Row 1 is a hold; only demo frames are split by row.
+    // Every demo frame ran on a hold; only demo frames are split by row.
     EXPECT_EQ(f.frameByPathKind[static_cast<int>(Quessel::CameraPath::Kind::Hold)].count, 4);
     EXPECT_EQ(f.frameByPathKind[static_cast<int>(Quessel::CameraPath::Kind::Move)].count, 0);
 }
 
 TEST(BenchFigures, TableRowsShowOnlyWhatWasMeasured) {
-    std::FILE* out = std::tmpfile();
-    compute(threeRounds()).printTable(out);
-    std::rewind(out);
-    std::string table;
-    for (char line[256]; std::fgets(line, sizeof line, out);) table += line;
-    std::fclose(out);
+    const std::string table = tableOf(compute(threeRounds()));
     // Main: GPU median 25.5, p95 and max 75, 25 % of the demo's median frame, 15 in the
     // required-work frames and the demo over that; the camera pass has no GL work to time.
     // Every demo frame ran on row 1, a hold; the other kinds of row have no line. The sums
@@ -130,6 +154,67 @@ TEST(BenchFigures, TableRowsShowOnlyWhatWasMeasured) {
           "  6.67\ndemo frame, hold (5)              102.00    300.00    300.00    178.40\n\n",
           "\nsum of medians        67.50                                              35.00\n"})
         EXPECT_NE(table.find(row), std::string::npos) << row << table;
+}
+
+TEST(BenchFigures, ABroughtScenesLineNamesItsSceneAndLookAndHoldsNoRequiredWork) {
+    using Json = nlohmann::json;
+    const struct {
+        const char* what;
+        BenchFigures figures;
+        Json expected;  // keys with their values
+        std::vector<const char*> absent;
+    } cases[] = {
+        {"ours",
+         compute(threeRounds()),
+         {{"bench", "quessel"}, {"required_frames", 5}, {"ratio_to_required", 1.7}},
+         {"scene", "look", "sky", "required_work"}},
+        {"own look",
+         compute(broughtRounds(), brought("own")),
+         {{"scene", "models/duck.dae"},
+          {"look", "own"},
+          {"sky", "studio"},
+          {"background", "grey"},
+          {"mirrors", {"Visor"}},
+          {"glass", Json::array()},
+          {"frames", 3},
+          {"required_frames", 0},
+          {"floor_frames", 2},
+          {"ratio", 3.28},
+          {"block_medians", {{"ratio", (81.0 / 20.0 + 90.0 / 30.0) / 2.0}}},
+          {"gl_errors_by_kind", {{"demo", 0}, {"floor", 0}}},
+          {"goals", {{"memory_flat", true}, {"no_gl_error", true}}}},
+         {"required", "ratio_to_required", "required_to_floor", "environment_map_to_required", "swap_check"}},
+        {"the demo's shading",
+         compute(broughtRounds(), brought("demo", "studio.hdr")),
+         {{"scene", "models/duck.dae"}, {"look", "demo"}, {"required_frames", 0}},
+         {"sky", "background", "required", "swap_check"}},
+    };
+    for (const auto& row : cases) {
+        const Json json = Json::parse(row.figures.jsonLine());
+        for (const auto& [key, value] : row.expected.items())
+            EXPECT_EQ(json.value(key, Json()), value) << row.what << ": " << key;
+        for (const char* key : row.absent) EXPECT_FALSE(json.contains(key)) << row.what << ": " << key;
+        const bool ours = !row.figures.options.brought();
+        EXPECT_EQ(json.contains("required_work"), !ours) << row.what;
+        EXPECT_EQ(json["goals"].contains("ratio_within_7"), ours) << row.what;
+        EXPECT_EQ(json["blocks"].at(0).contains("required_ms"), ours) << row.what;
+    }
+}
+
+TEST(BenchFigures, ABroughtScenesTableNamesItsSceneAndLookAndHoldsNoRequiredWork) {
+    const std::string table = tableOf(compute(broughtRounds(), brought("own")));
+    for (const char* line : {"\nscene models/duck.dae, mirrors Visor; look own (environment the studio made in code, "
+                             "background grey)\n",
+                             "\ndemo / floor frame                                 3.28          3.52\n",
+                             "\nrequired-work frames: left out for a brought scene",
+                             "\nframes per second: demo 11.90 (12.20 at the median frame), floor 40.00\n",
+                             "\nGL errors: demo frames 0, floor frames 0\n"})
+        EXPECT_NE(table.find(line), std::string::npos) << line << table;
+    // No required-work rows or columns, and none of our scene's frame-time goals.
+    for (const char* text : {"required-work frame ", "required-work CPU", " | ", "required GPU", "goal: demo median"})
+        EXPECT_EQ(table.find(text), std::string::npos) << text << table;
+    EXPECT_NE(tableOf(compute(broughtRounds(), brought("demo"))).find("; look demo (the demo's shading)\n"),
+              std::string::npos);
 }
 
 TEST(BenchFigures, GoalsAtTheirLimits) {

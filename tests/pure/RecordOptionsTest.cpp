@@ -46,6 +46,25 @@ TEST(RecordOptions, EveryOptionTakesItsValue) {
     EXPECT_TRUE(options.help);
 }
 
+TEST(RecordOptions, ABroughtScenesRecordingIsNamedAfterItUnlessOutSaysOtherwise) {
+    const std::string scene = std::string(QUESSEL_SOURCE_DIR) + "/tests/e2e/lib/scenes.sh";
+    const struct {
+        std::vector<const char*> args;
+        const char* out;
+    } rows[] = {
+        {{"--scene", scene.c_str()}, "scenes.mp4"},
+        {{"--scene", scene.c_str(), "--out", "quessel-loop.mp4"}, "quessel-loop.mp4"},
+        {{"--out", "mine.mp4", "--scene", scene.c_str()}, "mine.mp4"},
+        {{"--seconds", "1"}, "quessel-loop.mp4"},
+    };
+    for (const auto& row : rows) {
+        RecordOptions options;
+        std::string error;
+        ASSERT_TRUE(parse(row.args, options, error)) << error;
+        EXPECT_EQ(options.out, row.out);
+    }
+}
+
 TEST(RecordOptions, ThePreviewSitsBesideTheVideoNamedLikeIt) {
     RecordOptions options;
     options.out = "build/record/loop.mp4";
