@@ -155,7 +155,7 @@ OverlayFacts StudyFacts::of(const DemoView& demo, const StudyControls& controls,
         facts.cameras = fmt::format("the file's cameras: {} (C: the next{})", fmt::join(names, ", "),
                                     controls.fileCamera() >= 0 ? ", at " + names[controls.fileCamera()] : "");
     }
-    facts.nodes = nodeLines(fitting.nodes);
+    facts.nodes = &session.nodes;
     facts.reload = session.reload;
     facts.reloadLog = session.reloadLog;
     return facts;

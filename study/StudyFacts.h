@@ -29,6 +29,8 @@ public:
         std::string reloadLog;
         // How long a lap of the path playing lasts when recorded (see lapLength).
         std::string lap;
+        // The node tree's lines (nodeLines), made once for the scene.
+        std::vector<std::string> nodes;
         // The cursor in window pixels (x right, y down).
         double cursorX = -1.0;
         double cursorY = -1.0;

@@ -57,7 +57,8 @@ void StudyOverlay::timings(const OverlayFacts& facts) {
 }
 
 NodeAction StudyOverlay::nodeList(const OverlayFacts& facts) {
-    if (facts.nodes.empty()) return {};
+    if (!facts.nodes || facts.nodes->empty()) return {};
+    const std::vector<std::string>& nodes = *facts.nodes;
     // Top right, beside the facts; the one window of the overlay that takes the mouse.
     constexpr float Width = 420.0f;
     ImGui::SetNextWindowPos(ImVec2(ImGui::GetIO().DisplaySize.x - Width - Corner, Corner));
@@ -70,10 +71,10 @@ NodeAction StudyOverlay::nodeList(const OverlayFacts& facts) {
     if (ImGui::Begin("nodes: click frames, right-click for more", nullptr, flags)) {
         ImGui::BeginChild("tree", ImVec2(0.0f, 320.0f));
         using Kind = NodeAction::Kind;
-        for (size_t i = 0; i < facts.nodes.size(); ++i) {
+        for (size_t i = 0; i < nodes.size(); ++i) {
             const int row = static_cast<int>(i);
             ImGui::PushID(row);
-            if (ImGui::Selectable(facts.nodes[i].c_str())) action = {Kind::Frame, row};
+            if (ImGui::Selectable(nodes[i].c_str())) action = {Kind::Frame, row};
             if (ImGui::BeginPopupContextItem()) {
                 if (ImGui::MenuItem("frame it")) action = {Kind::Frame, row};
                 if (ImGui::MenuItem("mirror (--mirror) on / off")) action = {Kind::Mirror, row};

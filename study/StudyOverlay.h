@@ -33,7 +33,8 @@ struct OverlayFacts {
     std::string material;   // a brought scene's mesh under the mouse and its material
     std::string aim;        // while flying: where L-made moves look
     std::string cameras;    // the file's cameras, and the one C went to
-    std::vector<std::string> nodes;  // the scene's node tree, a line a node
+    // The scene's node tree, a line a node (the session's, made once); none: no list.
+    const std::vector<std::string>* nodes = nullptr;
 };
 
 // What the user did with a node of the list: framed it, made it mirror or refract (or

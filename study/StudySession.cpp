@@ -35,6 +35,7 @@ StudySession::StudySession(Demo& demo, const ToolReport& report)
       input(demo.view().window(), controls),
       files(demo.view(), report),
       overlay(demo.view().window()) {
+    figures.nodes = StudyFacts::nodeLines(demo.view().fitting().nodes);
     std::string log;
     viewsReady = views.init(log);
     if (!viewsReady) report.say("the views (F2) are off: " + log);
