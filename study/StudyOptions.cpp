@@ -6,6 +6,8 @@
 #include "fit/ImportEstimate.h"
 
 #include <fmt/format.h>
+
+#include <filesystem>
 #include <CLI/CLI.hpp>
 
 namespace Quessel::Study {
@@ -95,7 +97,14 @@ StudyOptions::Outcome StudyOptions::parse(int argc, const char* const* argv, Stu
                    "the environment lighting a brought scene: an equirectangular .hdr, .exr or image panorama "
                    "(default: a neutral studio made in code)")
         ->type_name("FILE")
-        ->check(CLI::ExistingFile.description(""));
+        ->check(CLI::Validator(
+            [](std::string& path) {
+                // A device or a pipe could be read without end: only a regular file.
+                std::error_code ignored;
+                return std::filesystem::is_regular_file(path, ignored) ? std::string()
+                                                                        : "not a regular file: " + path;
+            },
+            ""));
     app.add_option("--background", options.look.background, "behind a brought scene: sky, grey (default) or #RRGGBB")
         ->type_name("B")
         ->check(CLI::Validator(

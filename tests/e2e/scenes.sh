@@ -105,7 +105,7 @@ awk -v n="${smoke:-0}" 'BEGIN { exit !(n > 2000) }' || fail "--smoke Cube change
 shoot demo --scene "$ROOT/cube.obj" --look demo
 expect_status 0
 grep -q "light: a light circling above the scene" "$OUT.err" || fail "--look demo: not the demo's light"
-for choice in "--look fancy" "--background pink" "--sky $ROOT/nowhere.hdr" "--smoke Nowhere"; do
+for choice in "--look fancy" "--background pink" "--sky $ROOT/nowhere.hdr" "--sky /dev/zero" "--smoke Nowhere"; do
     shoot bad --scene "$ROOT/cube.obj" $choice
     expect_status 2
 done
