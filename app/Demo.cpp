@@ -118,7 +118,11 @@ bool Demo::setup() {
     registry.use("motionblur");
     parts.quad = std::make_unique<ScreenQuad>(registry);
     registry.use("test");
-    importer.buildMeshes(importer.scene);
+    // With its own look a brought scene's surfaces, depth and cube-map faces are drawn from
+    // the look's meshes: the demo's are made only for the nodes that reflect or refract.
+    importer.buildMeshes(importer.scene, loaded.brought && loaded.ownLook
+                                             ? importer.meshesOf({ObjectKind::Reflective, ObjectKind::Refractive})
+                                             : std::vector<bool>{});
     if (!fit.fitMeshes(importer, failed)) return fail();
     if (!createLook()) return fail();
     const SceneFitting& fitting = fit.fitting();
@@ -353,7 +357,12 @@ void Demo::depthPass() {
     importer.registry->use("depth");
     glBindFramebuffer(GL_FRAMEBUFFER, owned->depthTarget->framebuffer);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    importer.drawNode(importer.scene, importer.scene->mRootNode);
+    // A brought scene with its look keeps one set of meshes, the look's: the same positions
+    // and node matrices, so the same depths, with what the view cannot see skipped.
+    if (owned->look)
+        owned->look->surfaces().drawPositions();
+    else
+        importer.drawNode(importer.scene, importer.scene->mRootNode);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 

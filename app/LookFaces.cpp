@@ -1,6 +1,7 @@
 #include "app/LookFaces.h"
 
 #include "look/Look.h"
+#include "look/SurfaceDrawer.h"
 #include "scene/IRender.h"
 
 namespace Quessel {

@@ -133,6 +133,17 @@ void printTimeGoals(std::FILE* out, const BenchFigures& f) {
 // those are set for our scene.
 void printGoals(std::FILE* out, const BenchFigures& f) {
     fmt::print(out,
+               "scene: {} triangles; resident {:.1f} MiB before the window opened, {:.1f} MiB after set-up: {:.0f} B "
+               "a triangle (the GL driver's start-up included)\n",
+               f.info.triangles, f.info.residentBeforeKb / 1024.0, f.info.residentAfterSetupKb / 1024.0,
+               f.bytesPerTriangle());
+    if (f.mainDraws.views > 0)
+        fmt::print(out,
+                   "drawn per view (parts: a mesh, or a chunk of a big one): main view {:.1f} % of {:.0f} parts a view; "
+                   "cube-map faces {:.1f} % over {} face views{}\n",
+                   100.0 * f.mainDraws.share(), static_cast<double>(f.mainDraws.parts) / f.mainDraws.views,
+                   100.0 * f.faceDraws.share(), f.faceDraws.views, f.faceDraws.views ? "" : " (none refreshed)");
+    fmt::print(out,
                "memory: peak resident {:.1f} MiB; resident mean over the first {} frames {:.1f} MiB, over the last "
                "{} {:.1f} MiB, growth {:+.0f} KiB\n",
                f.peakKb / 1024.0, f.memoryWindow, f.firstResidentKb / 1024.0, f.memoryWindow, f.lastResidentKb / 1024.0,
@@ -199,6 +210,12 @@ BenchFigures::Block BenchFigures::Block::of(const std::vector<FrameSample>& samp
     return b;
 }
 
+double BenchFigures::bytesPerTriangle() const {
+    if (info.triangles == 0) return 0.0;
+    return 1024.0 * static_cast<double>(info.residentAfterSetupKb - info.residentBeforeKb) /
+           static_cast<double>(info.triangles);
+}
+
 int BenchFigures::glErrors() const {
     return std::accumulate(info.glErrors.begin(), info.glErrors.end(), info.swapGlErrors);
 }
@@ -232,6 +249,11 @@ BenchFigures BenchFigures::compute(const BenchOptions& options, const RunInfo& i
     // The kernel syncs VmHWM lazily, a few pages behind the VmRSS read after a frame.
     f.peakKb = info.peakKb;
     for (const FrameSample& sample : samples) f.peakKb = std::max(f.peakKb, sample.residentKb);
+    for (const FrameSample& sample : samples) {
+        if (sample.kind != FrameKind::Demo) continue;
+        f.mainDraws += sample.mainDraws;
+        f.faceDraws += sample.faceDraws;
+    }
     const std::size_t n = samples.size();
     if (n == 0) return f;
     const std::size_t window = std::max<std::size_t>(1, std::min<std::size_t>(100, n / 2));
@@ -359,7 +381,13 @@ std::string BenchFigures::jsonLine() const {
         blockList.back().update(ratios(b));
     }
     json["memory"] = object({"peak_kb", peakKb, "window_frames", memoryWindow, "first_kb", firstResidentKb, "last_kb",
-                             lastResidentKb, "growth_kb", growthKb});
+                             lastResidentKb, "growth_kb", growthKb, "before_window_kb", info.residentBeforeKb,
+                             "after_setup_kb", info.residentAfterSetupKb, "bytes_per_triangle", bytesPerTriangle()});
+    json["triangles"] = info.triangles;
+    const auto drawn = [](const DrawStats& d) {
+        return object({"views", d.views, "parts", d.parts, "drawn", d.drawn, "share", d.share()});
+    };
+    if (mainDraws.views > 0) json["drawn"] = object({"main", drawn(mainDraws), "faces", drawn(faceDraws)});
     json["gl_errors"] = glErrors();
     json["gl_errors_by_kind"] = ours ? object({"demo", info.glErrors[0], "required", info.glErrors[1], "floor",
                                                info.glErrors[2], "swaps", info.swapGlErrors})

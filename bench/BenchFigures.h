@@ -1,5 +1,6 @@
 #pragma once
 #include "harness/PassTimer.h"
+#include "look/DrawStats.h"
 #include "bench/BenchOptions.h"
 
 #include <algorithm>
@@ -17,12 +18,14 @@ constexpr int FrameKindCount = 3;
 
 // One measured frame, in milliseconds: the wall clock around its work, present and glFinish
 // (what a viewer waits), of issuing its work alone, and per pass its GL_TIME_ELAPSED (zero
-// where a pass has none) and the wall clock of issuing it. VmRSS after it in KiB, the camera
+// where a pass has none) and the wall clock of issuing it; what a brought scene's look drew
+// in the main view and in the cube-map faces refreshed. VmRSS after it in KiB, the camera
 // path row it ran and that row's CameraPath::Kind (-1 for floor frames; the row of the path
 // flown, ours or a tour), its round of blocks and its place in its block.
 struct FrameSample : PassTimer::Times {
     double frameMs = 0.0, issueMs = 0.0;
     long residentKb = 0;
+    DrawStats mainDraws, faceDraws;
     int pathStep = -1, pathKind = -1;
     FrameKind kind = FrameKind::Demo;
     int block = 0, inBlock = 0;
@@ -52,7 +55,8 @@ struct SwapCheck {
 // What a run ran on and what happened around its frames: the simulated clock before the
 // first and after the last measured frame, GL errors by FrameKind and in the swaps, the
 // 1-minute load average before and after (other work on the same cores shows in every
-// figure) and VmHWM after the run in KiB.
+// figure) and VmHWM after the run in KiB. The scene's triangles (of every mesh of triangles)
+// and VmRSS in KiB before the window opened and once set-up was done.
 struct RunInfo {
     std::string renderer, version;
     int width = 0, height = 0, samples = 0;
@@ -62,6 +66,8 @@ struct RunInfo {
     SwapCheck swapCheck;
     double loadBefore = 0.0, loadAfter = 0.0;
     long peakKb = 0;
+    unsigned long long triangles = 0;
+    long residentBeforeKb = 0, residentAfterSetupKb = 0;
 };
 
 // Every figure of a run, derived from its frame samples, and what a run leaves behind: the
@@ -124,6 +130,13 @@ struct BenchFigures {
     // run order (100, or half a shorter run): a leak in the relinks shows.
     int memoryWindow = 0;
     double firstResidentKb = 0.0, lastResidentKb = 0.0, growthKb = 0.0;
+    // What the look drew over the demo frames: the main view's parts and those of every
+    // cube-map face refreshed (a mesh, or each chunk of a big one, per view).
+    DrawStats mainDraws, faceDraws;
+
+    // Resident bytes set-up added per triangle (the GL driver's start-up with the window
+    // included: it weighs on small scenes); 0 without triangles.
+    double bytesPerTriangle() const;
 
     int glErrors() const;
     // A ratio is met when it was measured (above 0) and is within its goal.

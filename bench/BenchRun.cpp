@@ -1,6 +1,7 @@
 #include "bench/BenchRun.h"
 
 #include "app/Demo.h"
+#include "bench/ViewCounts.h"
 #include "harness/DemoPrograms.h"
 #include "harness/PassTimer.h"
 #include "core/GlConstants.h"
@@ -22,19 +23,18 @@
 
 namespace Quessel::Bench {
 
-namespace {
-using Clock = std::chrono::steady_clock;
-
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// A field of /proc/self/status in KiB ("VmRSS:", "VmHWM:"); 0 when it cannot be read.
 long statusKb(const std::string& field) {
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);)
         if (line.rfind(field, 0) == 0) return std::atol(line.c_str() + field.size());
     return 0;
+}
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
 double loadAverage() {
@@ -236,7 +236,7 @@ bool BenchRun::swap(bool toCheap) {
 void BenchRun::measureFrame(FrameKind kind, int block, int inBlock, std::vector<FrameSample>& samples,
                             PassTimer& timer) {
     const bool scene = kind != FrameKind::Floor;
-    FrameSample sample{{}, 0.0, 0.0, 0, -1, -1, kind, block, inBlock};
+    FrameSample sample{{}, 0.0, 0.0, 0, {}, {}, -1, -1, kind, block, inBlock};
     if (scene) {
         // The row of the path flown: ours, or a brought scene's tour.
         const CameraPath& path = demo.view().path();
@@ -244,7 +244,8 @@ void BenchRun::measureFrame(FrameKind kind, int block, int inBlock, std::vector<
         sample.pathKind = static_cast<int>(path.script().rows.at(path.step).kind);
     }
     const int errors = demo.view().errorCount();
-    driver.observe(scene ? &timer : nullptr);
+    ViewCounts counts(demo.view(), timer);
+    driver.observe(scene ? &counts : nullptr);
     const Clock::time_point start = Clock::now();
     scene ? driver.frame(options.step) : drawFloor();
     sample.issueMs = millisecondsSince(start);
@@ -257,6 +258,8 @@ void BenchRun::measureFrame(FrameKind kind, int block, int inBlock, std::vector<
     info.glErrors[static_cast<int>(kind)] += errorsSince(errors);
     driver.observe(nullptr);
     if (scene) static_cast<PassTimer::Times&>(sample) = timer.collect();
+    sample.mainDraws = counts.main;
+    sample.faceDraws = counts.faces;
     samples.push_back(sample);
 }
 

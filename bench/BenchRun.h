@@ -15,6 +15,9 @@ struct RgbImage;
 
 namespace Quessel::Bench {
 
+// A field of /proc/self/status in KiB ("VmRSS:", "VmHWM:"); 0 when it cannot be read.
+long statusKb(const std::string& field);
+
 // Drives the real demo, set up, through the measured sequence on a simulated clock: a
 // fast-forward with 1 s frames to 1 s before the end of the hold at P1, the swap check, then
 // rounds of a block of demo frames, a block of required-work frames and a block of floor

@@ -1,4 +1,6 @@
 // quessel-bench: the demo's real start-up, set-up and frames in the real window, measured.
+#include "app/Demo.h"
+#include "fit/SceneFitting.h"
 #include "harness/DemoHost.h"
 #include "harness/PassTimer.h"
 #include "bench/BenchOptions.h"
@@ -41,12 +43,16 @@ int checkSwap(BenchRun& run, const BenchOptions& options) {
 // flies its tour, as the other tools fly it by default.
 int measure(const BenchOptions& options, BenchFigures& figures) {
     const auto setupStart = std::chrono::steady_clock::now();
+    const long residentBefore = statusKb("VmRSS:");
     int status = 0;
     const std::unique_ptr<Quessel::DemoHost> host = Quessel::DemoHost::openForTool(
         report, Quessel::DemoScene::forTool(options.scene, options.mirrors, options.glass, options.look), "", status);
     if (!host) return status;
     BenchRun run(host->demo(), options);
     run.info.setupSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - setupStart).count();
+    run.info.residentBeforeKb = residentBefore;
+    run.info.residentAfterSetupKb = statusKb("VmRSS:");
+    for (const Quessel::NodeRow& node : host->demo().view().fitting().nodes) run.info.triangles += node.triangles;
     if (!options.brought()) {
         if (const int failed = checkSwap(run, options); failed >= 0) return failed;
     } else if (run.fastForward()) {

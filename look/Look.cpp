@@ -77,7 +77,7 @@ void Look::uploadLighting() {
     glBindBuffer(GL_UNIFORM_BUFFER, 0);
 }
 
-IRender& Look::surfaces() { return *meshes; }
+SurfaceDrawer& Look::surfaces() { return *meshes; }
 
 void Look::setKeyLight(float angle) {
     if (!keyLight) return;

@@ -53,8 +53,8 @@ public:
     Look(const Look&) = delete;
     Look& operator=(const Look&) = delete;
 
-    // Draws the scene's meshes (IRender::draw with a node list).
-    IRender& surfaces();
+    // Draws the scene's meshes (IRender::draw with a node list, or their positions alone).
+    SurfaceDrawer& surfaces();
     // Its materials, and how much of the scene each view drew (DrawStats).
     const SurfaceDrawer& drawer() const { return *meshes; }
     // What lies behind the scene, over the whole viewport at the far plane (depth test

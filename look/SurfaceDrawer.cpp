@@ -62,11 +62,11 @@ SurfaceDrawer::~SurfaceDrawer() {
     if (!materialBuffers.empty()) glDeleteBuffers(static_cast<GLsizei>(materialBuffers.size()), materialBuffers.data());
 }
 
-void SurfaceDrawer::collect(const aiNode* node, const mat4& parent, const std::unordered_set<const aiNode*>& listed,
+void SurfaceDrawer::collect(const aiNode* node, const mat4& parent, const std::unordered_set<const aiNode*>* listed,
                             const mat4& view, std::vector<Item>& items) const {
     if (!node) return;
     const mat4 world = parent * toMat4(node->mTransformation);
-    if (listed.count(node)) {
+    if (!listed || listed->count(node)) {
         for (unsigned i = 0; i < node->mNumMeshes; ++i) {
             const unsigned index = node->mMeshes[i];
             if (index >= meshes.size() || meshes[index].indexCount == 0) continue;
@@ -109,39 +109,69 @@ void SurfaceDrawer::drawItem(const Item& item, GLuint matricesBuffer) {
                        reinterpret_cast<const void*>(static_cast<uintptr_t>(first) * sizeof(GLuint)));
 }
 
-void SurfaceDrawer::visibleRanges(const Item& item, const mat4& clipFromWorld) {
+void SurfaceDrawer::visibleRanges(const Item& item, const mat4& clipFromWorld, DrawStats& stats) {
     ranges.clear();
     const std::vector<TriangleChunks::Chunk>& chunks = meshes[item.mesh].chunks;
     // Tested in the mesh's own space, so its box turns and stretches with the node.
     const Frustum frustum(clipFromWorld * item.world);
     for (const TriangleChunks::Chunk& chunk : chunks) {
         if (culling && chunk.bounded && !frustum.sees(chunk.bounds)) continue;
-        ++last.drawn;
+        ++stats.drawn;
         const GLsizei count = static_cast<GLsizei>(chunk.indexCount);
         if (!ranges.empty() && ranges.back().first + static_cast<GLuint>(ranges.back().second) == chunk.firstIndex)
             ranges.back().second += count;
         else
             ranges.emplace_back(chunk.firstIndex, count);
     }
-    last.parts += chunks.size();
+    stats.parts += chunks.size();
+}
+
+GLuint SurfaceDrawer::boundMatrices(mat4& projection, mat4& view) {
+    GLint matrices = 0;
+    glGetIntegeri_v(GL_UNIFORM_BUFFER_BINDING, BlockBinding::Matrices, &matrices);
+    if (!matrices) return 0;
+    // The block's projection and view, one after the other.
+    mat4 camera[2] = {mat4(1.0f), mat4(1.0f)};
+    glBindBuffer(GL_UNIFORM_BUFFER, static_cast<GLuint>(matrices));
+    glGetBufferSubData(GL_UNIFORM_BUFFER, ProjectionOffset, sizeof(camera), camera);
+    projection = camera[0];
+    view = camera[1];
+    return static_cast<GLuint>(matrices);
+}
+
+void SurfaceDrawer::drawPositions() {
+    mat4 projection, view;
+    const GLuint matrices = boundMatrices(projection, view);
+    if (!scene || !matrices) return;
+    std::vector<Item> items;
+    collect(scene->mRootNode, mat4(1.0f), nullptr, view, items);
+    // The counts are of the look's own views.
+    DrawStats uncounted;
+    for (const Item& item : items) {
+        visibleRanges(item, projection * view, uncounted);
+        if (ranges.empty()) continue;
+        glBufferSubData(GL_UNIFORM_BUFFER, ModelOffset, sizeof(mat4), glm::value_ptr(item.world));
+        glBindVertexArray(meshes[item.mesh].vertexArray);
+        for (const auto& [first, count] : ranges)
+            glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT,
+                           reinterpret_cast<const void*>(static_cast<uintptr_t>(first) * sizeof(GLuint)));
+    }
+    glBindVertexArray(0);
+    glBindBuffer(GL_UNIFORM_BUFFER, 0);
 }
 
 void SurfaceDrawer::draw(const std::vector<aiNode*>& nodes) {
     order.clear();
     last = DrawStats{};
-    GLint matrices = 0;
-    glGetIntegeri_v(GL_UNIFORM_BUFFER_BINDING, BlockBinding::Matrices, &matrices);
+    mat4 projection, view;
+    const GLuint matrices = boundMatrices(projection, view);
     if (!scene || !matrices) return;
-    // The block's projection and view, one after the other.
-    mat4 camera[2] = {mat4(1.0f), mat4(1.0f)};
-    glBindBuffer(GL_UNIFORM_BUFFER, static_cast<GLuint>(matrices));
-    glGetBufferSubData(GL_UNIFORM_BUFFER, ProjectionOffset, sizeof(camera), camera);
-    const mat4& view = camera[1];
-    const mat4 clipFromWorld = camera[0] * view;
+    const mat4 clipFromWorld = projection * view;
     last.views = 1;
 
     std::vector<Item> items;
-    collect(scene->mRootNode, mat4(1.0f), {nodes.begin(), nodes.end()}, view, items);
+    const std::unordered_set<const aiNode*> listed(nodes.begin(), nodes.end());
+    collect(scene->mRootNode, mat4(1.0f), &listed, view, items);
     // Opaque and masked first as found; blended ones after them, the farthest first.
     std::stable_sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
         const bool aBlended = surfaces[a.mesh].alpha == SurfaceMaterial::Alpha::Blend;
@@ -162,9 +192,9 @@ void SurfaceDrawer::draw(const std::vector<aiNode*>& nodes) {
     glBindTexture(GL_TEXTURE_CUBE_MAP, specularMap);
     glEnable(GL_DEPTH_TEST);
     for (const Item& item : items) {
-        visibleRanges(item, clipFromWorld);
+        visibleRanges(item, clipFromWorld, last);
         if (ranges.empty()) continue;
-        drawItem(item, static_cast<GLuint>(matrices));
+        drawItem(item, matrices);
         order.push_back(item.mesh);
     }
     sum += last;

@@ -37,6 +37,10 @@ public:
 
     // IRender: the meshes of the listed nodes (of the whole scene, at their world place).
     void draw(const std::vector<aiNode*>& nodes) override;
+    // Every node's meshes with `program`, which is in use and reads only positions and the
+    // same "Matrices" block: no material, texture or GL state of its own (the demo's depth
+    // pass, drawn from the look's meshes so a brought scene needs no second copy of them).
+    void drawPositions();
 
     const std::vector<SurfaceMaterial>& materials() const { return surfaces; }
     // Mesh indices in the order the last draw drew them (those with a chunk in view).
@@ -54,10 +58,13 @@ private:
         mat4 world;
         float depth;  // view-space z of the mesh's centre (more negative: farther)
     };
-    void collect(const aiNode* node, const mat4& parent, const std::unordered_set<const aiNode*>& listed,
+    // The meshes of the listed nodes, or of every node when `listed` is null.
+    void collect(const aiNode* node, const mat4& parent, const std::unordered_set<const aiNode*>* listed,
                  const mat4& view, std::vector<Item>& items) const;
+    // The "Matrices" buffer bound at its binding (0: none) and its projection and view.
+    static GLuint boundMatrices(mat4& projection, mat4& view);
     // The ranges of the item's index buffer to draw: its chunks in view, neighbours joined.
-    void visibleRanges(const Item& item, const mat4& clipFromWorld);
+    void visibleRanges(const Item& item, const mat4& clipFromWorld, DrawStats& stats);
     void drawItem(const Item& item, GLuint matricesBuffer);
 
     const aiScene* scene;

@@ -121,10 +121,31 @@ void Importer::loadTextures() {
     loadTextureMap(normalMaps, "nmTex", 1, imageSearch);
 }
 
-void Importer::buildMeshes(const aiScene* source) {
+namespace {
+bool hasOnlyPolygons(const aiMesh* mesh);
+}  // namespace
+
+void Importer::buildMeshes(const aiScene* source, const std::vector<bool>& wanted) {
     if (!source) return;
     meshes.reserve(source->mNumMeshes);
-    for (unsigned i = 0; i < source->mNumMeshes; ++i) meshes.push_back(buildMesh(source, i));
+    for (unsigned i = 0; i < source->mNumMeshes; ++i) {
+        if (wanted.empty() || (i < wanted.size() && wanted[i])) {
+            meshes.push_back(buildMesh(source, i));
+            continue;
+        }
+        MeshRecord counted;
+        if (hasOnlyPolygons(source->mMeshes[i])) counted.faceCount = source->mMeshes[i]->mNumFaces;
+        meshes.push_back(counted);
+    }
+}
+
+std::vector<bool> Importer::meshesOf(std::initializer_list<ObjectKind> kinds) {
+    std::vector<bool> marked(scene ? scene->mNumMeshes : 0, false);
+    for (const ObjectKind kind : kinds)
+        for (const aiNode* node : getNodes(kind))
+            for (unsigned i = 0; i < node->mNumMeshes; ++i)
+                if (node->mMeshes[i] < marked.size()) marked[node->mMeshes[i]] = true;
+    return marked;
 }
 
 namespace {
@@ -254,7 +275,8 @@ void Importer::drawMeshes(const aiNode* node) {
         const unsigned index = node->mMeshes[i];
         if (index >= meshes.size()) continue;
         const MeshRecord& mesh = meshes[index];
-        if (mesh.faceCount == 0) continue;
+        // A mesh left to a brought scene's look has no vertex array here.
+        if (mesh.faceCount == 0 || mesh.vertexArray == 0) continue;
         glBindBufferRange(GL_UNIFORM_BUFFER, program->materialBinding, mesh.materialBuffer, 0, sizeof(MaterialBlock));
         if (mesh.texture < TextureNameLimit) {
             glUniform1i(program->texLocation, 0);

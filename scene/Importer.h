@@ -9,6 +9,7 @@
 
 #include <GL/glew.h>
 
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <set>
@@ -42,7 +43,11 @@ public:
 
     bool loadScene(const std::string& path);
     void loadTextures();
-    void buildMeshes(const aiScene* scene);
+    // The GL meshes of the scene; with `wanted` not empty only the meshes it marks (the
+    // others keep their triangle count and draw nothing).
+    void buildMeshes(const aiScene* scene, const std::vector<bool>& wanted = {});
+    // The meshes the nodes of these kinds hold, marked by mesh index.
+    std::vector<bool> meshesOf(std::initializer_list<ObjectKind> kinds);
     // Frees the vertex and face data of every mesh (their nodes, materials and names stay),
     // once what draws them is on the GPU and nothing reads them again.
     void releaseMeshData();

@@ -279,6 +279,22 @@ for key in ("required", "ratio_to_required", "swap_check"):
         errors.append(f"{key} in a brought scene's line")
 if "left out" not in data.get("required_work", ""):
     errors.append("required_work does not say it was left out")
+# The cube's and the floor's 12 triangles each; what set-up added to the process.
+memory = data.get("memory", {})
+if data.get("triangles") != 24:
+    errors.append(f"triangles: {data.get('triangles')!r}")
+if not 0 < memory.get("before_window_kb", 0) < memory.get("after_setup_kb", 0) or \
+        not memory.get("bytes_per_triangle", 0) > 0:
+    errors.append(f"resident before and after set-up: {memory!r}")
+# The look draws the floor (one part) in the main view of each demo frame and in the six
+# faces of the cube's map each frame refreshes; the demo's shading counts nothing.
+drawn = data.get("drawn", {})
+if look == "demo" and drawn:
+    errors.append(f"the demo's shading counted parts drawn: {drawn!r}")
+if look == "own" and ((drawn.get("main", {}).get("views"), drawn.get("main", {}).get("parts"),
+                       drawn.get("faces", {}).get("views")) != (4, 4, 24) or
+                      not 0 < drawn["faces"].get("share", 0) <= 1 or drawn["main"].get("share") != 1):
+    errors.append(f"parts drawn per view: {drawn!r}")
 for path in ("setup_s", "ratio", "frame_ms.median", "floor.frame_ms.median", "passes.main.gpu_ms.median",
              "passes.environment_map.gpu_ms.median"):
     node = data

@@ -228,3 +228,45 @@ TEST(FrameOrder, ABroughtSceneIsDrawnWithItsLookAndSmokesOnlyWhereAsked) {
         }
     }
 }
+
+// With its own look a brought scene keeps one set of meshes: the demo's are made only for
+// what reflects, and the depth pass, drawn from the look's meshes, leaves the motion blur
+// the same depths the demo's meshes give under --look demo.
+TEST(FrameOrder, ABroughtSceneKeepsOneMeshSetAndItsDepthsAreTheDemoMeshes) {
+    const auto frameDepth = [](const std::string& lookName, std::vector<bool>& built) {
+        Quessel::Test::standardPrograms();
+        LookOptions look;
+        look.look = lookName;
+        SetupFailure failure;
+        const auto host = DemoHost::openIn(Quessel::Test::glWindow(),
+                                           DemoScene::forTool(QUESSEL_AWKWARD_SCENE, {"Egg"}, {}, look), failure);
+        EXPECT_TRUE(host) << failure.message;
+        if (!host) return RgbImage{};
+        Demo& demo = host->demo();
+        for (const MeshRecord& mesh : demo.parts().importer->meshes) built.push_back(mesh.vertexArray != 0);
+        Quessel::FrameDriver driver(demo);
+        // Still frames: the camera singleton outlives the first host, its place must not move.
+        for (int frame = 0; frame < 3; ++frame) driver.frame(FramePlan::running(0.0));
+        return RgbImage::readTexture(demo.view().depthTarget());
+    };
+    std::vector<bool> ownBuilt, demoBuilt;
+    const RgbImage own = frameDepth("own", ownBuilt);
+    const RgbImage demoShaded = frameDepth("demo", demoBuilt);
+    ASSERT_FALSE(own.pixels.empty());
+    EXPECT_EQ(own.pixels, demoShaded.pixels);
+    // Something of the scene is in the depth target, not only its clear colour.
+    const auto pixel = [&own](size_t i) { return std::tie(own.pixels[i], own.pixels[i + 1], own.pixels[i + 2]); };
+    size_t scene = 0;
+    for (size_t i = 0; i < own.pixels.size(); i += 3) scene += pixel(i) != pixel(0);
+    EXPECT_GT(scene, own.pixels.size() / 300);
+
+    Quessel::Test::standardPrograms();
+    SetupFailure failure;
+    const auto host = DemoHost::openIn(Quessel::Test::glWindow(),
+                                       DemoScene::forTool(QUESSEL_AWKWARD_SCENE, {"Egg"}, {}, {}), failure);
+    ASSERT_TRUE(host) << failure.message;
+    Importer& importer = *host->demo().parts().importer;
+    EXPECT_EQ(ownBuilt, importer.meshesOf({ObjectKind::Reflective, ObjectKind::Refractive}));
+    EXPECT_EQ(std::count(demoBuilt.begin(), demoBuilt.end(), true), static_cast<long>(demoBuilt.size()));
+    EXPECT_LT(std::count(ownBuilt.begin(), ownBuilt.end(), true), static_cast<long>(ownBuilt.size()));
+}
