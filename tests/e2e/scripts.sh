@@ -35,7 +35,7 @@ expect_console() {
 }
 
 begin_case "--help is the usage"
-for script in run record; do
+for script in run record scale; do
     run_script "$SCRIPTS/$script" --help
     expect_status 0
     expect_console "^Usage|^Installs what is missing"
@@ -60,6 +60,9 @@ run --frames 3;unknown option: --frames
 record --seconds;quessel-record: missing value for --seconds
 record --fps 0;quessel-record: bad value for --fps: "0"
 record --out;quessel-record: missing value for --out
+scale --sizes abc;bad value for --sizes: "abc"
+scale --sizes 0;bad size in --sizes: "0"
+scale --vs /nonexistent;no quessel-study in "/nonexistent"
 CASES
 
 begin_case "Ctrl-C: status 130, the program's message, no display left, nothing partial or lost"
@@ -103,5 +106,22 @@ expect_console "video: +$SB/clip.mp4 \(2 frames, 1\.0+ s\)"
 expect_console "preview: $SB/clip.webp"
 [ -s "$SB/clip.webp" ] || fail "no preview beside the video named with --out"
 [ "$(ls "$SB/shots" | tr '\n' ' ')" = "frame-00000.png frame-00001.png " ] || fail "stills: $(ls "$SB/shots")"
+
+begin_case "scale: a field measured to the end, its row in the table, the plot drawn"
+run_script "$SCRIPTS/scale" --sizes 0.0005 --out "$SB/scale"
+expect_status 0
+expect_console "after, 500 triangles: first frame [0-9.]+ s, peak [0-9]+ MiB, recorded [0-9.]+ fps"
+python3 - "$SB/scale/scale.tsv" "$SB/scale/scale.md" <<'PY' || fail "the table: $(cat "$SB/scale/scale.md")"
+import csv, sys
+rows = list(csv.DictReader(open(sys.argv[1]), delimiter="\t"))
+assert [(r["build"], r["triangles"]) for r in rows] == [("after", "200"), ("after", "500")], rows
+for r in rows:
+    for key in ("first_frame_s", "peak_kib", "recorded_fps", "setup_s"):
+        assert float(r[key]) > 0, (key, r)
+    assert 0 < float(r["main_view_share"]) <= 1, r
+table = open(sys.argv[2]).read()
+assert "| 0.0005 M |" in table and "after: above the small field, the first frame grows as n^" in table, table
+PY
+[ -s "$SB/scale/scale.svg" ] && [ -s "$SB/scale/scale.png" ] || fail "no plot drawn"
 
 finish
