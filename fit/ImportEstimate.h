@@ -18,9 +18,10 @@ struct ImportEstimate {
     static ImportEstimate of(const std::string& head, uint64_t fileSize, const std::string& extension);
 
     // The peak of a brought scene's import (Assimp 5.2's parser and the steps a brought
-    // scene takes, see ImportPlan) and of both uploads of its meshes, measured on binary PLY
+    // scene takes, see ImportPlan) and of uploading its meshes twice, measured on binary PLY
     // height fields of 2 and 6 million triangles, shared and unshared, an OFF and a binary
-    // STL: at most 32 bytes a vertex and 125 a face, rounded up.
+    // STL: at most 32 bytes a vertex and 125 a face, rounded up. One copy is uploaded now
+    // (the look's, or the demo's under --look demo): the figures leave room.
     static constexpr uint64_t BytesPerVertex = 64;
     static constexpr uint64_t BytesPerFace = 128;
     // A file that declares no counts: an OBJ of unshared triangles peaked at 24 times its size.

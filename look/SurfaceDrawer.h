@@ -37,9 +37,9 @@ public:
 
     // IRender: the meshes of the listed nodes (of the whole scene, at their world place).
     void draw(const std::vector<aiNode*>& nodes) override;
-    // Every node's meshes with `program`, which is in use and reads only positions and the
-    // same "Matrices" block: no material, texture or GL state of its own (the demo's depth
-    // pass, drawn from the look's meshes so a brought scene needs no second copy of them).
+    // Every node's meshes with the program in use, which reads only positions and the same
+    // "Matrices" block: no material, texture or GL state of its own (the demo's depth pass,
+    // drawn from the look's meshes so a brought scene needs no second copy of them).
     void drawPositions();
 
     const std::vector<SurfaceMaterial>& materials() const { return surfaces; }
