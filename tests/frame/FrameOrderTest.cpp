@@ -45,6 +45,16 @@ std::vector<aiNode*> nodesOf(const std::vector<SceneryObject*>& objects) {
     return nodes;
 }
 
+// The awkward scene brought as a tool brings it, its egg a mirror.
+std::unique_ptr<DemoHost> openWithMirroredEgg(const LookOptions& look) {
+    Quessel::Test::standardPrograms();
+    SetupFailure failure;
+    auto host = DemoHost::openIn(Quessel::Test::glWindow(),
+                                 DemoScene::forTool(QUESSEL_AWKWARD_SCENE, {"Egg"}, {}, look), failure);
+    EXPECT_TRUE(host) << failure.message;
+    return host;
+}
+
 struct Expected {
     GLuint framebuffer;
     GLuint program;
@@ -194,13 +204,10 @@ TEST(FrameOrder, HeldAndFlownFramesRunTheSamePassesAroundACameraThePathDoesNotMo
 TEST(FrameOrder, ABroughtSceneIsDrawnWithItsLookAndSmokesOnlyWhereAsked) {
     for (const std::string smoke : {"", "Egg"}) {
         SCOPED_TRACE("--smoke " + smoke);
-        Quessel::Test::standardPrograms();
         LookOptions look;
         look.smoke = smoke;
-        SetupFailure failure;
-        const auto host = DemoHost::openIn(Quessel::Test::glWindow(),
-                                           DemoScene::forTool(QUESSEL_AWKWARD_SCENE, {"Egg"}, {}, look), failure);
-        ASSERT_TRUE(host) << failure.message;
+        const auto host = openWithMirroredEgg(look);
+        ASSERT_TRUE(host);
         Demo& demo = host->demo();
         ASSERT_TRUE(demo.parts().look);
         ShaderRegistry& registry = *demo.parts().importer->registry;
@@ -233,17 +240,16 @@ TEST(FrameOrder, ABroughtSceneIsDrawnWithItsLookAndSmokesOnlyWhereAsked) {
 // what reflects, and the depth pass, drawn from the look's meshes, leaves the motion blur
 // the same depths the demo's meshes give under --look demo.
 TEST(FrameOrder, ABroughtSceneKeepsOneMeshSetAndItsDepthsAreTheDemoMeshes) {
-    const auto frameDepth = [](const std::string& lookName, std::vector<bool>& built) {
-        Quessel::Test::standardPrograms();
+    std::vector<bool> mirrorMeshes;
+    const auto frameDepth = [&mirrorMeshes](const std::string& lookName, std::vector<bool>& built) {
         LookOptions look;
         look.look = lookName;
-        SetupFailure failure;
-        const auto host = DemoHost::openIn(Quessel::Test::glWindow(),
-                                           DemoScene::forTool(QUESSEL_AWKWARD_SCENE, {"Egg"}, {}, look), failure);
-        EXPECT_TRUE(host) << failure.message;
+        const auto host = openWithMirroredEgg(look);
         if (!host) return RgbImage{};
         Demo& demo = host->demo();
-        for (const MeshRecord& mesh : demo.parts().importer->meshes) built.push_back(mesh.vertexArray != 0);
+        Importer& importer = *demo.parts().importer;
+        for (const MeshRecord& mesh : importer.meshes) built.push_back(mesh.vertexArray != 0);
+        mirrorMeshes = importer.meshesOf({ObjectKind::Reflective, ObjectKind::Refractive});
         Quessel::FrameDriver driver(demo);
         // Still frames: the camera singleton outlives the first host, its place must not move.
         for (int frame = 0; frame < 3; ++frame) driver.frame(FramePlan::running(0.0));
@@ -260,13 +266,7 @@ TEST(FrameOrder, ABroughtSceneKeepsOneMeshSetAndItsDepthsAreTheDemoMeshes) {
     for (size_t i = 0; i < own.pixels.size(); i += 3) scene += pixel(i) != pixel(0);
     EXPECT_GT(scene, own.pixels.size() / 300);
 
-    Quessel::Test::standardPrograms();
-    SetupFailure failure;
-    const auto host = DemoHost::openIn(Quessel::Test::glWindow(),
-                                       DemoScene::forTool(QUESSEL_AWKWARD_SCENE, {"Egg"}, {}, {}), failure);
-    ASSERT_TRUE(host) << failure.message;
-    Importer& importer = *host->demo().parts().importer;
-    EXPECT_EQ(ownBuilt, importer.meshesOf({ObjectKind::Reflective, ObjectKind::Refractive}));
+    EXPECT_EQ(ownBuilt, mirrorMeshes);
     EXPECT_EQ(std::count(demoBuilt.begin(), demoBuilt.end(), true), static_cast<long>(demoBuilt.size()));
     EXPECT_LT(std::count(ownBuilt.begin(), ownBuilt.end(), true), static_cast<long>(ownBuilt.size()));
 }
