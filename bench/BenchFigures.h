@@ -55,7 +55,7 @@ struct SwapCheck {
 // What a run ran on and what happened around its frames: the simulated clock before the
 // first and after the last measured frame, GL errors by FrameKind and in the swaps, the
 // 1-minute load average before and after (other work on the same cores shows in every
-// figure) and VmHWM after the run in KiB. The scene's triangles (of every mesh of triangles)
+// figure) and VmHWM after the run in KiB. The scene's triangles (as its nodes draw them)
 // and VmRSS in KiB before the window opened and once set-up was done.
 struct RunInfo {
     std::string renderer, version;
