@@ -120,9 +120,13 @@ bool Demo::setup() {
     registry.use("test");
     // With its own look a brought scene's surfaces, depth and cube-map faces are drawn from
     // the look's meshes: the demo's are made only for the nodes that reflect or refract.
-    importer.buildMeshes(importer.scene, loaded.brought && loaded.ownLook
+    const bool lookDraws = loaded.brought && loaded.ownLook;
+    importer.buildMeshes(importer.scene, lookDraws
                                              ? importer.meshesOf({ObjectKind::Reflective, ObjectKind::Refractive})
                                              : std::vector<bool>{});
+    // The look decodes the images it draws for itself; the importer's pass has named those
+    // missing, and its copies of the rest would only take memory.
+    if (lookDraws) importer.releaseUnusedTextures();
     if (!fit.fitMeshes(importer, failed)) return fail();
     if (!createLook()) return fail();
     const SceneFitting& fitting = fit.fitting();

@@ -121,6 +121,18 @@ void Importer::loadTextures() {
     loadTextureMap(normalMaps, "nmTex", 1, imageSearch);
 }
 
+void Importer::releaseUnusedTextures() {
+    std::set<GLuint> used;
+    for (const MeshRecord& mesh : meshes)
+        if (mesh.vertexArray) used.insert({mesh.texture, mesh.normalTexture});
+    for (std::map<std::string, GLuint>* loaded : {&textures, &normalMaps})
+        for (auto& entry : *loaded)
+            if (entry.second && !used.count(entry.second)) {
+                glDeleteTextures(1, &entry.second);
+                entry.second = 0;
+            }
+}
+
 namespace {
 bool hasOnlyPolygons(const aiMesh* mesh);
 }  // namespace

@@ -48,6 +48,8 @@ public:
     void buildMeshes(const aiScene* scene, const std::vector<bool>& wanted = {});
     // The meshes the nodes of these kinds hold, marked by mesh index.
     std::vector<bool> meshesOf(std::initializer_list<ObjectKind> kinds);
+    // Deletes the loaded images no built mesh record holds (their map entries become 0).
+    void releaseUnusedTextures();
     // Frees the vertex and face data of every mesh (their nodes, materials and names stay),
     // once what draws them is on the GPU and nothing reads them again.
     void releaseMeshData();

@@ -23,6 +23,8 @@
 #include <assimp/scene.h>
 
 #include <algorithm>
+#include <map>
+#include <set>
 #include <tuple>
 
 using namespace Quessel;
@@ -241,7 +243,9 @@ TEST(FrameOrder, ABroughtSceneIsDrawnWithItsLookAndSmokesOnlyWhereAsked) {
 // the same depths the demo's meshes give under --look demo.
 TEST(FrameOrder, ABroughtSceneKeepsOneMeshSetAndItsDepthsAreTheDemoMeshes) {
     std::vector<bool> mirrorMeshes;
-    const auto frameDepth = [&mirrorMeshes](const std::string& lookName, std::vector<bool>& built) {
+    // Per look, the importer's images kept that no built mesh holds, and those kept at all.
+    std::map<std::string, std::pair<size_t, size_t>> images;
+    const auto frameDepth = [&](const std::string& lookName, std::vector<bool>& built) {
         LookOptions look;
         look.look = lookName;
         const auto host = openWithMirroredEgg(look);
@@ -250,6 +254,14 @@ TEST(FrameOrder, ABroughtSceneKeepsOneMeshSetAndItsDepthsAreTheDemoMeshes) {
         Importer& importer = *demo.parts().importer;
         for (const MeshRecord& mesh : importer.meshes) built.push_back(mesh.vertexArray != 0);
         mirrorMeshes = importer.meshesOf({ObjectKind::Reflective, ObjectKind::Refractive});
+        std::set<GLuint> held;
+        for (const MeshRecord& mesh : importer.meshes)
+            if (mesh.vertexArray) held.insert({mesh.texture, mesh.normalTexture});
+        for (const auto* loaded : {&importer.textures, &importer.normalMaps})
+            for (const auto& [name, texture] : *loaded) {
+                images[lookName].first += texture && !held.count(texture);
+                images[lookName].second += texture != 0;
+            }
         Quessel::FrameDriver driver(demo);
         // Still frames: the camera singleton outlives the first host, its place must not move.
         for (int frame = 0; frame < 3; ++frame) driver.frame(FramePlan::running(0.0));
@@ -267,6 +279,9 @@ TEST(FrameOrder, ABroughtSceneKeepsOneMeshSetAndItsDepthsAreTheDemoMeshes) {
     EXPECT_GT(scene, own.pixels.size() / 300);
 
     EXPECT_EQ(ownBuilt, mirrorMeshes);
+    // The look decodes its own images: the importer keeps only what its meshes hold.
+    EXPECT_EQ(images["own"].first, 0u);
+    EXPECT_GT(images["demo"].second, images["own"].second);
     EXPECT_EQ(std::count(demoBuilt.begin(), demoBuilt.end(), true), static_cast<long>(demoBuilt.size()));
     EXPECT_LT(std::count(ownBuilt.begin(), ownBuilt.end(), true), static_cast<long>(ownBuilt.size()));
 }
