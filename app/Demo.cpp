@@ -121,9 +121,9 @@ bool Demo::setup() {
     // With its own look a brought scene's surfaces, depth and cube-map faces are drawn from
     // the look's meshes: the demo's are made only for the nodes that reflect or refract.
     const bool lookDraws = loaded.brought && loaded.ownLook;
-    importer.buildMeshes(importer.scene, lookDraws
-                                             ? importer.meshesOf({ObjectKind::Reflective, ObjectKind::Refractive})
-                                             : std::vector<bool>{});
+    const std::vector<bool> demoMeshes =
+        lookDraws ? importer.meshesOf({ObjectKind::Reflective, ObjectKind::Refractive}) : std::vector<bool>{};
+    importer.buildMeshes(importer.scene, demoMeshes);
     // The look decodes the images it draws for itself; the importer's pass has named those
     // missing, and its copies of the rest would only take memory.
     if (lookDraws) importer.releaseUnusedTextures();
@@ -178,7 +178,7 @@ bool Demo::setup() {
         viewpoint.view = viewpoint.previousView = framed.view;
     }
     // Everything that reads a brought scene's vertices has run: its bounds, framing,
-    // mirrors' centres and meshes' boxes are taken, and both its mesh sets are on the GPU.
+    // mirrors' centres and meshes' boxes are taken, and its meshes are on the GPU.
     if (loaded.brought) importer.releaseMeshData();
     return true;
 }

@@ -87,6 +87,15 @@ void printFrames(std::FILE* out, const BenchFigures& f) {
                f.floor.fps);
 }
 
+// What the run ran on, its set-up and the machine's load around it; the heading's last lines.
+void printMachine(std::FILE* out, const BenchFigures& f) {
+    const RunInfo& info = f.info;
+    fmt::print(out, "{}, OpenGL {}, window {} x {}, {} samples; set-up {:.1f} s\nload average {:.2f} before, {:.2f} after{}\n\n",
+               info.renderer, info.version, info.width, info.height, info.samples, info.setupSeconds, info.loadBefore,
+               info.loadAfter,
+               f.options.syncPasses ? "; passes synchronised (glFinish after each): frame times are not the demo's" : "");
+}
+
 // A brought scene's table has the demo's columns alone: it has no required-work frames.
 void printPasses(std::FILE* out, const BenchFigures& f) {
     const bool required = !f.options.brought();
@@ -273,15 +282,12 @@ void BenchFigures::printTable(std::FILE* out) const {
     if (options.brought()) return printBroughtTable(out);
     const BenchFigures& f = *this;
     const RunInfo& info = f.info;
-    fmt::print(
-        out,
-        "\nquessel-bench: {} demo, {} required-work and {} floor frames, blocks of {} of each in turn; "
-        "{:.3f} s simulated per scene frame from t = {:.1f} s\n{}, OpenGL {}, window {} x {}, {} samples; "
-        "set-up {:.1f} s\nload average {:.2f} before, {:.2f} after{}\n\n",
-        f.demo.frame.count, f.required.frame.count, f.floor.frame.count, f.options.block, f.options.step,
-        info.startSeconds, info.renderer, info.version, info.width, info.height, info.samples, info.setupSeconds,
-        info.loadBefore, info.loadAfter,
-        f.options.syncPasses ? "; passes synchronised (glFinish after each): frame times are not the demo's" : "");
+    fmt::print(out,
+               "\nquessel-bench: {} demo, {} required-work and {} floor frames, blocks of {} of each in turn; "
+               "{:.3f} s simulated per scene frame from t = {:.1f} s\n",
+               f.demo.frame.count, f.required.frame.count, f.floor.frame.count, f.options.block, f.options.step,
+               info.startSeconds);
+    printMachine(out, f);
     fmt::print(out, "{:<44} {:>10} {:>13}\n", "ratio (of medians)", "whole run", "block median");
     const auto ratio = [&](const char* name, double Block::*field) {
         fmt::print(out, "{:<44} {:>10.2f} {:>13.2f}\n", name, f.whole.*field, f.blockMedians.*field);
@@ -303,16 +309,12 @@ void BenchFigures::printTable(std::FILE* out) const {
 
 void BenchFigures::printBroughtTable(std::FILE* out) const {
     const BenchFigures& f = *this;
-    const RunInfo& info = f.info;
-    fmt::print(
-        out,
-        "\nquessel-bench: {} demo and {} floor frames of a brought scene, blocks of {} of each in turn; {:.3f} s "
-        "simulated per demo frame from t = {:.1f} s along its tour\nscene {}; {}\n{}, OpenGL {}, window {} x "
-        "{}, {} samples; set-up {:.1f} s\nload average {:.2f} before, {:.2f} after{}\n\n",
-        f.demo.frame.count, f.floor.frame.count, f.options.block, f.options.step, info.startSeconds, sceneDescription(),
-        lookDescription(), info.renderer, info.version, info.width, info.height, info.samples, info.setupSeconds,
-        info.loadBefore, info.loadAfter,
-        f.options.syncPasses ? "; passes synchronised (glFinish after each): frame times are not the demo's" : "");
+    fmt::print(out,
+               "\nquessel-bench: {} demo and {} floor frames of a brought scene, blocks of {} of each in turn; {:.3f} s "
+               "simulated per demo frame from t = {:.1f} s along its tour\nscene {}; {}\n",
+               f.demo.frame.count, f.floor.frame.count, f.options.block, f.options.step, f.info.startSeconds,
+               sceneDescription(), lookDescription());
+    printMachine(out, f);
     fmt::print(out, "{:<44} {:>10} {:>13}\n{:<44} {:>10.2f} {:>13.2f}\n", "ratio (of medians)", "whole run",
                "block median", "demo / floor frame", f.whole.demoToFloor, f.blockMedians.demoToFloor);
     fmt::print(out, "required-work frames: {}\n\n", RequiredLeftOut);

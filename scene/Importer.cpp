@@ -121,6 +121,17 @@ void Importer::loadTextures() {
     loadTextureMap(normalMaps, "nmTex", 1, imageSearch);
 }
 
+namespace {
+// Every face has at least three indices; a polygon contributes its first three.
+bool hasOnlyPolygons(const aiMesh* mesh) {
+    for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
+        if (mesh->mFaces[f].mNumIndices < 3) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 void Importer::releaseUnusedTextures() {
     std::set<GLuint> used;
     for (const MeshRecord& mesh : meshes)
@@ -132,10 +143,6 @@ void Importer::releaseUnusedTextures() {
                 entry.second = 0;
             }
 }
-
-namespace {
-bool hasOnlyPolygons(const aiMesh* mesh);
-}  // namespace
 
 void Importer::buildMeshes(const aiScene* source, const std::vector<bool>& wanted) {
     if (!source) return;
@@ -170,14 +177,6 @@ GLuint uploadAttribute(const void* data, size_t bytes, GLint location, GLint com
     glEnableVertexAttribArray(location);
     glVertexAttribPointer(location, components, GL_FLOAT, GL_FALSE, 0, nullptr);
     return buffer;
-}
-
-// Every face has at least three indices; a polygon contributes its first three.
-bool hasOnlyPolygons(const aiMesh* mesh) {
-    for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
-        if (mesh->mFaces[f].mNumIndices < 3) return false;
-    }
-    return true;
 }
 
 }  // namespace
