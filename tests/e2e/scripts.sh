@@ -90,6 +90,7 @@ while IFS=';' read -r args busy message; do
 done <<'CASES'
 record --seconds 30;grep -q 'frame 1/' "$OUT";quessel-record: recording interrupted by Ctrl-C \(SIGINT\)
 run --seconds 60 --every 1;[ -e "$SB/screens/screen-002.png" ];run interrupted by Ctrl-C \(SIGINT\)
+scale --sizes 0.05;grep -q 'after, 200 triangles' "$OUT";stopped: the rows measured so far are in .*scale.tsv; no table or plot written
 CASES
 [ "$(ls "$SB/record" | tr '\n' ' ')" = "quessel-loop.mp4 record.log " ] || fail "left in build/record: $(ls "$SB/record")"
 [ "$(cat "$SB/record/quessel-loop.mp4")" = "earlier video" ] || fail "the earlier video was lost"
